@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The four files the launcher touches. The numbers are part of the interface.
+enum FileKind
+{
+    UserConfigFile = 0,
+    DefaultConfigFile = 1,
+    HelpFile = 2,
+    EmulatorFile = 3,
+};
+
+// The launcher's own directory, one "/", and `name`.
+QString AppDirFilePath(const QString &name);
+
+// The absolute path of a file kind; an empty string for any other value.
+QString GetFilePath(FileKind kind);

@@ -1,0 +1,253 @@
+#include "singleapplication.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <QtEndian>
+
+#include <cstdio>
+
+namespace {
+
+// A frame is a 32-bit big-endian length and a QDataStream of the message and an activation
+// token. Anything larger is not ours.
+constexpr quint32 MaxFrameSize = 64 * 1024;
+constexpr char AckByte = 0x06;
+// A peer that connects and then stalls is dropped after this long.
+constexpr int PeerTimeoutMs = 3000;
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
+
+QByteArray ActivationTokenFromEnvironment()
+{
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (token.isEmpty())
+        token = qgetenv("DESKTOP_STARTUP_ID");
+    return token;
+}
+
+bool IsPlausibleToken(const QByteArray &token)
+{
+    if (token.size() > 1024)
+        return false;
+    for (char c : token) {
+        if (c <= ' ' || c > '~')
+            return false;
+    }
+    return true;
+}
+
+void Warn(const QString &text)
+{
+    std::fprintf(stderr, "VelmoraMobileEmuLauncher: %s\n", qPrintable(text));
+}
+
+} // namespace
+
+SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    instanceId = IdForExecutable(QCoreApplication::applicationFilePath());
+    Start();
+}
+
+SingleApplication::SingleApplication(const QString &id, int &argc, char **argv)
+    : QApplication(argc, argv), instanceId(id)
+{
+    Start();
+}
+
+SingleApplication::~SingleApplication()
+{
+    if (server)
+        server->close();
+    delete server;
+    delete lockFile; // unlocks
+}
+
+QString SingleApplication::IdForExecutable(const QString &executablePath)
+{
+    QFileInfo info(executablePath);
+    const QString canonical = info.canonicalFilePath();
+    const QByteArray key = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
+    return QString::fromLatin1(
+        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+void SingleApplication::Start()
+{
+    // The runtime directory belongs to the user alone (mode 0700), so nobody else can take
+    // the lock or the socket name.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString base = dir + QLatin1String("/velmora-") + instanceId;
+    socketPath = base + QLatin1String(".sock");
+
+    lockFile = new QLockFile(base + QLatin1String(".lock"));
+    // Never stale by age: a frozen launcher still owns its lock. A dead one's lock is found
+    // stale through its process id.
+    lockFile->setStaleLockTime(0);
+    if (lockFile->tryLock(0)) {
+        primary = true;
+    } else if (lockFile->error() == QLockFile::LockFailedError) {
+        primary = false;
+        return;
+    } else {
+        Warn(QStringLiteral("cannot create the instance lock in %1; running as the only "
+                            "instance")
+                 .arg(QDir::toNativeSeparators(dir)));
+        primary = true;
+        return;
+    }
+
+    // Only the holder of the lock may remove a socket left behind by a crashed instance.
+    QLocalServer::removeServer(socketPath);
+    server = new QLocalServer;
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
+    if (!server->listen(socketPath))
+        Warn(QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString()));
+}
+
+bool SingleApplication::isRunning() const
+{
+    return !primary;
+}
+
+bool SingleApplication::sendMessage(const QString &message, int timeout)
+{
+    if (primary)
+        return false;
+
+    QByteArray payload;
+    {
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out.setVersion(StreamVersion);
+        out << message << ActivationTokenFromEnvironment();
+    }
+    if (payload.size() > qsizetype(MaxFrameSize))
+        return false;
+    QByteArray frame(4, Qt::Uninitialized);
+    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
+    frame += payload;
+
+    const QDeadlineTimer deadline(timeout);
+    const auto remaining = [&deadline] {
+        const qint64 left = deadline.remainingTime();
+        return left < 0 ? -1 : int(left);
+    };
+
+    // The running instance may hold the lock but not listen yet: keep trying until the end.
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(socketPath);
+        const int left = remaining();
+        if (socket.waitForConnected(left < 0 ? 200 : qMin(left, 200)))
+            break;
+        socket.abort();
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(left < 0 ? 50 : qMin(left, 50));
+    }
+
+    socket.write(frame);
+    while (socket.bytesToWrite() > 0) {
+        if (deadline.hasExpired() || !socket.waitForBytesWritten(remaining()))
+            return false;
+    }
+    while (socket.bytesAvailable() < 1) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(remaining()))
+            return false;
+    }
+    char ack = 0;
+    return socket.read(&ack, 1) == 1 && ack == AckByte;
+}
+
+void SingleApplication::setActivationWindow(QWidget *w, bool activate)
+{
+    window = w;
+    activateOnMessage = activate;
+}
+
+void SingleApplication::activateWindow()
+{
+    Activate(QByteArray());
+}
+
+void SingleApplication::AcceptConnections()
+{
+    while (QLocalSocket *socket = server->nextPendingConnection()) {
+        auto *timer = new QTimer(socket);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        timer->start(PeerTimeoutMs);
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadFrame(socket); });
+        if (socket->bytesAvailable() > 0)
+            ReadFrame(socket);
+    }
+}
+
+void SingleApplication::ReadFrame(QLocalSocket *socket)
+{
+    if (socket->bytesAvailable() < 4)
+        return;
+    char header[4];
+    socket->peek(header, 4);
+    const quint32 size = qFromBigEndian<quint32>(header);
+    const auto drop = [socket] {
+        socket->disconnect();
+        socket->abort();
+        socket->deleteLater();
+    };
+    if (size > MaxFrameSize) {
+        drop();
+        return;
+    }
+    if (socket->bytesAvailable() < 4 + qint64(size))
+        return; // the rest is still on its way
+
+    socket->skip(4);
+    const QByteArray payload = socket->read(size);
+    QString message;
+    QByteArray token;
+    QDataStream in(payload);
+    in.setVersion(StreamVersion);
+    in >> message >> token;
+    if (in.status() != QDataStream::Ok || !in.atEnd()) {
+        drop();
+        return;
+    }
+
+    // One message per connection: acknowledge, then stop listening to this peer.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    socket->write(&AckByte, 1);
+    socket->flush();
+    socket->disconnectFromServer();
+
+    emit messageReceived(message);
+    if (activateOnMessage)
+        Activate(IsPlausibleToken(token) ? token : QByteArray());
+}
+
+void SingleApplication::Activate(const QByteArray &activationToken)
+{
+    if (!window)
+        return;
+    // On Wayland a window may only take the focus with a token from the starting process.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+
+// A QApplication that knows whether another instance of the same launcher already runs for
+// this user. The first instance holds a lock file and listens on a local socket in the user's
+// runtime directory; a later one sends it a message and leaves.
+class SingleApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    // The identity is derived from the canonical path of this executable.
+    SingleApplication(int &argc, char **argv);
+    // An explicit identity, for instances that are not the launcher itself.
+    SingleApplication(const QString &id, int &argc, char **argv);
+    ~SingleApplication() override;
+
+    // The identity that the launcher at `executablePath` uses.
+    static QString IdForExecutable(const QString &executablePath);
+
+    QString id() const { return instanceId; }
+    // True when another instance with this identity was already running at start-up.
+    bool isRunning() const;
+    // Sends `message` to the running instance; true when it acknowledged within `timeout` ms.
+    bool sendMessage(const QString &message, int timeout = 5000);
+    // The window that is brought to the front when a message arrives.
+    void setActivationWindow(QWidget *window, bool activateOnMessage = true);
+    QWidget *activationWindow() const { return window; }
+
+public slots:
+    void activateWindow();
+
+signals:
+    void messageReceived(const QString &message);
+
+private:
+    void Start();
+    void AcceptConnections();
+    void ReadFrame(QLocalSocket *socket);
+    void Activate(const QByteArray &activationToken);
+
+    QString instanceId;
+    QString socketPath;
+    QLockFile *lockFile = nullptr;
+    QLocalServer *server = nullptr;
+    bool primary = false;
+    QPointer<QWidget> window;
+    bool activateOnMessage = false;
+};

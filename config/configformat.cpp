@@ -1,0 +1,282 @@
+#include "configformat.h"
+
+#include <QFileInfo>
+#include <QStringBuilder>
+#include <QStringDecoder>
+
+namespace {
+
+const QChar quote(u'"');
+
+bool IsSeparator(QChar c)
+{
+    return c == u' ' || c == u',' || c == u'=' || c == u'\t';
+}
+
+// The text before the first run of separators; empty when the line begins with one.
+QStringView FirstToken(QStringView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && !IsSeparator(line.at(end)))
+        ++end;
+    return line.first(end);
+}
+
+int FindHeader(QStringView token, const QList<ConfigSection> &sections)
+{
+    for (int i = 0; i < sections.size(); ++i) {
+        if (token == sections.at(i).header)
+            return i;
+    }
+    return -1;
+}
+
+QString UnescapeName(QStringView name)
+{
+    QString result = name.toString();
+    result.replace(QLatin1String("\\t"), QLatin1String("\t"));
+    return result;
+}
+
+// The written form "name"<TAB>"value", recognised whole when the value itself holds double
+// quotes: everything between the third quote and the last one is the value.
+bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
+{
+    if (line.count(quote) <= 4 || !line.startsWith(quote) || !line.endsWith(quote))
+        return false;
+    const qsizetype nameEnd = line.indexOf(quote, 1);
+    if (nameEnd <= 1 || nameEnd + 3 >= line.size() || line.at(nameEnd + 1) != u'\t' ||
+        line.at(nameEnd + 2) != quote)
+        return false;
+    *name = UnescapeName(line.sliced(1, nameEnd - 1));
+    *value = line.sliced(nameEnd + 3, line.size() - nameEnd - 4).toString();
+    return true;
+}
+
+} // namespace
+
+bool IsSupportedConfigVersion(int version)
+{
+    return version >= OldestConfigFormatVersion && version <= ConfigFormatVersion;
+}
+
+ConfigLineKind ClassifyConfigLine(QStringView line, const QList<ConfigSection> &sections)
+{
+    if (line.isEmpty())
+        return ConfigLineKind::Empty;
+    const QStringView first = FirstToken(line);
+    if (first.startsWith(u'#'))
+        return ConfigLineKind::Comment;
+    if (first == u"$VERSION")
+        return ConfigLineKind::Version;
+    if (FindHeader(first, sections) >= 0)
+        return ConfigLineKind::Header;
+    return ConfigLineKind::Entry;
+}
+
+bool ParseVersionLine(QStringView line, int *version)
+{
+    qsizetype pos = FirstToken(line).size();
+    while (pos < line.size()) {
+        while (pos < line.size() && IsSeparator(line.at(pos)))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < line.size() && !IsSeparator(line.at(pos)))
+            ++pos;
+        if (pos == start)
+            continue;
+        bool ok = false;
+        const int number = line.sliced(start, pos - start).toInt(&ok, 10);
+        if (ok) {
+            *version = number;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseEntryLine(QStringView line, QString *name, QString *value)
+{
+    if (ParseQuotedValueLine(line, name, value))
+        return true;
+
+    // Cut at every double quote and drop the empty pieces: name, separator, value.
+    QStringView pieces[3];
+    int found = 0;
+    qsizetype pos = 0;
+    while (found < 3 && pos <= line.size()) {
+        qsizetype end = line.indexOf(quote, pos);
+        if (end < 0)
+            end = line.size();
+        if (end > pos)
+            pieces[found++] = line.sliced(pos, end - pos);
+        pos = end + 1;
+    }
+    if (found == 0)
+        return false;
+    *name = UnescapeName(pieces[0]);
+    *value = found == 3 ? pieces[2].toString() : QString();
+    return true;
+}
+
+LauncherProfile ParseProfileText(const QString &name, QStringView text,
+                                 const QList<ConfigSection> &sections)
+{
+    LauncherProfile profile;
+    profile.name = name;
+    profile.optionIndex = QList<int>(OptionSectionCount, 0);
+
+    // Tokens are cut at the same white space that QString::trimmed removes, so that a stored
+    // text and the trimmed arguments it came from agree.
+    QList<QStringView> tokens;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        while (pos < text.size() && text.at(pos).isSpace())
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < text.size() && !text.at(pos).isSpace())
+            ++pos;
+        if (pos > start)
+            tokens.append(text.sliced(start, pos - start));
+    }
+
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const QStringView token = tokens.at(i);
+        int section = -1;
+        for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
+            if (token == sections.at(s).header) {
+                section = s;
+                break;
+            }
+        }
+        if (section < 0) {
+            profile.arguments += QLatin1Char(' ');
+            profile.arguments += token;
+            continue;
+        }
+        if (i + 1 < tokens.size()) {
+            bool ok = false;
+            const int number = tokens.at(i + 1).toInt(&ok, 10);
+            if (ok) {
+                profile.optionIndex[section - 1] = number;
+                ++i;
+            }
+        }
+    }
+    return profile;
+}
+
+QString DecodeConfigText(const QByteArray &bytes)
+{
+    // Stateless, so that a sequence cut off at the end of the file counts as invalid.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+int ParseConfigSections(QStringView text, LauncherConfig &config)
+{
+    config.ResetSections();
+    int currentSection = -1;
+    int fileVersion = 0;
+
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype end = text.indexOf(u'\n', pos);
+        if (end < 0)
+            end = text.size();
+        QStringView line = text.sliced(pos, end - pos);
+        // LF and CR LF end a line; a lone CR belongs to it.
+        if (end < text.size() && line.endsWith(u'\r'))
+            line.chop(1);
+        pos = end + 1;
+
+        switch (ClassifyConfigLine(line, config.sections)) {
+        case ConfigLineKind::Empty:
+        case ConfigLineKind::Comment:
+            break;
+        case ConfigLineKind::Version:
+            ParseVersionLine(line, &fileVersion);
+            break;
+        case ConfigLineKind::Header:
+            currentSection = FindHeader(FirstToken(line), config.sections);
+            break;
+        case ConfigLineKind::Entry:
+            if (currentSection >= 0) {
+                QString name;
+                QString value;
+                if (ParseEntryLine(line, &name, &value))
+                    config.AppendEntry(currentSection, name, value);
+            }
+            break;
+        }
+    }
+    return fileVersion;
+}
+
+void ClearSectionEntries(LauncherConfig &config)
+{
+    for (ConfigSection &section : config.sections)
+        section.entries.clear();
+}
+
+void BuildProfiles(LauncherConfig &config)
+{
+    if (config.sections.size() <= SectionProfile)
+        return;
+    const QList<ConfigEntry> &entries = config.sections.at(SectionProfile).entries;
+    config.profiles.reserve(config.profiles.size() + entries.size());
+    for (const ConfigEntry &entry : entries)
+        config.profiles.append(ParseProfileText(entry.name, entry.value, config.sections));
+}
+
+QString FormatConfigText(LauncherConfig &config)
+{
+    config.RebuildProfileSection();
+
+    qsizetype size = 512;
+    for (const ConfigSection &section : config.sections) {
+        size += section.header.size() + 2;
+        for (const ConfigEntry &entry : section.entries)
+            size += entry.name.size() + entry.value.size() + 6;
+    }
+    QString text;
+    text.reserve(size);
+    text +=
+        QLatin1String("# A configuration out for the Velmora Mobile Launcher.\n"
+                      "# It makes it easy to start multiple instances with various command line\n"
+                      "# options.\n"
+                      "#\n"
+                      "# Note that the arguments are just concatenated together, so start new\n"
+                      "# arguments with a space in the string to avoid errors.\n"
+                      "\n"
+                      "$VERSION\t");
+    text += QString::number(ConfigFormatVersion);
+    text += QLatin1String("\n\n");
+    for (const ConfigSection &section : config.sections) {
+        text += section.header;
+        text += QLatin1Char('\n');
+        for (const ConfigEntry &entry : section.entries) {
+            text += quote;
+            text += entry.name;
+            text += QLatin1String("\"\t\"");
+            text += entry.value;
+            text += QLatin1String("\"\n");
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString FreeOutdatedConfigPath(const QString &userFilePath, int version)
+{
+    // "Launcher.ini" loses its "ini", so the path ends in "Launcher.".
+    const QString base =
+        userFilePath.chopped(qMin<qsizetype>(3, userFilePath.size())) + QString::number(version);
+    QString candidate = base + QLatin1String(".ini");
+    for (int n = 1; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = base + QLatin1Char('.') + QString::number(n) + QLatin1String(".ini");
+    return candidate;
+}

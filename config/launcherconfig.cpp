@@ -1,0 +1,173 @@
+#include "launcherconfig.h"
+
+namespace {
+
+const char *const sectionHeaders[SectionCount] = {"[Profile]", "[Resolution]", "[PixelDensity]",
+                                                  "[Input]"};
+
+bool IsOptionSection(int section)
+{
+    return section >= 1 && section <= OptionSectionCount;
+}
+
+} // namespace
+
+QString OptionValueText(const QList<ConfigSection> &sections, const QList<int> &optionIndex,
+                        const QString &arguments)
+{
+    QString text;
+    for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
+        const int index = s - 1 < optionIndex.size() ? optionIndex.at(s - 1) : 0;
+        text += sections.at(s).header;
+        text += QLatin1Char(' ');
+        text += QString::number(index);
+        text += QLatin1Char(' ');
+    }
+    text += arguments.trimmed();
+    return text;
+}
+
+void LauncherConfig::ResetSections()
+{
+    sections.clear();
+    sections.reserve(SectionCount);
+    for (const char *header : sectionHeaders) {
+        ConfigSection section;
+        section.header = QString::fromLatin1(header);
+        sections.append(section);
+    }
+}
+
+int LauncherConfig::FindSection(const QString &header) const
+{
+    for (int i = 0; i < sections.size(); ++i) {
+        if (sections.at(i).header == header)
+            return i;
+    }
+    return -1;
+}
+
+void LauncherConfig::AppendEntry(int section, const QString &name, const QString &value)
+{
+    if (section < 0 || section >= sections.size())
+        return;
+    sections[section].entries.append({name, value});
+}
+
+void LauncherConfig::EnsureDefaultEntries()
+{
+    for (ConfigSection &section : sections) {
+        if (section.entries.isEmpty())
+            section.entries.append({QStringLiteral("Default"), QString()});
+    }
+}
+
+QStringList LauncherConfig::ProfileNames() const
+{
+    QStringList names;
+    names.reserve(profiles.size());
+    for (const LauncherProfile &profile : profiles)
+        names.append(profile.name);
+    return names;
+}
+
+QStringList LauncherConfig::EntryNames(int section) const
+{
+    QStringList names;
+    if (section < 0 || section >= sections.size())
+        return names;
+    const QList<ConfigEntry> &entries = sections.at(section).entries;
+    names.reserve(entries.size());
+    for (const ConfigEntry &entry : entries)
+        names.append(entry.name);
+    return names;
+}
+
+QString LauncherConfig::ProfileValueText(const LauncherProfile &profile) const
+{
+    return OptionValueText(sections, profile.optionIndex, profile.arguments);
+}
+
+void LauncherConfig::RebuildProfileSection()
+{
+    if (sections.size() <= SectionProfile)
+        return;
+    QList<ConfigEntry> &entries = sections[SectionProfile].entries;
+    entries.clear();
+    entries.reserve(profiles.size());
+    for (const LauncherProfile &profile : profiles)
+        entries.append({profile.name, ProfileValueText(profile)});
+}
+
+int LauncherConfig::FindProfile(const QString &name) const
+{
+    for (int i = 0; i < profiles.size(); ++i) {
+        if (profiles.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+void LauncherConfig::AppendProfile(const LauncherProfile &profile)
+{
+    profiles.append(profile);
+}
+
+void LauncherConfig::UpdateProfile(int profile, int resolution, int pixelDensity, int input,
+                                   const QString &arguments)
+{
+    if (profile < 0 || profile >= profiles.size())
+        return;
+    LauncherProfile &p = profiles[profile];
+    p.optionIndex = {resolution, pixelDensity, input};
+    p.arguments = arguments;
+}
+
+void LauncherConfig::RemoveProfile(int profile)
+{
+    if (profile < 0 || profile >= profiles.size())
+        return;
+    profiles.removeAt(profile);
+}
+
+QStringList LauncherConfig::ProfilesUsingOption(int section, int entry) const
+{
+    QStringList names;
+    if (!IsOptionSection(section))
+        return names;
+    for (const LauncherProfile &profile : profiles) {
+        if (section - 1 < profile.optionIndex.size() &&
+            profile.optionIndex.at(section - 1) == entry)
+            names.append(profile.name);
+    }
+    return names;
+}
+
+void LauncherConfig::RemoveOption(int section, int entry)
+{
+    if (!IsOptionSection(section) || !HasEntry(section, entry))
+        return;
+    const QString value = sections.at(section).entries.at(entry).value;
+    for (LauncherProfile &profile : profiles) {
+        if (section - 1 >= profile.optionIndex.size())
+            continue;
+        int &index = profile.optionIndex[section - 1];
+        if (index == entry) {
+            // The profile keeps the removed option's effect as free text and falls back to the
+            // section's first entry.
+            index = 0;
+            if (!profile.arguments.isEmpty())
+                profile.arguments += QLatin1Char(' ');
+            profile.arguments += value;
+        } else if (index > entry) {
+            --index;
+        }
+    }
+    sections[section].entries.removeAt(entry);
+}
+
+bool LauncherConfig::HasEntry(int section, int entry) const
+{
+    return section >= 0 && section < sections.size() && entry >= 0 &&
+           entry < sections.at(section).entries.size();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+
+// Positions of the four sections in LauncherConfig::sections, whatever their order in the file.
+enum ConfigSectionId
+{
+    SectionProfile = 0,
+    SectionResolution = 1,
+    SectionPixelDensity = 2,
+    SectionInput = 3,
+};
+
+// Sections 1 to 3 are the option sections; walks over them always go 1, 2, 3.
+constexpr int OptionSectionCount = 3;
+constexpr int SectionCount = OptionSectionCount + 1;
+
+struct ConfigEntry
+{
+    QString name;
+    // In an option section the command-line fragment, carrying its own leading blank;
+    // in [Profile] the profile's stored text.
+    QString value;
+
+    bool operator==(const ConfigEntry &other) const
+    {
+        return name == other.name && value == other.value;
+    }
+};
+
+struct ConfigSection
+{
+    QString header; // the header line, brackets included
+    QList<ConfigEntry> entries;
+    QComboBox *comboBox = nullptr; // not owned; stays null for [Profile]
+};
+
+struct LauncherProfile
+{
+    QString name;
+    QString arguments;      // exactly as entered; trimmed only when the stored text is composed
+    QList<int> optionIndex; // one position per option section once the profile is in a config
+
+    bool operator==(const LauncherProfile &other) const
+    {
+        return name == other.name && arguments == other.arguments &&
+               optionIndex == other.optionIndex;
+    }
+};
+
+class LauncherConfig
+{
+public:
+    QList<LauncherProfile> profiles;
+    QList<ConfigSection> sections;
+
+    void ResetSections();
+    // Returns -1 when no section has exactly this header.
+    int FindSection(const QString &header) const;
+    void AppendEntry(int section, const QString &name, const QString &value);
+    void EnsureDefaultEntries();
+    QStringList ProfileNames() const;
+    QStringList EntryNames(int section) const;
+    QString ProfileValueText(const LauncherProfile &profile) const;
+    void RebuildProfileSection();
+    // Returns -1 when no profile has exactly this name.
+    int FindProfile(const QString &name) const;
+    void AppendProfile(const LauncherProfile &profile);
+    void UpdateProfile(int profile, int resolution, int pixelDensity, int input,
+                       const QString &arguments);
+    void RemoveProfile(int profile);
+    QStringList ProfilesUsingOption(int section, int entry) const;
+    void RemoveOption(int section, int entry);
+
+    // Whether `section` is a valid position and `entry` lies inside that section.
+    bool HasEntry(int section, int entry) const;
+};
+
+// The header and position pairs of a stored profile text, "[Resolution] 2 [PixelDensity] 0 ...".
+// Shared by the model and the main window, which composes the same text from its widgets.
+QString OptionValueText(const QList<ConfigSection> &sections, const QList<int> &optionIndex,
+                        const QString &arguments);

@@ -1,0 +1,103 @@
+// The stand-in Velmora Mobile Emulator: a window titled with the profile name, sized by
+// -windowsize, that lists what it was started with. With VELMORA_EMU_RECORD naming a file it
+// only appends its arguments to that file as one JSON array and exits.
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace {
+
+struct Options
+{
+    QString profileName;
+    QSize windowSize;
+    QString ppi;
+};
+
+Options ParseOptions(const QStringList &arguments)
+{
+    Options options;
+    static const QRegularExpression size(QStringLiteral("^([0-9]+)x([0-9]+)$"));
+    for (int i = 0; i + 1 < arguments.size(); ++i) {
+        const QString &key = arguments.at(i);
+        const QString &value = arguments.at(i + 1);
+        if (key == QLatin1String("-profile-name")) {
+            options.profileName = value;
+        } else if (key == QLatin1String("-ppi")) {
+            options.ppi = value;
+        } else if (key == QLatin1String("-windowsize")) {
+            const QRegularExpressionMatch match = size.match(value);
+            if (match.hasMatch())
+                options.windowSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+        }
+    }
+    return options;
+}
+
+int Record(const QString &path, const QStringList &arguments)
+{
+    QJsonArray array;
+    for (const QString &argument : arguments)
+        array.append(argument);
+    const QByteArray line = QJsonDocument(array).toJson(QJsonDocument::Compact) + '\n';
+    QFile file(path);
+    // One write in append mode, so emulators started together do not mix their lines.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size()) {
+        std::fprintf(stderr, "VelmoraMobileEmu: cannot record to %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    const QString record = qEnvironmentVariable("VELMORA_EMU_RECORD");
+    if (!record.isEmpty())
+        return Record(record, arguments);
+
+    QApplication app(argc, argv);
+    const Options options = ParseOptions(arguments);
+
+    QWidget window;
+    window.setWindowTitle(options.profileName.isEmpty() ? QStringLiteral("Velmora Mobile Emulator")
+                                                        : options.profileName);
+    auto *layout = new QVBoxLayout(&window);
+    auto *density = new QLabel(options.ppi.isEmpty()
+                                   ? QStringLiteral("Pixel density: default")
+                                   : QStringLiteral("Pixel density: %1 ppi").arg(options.ppi));
+    density->setTextFormat(Qt::PlainText);
+    layout->addWidget(density);
+    QStringList lines;
+    for (int i = 0; i < arguments.size(); ++i)
+        lines.append(QStringLiteral("%1: %2").arg(i + 1).arg(arguments.at(i)));
+    auto *list = new QLabel(lines.isEmpty() ? QStringLiteral("No arguments.")
+                                            : QStringLiteral("Arguments:\n") + lines.join('\n'));
+    list->setTextFormat(Qt::PlainText);
+    list->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    list->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    auto *scroll = new QScrollArea;
+    scroll->setWidget(list);
+    scroll->setWidgetResizable(true);
+    layout->addWidget(scroll, 1);
+
+    if (options.windowSize.isValid() && !options.windowSize.isEmpty())
+        window.resize(options.windowSize);
+    else
+        window.resize(480, 800);
+    window.show();
+    return app.exec();
+}

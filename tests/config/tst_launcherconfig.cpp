@@ -1,0 +1,283 @@
+#include "launcherconfig.h"
+#include "testenvironment.h"
+
+#include <QApplication>
+#include <QtTest>
+
+namespace {
+
+// A loaded-looking model: the four sections, `sizes` entries in the option sections, and
+// profiles given as name -> option positions.
+LauncherConfig MakeConfig(const QList<int> &sizes = {4, 4, 2})
+{
+    LauncherConfig config;
+    config.ResetSections();
+    for (int s = 1; s <= OptionSectionCount; ++s) {
+        for (int i = 0; i < sizes.at(s - 1); ++i)
+            config.AppendEntry(s, QStringLiteral("e%1").arg(i),
+                               QStringLiteral(" -o%1 %2").arg(s).arg(i));
+    }
+    return config;
+}
+
+LauncherProfile Profile(const QString &name, const QList<int> &index, const QString &arguments = {})
+{
+    LauncherProfile p;
+    p.name = name;
+    p.optionIndex = index;
+    p.arguments = arguments;
+    return p;
+}
+
+} // namespace
+
+class TestLauncherConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void resetGivesFourEmptySections();
+    void findSection_data();
+    void findSection();
+    void profileValueText_data();
+    void profileValueText();
+    void removeOptionRepairsProfiles_data();
+    void removeOptionRepairsProfiles();
+    void removeOptionOutsideChangesNothing_data();
+    void removeOptionOutsideChangesNothing();
+    void profilesUsingOption();
+    void findProfileIsExactAndFirst();
+    void rebuildProfileSection();
+    void ensureDefaultEntriesOnlyFillsEmpty();
+    void duplicatesAreKept();
+    void positionsOutsideListsChangeNothing();
+};
+
+void TestLauncherConfig::resetGivesFourEmptySections()
+{
+    LauncherConfig config = MakeConfig();
+    config.profiles.append(Profile(QStringLiteral("kept"), {0, 0, 0}));
+    config.sections[SectionResolution].comboBox = reinterpret_cast<QComboBox *>(this);
+    config.ResetSections();
+    QCOMPARE(config.sections.size(), 4);
+    const QStringList headers = {QStringLiteral("[Profile]"), QStringLiteral("[Resolution]"),
+                                 QStringLiteral("[PixelDensity]"), QStringLiteral("[Input]")};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(config.sections.at(i).header, headers.at(i));
+        QVERIFY(config.sections.at(i).entries.isEmpty());
+        QVERIFY(!config.sections.at(i).comboBox);
+    }
+    QCOMPARE(config.profiles.size(), 1);
+}
+
+void TestLauncherConfig::findSection_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("position");
+    QTest::newRow("profile") << "[Profile]" << 0;
+    QTest::newRow("input") << "[Input]" << 3;
+    QTest::newRow("lower case") << "[resolution]" << -1;
+    QTest::newRow("no brackets") << "Resolution" << -1;
+    QTest::newRow("trailing blank") << "[Resolution] " << -1;
+    QTest::newRow("empty") << "" << -1;
+}
+
+void TestLauncherConfig::findSection()
+{
+    QFETCH(QString, header);
+    QFETCH(int, position);
+    QCOMPARE(MakeConfig().FindSection(header), position);
+}
+
+void TestLauncherConfig::profileValueText_data()
+{
+    QTest::addColumn<QList<int>>("index");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("arguments trimmed") << QList<int>{2, 0, 1} << "  -a -b "
+                                       << "[Resolution] 2 [PixelDensity] 0 [Input] 1 -a -b";
+    QTest::newRow("empty arguments end in a blank") << QList<int>{2, 0, 1} << ""
+                                                    << "[Resolution] 2 [PixelDensity] 0 [Input] 1 ";
+    QTest::newRow("only white space") << QList<int>{0, 0, 0} << " \t "
+                                      << "[Resolution] 0 [PixelDensity] 0 [Input] 0 ";
+    QTest::newRow("inner blanks kept") << QList<int>{0, 0, 0} << "-a   b"
+                                       << "[Resolution] 0 [PixelDensity] 0 [Input] 0 -a   b";
+    QTest::newRow("out of range and negative")
+        << QList<int>{-1, 7, 2147483647} << "x"
+        << "[Resolution] -1 [PixelDensity] 7 [Input] 2147483647 x";
+    QTest::newRow("no-break space trimmed like QString::trimmed")
+        << QList<int>{0, 1, 0} << QStringLiteral("\u00a0-a\u2003")
+        << "[Resolution] 0 [PixelDensity] 1 [Input] 0 -a";
+}
+
+void TestLauncherConfig::profileValueText()
+{
+    QFETCH(QList<int>, index);
+    QFETCH(QString, arguments);
+    QFETCH(QString, text);
+    const LauncherConfig config = MakeConfig();
+    QCOMPARE(config.ProfileValueText(Profile(QStringLiteral("p"), index, arguments)), text);
+}
+
+void TestLauncherConfig::removeOptionRepairsProfiles_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QList<int>>("before"); // the three profiles' positions in `section`
+    QTest::addColumn<QList<int>>("after");
+    QTest::addColumn<QStringList>("arguments"); // the three profiles' arguments afterwards
+
+    // Profile arguments before: "-a", "", "-c".
+    QTest::newRow("below, at, above") << 1 << 2 << QList<int>{1, 2, 3} << QList<int>{1, 0, 2}
+                                      << QStringList{"-a", " -o1 2", "-c"};
+    QTest::newRow("two users, one with arguments")
+        << 2 << 1 << QList<int>{1, 1, 0} << QList<int>{0, 0, 0}
+        << QStringList{"-a  -o2 1", " -o2 1", "-c"};
+    QTest::newRow("out-of-range positions move down too")
+        << 1 << 3 << QList<int>{7, -1, 3} << QList<int>{6, -1, 0}
+        << QStringList{"-a", "", "-c  -o1 3"};
+    QTest::newRow("input section") << 3 << 1 << QList<int>{1, 0, 1} << QList<int>{0, 0, 0}
+                                   << QStringList{"-a  -o3 1", "", "-c  -o3 1"};
+}
+
+void TestLauncherConfig::removeOptionRepairsProfiles()
+{
+    QFETCH(int, section);
+    QFETCH(int, entry);
+    QFETCH(QList<int>, before);
+    QFETCH(QList<int>, after);
+    QFETCH(QStringList, arguments);
+
+    LauncherConfig config = MakeConfig();
+    const QStringList initialArguments = {"-a", "", "-c"};
+    for (int i = 0; i < 3; ++i) {
+        QList<int> index = {1, 1, 1};
+        index[section - 1] = before.at(i);
+        config.profiles.append(
+            Profile(QStringLiteral("p%1").arg(i), index, initialArguments.at(i)));
+    }
+    const int size = config.sections.at(section).entries.size();
+    const ConfigEntry removed = config.sections.at(section).entries.at(entry);
+
+    config.RemoveOption(section, entry);
+
+    QCOMPARE(config.sections.at(section).entries.size(), size - 1);
+    QVERIFY(!config.sections.at(section).entries.contains(removed));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(config.profiles.at(i).optionIndex.at(section - 1), after.at(i));
+        QCOMPARE(config.profiles.at(i).arguments, arguments.at(i));
+        // The other sections' positions are untouched.
+        for (int s = 1; s <= OptionSectionCount; ++s) {
+            if (s != section)
+                QCOMPARE(config.profiles.at(i).optionIndex.at(s - 1), 1);
+        }
+    }
+}
+
+void TestLauncherConfig::removeOptionOutsideChangesNothing_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("entry");
+    QTest::newRow("past the end") << 1 << 4;
+    QTest::newRow("negative") << 1 << -1;
+    QTest::newRow("profile section") << 0 << 1;
+    QTest::newRow("no such section") << 4 << 1;
+    QTest::newRow("negative section") << -1 << 0;
+}
+
+void TestLauncherConfig::removeOptionOutsideChangesNothing()
+{
+    QFETCH(int, section);
+    QFETCH(int, entry);
+    LauncherConfig config = MakeConfig();
+    config.AppendEntry(SectionProfile, QStringLiteral("p"), QStringLiteral("text"));
+    config.profiles.append(Profile(QStringLiteral("p"), {4, -1, 1}, QStringLiteral("-x")));
+    const LauncherConfig before = config;
+    config.RemoveOption(section, entry);
+    QCOMPARE(config.profiles, before.profiles);
+    for (int s = 0; s < SectionCount; ++s)
+        QCOMPARE(config.sections.at(s).entries, before.sections.at(s).entries);
+}
+
+void TestLauncherConfig::profilesUsingOption()
+{
+    LauncherConfig config = MakeConfig();
+    config.profiles = {Profile("A", {2, 0, 0}), Profile("B", {1, 2, 0}), Profile("C", {2, 1, 0})};
+    QCOMPARE(config.ProfilesUsingOption(1, 2), (QStringList{"A", "C"}));
+    QCOMPARE(config.ProfilesUsingOption(2, 2), QStringList{"B"});
+    QCOMPARE(config.ProfilesUsingOption(1, 3), QStringList());
+    QCOMPARE(config.ProfilesUsingOption(0, 0), QStringList());
+}
+
+void TestLauncherConfig::findProfileIsExactAndFirst()
+{
+    LauncherConfig config = MakeConfig();
+    config.profiles = {Profile("Default", {0, 0, 0}), Profile("Phone", {1, 0, 0}),
+                       Profile("Phone", {2, 0, 0})};
+    QCOMPARE(config.FindProfile("Default"), 0);
+    QCOMPARE(config.FindProfile("default"), -1);
+    QCOMPARE(config.FindProfile("Phone"), 1);
+    QCOMPARE(config.FindProfile("Phone "), -1);
+    QCOMPARE(config.FindProfile(""), -1);
+}
+
+void TestLauncherConfig::rebuildProfileSection()
+{
+    LauncherConfig config = MakeConfig();
+    config.AppendEntry(SectionProfile, "old", "[Resolution] 9");
+    config.profiles = {Profile("A", {1, 2, 0}, " -x "), Profile("B", {0, 0, 1})};
+    config.RebuildProfileSection();
+    const QList<ConfigEntry> expected = {{"A", "[Resolution] 1 [PixelDensity] 2 [Input] 0 -x"},
+                                         {"B", "[Resolution] 0 [PixelDensity] 0 [Input] 1 "}};
+    QCOMPARE(config.sections.at(SectionProfile).entries, expected);
+}
+
+void TestLauncherConfig::ensureDefaultEntriesOnlyFillsEmpty()
+{
+    LauncherConfig config;
+    config.ResetSections();
+    config.AppendEntry(SectionPixelDensity, "mdpi", " -ppi 160");
+    config.EnsureDefaultEntries();
+    config.EnsureDefaultEntries();
+    const ConfigEntry fallback{"Default", ""};
+    QCOMPARE(config.sections.at(SectionProfile).entries, QList<ConfigEntry>{fallback});
+    QCOMPARE(config.sections.at(SectionResolution).entries, QList<ConfigEntry>{fallback});
+    QCOMPARE(config.sections.at(SectionPixelDensity).entries,
+             (QList<ConfigEntry>{{"mdpi", " -ppi 160"}}));
+    QCOMPARE(config.sections.at(SectionInput).entries, QList<ConfigEntry>{fallback});
+}
+
+void TestLauncherConfig::duplicatesAreKept()
+{
+    LauncherConfig config = MakeConfig({1, 1, 1});
+    config.AppendEntry(SectionResolution, "e0", " -other");
+    QCOMPARE(config.EntryNames(SectionResolution), (QStringList{"e0", "e0"}));
+    config.AppendProfile(Profile("x", {0, 0, 0}));
+    config.AppendProfile(Profile("x", {1, 0, 0}));
+    QCOMPARE(config.ProfileNames(), (QStringList{"x", "x"}));
+}
+
+void TestLauncherConfig::positionsOutsideListsChangeNothing()
+{
+    LauncherConfig config = MakeConfig();
+    config.profiles = {Profile("A", {1, 2, 0}, "-a")};
+    const LauncherConfig before = config;
+    config.AppendEntry(-1, "n", "v");
+    config.AppendEntry(4, "n", "v");
+    config.UpdateProfile(1, 0, 0, 0, "x");
+    config.UpdateProfile(-1, 0, 0, 0, "x");
+    config.RemoveProfile(1);
+    config.RemoveProfile(-1);
+    QCOMPARE(config.EntryNames(9), QStringList());
+    QCOMPARE(config.profiles, before.profiles);
+    for (int s = 0; s < SectionCount; ++s)
+        QCOMPARE(config.sections.at(s).entries, before.sections.at(s).entries);
+
+    config.UpdateProfile(0, 3, -1, 1, " y ");
+    QCOMPARE(config.profiles.at(0), Profile("A", {3, -1, 1}, " y "));
+    config.RemoveProfile(0);
+    QVERIFY(config.profiles.isEmpty());
+}
+
+VELMORA_TEST_MAIN(TestLauncherConfig)
+#include "tst_launcherconfig.moc"

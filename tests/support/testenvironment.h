@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+
+// Every test process runs in a home of its own: HOME and the XDG directories point into a
+// temporary directory, so no test ever reads or writes the real user's files.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    // The environment the test's main() set up.
+    static TestEnvironment *current();
+
+    QString root() const { return dir.path(); }
+    QString dataHome() const { return root() + QStringLiteral("/data"); }
+    QString runtimeDir() const { return root() + QStringLiteral("/runtime"); }
+    // Where the launcher keeps the user's Launcher.ini below this home.
+    QString userConfigPath() const;
+
+private:
+    QTemporaryDir dir;
+};
+
+// Builds a QApplication after the environment is in place and runs the test object.
+#define VELMORA_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment environment;                                                               \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,0 +1,69 @@
+#include "adddlg.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+AddDlg::AddDlg(QWidget *parent, const QString &title, const QList<AddDlgField> &rows)
+    : QDialog(parent), fields(rows)
+{
+    setWindowTitle(title);
+    setSizeGripEnabled(true);
+
+    auto *outer = new QVBoxLayout;
+    auto *form = new QFormLayout;
+    static const QRegularExpression digits(QStringLiteral("^[1-9]+[0-9]*$"));
+    for (AddDlgField &field : fields) {
+        field.edit = new QLineEdit;
+        if (field.type == NumberField)
+            field.edit->setValidator(new QRegularExpressionValidator(digits, this));
+        connect(field.edit, &QLineEdit::textChanged, this, &AddDlg::OnTextEdit);
+        form->addRow(field.label, field.edit);
+    }
+    outer->addLayout(form);
+
+    auto *buttons = new QDialogButtonBox;
+    okButton = new QPushButton(QStringLiteral("OK"));
+    buttons->addButton(okButton, QDialogButtonBox::AcceptRole);
+    buttons->addButton(new QPushButton(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    okButton->setEnabled(false);
+
+    outer->addWidget(buttons);
+    setLayout(outer);
+}
+
+AddDlg::~AddDlg() = default;
+
+bool AddDlg::IsAcceptable(int type, const QString &text)
+{
+    switch (type) {
+    case TextField:
+        // A double quote would end the name early in Launcher.ini and on the command line.
+        return !text.isEmpty() && !text.contains(QLatin1Char('"'));
+    case NumberField: {
+        bool ok = false;
+        const int number = text.toInt(&ok, 10);
+        return ok && number >= 1;
+    }
+    default:
+        return true;
+    }
+}
+
+void AddDlg::OnTextEdit()
+{
+    bool acceptable = true;
+    for (const AddDlgField &field : fields) {
+        if (!IsAcceptable(field.type, field.edit->text())) {
+            acceptable = false;
+            break;
+        }
+    }
+    okButton->setEnabled(acceptable);
+}

@@ -1,0 +1,495 @@
+#include "mainwindow.h"
+
+#include "adddlg.h"
+#include "commandline.h"
+#include "configformat.h"
+#include "emulatorlaunch.h"
+#include "filelocations.h"
+#include "profileqlistwidget.h"
+#include "tooltipprovider.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QString warningTitle = QStringLiteral("Velmora Mobile Emulator Launcher Warning");
+const QString addProfileTitle = QStringLiteral("Add Profile");
+
+const char *const comboNames[SectionCount] = {"", "resolutionBox", "pixelDensityBox", "inputBox"};
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Velmora Mobile Emulator"));
+
+    if (!ReadConfig(GetFilePath(UserConfigFile), true) &&
+        !ReadConfig(GetFilePath(DefaultConfigFile), false)) {
+        QMessageBox box;
+        box.setWindowTitle(QStringLiteral("Velmora Mobile Emulator"));
+        box.setIcon(QMessageBox::Critical);
+        box.setText(QStringLiteral("Unable to start Velmora Mobile Emulator Launcher"));
+        box.setInformativeText(QStringLiteral("Unable to read configuration file."));
+        box.exec();
+        // Nothing was loaded, so nothing may be written over the user's file either.
+        std::exit(1);
+    }
+
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+    auto *mainLayout = new QVBoxLayout;
+
+    auto *group = new QGroupBox(QStringLiteral("Profile"));
+    mainLayout->addWidget(group);
+    auto *groupLayout = new QHBoxLayout;
+    group->setLayout(groupLayout);
+
+    auto *profileGrid = new QGridLayout;
+    groupLayout->addLayout(profileGrid);
+    profileList = new ProfileQListWidget;
+    profileList->setObjectName(QStringLiteral("profileList"));
+    profileList->addItems(config.ProfileNames());
+    // Row 0 is selected before the signal is connected, so filling the list runs no slot.
+    profileList->setCurrentRow(0);
+    connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
+    profileGrid->addWidget(profileList, 0, 0, 1, -1);
+
+    addUpdateButton = new QPushButton(QStringLiteral("Add"));
+    addUpdateButton->setObjectName(QStringLiteral("addUpdateButton"));
+    connect(addUpdateButton, &QPushButton::clicked, this, &MainWindow::OnAddUpdateProfile);
+    profileGrid->addWidget(addUpdateButton, 1, 0);
+    removeProfileButton = new QPushButton(QStringLiteral("Remove"));
+    removeProfileButton->setObjectName(QStringLiteral("removeProfileButton"));
+    connect(removeProfileButton, &QPushButton::clicked, this, &MainWindow::OnRemoveProfile);
+    profileGrid->addWidget(removeProfileButton, 1, 1);
+
+    auto *form = new QFormLayout;
+    for (int s = SectionResolution; s <= SectionInput; ++s) {
+        auto *rowGrid = new QGridLayout;
+        auto *combo = new QComboBox;
+        combo->setObjectName(QLatin1String(comboNames[s]));
+        config.sections[s].comboBox = combo;
+        combo->insertItems(0, config.EntryNames(s));
+        rowGrid->addWidget(combo, 0, 0, 1, -1);
+
+        if (s == SectionResolution) {
+            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnResolution);
+            auto *add = new QPushButton(QStringLiteral("Add"));
+            add->setObjectName(QStringLiteral("addResolutionButton"));
+            connect(add, &QPushButton::clicked, this, &MainWindow::OnAddResolution);
+            rowGrid->addWidget(add, 1, 0);
+            removeResolutionButton = new QPushButton(QStringLiteral("Remove"));
+            removeResolutionButton->setObjectName(QStringLiteral("removeResolutionButton"));
+            connect(removeResolutionButton, &QPushButton::clicked, this,
+                    &MainWindow::OnRemoveResolution);
+            rowGrid->addWidget(removeResolutionButton, 1, 1);
+        } else if (s == SectionPixelDensity) {
+            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnPixelDensity);
+            auto *add = new QPushButton(QStringLiteral("Add"));
+            add->setObjectName(QStringLiteral("addPixelDensityButton"));
+            connect(add, &QPushButton::clicked, this, &MainWindow::OnAddPixelDensity);
+            rowGrid->addWidget(add, 1, 0);
+            removePixelDensityButton = new QPushButton(QStringLiteral("Remove"));
+            removePixelDensityButton->setObjectName(QStringLiteral("removePixelDensityButton"));
+            connect(removePixelDensityButton, &QPushButton::clicked, this,
+                    &MainWindow::OnRemovePixelDensity);
+            rowGrid->addWidget(removePixelDensityButton, 1, 1);
+        } else {
+            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnInput);
+        }
+        // insertItems into the empty box already made item 0 current: this emits nothing.
+        combo->setCurrentIndex(0);
+        form->addRow(SectionLabel(config.sections.at(s).header, false), rowGrid);
+    }
+
+    argumentsEdit = new QLineEdit;
+    argumentsEdit->setObjectName(QStringLiteral("argumentsEdit"));
+    connect(argumentsEdit, &QLineEdit::textChanged, this, &MainWindow::OnTextCtrlEdit);
+    form->addRow(QStringLiteral("&Arguments"), argumentsEdit);
+
+    groupLayout->addSpacing(10);
+    groupLayout->addLayout(form);
+
+    OnProfileChanged(0);
+    OnResolution(0);
+    OnPixelDensity(0);
+
+    auto *helpButton = new QPushButton(QStringLiteral("&Help"));
+    helpButton->setObjectName(QStringLiteral("helpButton"));
+    connect(helpButton, &QPushButton::clicked, this, &MainWindow::OnHelp);
+    auto *launchButton = new QPushButton(QStringLiteral("&Launch"));
+    launchButton->setObjectName(QStringLiteral("launchButton"));
+    connect(launchButton, &QPushButton::clicked, this, &MainWindow::OnLaunch);
+    // The command is composed when the tooltip is asked for, never while the user edits.
+    new ToolTipProvider(launchButton,
+                        [this] { return DescribeCommand(SplitCommandLine(CurrentCommandLine())); });
+    auto *buttonBox = new QDialogButtonBox;
+    buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
+    buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
+    mainLayout->addWidget(buttonBox);
+    central->setLayout(mainLayout);
+}
+
+MainWindow::~MainWindow()
+{
+    WriteConfig();
+}
+
+bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    QFile file(path);
+    // Not in text mode: that would delete every lone CR, which belongs to the line.
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = DecodeConfigText(file.readAll());
+    file.close();
+
+    const int version = ParseConfigSections(text, config);
+    if (!IsSupportedConfigVersion(version)) {
+        if (isUserFile) {
+            bool renamed = false;
+            const QString newPath = RenameOutdatedConfig(version, &renamed);
+            const QString message =
+                renamed ? QStringLiteral("Your Launcher.ini configuration file is out of date and "
+                                         "will not be used. It has been renamed to %1 to make "
+                                         "place for a new configuration file.")
+                        : QStringLiteral("Your Launcher.ini configuration file is out of date and "
+                                         "will not be used. It could not be renamed to %1 and "
+                                         "will be replaced when the launcher closes.");
+            QMessageBox::warning(this, warningTitle, message.arg(newPath));
+            return false;
+        }
+        QMessageBox::warning(this, warningTitle, QStringLiteral("Config file is out of date"));
+        ClearSectionEntries(config);
+    }
+
+    config.EnsureDefaultEntries();
+    config.profiles.clear();
+    BuildProfiles(config);
+    return true;
+}
+
+QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
+{
+    const QString userPath = GetFilePath(UserConfigFile);
+    const QString newPath = FreeOutdatedConfigPath(userPath, version);
+    // QFile::rename never replaces an existing file.
+    const bool ok = QFile::rename(userPath, newPath);
+    if (renamed)
+        *renamed = ok;
+    return newPath;
+}
+
+bool MainWindow::WriteConfig()
+{
+    if (config.sections.size() < SectionCount)
+        return false;
+
+    const QString path = GetFilePath(UserConfigFile);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray bytes = FormatConfigText(config).toUtf8();
+
+    // The old file stays whole until the new one is complete.
+    QSaveFile file(path);
+    QString error;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        error = file.errorString();
+    } else if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
+        file.cancelWriting();
+    } else if (!file.commit()) {
+        error = file.errorString();
+    }
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "VelmoraMobileEmuLauncher: cannot write %s: %s\n",
+                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+QString MainWindow::SectionLabel(const QString &header, bool lowerCase)
+{
+    QString label;
+    bool afterLower = false;
+    for (const QChar c : header) {
+        if (c == u'[' || c == u']')
+            continue;
+        if (afterLower && c.category() == QChar::Letter_Uppercase)
+            label += QLatin1Char(' ');
+        afterLower = c.category() == QChar::Letter_Lowercase;
+        label += (lowerCase && c.category() == QChar::Letter_Uppercase) ? c.toLower() : c;
+    }
+    return label;
+}
+
+QList<int> MainWindow::CurrentOptionIndexes() const
+{
+    QList<int> indexes;
+    indexes.reserve(OptionSectionCount);
+    for (int s = 1; s <= OptionSectionCount; ++s)
+        indexes.append(config.sections.at(s).comboBox->currentIndex());
+    return indexes;
+}
+
+QString MainWindow::CurrentValueText() const
+{
+    return OptionValueText(config.sections, CurrentOptionIndexes(), argumentsEdit->text());
+}
+
+void MainWindow::UpdateAddUpdateButton()
+{
+    const int row = profileList->currentRow();
+    addUpdateButton->setText(row == 0 ? QStringLiteral("Add") : QStringLiteral("Update"));
+    if (row < 0 || row >= config.profiles.size()) {
+        addUpdateButton->setEnabled(false);
+        return;
+    }
+    addUpdateButton->setEnabled(CurrentValueText() !=
+                                config.ProfileValueText(config.profiles.at(row)));
+}
+
+void MainWindow::OnProfileChanged(int index)
+{
+    if (index < 0 || index >= config.profiles.size())
+        return;
+    // A copy: the nested slots below run while the profile is being loaded.
+    const LauncherProfile profile = config.profiles.at(index);
+    for (int s = 1; s <= OptionSectionCount; ++s)
+        config.sections.at(s).comboBox->setCurrentIndex(profile.optionIndex.value(s - 1));
+    argumentsEdit->setText(profile.arguments);
+    removeProfileButton->setEnabled(index != 0);
+    UpdateAddUpdateButton();
+}
+
+void MainWindow::OnAddUpdateProfile()
+{
+    // Declining to replace an existing profile, or a name that cannot be stored, asks again.
+    for (;;) {
+        const int row = profileList->currentRow();
+        if (row < 0 || row >= config.profiles.size())
+            return;
+        const QList<int> indexes = CurrentOptionIndexes();
+        if (row != 0) {
+            config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2),
+                                 argumentsEdit->text());
+            UpdateAddUpdateButton();
+            return;
+        }
+
+        bool ok = false;
+        const QString name = QInputDialog::getText(
+            this, addProfileTitle, QStringLiteral("Enter the name for the new profile"),
+            QLineEdit::Normal, QString(), &ok);
+        if (!ok || name.isEmpty())
+            return;
+        if (name.contains(QLatin1Char('"'))) {
+            QMessageBox::warning(this, addProfileTitle,
+                                 QStringLiteral("A profile name cannot contain a double quote."));
+            continue;
+        }
+
+        const int existing = config.FindProfile(name);
+        if (existing >= 0) {
+            if (QMessageBox::question(
+                    this, addProfileTitle,
+                    QStringLiteral("This profile already exists. Do you want to replace it?"),
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+                continue;
+            config.UpdateProfile(existing, indexes.at(0), indexes.at(1), indexes.at(2),
+                                 argumentsEdit->text());
+            profileList->setCurrentRow(existing);
+            // Replacing the current profile moves no row, so nothing else refreshes the button.
+            UpdateAddUpdateButton();
+            return;
+        }
+
+        LauncherProfile profile;
+        profile.name = name;
+        profile.optionIndex = indexes;
+        profile.arguments = argumentsEdit->text();
+        config.AppendProfile(profile);
+        profileList->insertItem(profileList->count(), name);
+        profileList->setCurrentRow(config.profiles.size() - 1);
+        return;
+    }
+}
+
+void MainWindow::OnRemoveProfile()
+{
+    const int row = profileList->currentRow();
+    // The first profile is never removed.
+    if (row <= 0 || row >= config.profiles.size())
+        return;
+    if (QMessageBox::question(this, QStringLiteral("Confirm Remove Profile"),
+                              QStringLiteral("Are you sure you want to remove this profile?\n\n") +
+                                  config.profiles.at(row).name,
+                              QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    // The model first: every row change the list reports meets a matching profile list.
+    config.RemoveProfile(row);
+    delete profileList->takeItem(row);
+    profileList->setCurrentRow(0);
+}
+
+void MainWindow::OnResolution(int index)
+{
+    removeResolutionButton->setEnabled(index != 0);
+    UpdateAddUpdateButton();
+}
+
+void MainWindow::OnPixelDensity(int index)
+{
+    removePixelDensityButton->setEnabled(index != 0);
+    UpdateAddUpdateButton();
+}
+
+void MainWindow::OnInput()
+{
+    UpdateAddUpdateButton();
+}
+
+void MainWindow::OnTextCtrlEdit()
+{
+    UpdateAddUpdateButton();
+}
+
+void MainWindow::AddOption(int section, const QString &name, const QString &value)
+{
+    config.AppendEntry(section, name, value);
+    QComboBox *combo = config.sections.at(section).comboBox;
+    combo->addItem(name);
+    combo->setCurrentIndex(config.sections.at(section).entries.size() - 1);
+}
+
+void MainWindow::OnAddResolution()
+{
+    AddDlg dlg(this, QStringLiteral("Add Resolution"),
+               {{TextField, QStringLiteral("Name:")},
+                {NumberField, QStringLiteral("Width:")},
+                {NumberField, QStringLiteral("Height:")}});
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QString name = dlg.fields.at(0).edit->text();
+    const QString widthText = dlg.fields.at(1).edit->text();
+    const QString heightText = dlg.fields.at(2).edit->text();
+    const int width = widthText.toInt(nullptr, 10);
+    const int height = heightText.toInt(nullptr, 10);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect geometry = screen->geometry();
+        if (width > geometry.width() || height > geometry.height()) {
+            QMessageBox box(this);
+            box.setIcon(QMessageBox::Warning);
+            box.setWindowTitle(QStringLiteral("Resolution bigger than the current screen size!"));
+            box.setText(QStringLiteral("You are trying to add: %1x%2\nbut the current screen "
+                                       "resolution is: %3x%4\n\nAre you sure ?")
+                            .arg(width)
+                            .arg(height)
+                            .arg(geometry.width())
+                            .arg(geometry.height()));
+            QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::AcceptRole);
+            box.addButton(QStringLiteral("No"), QMessageBox::RejectRole);
+            box.exec();
+            if (box.clickedButton() != yes)
+                return;
+        }
+    }
+
+    AddOption(SectionResolution, name,
+              QLatin1String(" -windowsize ") + widthText + QLatin1Char('x') + heightText);
+}
+
+void MainWindow::OnAddPixelDensity()
+{
+    AddDlg dlg(
+        this, QStringLiteral("Add Pixel Density"),
+        {{TextField, QStringLiteral("Name:")}, {NumberField, QStringLiteral("Pixel Density:")}});
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    AddOption(SectionPixelDensity, dlg.fields.at(0).edit->text(),
+              QLatin1String(" -ppi ") + dlg.fields.at(1).edit->text());
+}
+
+void MainWindow::OnRemoveResolution()
+{
+    if (RemoveSelectedOption(SectionResolution))
+        config.sections.at(SectionResolution).comboBox->setCurrentIndex(0);
+}
+
+void MainWindow::OnRemovePixelDensity()
+{
+    if (RemoveSelectedOption(SectionPixelDensity))
+        config.sections.at(SectionPixelDensity).comboBox->setCurrentIndex(0);
+}
+
+bool MainWindow::RemoveSelectedOption(int section)
+{
+    QComboBox *combo = config.sections.at(section).comboBox;
+    const int cur = combo->currentIndex();
+    // Without a current entry (a profile chose a position the list lacks) there is nothing to
+    // remove; the first entry is never removed.
+    if (cur < 1 || !config.HasEntry(section, cur))
+        return false;
+
+    const QStringList users = config.ProfilesUsingOption(section, cur);
+    if (!users.isEmpty()) {
+        QString text = QStringLiteral(
+            "The following profiles use this option, are you sure you want to continue?\n\n");
+        for (const QString &name : users)
+            text += name + QLatin1Char('\n');
+        const QString title = QStringLiteral("Confirm remove ") +
+                              SectionLabel(config.sections.at(section).header, true);
+        if (QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::NoButton) != QMessageBox::Yes)
+            return false;
+    }
+
+    config.RemoveOption(section, cur);
+    combo->removeItem(cur);
+    return true;
+}
+
+QString MainWindow::CurrentCommandLine() const
+{
+    const QListWidgetItem *item = profileList->currentItem();
+    return ComposeCommandLine(GetFilePath(EmulatorFile), config, CurrentOptionIndexes(),
+                              item ? item->text() : QString(), argumentsEdit->text());
+}
+
+void MainWindow::OnHelp()
+{
+    OpenLocalPage(GetFilePath(HelpFile));
+}
+
+void MainWindow::OnLaunch()
+{
+    if (!profileList->currentItem())
+        return;
+    if (!StartDetached(SplitCommandLine(CurrentCommandLine()))) {
+        QMessageBox::critical(this, QStringLiteral("Velmora Mobile Emulator Launcher"),
+                              QStringLiteral("Failed to start Velmora Mobile Emulator!"),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "launcherconfig.h"
+
+#include <QMainWindow>
+
+class ProfileQListWidget;
+class QLineEdit;
+class QPushButton;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Loads the configuration first; when neither the user's nor the default file can be read
+    // it tells the user and ends the process with exit code 1.
+    explicit MainWindow(QWidget *parent = nullptr);
+    // Writes the configuration back to the user's Launcher.ini.
+    ~MainWindow() override;
+
+    bool ReadConfig(const QString &path, bool isUserFile);
+    // Moves the out-of-date user file aside without overwriting anything and returns the path
+    // it was moved to (or, when `renamed` comes back false, the path it could not be moved to).
+    QString RenameOutdatedConfig(int version, bool *renamed = nullptr);
+    // False when there is nothing to write or the file could not be written.
+    bool WriteConfig();
+
+    void UpdateAddUpdateButton();
+    QString CurrentValueText() const;
+    // The command line that "&Launch" would start now.
+    QString CurrentCommandLine() const;
+
+    // "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`.
+    static QString SectionLabel(const QString &header, bool lowerCase);
+
+    const LauncherConfig &Config() const { return config; }
+
+public slots:
+    void OnProfileChanged(int index);
+    void OnAddUpdateProfile();
+    void OnRemoveProfile();
+    void OnResolution(int index);
+    void OnAddResolution();
+    void OnRemoveResolution();
+    void OnPixelDensity(int index);
+    void OnAddPixelDensity();
+    void OnRemovePixelDensity();
+    void OnInput();
+    void OnTextCtrlEdit();
+    void OnHelp();
+    void OnLaunch();
+
+private:
+    bool RemoveSelectedOption(int section);
+    QList<int> CurrentOptionIndexes() const;
+    void AddOption(int section, const QString &name, const QString &value);
+
+    LauncherConfig config;
+    ProfileQListWidget *profileList = nullptr;
+    QPushButton *addUpdateButton = nullptr;
+    QPushButton *removeProfileButton = nullptr;
+    QLineEdit *argumentsEdit = nullptr;
+    QPushButton *removeResolutionButton = nullptr;
+    QPushButton *removePixelDensityButton = nullptr;
+};
