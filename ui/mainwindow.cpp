@@ -26,8 +26,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -213,13 +215,23 @@ bool MainWindow::WriteConfig()
     // The old file stays whole until the new one is complete.
     QSaveFile file(path);
     QString error;
+    // Qt does not always carry the system's reason (a full disk, a file size limit) into its
+    // error string, so the reason comes from errno when Qt has none.
+    const auto reason = [&file] {
+        const int code = errno;
+        return file.error() == QFileDevice::NoError ||
+                       file.errorString() == QLatin1String("Unknown error")
+                   ? QString::fromLocal8Bit(std::strerror(code))
+                   : file.errorString();
+    };
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = file.errorString();
-    } else if (file.write(bytes) != bytes.size()) {
-        error = file.errorString();
+        error = reason();
+    } else if (file.write(bytes) != bytes.size() || !file.flush()) {
+        error = reason();
         file.cancelWriting();
     } else if (!file.commit()) {
-        error = file.errorString();
+        error = reason();
     }
     if (!error.isEmpty()) {
         std::fprintf(stderr, "VelmoraMobileEmuLauncher: cannot write %s: %s\n",

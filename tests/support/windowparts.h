@@ -1,0 +1,86 @@
+#pragma once
+
+#include "mainwindow.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+// The widgets of a MainWindow, found the way a user sees them.
+struct WindowParts
+{
+    QListWidget *profiles = nullptr;
+    QPushButton *addUpdate = nullptr;
+    QPushButton *removeProfile = nullptr;
+    QComboBox *resolution = nullptr;
+    QPushButton *addResolution = nullptr;
+    QPushButton *removeResolution = nullptr;
+    QComboBox *pixelDensity = nullptr;
+    QPushButton *addPixelDensity = nullptr;
+    QPushButton *removePixelDensity = nullptr;
+    QComboBox *input = nullptr;
+    QLineEdit *arguments = nullptr;
+    QPushButton *help = nullptr;
+    QPushButton *launch = nullptr;
+
+    explicit WindowParts(MainWindow &w)
+        : profiles(w.findChild<QListWidget *>("profileList")),
+          addUpdate(w.findChild<QPushButton *>("addUpdateButton")),
+          removeProfile(w.findChild<QPushButton *>("removeProfileButton")),
+          resolution(w.findChild<QComboBox *>("resolutionBox")),
+          addResolution(w.findChild<QPushButton *>("addResolutionButton")),
+          removeResolution(w.findChild<QPushButton *>("removeResolutionButton")),
+          pixelDensity(w.findChild<QComboBox *>("pixelDensityBox")),
+          addPixelDensity(w.findChild<QPushButton *>("addPixelDensityButton")),
+          removePixelDensity(w.findChild<QPushButton *>("removePixelDensityButton")),
+          input(w.findChild<QComboBox *>("inputBox")),
+          arguments(w.findChild<QLineEdit *>("argumentsEdit")),
+          help(w.findChild<QPushButton *>("helpButton")),
+          launch(w.findChild<QPushButton *>("launchButton"))
+    {
+    }
+
+    bool complete() const
+    {
+        return profiles && addUpdate && removeProfile && resolution && addResolution &&
+               removeResolution && pixelDensity && addPixelDensity && removePixelDensity && input &&
+               arguments && help && launch;
+    }
+
+    // Text and enabled state of the profile button, e.g. "Add/off" or "Update/on".
+    QString addUpdateState() const
+    {
+        return addUpdate->text() +
+               (addUpdate->isEnabled() ? QStringLiteral("/on") : QStringLiteral("/off"));
+    }
+};
+
+inline bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The default configuration beside this test's executable.
+inline QString DefaultConfigPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/LauncherDefault.ini");
+}
+
+inline QByteArray ShippedDefaultConfig()
+{
+    return ReadBytes(QStringLiteral(VELMORA_SOURCE_DIR "/data/LauncherDefault.ini"));
+}

@@ -1,0 +1,379 @@
+// Loading at start-up and saving at shutdown, through the real MainWindow with its message
+// boxes shown and answered.
+
+#include "configformat.h"
+#include "mainwindow.h"
+#include "modaldriver.h"
+#include "testenvironment.h"
+#include "windowparts.h"
+
+#include <QApplication>
+#include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString warningTitle = QStringLiteral("Velmora Mobile Emulator Launcher Warning");
+
+QString UserPath()
+{
+    return TestEnvironment::current()->userConfigPath();
+}
+
+QString UserDir()
+{
+    return QFileInfo(UserPath()).absolutePath();
+}
+
+QByteArray
+ConfigText(const QByteArray &version, const QByteArray &profiles,
+           const QByteArray &resolutions = "\"R0\"\t\"\"\n\"R1\"\t\" -windowsize 1x1\"\n")
+{
+    QByteArray text = "# test\n";
+    if (!version.isNull())
+        text += "$VERSION\t" + version + "\n";
+    return text + "[Profile]\n" + profiles + "[Resolution]\n" + resolutions +
+           "[PixelDensity]\n\"P0\"\t\"\"\n[Input]\n\"I0\"\t\"\"\n";
+}
+
+// Makes a directory unwritable for the code under test. As root, permissions do not stop
+// anything, so the test then acts as "nobody" for a while.
+class ReadOnlyDirectory
+{
+public:
+    explicit ReadOnlyDirectory(const QString &path) : dir(path)
+    {
+        ::chmod(QFile::encodeName(dir).constData(), 0555);
+        if (::geteuid() == 0) {
+            // Let "nobody" walk down to the directory and read the files in it (our group is
+            // still root's, so the group needs the same bits).
+            for (QString p = QFileInfo(dir).absolutePath(); p.size() > 1;
+                 p = QFileInfo(p).absolutePath()) {
+                struct stat st;
+                if (::stat(QFile::encodeName(p).constData(), &st) == 0 &&
+                    (st.st_mode & 0055) != 0055) {
+                    opened.append({p, st.st_mode & 07777});
+                    ::chmod(QFile::encodeName(p).constData(), (st.st_mode & 07777) | 0055);
+                }
+            }
+            dropped = ::seteuid(65534) == 0;
+        }
+    }
+    ~ReadOnlyDirectory()
+    {
+        if (dropped)
+            (void)::seteuid(0);
+        for (const auto &[path, mode] : opened)
+            ::chmod(QFile::encodeName(path).constData(), mode);
+        ::chmod(QFile::encodeName(dir).constData(), 0755);
+    }
+    bool effective() const { return ::geteuid() != 0; }
+
+private:
+    QString dir;
+    bool dropped = false;
+    QList<std::pair<QString, mode_t>> opened;
+};
+
+// Collects what is written to stderr while it lives.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        saved = ::dup(2);
+        const QByteArray path = QFile::encodeName(TestEnvironment::current()->root() + "/stderr");
+        file = ::open(path.constData(), O_CREAT | O_TRUNC | O_RDWR, 0600);
+        ::dup2(file, 2);
+    }
+    QByteArray text()
+    {
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        QByteArray result;
+        ::lseek(file, 0, SEEK_SET);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(file, buffer, sizeof buffer)) > 0;)
+            result.append(buffer, n);
+        ::close(file);
+        return result;
+    }
+
+private:
+    int saved = -1;
+    int file = -1;
+};
+
+} // namespace
+
+class TestConfigStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void firstRunReadsDefaultSilently();
+    void outdatedUserFileIsMovedAside_data();
+    void outdatedUserFileIsMovedAside();
+    void outdatedUserFileThatCannotMove();
+    void outdatedDefaultFileStartsEmpty();
+    void acceptedVersionsAreUpgraded_data();
+    void acceptedVersionsAreUpgraded();
+    void quotedArgumentsSurviveARestart();
+    void latin1FileKeepsItsCharacters();
+    void unwritableLocationKeepsTheOldFile();
+    void writeFailingPartWayKeepsTheOldFile();
+    void savingKeepsPermissionsAndLinks();
+
+private:
+    ModalDriver *driver = nullptr;
+};
+
+void TestConfigStartup::init()
+{
+    QDir(TestEnvironment::current()->dataHome()).removeRecursively();
+    QDir().mkpath(TestEnvironment::current()->dataHome());
+    QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
+    driver = new ModalDriver;
+}
+
+void TestConfigStartup::cleanup()
+{
+    const int leftovers = ModalDriver::CloseLeftovers();
+    const QStringList failures = driver->failures;
+    const bool settled = driver->Settled();
+    delete driver;
+    QCOMPARE(leftovers, 0);
+    QCOMPARE(failures, QStringList());
+    QVERIFY2(settled, "an expected dialog never appeared");
+}
+
+void TestConfigStartup::firstRunReadsDefaultSilently()
+{
+    LauncherConfig shipped;
+    ParseConfigSections(DecodeConfigText(ShippedDefaultConfig()), shipped);
+    BuildProfiles(shipped);
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().profiles, shipped.profiles);
+        QCOMPARE(driver->handled, 0);
+        QVERIFY(!QFileInfo::exists(UserPath()));
+    }
+    // The user's file now exists, and reads back to the same profiles.
+    QVERIFY(QFileInfo::exists(UserPath()));
+    QVERIFY(ReadBytes(UserPath()).startsWith("# A configuration out for the Velmora"));
+    QVERIFY(WriteBytes(DefaultConfigPath(), ConfigText("106", "\"Other\"\t\"\"\n")));
+    MainWindow again;
+    QCOMPARE(again.Config().profiles, shipped.profiles);
+}
+
+void TestConfigStartup::outdatedUserFileIsMovedAside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("alreadyThere");
+    QTest::addColumn<QString>("movedTo");
+
+    QTest::newRow("version 102") << ConfigText("102", "\"Old\"\t\"\"\n") << QStringList()
+                                 << "Launcher.102.ini";
+    QTest::newRow("version 107") << ConfigText("107", "\"New\"\t\"\"\n") << QStringList()
+                                 << "Launcher.107.ini";
+    QTest::newRow("no version line")
+        << ConfigText(QByteArray(), "\"P\"\t\"\"\n") << QStringList() << "Launcher.0.ini";
+    QTest::newRow("empty file") << QByteArray("") << QStringList() << "Launcher.0.ini";
+    QTest::newRow("earlier moves are kept")
+        << ConfigText("104x", "\"P\"\t\"\"\n") << QStringList{"Launcher.0.ini", "Launcher.0.1.ini"}
+        << "Launcher.0.2.ini";
+}
+
+void TestConfigStartup::outdatedUserFileIsMovedAside()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, alreadyThere);
+    QFETCH(QString, movedTo);
+
+    QVERIFY(WriteBytes(UserPath(), content));
+    for (const QString &name : alreadyThere)
+        QVERIFY(WriteBytes(UserDir() + '/' + name, "earlier " + name.toUtf8()));
+    const QString target = UserDir() + '/' + movedTo;
+    driver->ExpectMessageBox(warningTitle,
+                             QStringLiteral("Your Launcher.ini configuration file is out of date "
+                                            "and will not be used. It has been renamed to %1 to "
+                                            "make place for a new configuration file.")
+                                 .arg(target),
+                             {"OK"}, "OK");
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().ProfileNames().first(), QStringLiteral("Default"));
+        QCOMPARE(ReadBytes(target), content);
+        QVERIFY(!QFileInfo::exists(UserPath()));
+        for (const QString &name : alreadyThere)
+            QCOMPARE(ReadBytes(UserDir() + '/' + name), "earlier " + name.toUtf8());
+    }
+    // A fresh file takes its place at shutdown.
+    QVERIFY(ReadBytes(UserPath()).contains("$VERSION\t106\n"));
+}
+
+void TestConfigStartup::outdatedUserFileThatCannotMove()
+{
+    const QByteArray content = ConfigText("99", "\"Old\"\t\"\"\n");
+    QVERIFY(WriteBytes(UserPath(), content));
+    driver->ExpectMessageBox(warningTitle,
+                             QStringLiteral("Your Launcher.ini configuration file is out of date "
+                                            "and will not be used. It could not be renamed to %1 "
+                                            "and will be replaced when the launcher closes.")
+                                 .arg(UserDir() + "/Launcher.99.ini"),
+                             {"OK"}, "OK");
+    bool written = true;
+    {
+        ReadOnlyDirectory readOnly(UserDir());
+        QVERIFY(readOnly.effective() || ::geteuid() != 0);
+        MainWindow window;
+        QCOMPARE(window.Config().ProfileNames().first(), QStringLiteral("Default"));
+        written = window.WriteConfig();
+    }
+    QVERIFY(!written);
+    QCOMPARE(ReadBytes(UserPath()), content);
+    QVERIFY(!QFileInfo::exists(UserDir() + "/Launcher.99.ini"));
+}
+
+void TestConfigStartup::outdatedDefaultFileStartsEmpty()
+{
+    QVERIFY(WriteBytes(DefaultConfigPath(), ConfigText("1", "\"Phone\"\t\"[Resolution] 1 \"\n")));
+    driver->ExpectMessageBox(warningTitle, QStringLiteral("Config file is out of date"), {"OK"},
+                             "OK");
+    MainWindow window;
+    const LauncherConfig &config = window.Config();
+    QCOMPARE(config.ProfileNames(), QStringList{"Default"});
+    QCOMPARE(config.profiles.at(0).optionIndex, (QList<int>{0, 0, 0}));
+    QCOMPARE(config.profiles.at(0).arguments, QString());
+    for (int s = 1; s <= OptionSectionCount; ++s) {
+        QCOMPARE(config.sections.at(s).entries, (QList<ConfigEntry>{{"Default", ""}}));
+    }
+    QCOMPARE(ReadBytes(DefaultConfigPath()), ConfigText("1", "\"Phone\"\t\"[Resolution] 1 \"\n"));
+}
+
+void TestConfigStartup::acceptedVersionsAreUpgraded_data()
+{
+    QTest::addColumn<QByteArray>("versionLine");
+    QTest::newRow("103 tab") << QByteArray("$VERSION\t103");
+    QTest::newRow("104 blanks") << QByteArray("$VERSION   104");
+    QTest::newRow("105 equals") << QByteArray("$VERSION=105");
+    QTest::newRow("106 comma") << QByteArray("$VERSION,106");
+}
+
+void TestConfigStartup::acceptedVersionsAreUpgraded()
+{
+    QFETCH(QByteArray, versionLine);
+    QByteArray text = ConfigText(QByteArray(), "\"A\"\t\"[Resolution]   1 [Input] x 5\"\n");
+    text.replace("# test\n", versionLine + "\n");
+    QVERIFY(WriteBytes(UserPath(), text));
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().ProfileNames(), QStringList{"A"});
+    }
+    const QByteArray written = ReadBytes(UserPath());
+    QVERIFY(written.contains("\n$VERSION\t106\n"));
+    QVERIFY(written.contains(
+        "[Profile]\n\"A\"\t\"[Resolution] 1 [PixelDensity] 0 [Input] 0 x 5\"\n\n[Resolution]\n"));
+}
+
+void TestConfigStartup::quotedArgumentsSurviveARestart()
+{
+    const QByteArray profile =
+        "\"Browser\"\t\"[Resolution] 1 [PixelDensity] 0 [Input] 0 -ua \"Foo Bar\" -x\"\n";
+    QVERIFY(WriteBytes(UserPath(), ConfigText("106", "\"Default\"\t\"\"\n" + profile)));
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().profiles.at(1).arguments, QStringLiteral(" -ua \"Foo Bar\" -x"));
+        QCOMPARE(window.Config().profiles.at(1).optionIndex, (QList<int>{1, 0, 0}));
+    }
+    QVERIFY(ReadBytes(UserPath()).contains(profile));
+}
+
+void TestConfigStartup::latin1FileKeepsItsCharacters()
+{
+    QVERIFY(
+        WriteBytes(UserPath(), ConfigText("106", "\"Caf\xe9\"\t\"\"\n", "\"M\xfcller\"\t\"\"\n")));
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().ProfileNames(), QStringList{QStringLiteral("Café")});
+        QCOMPARE(window.Config().EntryNames(SectionResolution),
+                 QStringList{QStringLiteral("Müller")});
+    }
+    const QByteArray written = ReadBytes(UserPath());
+    QVERIFY(written.contains("\"Caf\xc3\xa9\"\t\"[Resolution] 0"));
+    QVERIFY(written.contains("\"M\xc3\xbcller\"\t\"\""));
+}
+
+void TestConfigStartup::unwritableLocationKeepsTheOldFile()
+{
+    const QByteArray content = ConfigText("106", "\"Mine\"\t\"\"\n");
+    QVERIFY(WriteBytes(UserPath(), content));
+    StderrCapture capture;
+    {
+        ReadOnlyDirectory readOnly(UserDir());
+        MainWindow window;
+        QVERIFY(!window.WriteConfig());
+    } // and once more on the way out
+    const QByteArray errors = capture.text();
+    QCOMPARE(ReadBytes(UserPath()), content);
+    QVERIFY2(errors.contains("cannot write " + QFile::encodeName(UserPath())), errors.constData());
+    QCOMPARE(QDir(UserDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"Launcher.ini"});
+}
+
+void TestConfigStartup::writeFailingPartWayKeepsTheOldFile()
+{
+    QByteArray profiles;
+    for (int i = 0; i < 2000; ++i)
+        profiles += "\"Profile " + QByteArray::number(i) + "\"\t\"[Resolution] 1 -x\"\n";
+    const QByteArray content = ConfigText("106", profiles);
+    QVERIFY(WriteBytes(UserPath(), content));
+
+    MainWindow window;
+    // The file may grow to a tenth of what the save needs; the write then fails part-way.
+    struct rlimit saved;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = rlim_t(content.size() / 10);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = window.WriteConfig();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    QVERIFY(!written);
+    QCOMPARE(ReadBytes(UserPath()), content);
+    QCOMPARE(QDir(UserDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"Launcher.ini"});
+    QVERIFY(window.WriteConfig());
+}
+
+void TestConfigStartup::savingKeepsPermissionsAndLinks()
+{
+    const QString real = TestEnvironment::current()->root() + "/elsewhere/Launcher.ini";
+    QVERIFY(WriteBytes(real, ConfigText("106", "\"Linked\"\t\"\"\n")));
+    QVERIFY(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QDir().mkpath(UserDir());
+    QVERIFY(QFile::link(real, UserPath()));
+    {
+        MainWindow window;
+        QCOMPARE(window.Config().ProfileNames(), QStringList{"Linked"});
+        QVERIFY(window.WriteConfig());
+    }
+    QVERIFY(QFileInfo(UserPath()).isSymLink());
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    QVERIFY(ReadBytes(real).contains("[Profile]\n\"Linked\"\t\"[Resolution] 0 [PixelDensity] 0 "
+                                     "[Input] 0 \"\n"));
+}
+
+VELMORA_TEST_MAIN(TestConfigStartup)
+#include "tst_configstartup.moc"
