@@ -1,0 +1,427 @@
+// The main window as a user meets it: the widget tree, what selecting does to the buttons,
+// launching through the stand-in emulator, and the help page.
+
+#include "mainwindow.h"
+#include "modaldriver.h"
+#include "testenvironment.h"
+#include "tooltipprovider.h"
+#include "windowparts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolTip>
+#include <QtTest>
+
+namespace {
+
+// Five profiles over a model of four resolutions, three densities and two inputs.
+const QByteArray testConfig = "$VERSION\t106\n"
+                              "[Profile]\n"
+                              "\"Default\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n"
+                              "\"Phone\"\t\"[Resolution] 1 [PixelDensity] 2 [Input] 1 -a  b\"\n"
+                              "\"My tablet\"\t\"[Resolution] 3 [PixelDensity] 1 [Input] 0 -x 1\"\n"
+                              "\"Broken\"\t\"[Resolution] 9 [PixelDensity] 0 [Input] 0 \"\n"
+                              "\"Negative\"\t\"[Resolution] -1 [PixelDensity] 0 [Input] 0 \"\n"
+                              "[Resolution]\n"
+                              "\"Default\"\t\"\"\n"
+                              "\"WVGA\"\t\" -windowsize 480x800\"\n"
+                              "\"HD\"\t\" -windowsize 720x1280\"\n"
+                              "\"Tablet\"\t\" -windowsize 800x1280\"\n"
+                              "[PixelDensity]\n"
+                              "\"Default\"\t\"\"\n"
+                              "\"mdpi\"\t\" -ppi 160\"\n"
+                              "\"hdpi\"\t\" -ppi 240\"\n"
+                              "[Input]\n"
+                              "\"Touch\"\t\"\"\n"
+                              "\"Mouse\"\t\" -input mouse\"\n";
+
+QString RecordPath()
+{
+    return TestEnvironment::current()->root() + QStringLiteral("/emulator-record.jsonl");
+}
+
+QString EmulatorCopy()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/VelmoraMobileEmu.exe");
+}
+
+// Waits until the stand-in emulator has recorded `count` starts and returns their arguments.
+QList<QStringList> WaitForRecords(int count)
+{
+    QList<QStringList> records;
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        records.clear();
+        const QList<QByteArray> lines = ReadBytes(RecordPath()).split('\n');
+        for (const QByteArray &line : lines) {
+            if (line.isEmpty())
+                continue;
+            QStringList arguments;
+            for (const QJsonValue &value : QJsonDocument::fromJson(line).array())
+                arguments.append(value.toString());
+            records.append(arguments);
+        }
+        if (records.size() >= count)
+            break;
+        QTest::qWait(20);
+    }
+    return records;
+}
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void treeAndTexts();
+    void startsWithRemoveButtonsOff();
+    void selection_data();
+    void selection();
+    void sectionLabel_data();
+    void sectionLabel();
+    void profileListSizeHint();
+    void launchStartsTheEmulator();
+    void launchTwiceStartsTwo();
+    void launchTooltipShowsWhatStarts();
+    void enterInArgumentsLaunchesNothing();
+    void missingEmulatorIsReported();
+    void helpOpensThePage();
+
+private:
+    ModalDriver *driver = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
+    qputenv("VELMORA_EMU_RECORD", QFile::encodeName(RecordPath()));
+}
+
+void TestMainWindow::init()
+{
+    QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), testConfig));
+    QFile::remove(RecordPath());
+    QFile::remove(EmulatorCopy());
+    QVERIFY(QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmu.exe"), EmulatorCopy()));
+    driver = new ModalDriver;
+}
+
+void TestMainWindow::cleanup()
+{
+    const int leftovers = ModalDriver::CloseLeftovers();
+    const QStringList failures = driver->failures;
+    const bool settled = driver->Settled();
+    delete driver;
+    QCOMPARE(leftovers, 0);
+    QCOMPARE(failures, QStringList());
+    QVERIFY(settled);
+}
+
+void TestMainWindow::treeAndTexts()
+{
+    MainWindow window;
+    WindowParts parts(window);
+    QVERIFY(parts.complete());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Velmora Mobile Emulator"));
+    QVERIFY(!window.findChild<QMenuBar *>());
+    QVERIFY(!window.findChild<QToolBar *>());
+    QVERIFY(!window.findChild<QStatusBar *>());
+
+    auto *group = window.findChild<QGroupBox *>();
+    QVERIFY(group);
+    QCOMPARE(group->title(), QStringLiteral("Profile"));
+    auto *form = group->findChild<QFormLayout *>();
+    QVERIFY(form);
+    QStringList labels;
+    for (int row = 0; row < form->rowCount(); ++row)
+        labels.append(
+            qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget())->text());
+    QCOMPARE(labels, (QStringList{"Resolution", "Pixel Density", "Input", "&Arguments"}));
+    auto *argumentsLabel =
+        qobject_cast<QLabel *>(form->itemAt(3, QFormLayout::LabelRole)->widget());
+    QCOMPARE(argumentsLabel->buddy(), parts.arguments);
+
+    QCOMPARE(parts.addResolution->text(), QStringLiteral("Add"));
+    QCOMPARE(parts.removeResolution->text(), QStringLiteral("Remove"));
+    QCOMPARE(parts.removeProfile->text(), QStringLiteral("Remove"));
+    QCOMPARE(parts.help->text(), QStringLiteral("&Help"));
+    QCOMPARE(parts.launch->text(), QStringLiteral("&Launch"));
+    auto *box = window.findChild<QDialogButtonBox *>();
+    QCOMPARE(box->buttonRole(parts.help), QDialogButtonBox::HelpRole);
+    QCOMPARE(box->buttonRole(parts.launch), QDialogButtonBox::AcceptRole);
+
+    QStringList rows;
+    for (int i = 0; i < parts.profiles->count(); ++i)
+        rows.append(parts.profiles->item(i)->text());
+    QCOMPARE(rows, (QStringList{"Default", "Phone", "My tablet", "Broken", "Negative"}));
+    QCOMPARE(parts.profiles->currentRow(), 0);
+    QCOMPARE(parts.resolution->count(), 4);
+    QCOMPARE(parts.resolution->itemText(3), QStringLiteral("Tablet"));
+    QCOMPARE(parts.pixelDensity->count(), 3);
+    QCOMPARE(parts.input->itemText(1), QStringLiteral("Mouse"));
+    // The Input row has no buttons of its own: six push buttons in the group box.
+    QCOMPARE(group->findChildren<QPushButton *>().size(), 6);
+    QCOMPARE(parts.addUpdateState(), QStringLiteral("Add/off"));
+}
+
+void TestMainWindow::startsWithRemoveButtonsOff()
+{
+    // The first profile selects entries other than the first; their Remove buttons still
+    // start disabled until the boxes change.
+    QByteArray text = testConfig;
+    text.replace("\"Default\"\t\"[Resolution] 0 [PixelDensity] 0", "\"Default\"\t\"[Resolution] 2 "
+                                                                   "[PixelDensity] 1");
+    QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), text));
+    MainWindow window;
+    WindowParts parts(window);
+    QCOMPARE(parts.resolution->currentIndex(), 2);
+    QCOMPARE(parts.pixelDensity->currentIndex(), 1);
+    QVERIFY(!parts.removeResolution->isEnabled());
+    QVERIFY(!parts.removePixelDensity->isEnabled());
+    QVERIFY(!parts.removeProfile->isEnabled());
+    QCOMPARE(parts.addUpdateState(), QStringLiteral("Add/off"));
+    parts.resolution->setCurrentIndex(3);
+    QVERIFY(parts.removeResolution->isEnabled());
+}
+
+void TestMainWindow::selection_data()
+{
+    // Steps: "row N" selects a profile row as a user would, "res N"/"pd N"/"in N" choose an
+    // option, "args TEXT" types into the line, "slot N" calls OnProfileChanged(N) directly.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("button");   // addUpdateState()
+    QTest::addColumn<QString>("removes");  // profile, resolution, pixel density: 1 = enabled
+    QTest::addColumn<QList<int>>("boxes"); // current indexes
+    QTest::addColumn<QString>("arguments");
+
+    QTest::newRow("other row shows Update") << QStringList{"row 1"} << "Update/off"
+                                            << "111" << QList<int>{1, 2, 1} << " -a b";
+    QTest::newRow("back to row 0 shows Add") << QStringList{"row 2", "row 0"} << "Add/off"
+                                             << "000" << QList<int>{0, 0, 0} << "";
+    QTest::newRow("change a box") << QStringList{"row 1", "res 2"} << "Update/on"
+                                  << "111" << QList<int>{2, 2, 1} << " -a b";
+    QTest::newRow("change a box and back") << QStringList{"row 1", "res 2", "res 1"} << "Update/off"
+                                           << "111" << QList<int>{1, 2, 1} << " -a b";
+    QTest::newRow("input box counts") << QStringList{"row 0", "in 1"} << "Add/on"
+                                      << "000" << QList<int>{0, 0, 1} << "";
+    QTest::newRow("first entry disables remove")
+        << QStringList{"row 1", "res 0", "pd 0"} << "Update/on"
+        << "100" << QList<int>{0, 0, 1} << " -a b";
+    QTest::newRow("typing and deleting")
+        << QStringList{"row 2", "args -x 12", "args -x 1"} << "Update/off"
+        << "111" << QList<int>{3, 1, 0} << "-x 1";
+    QTest::newRow("blanks at the ends do not count")
+        << QStringList{"row 2", "args   -x 1  "} << "Update/off"
+        << "111" << QList<int>{3, 1, 0} << "  -x 1  ";
+    QTest::newRow("blanks inside count") << QStringList{"row 2", "args -x  1"} << "Update/on"
+                                         << "111" << QList<int>{3, 1, 0} << "-x  1";
+    QTest::newRow("selecting discards edits")
+        << QStringList{"row 2", "args zzz", "res 0", "row 1"} << "Update/off"
+        << "111" << QList<int>{1, 2, 1} << " -a b";
+    QTest::newRow("position the list lacks") << QStringList{"row 3"} << "Update/on"
+                                             << "110" << QList<int>{-1, 0, 0} << "";
+    QTest::newRow("stored -1 compares equal") << QStringList{"row 4"} << "Update/off"
+                                              << "110" << QList<int>{-1, 0, 0} << "";
+    QTest::newRow("options never touch the line")
+        << QStringList{"row 2", "res 1", "pd 2", "in 1"} << "Update/on"
+        << "111" << QList<int>{1, 2, 1} << " -x 1";
+    QTest::newRow("rows outside change nothing")
+        << QStringList{"row 2", "res 0", "slot -1", "slot 5", "slot 99"} << "Update/on"
+        << "101" << QList<int>{0, 1, 0} << " -x 1";
+}
+
+void TestMainWindow::selection()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, button);
+    QFETCH(QString, removes);
+    QFETCH(QList<int>, boxes);
+    QFETCH(QString, arguments);
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    for (const QString &step : steps) {
+        const QString verb = step.section(' ', 0, 0);
+        const QString rest = step.section(' ', 1);
+        if (verb == "row") {
+            QListWidgetItem *item = parts.profiles->item(rest.toInt());
+            QTest::mouseClick(parts.profiles->viewport(), Qt::LeftButton, {},
+                              parts.profiles->visualItemRect(item).center());
+            QCOMPARE(parts.profiles->currentRow(), rest.toInt());
+        } else if (verb == "res") {
+            parts.resolution->setCurrentIndex(rest.toInt());
+        } else if (verb == "pd") {
+            parts.pixelDensity->setCurrentIndex(rest.toInt());
+        } else if (verb == "in") {
+            parts.input->setCurrentIndex(rest.toInt());
+        } else if (verb == "args") {
+            parts.arguments->selectAll();
+            QTest::keyClicks(parts.arguments, rest);
+        } else if (verb == "slot") {
+            window.OnProfileChanged(rest.toInt());
+        }
+    }
+    QCOMPARE(parts.addUpdateState(), button);
+    const QString state = QString::number(parts.removeProfile->isEnabled()) +
+                          QString::number(parts.removeResolution->isEnabled()) +
+                          QString::number(parts.removePixelDensity->isEnabled());
+    QCOMPARE(state, removes);
+    QCOMPARE((QList<int>{parts.resolution->currentIndex(), parts.pixelDensity->currentIndex(),
+                         parts.input->currentIndex()}),
+             boxes);
+    QCOMPARE(parts.arguments->text(), arguments);
+}
+
+void TestMainWindow::sectionLabel_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("lowerCase");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("resolution") << "[Resolution]" << false << "Resolution";
+    QTest::newRow("pixel density") << "[PixelDensity]" << false << "Pixel Density";
+    QTest::newRow("pixel density lower") << "[PixelDensity]" << true << "pixel density";
+    QTest::newRow("input lower") << "[Input]" << true << "input";
+    QTest::newRow("capitals stay together") << "[HDMIOutput]" << false << "HDMIOutput";
+    QTest::newRow("after a digit no space") << "[Mode2Fast]" << false << "Mode2Fast";
+    QTest::newRow("non-ASCII letters") << "[ÉcranÉtat]" << true << "écran état";
+}
+
+void TestMainWindow::sectionLabel()
+{
+    QFETCH(QString, header);
+    QFETCH(bool, lowerCase);
+    QFETCH(QString, label);
+    QCOMPARE(MainWindow::SectionLabel(header, lowerCase), label);
+}
+
+void TestMainWindow::profileListSizeHint()
+{
+    MainWindow window;
+    WindowParts parts(window);
+    const QSize before = parts.profiles->sizeHint();
+    QCOMPARE(before.height(), 192);
+    const QString longName(60, QLatin1Char('W'));
+    parts.profiles->addItem(longName);
+    const QSize after = parts.profiles->sizeHint();
+    QCOMPARE(after.height(), 192);
+    QVERIFY(after.width() > before.width());
+    QVERIFY(after.width() >= parts.profiles->fontMetrics().horizontalAdvance(longName) + 5);
+}
+
+void TestMainWindow::launchStartsTheEmulator()
+{
+    MainWindow window;
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(2);
+    parts.input->setCurrentIndex(1);
+    parts.arguments->setText(QStringLiteral(" -ua \"Foo Bar\" "));
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    const QList<QStringList> records = WaitForRecords(1);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.at(0), (QStringList{"-windowsize", "800x1280", "-ppi", "160", "-input",
+                                         "mouse", "-profile-name", "My tablet", "-ua", "Foo Bar"}));
+    // Launching stores nothing.
+    QCOMPARE(window.Config().profiles.at(2).arguments, QStringLiteral(" -x 1"));
+}
+
+void TestMainWindow::launchTwiceStartsTwo()
+{
+    MainWindow window;
+    WindowParts parts(window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    parts.profiles->setCurrentRow(3); // a resolution the list lacks contributes nothing
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QTest::keyClick(&window, Qt::Key_L, Qt::AltModifier);
+    const QList<QStringList> records = WaitForRecords(2);
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0), (QStringList{"-profile-name", "Broken"}));
+    QCOMPARE(records.at(1), records.at(0));
+}
+
+void TestMainWindow::launchTooltipShowsWhatStarts()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1);
+    parts.arguments->setText(QStringLiteral("<b>x</b>  \"a  b\""));
+    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), parts.launch->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(parts.launch, &event);
+    const QString expected = QStringLiteral("Starts %1\nwith the arguments:\n  -windowsize\n  "
+                                            "480x800\n  -ppi\n  240\n  -input\n  mouse\n  "
+                                            "-profile-name\n  Phone\n  <b>x</b>\n  a  b")
+                                 .arg(EmulatorCopy());
+    QCOMPARE(QToolTip::text(), ToolTipProvider::ToolTipHtml(expected));
+    QToolTip::hideText();
+}
+
+void TestMainWindow::enterInArgumentsLaunchesNothing()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    parts.arguments->setFocus();
+    QTest::keyClick(parts.arguments, Qt::Key_Return);
+    QTest::keyClick(parts.arguments, Qt::Key_Enter);
+    // A launch would have recorded within this time; see launchStartsTheEmulator.
+    QTest::qWait(500);
+    QVERIFY(!QFileInfo::exists(RecordPath()));
+}
+
+void TestMainWindow::missingEmulatorIsReported()
+{
+    QVERIFY(QFile::remove(EmulatorCopy()));
+    MainWindow window;
+    WindowParts parts(window);
+    driver->ExpectMessageBox(QStringLiteral("Velmora Mobile Emulator Launcher"),
+                             QStringLiteral("Failed to start Velmora Mobile Emulator!"), {"OK"},
+                             "OK");
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QCOMPARE(driver->handled, 1);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(parts.profiles->currentRow(), 0);
+}
+
+void TestMainWindow::helpOpensThePage()
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    MainWindow window;
+    WindowParts parts(window);
+    QTest::mouseClick(parts.help, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
+                                                            QStringLiteral("/LauncherHelp.html"))});
+}
+
+VELMORA_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
