@@ -1,0 +1,567 @@
+// Editing as a user does it: the add dialog, adding and removing options, adding, replacing,
+// updating and removing profiles, with every dialog driven for real.
+
+#include "adddlg.h"
+#include "configformat.h"
+#include "mainwindow.h"
+#include "modaldriver.h"
+#include "testenvironment.h"
+#include "windowparts.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QLabel>
+#include <QScreen>
+#include <QtTest>
+
+namespace {
+
+const QByteArray testConfig = "$VERSION\t106\n"
+                              "[Profile]\n"
+                              "\"Default\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n"
+                              "\"A\"\t\"[Resolution] 2 [PixelDensity] 1 [Input] 0 -x\"\n"
+                              "\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n"
+                              "\"C\"\t\"[Resolution] 3 [PixelDensity] 2 [Input] 0 -c\"\n"
+                              "\"Far\"\t\"[Resolution] 9 [PixelDensity] 0 [Input] 0 \"\n"
+                              "[Resolution]\n"
+                              "\"Default\"\t\"\"\n"
+                              "\"Unused\"\t\" -windowsize 320x480\"\n"
+                              "\"WVGA\"\t\" -windowsize 480x800\"\n"
+                              "\"HD\"\t\" -windowsize 720x1280\"\n"
+                              "[PixelDensity]\n"
+                              "\"Default\"\t\"\"\n"
+                              "\"mdpi\"\t\" -ppi 160\"\n"
+                              "\"hdpi\"\t\" -ppi 240\"\n"
+                              "[Input]\n"
+                              "\"Touch\"\t\"\"\n"
+                              "\"Mouse\"\t\" -input mouse\"\n";
+
+QStringList FormLabels(QWidget *dialog)
+{
+    QStringList labels;
+    if (auto *form = dialog->findChild<QFormLayout *>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            if (auto *item = form->itemAt(row, QFormLayout::LabelRole))
+                labels.append(qobject_cast<QLabel *>(item->widget())->text());
+        }
+    }
+    return labels;
+}
+
+QString OkState(AddDlg &dialog)
+{
+    return dialog.okButton->isEnabled() ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+} // namespace
+
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void addDialogAcceptance_data();
+    void addDialogAcceptance();
+    void addDialogWithoutRows();
+    void addResolutionAgainstScreen_data();
+    void addResolutionAgainstScreen();
+    void addPixelDensityNeverAsks();
+    void addingTheSameNameTwice();
+    void removeUnusedOption();
+    void removeUsedOption_data();
+    void removeUsedOption();
+    void removeWithoutCurrentEntry();
+
+    void addProfile();
+    void addProfileCancelledOrEmpty_data();
+    void addProfileCancelledOrEmpty();
+    void replaceProfile_data();
+    void replaceProfile();
+    void declineReplaceThenCancel();
+    void nameWithQuoteAsksAgain();
+    void updateProfile();
+    void removeProfile_data();
+    void removeProfile();
+
+    void editsSurviveARestart();
+
+private:
+    // Expects an AddDlg with this title and these row labels, types `texts` and presses OK.
+    void ExpectAddDialog(const QString &title, const QStringList &labels, const QStringList &texts,
+                         bool cancel = false);
+
+    ModalDriver *driver = nullptr;
+    MainWindow *window = nullptr;
+    WindowParts *parts = nullptr;
+};
+
+void TestEditing::initTestCase()
+{
+    QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
+}
+
+void TestEditing::init()
+{
+    QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), testConfig));
+    driver = new ModalDriver;
+    window = new MainWindow;
+    parts = new WindowParts(*window);
+    QVERIFY(parts->complete());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestEditing::cleanup()
+{
+    const int leftovers = ModalDriver::CloseLeftovers();
+    delete parts;
+    delete window;
+    const QStringList failures = driver->failures;
+    const bool settled = driver->Settled();
+    delete driver;
+    QCOMPARE(leftovers, 0);
+    QCOMPARE(failures, QStringList());
+    QVERIFY2(settled, "an expected dialog never appeared");
+}
+
+void TestEditing::ExpectAddDialog(const QString &title, const QStringList &labels,
+                                  const QStringList &texts, bool cancel)
+{
+    driver->Expect([=](QWidget *modal) {
+        auto *dialog = qobject_cast<AddDlg *>(modal);
+        if (!dialog) {
+            driver->Fail("expected the add dialog " + title);
+            return;
+        }
+        driver->Check(dialog->windowTitle() == title, "add dialog title " + dialog->windowTitle());
+        driver->Check(FormLabels(dialog) == labels,
+                      "add dialog rows " + FormLabels(dialog).join('|'));
+        driver->Check(!dialog->okButton->isEnabled(), "OK enabled before any input");
+        for (int i = 0; i < texts.size() && i < dialog->fields.size(); ++i)
+            QTest::keyClicks(dialog->fields.at(i).edit, texts.at(i));
+        if (cancel) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            return;
+        }
+        driver->Check(dialog->okButton->isEnabled(), "OK disabled for " + texts.join('|'));
+        dialog->okButton->click();
+    });
+}
+
+void TestEditing::addDialogAcceptance_data()
+{
+    QTest::addColumn<QStringList>("typed"); // typed into Name, Width, Height
+    QTest::addColumn<QStringList>("shown"); // what the rows then hold
+    QTest::addColumn<QString>("ok");
+
+    QTest::newRow("nothing yet") << QStringList{"", "", ""} << QStringList{"", "", ""} << "off";
+    QTest::newRow("smallest") << QStringList{"a", "1", "1"} << QStringList{"a", "1", "1"} << "on";
+    QTest::newRow("name missing") << QStringList{"", "1", "1"} << QStringList{"", "1", "1"}
+                                  << "off";
+    QTest::newRow("height missing")
+        << QStringList{"a", "1", ""} << QStringList{"a", "1", ""} << "off";
+    QTest::newRow("a blank is a name")
+        << QStringList{" ", "480", "800"} << QStringList{" ", "480", "800"} << "on";
+    QTest::newRow("leading zero refused")
+        << QStringList{"a", "05", "0"} << QStringList{"a", "5", ""} << "off";
+    QTest::newRow("zeros after the first digit")
+        << QStringList{"a", "10", "100"} << QStringList{"a", "10", "100"} << "on";
+    QTest::newRow("signs, blanks and letters refused")
+        << QStringList{"a", "+-1 2x", "7"} << QStringList{"a", "12", "7"} << "on";
+    QTest::newRow("largest int") << QStringList{"a", "2147483647", "1"}
+                                 << QStringList{"a", "2147483647", "1"} << "on";
+    QTest::newRow("beyond int") << QStringList{"a", "2147483648", "1"}
+                                << QStringList{"a", "2147483648", "1"} << "off";
+    QTest::newRow("double quote in the name")
+        << QStringList{"a\"b", "1", "1"} << QStringList{"a\"b", "1", "1"} << "off";
+}
+
+void TestEditing::addDialogAcceptance()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, ok);
+
+    AddDlg dialog(window, "Add Resolution",
+                  {{TextField, "Name:"}, {NumberField, "Width:"}, {NumberField, "Height:"}});
+    QCOMPARE(FormLabels(&dialog), (QStringList{"Name:", "Width:", "Height:"}));
+    QCOMPARE(OkState(dialog), QStringLiteral("off"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClicks(dialog.fields.at(i).edit, typed.at(i));
+    QStringList texts;
+    for (const AddDlgField &field : dialog.fields)
+        texts.append(field.edit->text());
+    QCOMPARE(texts, shown);
+    QCOMPARE(OkState(dialog), ok);
+
+    // Clearing any row takes OK away again.
+    if (ok == "on") {
+        dialog.fields.at(1).edit->clear();
+        QCOMPARE(OkState(dialog), QStringLiteral("off"));
+    }
+}
+
+void TestEditing::addDialogWithoutRows()
+{
+    AddDlg dialog(window, "Empty", {});
+    QCOMPARE(OkState(dialog), QStringLiteral("off"));
+    QCOMPARE(ModalDriver::ButtonTexts(&dialog), QStringList());
+    driver->Expect([this](QWidget *modal) {
+        driver->Check(ModalDriver::ButtonTexts(modal) == QStringList({"Cancel", "OK"}),
+                      "buttons " + ModalDriver::ButtonTexts(modal).join('|'));
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+}
+
+void TestEditing::addResolutionAgainstScreen_data()
+{
+    QTest::addColumn<int>("extraWidth");
+    QTest::addColumn<int>("extraHeight");
+    QTest::addColumn<QString>("answer"); // empty: no question expected
+    QTest::addColumn<bool>("added");
+    QTest::newRow("exactly the screen") << 0 << 0 << "" << true;
+    QTest::newRow("one pixel wider, no") << 1 << 0 << "No" << false;
+    QTest::newRow("one pixel higher, yes") << 0 << 1 << "Yes" << true;
+    QTest::newRow("smaller") << -100 << -100 << "" << true;
+}
+
+void TestEditing::addResolutionAgainstScreen()
+{
+    QFETCH(int, extraWidth);
+    QFETCH(int, extraHeight);
+    QFETCH(QString, answer);
+    QFETCH(bool, added);
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int width = screen.width() + extraWidth;
+    const int height = screen.height() + extraHeight;
+    ExpectAddDialog("Add Resolution", {"Name:", "Width:", "Height:"},
+                    {"Big", QString::number(width), QString::number(height)});
+    if (!answer.isEmpty()) {
+        driver->ExpectMessageBox(
+            "Resolution bigger than the current screen size!",
+            QStringLiteral("You are trying to add: %1x%2\nbut the current screen resolution is: "
+                           "%3x%4\n\nAre you sure ?")
+                .arg(width)
+                .arg(height)
+                .arg(screen.width())
+                .arg(screen.height()),
+            {"Yes", "No"}, answer);
+    }
+    parts->resolution->setCurrentIndex(0);
+    QTest::mouseClick(parts->addResolution, Qt::LeftButton);
+
+    const QList<ConfigEntry> &entries = window->Config().sections.at(SectionResolution).entries;
+    if (added) {
+        QCOMPARE(entries.size(), 5);
+        QCOMPARE(entries.last().name, QStringLiteral("Big"));
+        QCOMPARE(entries.last().value, QStringLiteral(" -windowsize %1x%2").arg(width).arg(height));
+        QCOMPARE(parts->resolution->count(), 5);
+        QCOMPARE(parts->resolution->itemText(4), QStringLiteral("Big"));
+        QCOMPARE(parts->resolution->currentIndex(), 4);
+        QVERIFY(parts->removeResolution->isEnabled());
+        QCOMPARE(parts->addUpdateState(), QStringLiteral("Add/on"));
+    } else {
+        QCOMPARE(entries.size(), 4);
+        QCOMPARE(parts->resolution->count(), 4);
+        QCOMPARE(parts->resolution->currentIndex(), 0);
+    }
+}
+
+void TestEditing::addPixelDensityNeverAsks()
+{
+    ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"huge", "99999"});
+    QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
+    const QList<ConfigEntry> &entries = window->Config().sections.at(SectionPixelDensity).entries;
+    QCOMPARE(entries.last(), (ConfigEntry{"huge", " -ppi 99999"}));
+    QCOMPARE(parts->pixelDensity->currentIndex(), 3);
+    QVERIFY(parts->removePixelDensity->isEnabled());
+
+    // Cancelling adds nothing.
+    ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"x", "1"}, true);
+    QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
+    QCOMPARE(window->Config().sections.at(SectionPixelDensity).entries.size(), 4);
+}
+
+void TestEditing::addingTheSameNameTwice()
+{
+    for (int i = 0; i < 2; ++i) {
+        ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"mdpi", "160"});
+        QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
+    }
+    QCOMPARE(window->Config().EntryNames(SectionPixelDensity),
+             (QStringList{"Default", "mdpi", "hdpi", "mdpi", "mdpi"}));
+    QCOMPARE(parts->pixelDensity->itemText(4), QStringLiteral("mdpi"));
+}
+
+void TestEditing::removeUnusedOption()
+{
+    parts->resolution->setCurrentIndex(1);
+    QVERIFY(parts->removeResolution->isEnabled());
+    QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
+    QCOMPARE(driver->handled, 0);
+    QCOMPARE(window->Config().EntryNames(SectionResolution),
+             (QStringList{"Default", "WVGA", "HD"}));
+    QCOMPARE(parts->resolution->count(), 3);
+    QCOMPARE(parts->resolution->currentIndex(), 0);
+    QVERIFY(!parts->removeResolution->isEnabled());
+    // Profiles behind the removed entry still name the same options.
+    QCOMPARE(window->Config().profiles.at(1).optionIndex, (QList<int>{1, 1, 0}));
+    QCOMPARE(window->Config().profiles.at(3).optionIndex, (QList<int>{2, 2, 0}));
+    QCOMPARE(window->Config().profiles.at(4).optionIndex, (QList<int>{8, 0, 0}));
+}
+
+void TestEditing::removeUsedOption_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("no keeps everything") << "No";
+    QTest::newRow("yes repairs the profiles") << "Yes";
+}
+
+void TestEditing::removeUsedOption()
+{
+    QFETCH(QString, answer);
+    const LauncherConfig before = window->Config();
+    parts->profiles->setCurrentRow(2); // B uses WVGA too
+    parts->resolution->setCurrentIndex(2);
+    driver->ExpectMessageBox("Confirm remove resolution",
+                             "The following profiles use this option, are you sure you want to "
+                             "continue?\n\nA\nB\n",
+                             {"Yes", "No"}, answer);
+    QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
+    const LauncherConfig &after = window->Config();
+
+    if (answer == "No") {
+        QCOMPARE(after.profiles, before.profiles);
+        QCOMPARE(after.sections.at(SectionResolution).entries,
+                 before.sections.at(SectionResolution).entries);
+        QCOMPARE(parts->resolution->count(), 4);
+        QCOMPARE(parts->resolution->currentIndex(), 2);
+        return;
+    }
+    QCOMPARE(after.EntryNames(SectionResolution), (QStringList{"Default", "Unused", "HD"}));
+    QCOMPARE(parts->resolution->itemText(2), QStringLiteral("HD"));
+    QCOMPARE(parts->resolution->currentIndex(), 0);
+    QVERIFY(!parts->removeResolution->isEnabled());
+    QCOMPARE(after.profiles.at(1).optionIndex, (QList<int>{0, 1, 0}));
+    QCOMPARE(after.profiles.at(1).arguments, QStringLiteral(" -x  -windowsize 480x800"));
+    QCOMPARE(after.profiles.at(2).optionIndex, (QList<int>{0, 0, 1}));
+    QCOMPARE(after.profiles.at(2).arguments, QStringLiteral(" -windowsize 480x800"));
+    QCOMPARE(after.profiles.at(3).optionIndex, (QList<int>{2, 2, 0}));
+    QCOMPARE(after.profiles.at(3).arguments, QStringLiteral(" -c"));
+    // The line is not rewritten until the profile is selected again.
+    QCOMPARE(parts->arguments->text(), QString());
+    parts->profiles->setCurrentRow(1);
+    QCOMPARE(parts->arguments->text(), QStringLiteral(" -x  -windowsize 480x800"));
+}
+
+void TestEditing::removeWithoutCurrentEntry()
+{
+    parts->profiles->setCurrentRow(4); // position 9 of four resolutions
+    QCOMPARE(parts->resolution->currentIndex(), -1);
+    QVERIFY(parts->removeResolution->isEnabled());
+    const LauncherConfig before = window->Config();
+    QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
+    QTest::qWait(50);
+    QCOMPARE(driver->handled, 0);
+    QCOMPARE(window->Config().profiles, before.profiles);
+    QCOMPARE(window->Config().sections.at(SectionResolution).entries,
+             before.sections.at(SectionResolution).entries);
+    QCOMPARE(parts->resolution->count(), 4);
+    QCOMPARE(parts->resolution->currentIndex(), -1);
+}
+
+void TestEditing::addProfile()
+{
+    parts->resolution->setCurrentIndex(3);
+    parts->input->setCurrentIndex(1);
+    parts->arguments->setText("  -new ");
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Add/on"));
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "a");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+
+    // "a" differs from "A" only in case: a new profile at the end, selected.
+    const LauncherConfig &config = window->Config();
+    QCOMPARE(config.ProfileNames(), (QStringList{"Default", "A", "B", "C", "Far", "a"}));
+    QCOMPARE(config.profiles.last().optionIndex, (QList<int>{3, 0, 1}));
+    QCOMPARE(config.profiles.last().arguments, QStringLiteral("  -new "));
+    QCOMPARE(parts->profiles->count(), 6);
+    QCOMPARE(parts->profiles->item(5)->text(), QStringLiteral("a"));
+    QCOMPARE(parts->profiles->currentRow(), 5);
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/off"));
+    QCOMPARE(parts->arguments->text(), QStringLiteral("  -new "));
+}
+
+void TestEditing::addProfileCancelledOrEmpty_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("added");
+    QTest::newRow("cancel") << QString() << 0;
+    QTest::newRow("empty name") << QStringLiteral("") << 0;
+    QTest::newRow("blanks are a name") << QStringLiteral("   ") << 1;
+}
+
+void TestEditing::addProfileCancelledOrEmpty()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, added);
+    parts->input->setCurrentIndex(1);
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", answer);
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    QCOMPARE(window->Config().profiles.size(), 5 + added);
+    QCOMPARE(parts->profiles->count(), 5 + added);
+    QCOMPARE(parts->profiles->currentRow(), added ? 5 : 0);
+    if (added)
+        QCOMPARE(window->Config().profiles.last().name, answer);
+    QCOMPARE(driver->handled, 1);
+}
+
+void TestEditing::replaceProfile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("row");
+    QTest::newRow("another profile") << "C" << 3;
+    QTest::newRow("the first profile") << "Default" << 0;
+}
+
+void TestEditing::replaceProfile()
+{
+    QFETCH(QString, name);
+    QFETCH(int, row);
+    parts->resolution->setCurrentIndex(1);
+    parts->arguments->setText("-r");
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", name);
+    driver->ExpectMessageBox("Add Profile",
+                             "This profile already exists. Do you want to replace it?",
+                             {"OK", "Cancel"}, "OK");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    const LauncherConfig &config = window->Config();
+    QCOMPARE(config.profiles.size(), 5);
+    QCOMPARE(config.profiles.at(row).name, name);
+    QCOMPARE(config.profiles.at(row).optionIndex, (QList<int>{1, 0, 0}));
+    QCOMPARE(config.profiles.at(row).arguments, QStringLiteral("-r"));
+    QCOMPARE(parts->profiles->currentRow(), row);
+    QCOMPARE(parts->addUpdate->isEnabled(), false);
+}
+
+void TestEditing::declineReplaceThenCancel()
+{
+    const LauncherConfig before = window->Config();
+    parts->input->setCurrentIndex(1);
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "B");
+    driver->ExpectMessageBox("Add Profile",
+                             "This profile already exists. Do you want to replace it?",
+                             {"OK", "Cancel"}, "Cancel");
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", QString());
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    QCOMPARE(driver->handled, 3);
+    QCOMPARE(window->Config().profiles, before.profiles);
+    QCOMPARE(parts->profiles->currentRow(), 0);
+}
+
+void TestEditing::nameWithQuoteAsksAgain()
+{
+    parts->arguments->setText("-q");
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "My \"phone\"");
+    driver->ExpectMessageBox("Add Profile", "A profile name cannot contain a double quote.", {"OK"},
+                             "OK");
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "My phone");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("My phone"));
+    QCOMPARE(window->Config().profiles.size(), 6);
+}
+
+void TestEditing::updateProfile()
+{
+    parts->profiles->setCurrentRow(2);
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/off"));
+    parts->pixelDensity->setCurrentIndex(2);
+    parts->arguments->setText(" -u  ");
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/on"));
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    QCOMPARE(driver->handled, 0);
+    const LauncherProfile &b = window->Config().profiles.at(2);
+    QCOMPARE(b.name, QStringLiteral("B"));
+    QCOMPARE(b.optionIndex, (QList<int>{2, 2, 1}));
+    QCOMPARE(b.arguments, QStringLiteral(" -u  "));
+    QCOMPARE(parts->profiles->currentRow(), 2);
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/off"));
+}
+
+void TestEditing::removeProfile_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("ok") << "OK";
+    QTest::newRow("cancel") << "Cancel";
+}
+
+void TestEditing::removeProfile()
+{
+    QFETCH(QString, answer);
+    parts->profiles->setCurrentRow(2);
+    QVERIFY(parts->removeProfile->isEnabled());
+    driver->ExpectMessageBox("Confirm Remove Profile",
+                             "Are you sure you want to remove this profile?\n\nB", {"OK", "Cancel"},
+                             answer);
+    QTest::mouseClick(parts->removeProfile, Qt::LeftButton);
+    if (answer == "Cancel") {
+        QCOMPARE(window->Config().profiles.size(), 5);
+        QCOMPARE(parts->profiles->currentRow(), 2);
+        return;
+    }
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "C", "Far"}));
+    QCOMPARE(parts->profiles->count(), 4);
+    QCOMPARE(parts->profiles->item(2)->text(), QStringLiteral("C"));
+    QCOMPARE(parts->profiles->currentRow(), 0);
+    QVERIFY(!parts->removeProfile->isEnabled());
+    // Row 0 can never be removed, even when asked directly.
+    window->OnRemoveProfile();
+    QCOMPARE(window->Config().profiles.size(), 4);
+}
+
+void TestEditing::editsSurviveARestart()
+{
+    ExpectAddDialog("Add Resolution", {"Name:", "Width:", "Height:"}, {"Tiny", "10", "20"});
+    QTest::mouseClick(parts->addResolution, Qt::LeftButton);
+    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "Tiny phone");
+    parts->profiles->setCurrentRow(0);
+    parts->resolution->setCurrentIndex(4);
+    parts->arguments->setText("-ua \"Foo Bar\"");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    parts->profiles->setCurrentRow(1);
+    parts->pixelDensity->setCurrentIndex(1);
+    driver->ExpectMessageBox("Confirm remove pixel density",
+                             "The following profiles use this option, are you sure you want to "
+                             "continue?\n\nA\n",
+                             {"Yes", "No"}, "Yes");
+    QTest::mouseClick(parts->removePixelDensity, Qt::LeftButton);
+    QVERIFY(driver->Settled());
+
+    LauncherConfig before = window->Config();
+    delete parts;
+    parts = nullptr;
+    delete window;
+    window = nullptr;
+
+    MainWindow again;
+    const LauncherConfig &after = again.Config();
+    for (int s = 1; s < SectionCount; ++s)
+        QCOMPARE(after.sections.at(s).entries, before.sections.at(s).entries);
+    QCOMPARE(after.ProfileNames(), before.ProfileNames());
+    for (int i = 0; i < before.profiles.size(); ++i) {
+        QCOMPARE(after.profiles.at(i).optionIndex, before.profiles.at(i).optionIndex);
+        QCOMPARE(after.profiles.at(i).arguments.simplified(),
+                 before.profiles.at(i).arguments.simplified());
+    }
+    QCOMPARE(after.profiles.last().arguments, QStringLiteral(" -ua \"Foo Bar\""));
+    QCOMPARE(after.profiles.at(1).arguments, QStringLiteral(" -x -ppi 160"));
+    QCOMPARE(after.profiles.at(1).optionIndex, (QList<int>{2, 0, 0}));
+}
+
+VELMORA_TEST_MAIN(TestEditing)
+#include "tst_editing.moc"
