@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <memory>
+
 #include <signal.h>
 
 class TestLauncherProcess : public QObject
@@ -29,14 +31,14 @@ private:
     void StopAll();
 
     TestEnvironment *env = nullptr;
-    LauncherInstall *install = nullptr;
+    std::unique_ptr<LauncherInstall> install;
     QList<QProcess *> running;
 };
 
 void TestLauncherProcess::initTestCase()
 {
     env = TestEnvironment::current();
-    install = new LauncherInstall(env->root() + QStringLiteral("/app"));
+    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
     QVERIFY(install->isValid());
 }
 
