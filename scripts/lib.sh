@@ -8,7 +8,7 @@ VELMORA_BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core)
 # Packages that the tests add: a real X server and a hand for modal boxes in other processes,
 # clang's libFuzzer, and the validators of the desktop files.
-VELMORA_TEST_PACKAGES=(xvfb xdotool openbox clang libclang-rt-14-dev desktop-file-utils
+VELMORA_TEST_PACKAGES=(xvfb xdotool wmctrl openbox clang libclang-rt-14-dev desktop-file-utils
     appstream dpkg-dev file)
 
 as_root() {
