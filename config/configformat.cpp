@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <QStringBuilder>
 #include <QStringDecoder>
+#include <QVarLengthArray>
+
+#include <limits>
 
 namespace {
 
@@ -34,7 +37,8 @@ int FindHeader(QStringView token, const QList<ConfigSection> &sections)
 QString UnescapeName(QStringView name)
 {
     QString result = name.toString();
-    result.replace(QLatin1String("\\t"), QLatin1String("\t"));
+    if (name.contains(u'\\'))
+        result.replace(QLatin1String("\\t"), QLatin1String("\t"));
     return result;
 }
 
@@ -50,6 +54,34 @@ bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
         return false;
     *name = UnescapeName(line.sliced(1, nameEnd - 1));
     *value = line.sliced(nameEnd + 3, line.size() - nameEnd - 4).toString();
+    return true;
+}
+
+// What QString::toInt(&ok, 10) accepts from a token without blanks: an optional sign and ASCII
+// digits that fit an int. Profile texts hold three numbers each, so this runs often.
+bool ParseDecimal(QStringView token, int *value)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < token.size() && (token.at(i) == u'+' || token.at(i) == u'-')) {
+        negative = token.at(i) == u'-';
+        ++i;
+    }
+    if (i == token.size())
+        return false;
+    qint64 result = 0;
+    for (; i < token.size(); ++i) {
+        const char16_t c = token.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        result = result * 10 + (c - u'0');
+        if (result > qint64(std::numeric_limits<int>::max()) + 1)
+            return false;
+    }
+    result = negative ? -result : result;
+    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min())
+        return false;
+    *value = int(result);
     return true;
 }
 
@@ -128,40 +160,46 @@ LauncherProfile ParseProfileText(const QString &name, QStringView text,
 
     // Tokens are cut at the same white space that QString::trimmed removes, so that a stored
     // text and the trimmed arguments it came from agree.
-    QList<QStringView> tokens;
     qsizetype pos = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && text.at(pos).isSpace())
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < text.size() && !text.at(pos).isSpace())
-            ++pos;
-        if (pos > start)
-            tokens.append(text.sliced(start, pos - start));
-    }
+    const auto nextToken = [&text](qsizetype &from) {
+        while (from < text.size() && text.at(from).isSpace())
+            ++from;
+        const qsizetype start = from;
+        while (from < text.size() && !text.at(from).isSpace())
+            ++from;
+        return text.sliced(start, from - start);
+    };
 
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const QStringView token = tokens.at(i);
+    QVarLengthArray<QStringView, 16> arguments;
+    qsizetype argumentsLength = 0;
+    for (QStringView token = nextToken(pos); !token.isEmpty(); token = nextToken(pos)) {
         int section = -1;
-        for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
-            if (token == sections.at(s).header) {
-                section = s;
-                break;
+        if (token.startsWith(u'[')) {
+            for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
+                if (token == sections.at(s).header) {
+                    section = s;
+                    break;
+                }
             }
         }
         if (section < 0) {
-            profile.arguments += QLatin1Char(' ');
-            profile.arguments += token;
+            arguments.append(token);
+            argumentsLength += 1 + token.size();
             continue;
         }
-        if (i + 1 < tokens.size()) {
-            bool ok = false;
-            const int number = tokens.at(i + 1).toInt(&ok, 10);
-            if (ok) {
-                profile.optionIndex[section - 1] = number;
-                ++i;
-            }
+        // A header takes the number after it; anything else after it is looked at on its own.
+        qsizetype after = pos;
+        int number = 0;
+        if (ParseDecimal(nextToken(after), &number)) {
+            profile.optionIndex[section - 1] = number;
+            pos = after;
         }
+    }
+
+    profile.arguments.reserve(argumentsLength);
+    for (QStringView argument : arguments) {
+        profile.arguments += QLatin1Char(' ');
+        profile.arguments += argument;
     }
     return profile;
 }

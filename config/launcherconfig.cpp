@@ -1,5 +1,7 @@
 #include "launcherconfig.h"
 
+#include <charconv>
+
 namespace {
 
 const char *const sectionHeaders[SectionCount] = {"[Profile]", "[Resolution]", "[PixelDensity]",
@@ -15,15 +17,20 @@ bool IsOptionSection(int section)
 QString OptionValueText(const QList<ConfigSection> &sections, const QList<int> &optionIndex,
                         const QString &arguments)
 {
+    // Written once per profile at every save, so it avoids temporary strings.
+    const QStringView trimmed = QStringView(arguments).trimmed();
     QString text;
+    text.reserve(64 + trimmed.size());
     for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
         const int index = s - 1 < optionIndex.size() ? optionIndex.at(s - 1) : 0;
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
         text += sections.at(s).header;
         text += QLatin1Char(' ');
-        text += QString::number(index);
+        text += QLatin1String(digits, end - digits);
         text += QLatin1Char(' ');
     }
-    text += arguments.trimmed();
+    text += trimmed;
     return text;
 }
 

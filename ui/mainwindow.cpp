@@ -5,6 +5,7 @@
 #include "configformat.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
+#include "optioncombobox.h"
 #include "profileqlistwidget.h"
 #include "tooltipprovider.h"
 
@@ -87,7 +88,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *form = new QFormLayout;
     for (int s = SectionResolution; s <= SectionInput; ++s) {
         auto *rowGrid = new QGridLayout;
-        auto *combo = new QComboBox;
+        auto *combo = new OptionComboBox;
         combo->setObjectName(QLatin1String(comboNames[s]));
         config.sections[s].comboBox = combo;
         combo->insertItems(0, config.EntryNames(s));

@@ -1,13 +1,66 @@
 #include "profileqlistwidget.h"
 
+#include "widesttext.h"
+
+#include <QEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+
+namespace {
+// Up to this many rows every row is measured by its delegate, exactly as sizeHintForColumn
+// does; beyond it only the rows whose estimated width is among the largest.
+constexpr int MeasuredRows = 64;
+} // namespace
+
+ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
+{
+    // Every row is one line of text in the list's font, so all rows are equally high; this
+    // spares the view from measuring every row to lay them out.
+    setUniformItemSizes(true);
+    const auto invalidate = [this] {
+        cachedWidth = -1;
+    };
+    connect(model(), &QAbstractItemModel::rowsInserted, this, invalidate);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, invalidate);
+    connect(model(), &QAbstractItemModel::dataChanged, this, invalidate);
+    connect(model(), &QAbstractItemModel::modelReset, this, invalidate);
+    connect(model(), &QAbstractItemModel::layoutChanged, this, invalidate);
+}
 
 QSize ProfileQListWidget::sizeHint() const
 {
     QStyleOptionSlider option;
     const QScrollBar *bar = verticalScrollBar();
     const int barWidth = bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, &option, bar);
-    return QSize(sizeHintForColumn(0) + barWidth + 5, 192);
+    if (cachedWidth < 0)
+        cachedWidth = WidestItemWidth();
+    return QSize(cachedWidth + barWidth + 5, 192);
+}
+
+void ProfileQListWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        cachedWidth = -1;
+    QListWidget::changeEvent(event);
+}
+
+int ProfileQListWidget::WidestItemWidth() const
+{
+    const int rows = count();
+    if (rows <= MeasuredRows)
+        return sizeHintForColumn(0);
+
+    ensurePolished();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int widest = 0;
+    const std::vector<int> candidates = WidestTextCandidates(
+        QFontMetrics(font()), rows, [this](int row) { return item(row)->text(); }, MeasuredRows);
+    for (int row : candidates) {
+        const QModelIndex index = model()->index(row, 0);
+        if (const QAbstractItemDelegate *delegate = itemDelegateForIndex(index))
+            widest = qMax(widest, delegate->sizeHint(option, index).width());
+    }
+    return widest;
 }

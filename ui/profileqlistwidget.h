@@ -8,7 +8,16 @@ class ProfileQListWidget : public QListWidget
     Q_OBJECT
 
 public:
-    using QListWidget::QListWidget;
+    explicit ProfileQListWidget(QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    // What sizeHintForColumn(0) gives, without laying out the text of every row.
+    int WidestItemWidth() const;
+
+    mutable int cachedWidth = -1;
 };

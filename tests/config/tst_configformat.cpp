@@ -185,6 +185,12 @@ void TestConfigFormat::profileText_data()
     QTest::newRow("white space collapses") << "  -a \t\t b  " << QList<int>{0, 0, 0} << " -a b";
     QTest::newRow("unicode white space")
         << QStringLiteral("-a\u00a0b\u2003c") << QList<int>{0, 0, 0} << " -a b c";
+    QTest::newRow("signs and limits") << "[Resolution] +5 [PixelDensity] -2147483648 [Input] -0"
+                                      << QList<int>{5, -2147483648, 0} << "";
+    QTest::newRow("beyond int is free text")
+        << "[Resolution] 2147483648 [Input] 1x" << QList<int>{0, 0, 0} << " 2147483648 1x";
+    QTest::newRow("lone sign is free text")
+        << "[Input] - [PixelDensity] +" << QList<int>{0, 0, 0} << " - +";
     QTest::newRow("header case matters") << "[input] 1" << QList<int>{0, 0, 0} << " [input] 1";
     QTest::newRow("empty") << "" << QList<int>{0, 0, 0} << "";
 }

@@ -3,6 +3,8 @@
 
 #include "mainwindow.h"
 #include "modaldriver.h"
+#include "optioncombobox.h"
+#include "profileqlistwidget.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
 #include "windowparts.h"
@@ -16,7 +18,9 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolTip>
 #include <QtTest>
@@ -103,6 +107,8 @@ private slots:
     void sectionLabel_data();
     void sectionLabel();
     void profileListSizeHint();
+    void longListsMeasureLikeQt_data();
+    void longListsMeasureLikeQt();
     void launchStartsTheEmulator();
     void launchTwiceStartsTwo();
     void launchTooltipShowsWhatStarts();
@@ -331,6 +337,48 @@ void TestMainWindow::profileListSizeHint()
     QCOMPARE(after.height(), 192);
     QVERIFY(after.width() > before.width());
     QVERIFY(after.width() >= parts.profiles->fontMetrics().horizontalAdvance(longName) + 5);
+}
+
+void TestMainWindow::longListsMeasureLikeQt_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("widest"); // position of the one long name
+    QTest::newRow("few, measured one by one") << 10 << 3;
+    QTest::newRow("many, widest first") << 3000 << 0;
+    QTest::newRow("many, widest last") << 3000 << 2999;
+    QTest::newRow("many, widest in the middle") << 3000 << 1234;
+}
+
+// Long lists are measured from their probably widest entries only; the result must still be
+// what Qt's own measurement of every entry gives.
+void TestMainWindow::longListsMeasureLikeQt()
+{
+    QFETCH(int, count);
+    QFETCH(int, widest);
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(i == widest ? QStringLiteral("Wide WWWW profile name %1").arg(i)
+                                 : QStringLiteral("iii %1").arg(i % 97));
+
+    ProfileQListWidget list;
+    list.addItems(names);
+    QListWidget plain;
+    plain.addItems(names);
+    QCOMPARE(list.sizeHint().width() - 5 -
+                 list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                           list.verticalScrollBar()),
+             plain.sizeHintForColumn(0));
+    // A longer name added later widens the hint.
+    const int before = list.sizeHint().width();
+    list.addItem(QStringLiteral("An even wider profile name WWWWWWWWWWWWWW"));
+    QVERIFY(list.sizeHint().width() > before);
+
+    OptionComboBox box;
+    box.addItems(names);
+    QComboBox reference;
+    reference.addItems(names);
+    QCOMPARE(box.sizeHint(), reference.sizeHint());
+    QCOMPARE(box.minimumSizeHint(), reference.minimumSizeHint());
 }
 
 void TestMainWindow::launchStartsTheEmulator()
