@@ -96,26 +96,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
         if (s == SectionResolution) {
             connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnResolution);
-            auto *add = new QPushButton(QStringLiteral("Add"));
-            add->setObjectName(QStringLiteral("addResolutionButton"));
-            connect(add, &QPushButton::clicked, this, &MainWindow::OnAddResolution);
-            rowGrid->addWidget(add, 1, 0);
-            removeResolutionButton = new QPushButton(QStringLiteral("Remove"));
-            removeResolutionButton->setObjectName(QStringLiteral("removeResolutionButton"));
-            connect(removeResolutionButton, &QPushButton::clicked, this,
-                    &MainWindow::OnRemoveResolution);
-            rowGrid->addWidget(removeResolutionButton, 1, 1);
+            removeResolutionButton =
+                AddOptionButtons(rowGrid, QStringLiteral("Resolution"),
+                                 &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution);
         } else if (s == SectionPixelDensity) {
             connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnPixelDensity);
-            auto *add = new QPushButton(QStringLiteral("Add"));
-            add->setObjectName(QStringLiteral("addPixelDensityButton"));
-            connect(add, &QPushButton::clicked, this, &MainWindow::OnAddPixelDensity);
-            rowGrid->addWidget(add, 1, 0);
-            removePixelDensityButton = new QPushButton(QStringLiteral("Remove"));
-            removePixelDensityButton->setObjectName(QStringLiteral("removePixelDensityButton"));
-            connect(removePixelDensityButton, &QPushButton::clicked, this,
-                    &MainWindow::OnRemovePixelDensity);
-            rowGrid->addWidget(removePixelDensityButton, 1, 1);
+            removePixelDensityButton =
+                AddOptionButtons(rowGrid, QStringLiteral("PixelDensity"),
+                                 &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity);
         } else {
             connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnInput);
         }
@@ -150,6 +138,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
     mainLayout->addWidget(buttonBox);
     central->setLayout(mainLayout);
+}
+
+QPushButton *MainWindow::AddOptionButtons(QGridLayout *grid, const QString &name,
+                                          void (MainWindow::*onAdd)(),
+                                          void (MainWindow::*onRemove)())
+{
+    auto *add = new QPushButton(QStringLiteral("Add"));
+    add->setObjectName(QStringLiteral("add%1Button").arg(name));
+    connect(add, &QPushButton::clicked, this, onAdd);
+    grid->addWidget(add, 1, 0);
+    auto *remove = new QPushButton(QStringLiteral("Remove"));
+    remove->setObjectName(QStringLiteral("remove%1Button").arg(name));
+    connect(remove, &QPushButton::clicked, this, onRemove);
+    grid->addWidget(remove, 1, 1);
+    return remove;
 }
 
 MainWindow::~MainWindow()

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class ProfileQListWidget;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -55,6 +56,9 @@ private:
     bool RemoveSelectedOption(int section);
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
+    // The "Add" and "Remove" buttons under an option's combo box; returns "Remove".
+    QPushButton *AddOptionButtons(QGridLayout *grid, const QString &name,
+                                  void (MainWindow::*onAdd)(), void (MainWindow::*onRemove)());
 
     LauncherConfig config;
     ProfileQListWidget *profileList = nullptr;

@@ -28,6 +28,12 @@ ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
     connect(model(), &QAbstractItemModel::layoutChanged, this, invalidate);
 }
 
+ProfileQListWidget::~ProfileQListWidget()
+{
+    // QListWidget empties its model after this class is gone; that must not reach the cache.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 QSize ProfileQListWidget::sizeHint() const
 {
     QStyleOptionSlider option;

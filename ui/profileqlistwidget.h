@@ -9,6 +9,7 @@ class ProfileQListWidget : public QListWidget
 
 public:
     explicit ProfileQListWidget(QWidget *parent = nullptr);
+    ~ProfileQListWidget() override;
 
     QSize sizeHint() const override;
 

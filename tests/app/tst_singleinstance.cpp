@@ -13,6 +13,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 LauncherInstall *install = nullptr;
 TestEnvironment *environment = nullptr;
@@ -26,18 +28,23 @@ private slots:
     void init();
     void secondStartHandsOverOnce();
     void messageRaisesMinimisedWindow();
+    void activationTokenIsForwarded_data();
+    void activationTokenIsForwarded();
+    void onlyTheUserReachesTheSocket();
     void hostilePeersAreSurvived_data();
     void hostilePeersAreSurvived();
     void sendMessageWithoutPeerFails();
 
 private:
-    int StartSecondLauncher();
+    int StartSecondLauncher(
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     SingleApplication *app() { return static_cast<SingleApplication *>(qApp); }
 };
 
-int TestSingleInstance::StartSecondLauncher()
+int TestSingleInstance::StartSecondLauncher(const QProcessEnvironment &environment)
 {
     QProcess second;
+    second.setProcessEnvironment(environment);
     second.start(install->executable(), {});
     // Wait while serving our own event loop, which answers the message.
     QDeadlineTimer deadline(15000);
@@ -79,6 +86,52 @@ void TestSingleInstance::messageRaisesMinimisedWindow()
     QVERIFY(!window.isMinimized());
     QVERIFY(window.isVisible());
     app()->setActivationWindow(nullptr);
+}
+
+void TestSingleInstance::activationTokenIsForwarded_data()
+{
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QByteArray>("token");
+    QTest::addColumn<QByteArray>("applied");
+    QTest::newRow("wayland token")
+        << "XDG_ACTIVATION_TOKEN" << QByteArray("abc_123") << QByteArray("abc_123");
+    QTest::newRow("startup id") << "DESKTOP_STARTUP_ID" << QByteArray("id-9_TIME42")
+                                << QByteArray("id-9_TIME42");
+    QTest::newRow("control characters refused")
+        << "XDG_ACTIVATION_TOKEN" << QByteArray("a\nb") << QByteArray();
+}
+
+// On Wayland a window may only come to the front with the starting process's token, so the
+// second start hands its token over and the running launcher uses it to activate.
+void TestSingleInstance::activationTokenIsForwarded()
+{
+    QFETCH(QString, variable);
+    QFETCH(QByteArray, token);
+    QFETCH(QByteArray, applied);
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    QWidget window;
+    window.show();
+    app()->setActivationWindow(&window);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(variable, QString::fromLatin1(token));
+    QCOMPARE(StartSecondLauncher(environment), 0);
+    app()->setActivationWindow(nullptr);
+    QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), applied);
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+void TestSingleInstance::onlyTheUserReachesTheSocket()
+{
+    // The runtime directory is the user's alone, and so is the socket in it.
+    const QFile::Permissions groupAndOthers(0x0077);
+    QCOMPARE(QFileInfo(environment->runtimeDir()).permissions() & groupAndOthers,
+             QFile::Permissions());
+    const QStringList sockets =
+        QDir(environment->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    const QFileInfo socket(environment->runtimeDir() + QLatin1Char('/') + sockets.first());
+    QCOMPARE(socket.permissions() & groupAndOthers, QFile::Permissions());
+    QCOMPARE(socket.ownerId(), ::getuid());
 }
 
 void TestSingleInstance::hostilePeersAreSurvived_data()

@@ -69,6 +69,16 @@ int ModalDriver::CloseLeftovers()
     return count;
 }
 
+QStringList ModalDriver::Finish()
+{
+    QStringList problems = failures;
+    if (const int leftovers = CloseLeftovers())
+        problems.append(QStringLiteral("%1 modal dialog(s) left open").arg(leftovers));
+    if (!queue.isEmpty())
+        problems.append(QStringLiteral("%1 expected dialog(s) never appeared").arg(queue.size()));
+    return problems;
+}
+
 void ModalDriver::ExpectMessageBox(const QString &title, const QString &text,
                                    const QStringList &buttons, const QString &click)
 {

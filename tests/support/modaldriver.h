@@ -48,6 +48,9 @@ public:
     static QStringList ButtonTexts(QWidget *dialog);
     // Closes whatever modal is still open; returns how many there were.
     static int CloseLeftovers();
+    // Ends a test: closes leftover modals and returns every problem seen (empty when the test
+    // answered exactly the dialogs it expected).
+    QStringList Finish();
 
 private:
     void Poll();
