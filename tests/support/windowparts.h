@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,4 +85,17 @@ inline QString DefaultConfigPath()
 inline QByteArray ShippedDefaultConfig()
 {
     return ReadBytes(QStringLiteral(VELMORA_SOURCE_DIR "/data/LauncherDefault.ini"));
+}
+
+// The label texts of the first form layout in `widget`, top to bottom.
+inline QStringList FormLabels(QWidget *widget)
+{
+    QStringList labels;
+    if (auto *form = widget->findChild<QFormLayout *>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            if (auto *item = form->itemAt(row, QFormLayout::LabelRole))
+                labels.append(qobject_cast<QLabel *>(item->widget())->text());
+        }
+    }
+    return labels;
 }

@@ -9,8 +9,6 @@
 #include "windowparts.h"
 
 #include <QApplication>
-#include <QFormLayout>
-#include <QLabel>
 #include <QScreen>
 #include <QtTest>
 
@@ -35,18 +33,6 @@ const QByteArray testConfig = "$VERSION\t106\n"
                               "[Input]\n"
                               "\"Touch\"\t\"\"\n"
                               "\"Mouse\"\t\" -input mouse\"\n";
-
-QStringList FormLabels(QWidget *dialog)
-{
-    QStringList labels;
-    if (auto *form = dialog->findChild<QFormLayout *>()) {
-        for (int row = 0; row < form->rowCount(); ++row) {
-            if (auto *item = form->itemAt(row, QFormLayout::LabelRole))
-                labels.append(qobject_cast<QLabel *>(item->widget())->text());
-        }
-    }
-    return labels;
-}
 
 QString OkState(AddDlg &dialog)
 {

@@ -157,11 +157,8 @@ void TestMainWindow::treeAndTexts()
     QCOMPARE(group->title(), QStringLiteral("Profile"));
     auto *form = group->findChild<QFormLayout *>();
     QVERIFY(form);
-    QStringList labels;
-    for (int row = 0; row < form->rowCount(); ++row)
-        labels.append(
-            qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget())->text());
-    QCOMPARE(labels, (QStringList{"Resolution", "Pixel Density", "Input", "&Arguments"}));
+    QCOMPARE(FormLabels(group),
+             (QStringList{"Resolution", "Pixel Density", "Input", "&Arguments"}));
     auto *argumentsLabel =
         qobject_cast<QLabel *>(form->itemAt(3, QFormLayout::LabelRole)->widget());
     QCOMPARE(argumentsLabel->buddy(), parts.arguments);
