@@ -11,17 +11,23 @@ namespace {
 // Up to this many rows every row is measured by its delegate, exactly as sizeHintForColumn
 // does; beyond it only the rows whose estimated width is among the largest.
 constexpr int MeasuredRows = 64;
+constexpr int UniformRowsFrom = 200;
 } // namespace
 
 ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
 {
-    // Every row is one line of text in the list's font, so all rows are equally high; this
-    // spares the view from measuring every row to lay them out.
-    setUniformItemSizes(true);
     const auto invalidate = [this] {
         cachedWidth = -1;
     };
-    connect(model(), &QAbstractItemModel::rowsInserted, this, invalidate);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        cachedWidth = -1;
+        // Every row is one line of text in the list's font, so all rows are equally high;
+        // for long lists that spares the view from measuring every row to lay them out. Short
+        // lists keep the exact layout, which also scrolls sideways to a name wider than the
+        // view.
+        if (!uniformItemSizes() && count() > UniformRowsFrom)
+            setUniformItemSizes(true);
+    });
     connect(model(), &QAbstractItemModel::rowsRemoved, this, invalidate);
     connect(model(), &QAbstractItemModel::dataChanged, this, invalidate);
     connect(model(), &QAbstractItemModel::modelReset, this, invalidate);
