@@ -1,10 +1,6 @@
 #include "mainwindow.h"
 #include "singleapplication.h"
 
-#ifdef VELMORA_CLOSE_WHEN_IDLE
-#include <QTimer>
-#endif
-
 int main(int argc, char *argv[])
 {
     SingleApplication app(argc, argv);
@@ -17,9 +13,5 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     app.setActivationWindow(&window, true);
-#ifdef VELMORA_CLOSE_WHEN_IDLE
-    // Benchmark build only: close as soon as the event loop has nothing left to do.
-    QTimer::singleShot(0, &window, &QWidget::close);
-#endif
     return app.exec();
 }

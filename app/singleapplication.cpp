@@ -1,5 +1,7 @@
 #include "singleapplication.h"
 
+#include "diagnostics.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -13,8 +15,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
-
-#include <cstdio>
 
 namespace {
 
@@ -43,11 +43,6 @@ bool IsPlausibleToken(const QByteArray &token)
             return false;
     }
     return true;
-}
-
-void Warn(const QString &text)
-{
-    std::fprintf(stderr, "VelmoraMobileEmuLauncher: %s\n", qPrintable(text));
 }
 
 } // namespace
@@ -99,9 +94,10 @@ void SingleApplication::Start()
         primary = false;
         return;
     } else {
-        Warn(QStringLiteral("cannot create the instance lock in %1; running as the only "
-                            "instance")
-                 .arg(QDir::toNativeSeparators(dir)));
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("cannot create the instance lock in %1; running as the only "
+                              "instance")
+                   .arg(QDir::toNativeSeparators(dir));
         primary = true;
         return;
     }
@@ -112,7 +108,8 @@ void SingleApplication::Start()
     server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
     if (!server->listen(socketPath))
-        Warn(QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString()));
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString());
 }
 
 bool SingleApplication::isRunning() const
@@ -173,11 +170,6 @@ void SingleApplication::setActivationWindow(QWidget *w, bool activate)
 {
     window = w;
     activateOnMessage = activate;
-}
-
-void SingleApplication::activateWindow()
-{
-    Activate(QByteArray());
 }
 
 void SingleApplication::AcceptConnections()

@@ -25,17 +25,12 @@ public:
     // The identity that the launcher at `executablePath` uses.
     static QString IdForExecutable(const QString &executablePath);
 
-    QString id() const { return instanceId; }
     // True when another instance with this identity was already running at start-up.
     bool isRunning() const;
     // Sends `message` to the running instance; true when it acknowledged within `timeout` ms.
     bool sendMessage(const QString &message, int timeout = 5000);
     // The window that is brought to the front when a message arrives.
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
-    QWidget *activationWindow() const { return window; }
-
-public slots:
-    void activateWindow();
 
 signals:
     void messageReceived(const QString &message);

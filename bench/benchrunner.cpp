@@ -2,6 +2,7 @@
 // same run, and prints one table of medians and ratios. See scripts/bench.
 //   bench_runner [--quick] [--runs N]
 
+#include "configfile.h"
 #include "configformat.h"
 #include "mainwindow.h"
 
@@ -13,7 +14,6 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -135,7 +135,7 @@ void CompareProcesses(const QString &what, const QString &programA, const QStrin
         const ProcessResult ra = Run(programA, {}, envA);
         const ProcessResult rb = Run(programB, {}, envB);
         if (ra.code != 0 || rb.code != 0)
-            std::fprintf(stderr, "%s: exit codes %d and %d\n", qPrintable(what), ra.code, rb.code);
+            qWarning("%s: exit codes %d and %d", qPrintable(what), ra.code, rb.code);
         a.append(ra.ms);
         b.append(rb.ms);
         peakA.append(ra.peakMiB);
@@ -250,22 +250,19 @@ int main(int argc, char *argv[])
         const QByteArray bytes = MakeConfigText(size).toUtf8();
         QList<double> read, write;
         const QString path = root + QStringLiteral("/rw/Launcher.ini");
-        QDir().mkpath(root + QStringLiteral("/rw"));
+        const QString savedPath = root + QStringLiteral("/rw/Saved.ini");
+        WriteFile(path, bytes);
         for (int i = 0; i < std::max(3, runs); ++i) {
             QElapsedTimer t;
             t.start();
-            LauncherConfig config;
-            ParseConfigSections(DecodeConfigText(bytes), config);
-            config.EnsureDefaultEntries();
-            BuildProfiles(config);
+            const ConfigLoadResult loaded = LoadConfigFile(path);
             read.append(t.nsecsElapsed() / 1e6);
+            if (loaded.status != ConfigLoadResult::Loaded)
+                qWarning("read failed");
 
             t.restart();
-            const QByteArray out = FormatConfigText(config).toUtf8();
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
-                file.write(out) != out.size() || !file.commit())
-                std::fprintf(stderr, "write failed\n");
+            if (!SaveConfigFile(savedPath, loaded.config).saved)
+                qWarning("write failed");
             write.append(t.nsecsElapsed() / 1e6);
         }
         const double mib = double(bytes.size()) / (1024 * 1024);

@@ -25,15 +25,6 @@ QStringView FirstToken(QStringView line)
     return line.first(end);
 }
 
-int FindHeader(QStringView token, const QList<ConfigSection> &sections)
-{
-    for (int i = 0; i < sections.size(); ++i) {
-        if (token == sections.at(i).header)
-            return i;
-    }
-    return -1;
-}
-
 QString UnescapeName(QStringView name)
 {
     QString result = name.toString();
@@ -92,7 +83,7 @@ bool IsSupportedConfigVersion(int version)
     return version >= OldestConfigFormatVersion && version <= ConfigFormatVersion;
 }
 
-ConfigLineKind ClassifyConfigLine(QStringView line, const QList<ConfigSection> &sections)
+ConfigLineKind ClassifyConfigLine(QStringView line, const LauncherConfig &config)
 {
     if (line.isEmpty())
         return ConfigLineKind::Empty;
@@ -101,7 +92,7 @@ ConfigLineKind ClassifyConfigLine(QStringView line, const QList<ConfigSection> &
         return ConfigLineKind::Comment;
     if (first == u"$VERSION")
         return ConfigLineKind::Version;
-    if (FindHeader(first, sections) >= 0)
+    if (config.FindSection(first) >= 0)
         return ConfigLineKind::Header;
     return ConfigLineKind::Entry;
 }
@@ -231,7 +222,7 @@ int ParseConfigSections(QStringView text, LauncherConfig &config)
             line.chop(1);
         pos = end + 1;
 
-        switch (ClassifyConfigLine(line, config.sections)) {
+        switch (ClassifyConfigLine(line, config)) {
         case ConfigLineKind::Empty:
         case ConfigLineKind::Comment:
             break;
@@ -239,7 +230,7 @@ int ParseConfigSections(QStringView text, LauncherConfig &config)
             ParseVersionLine(line, &fileVersion);
             break;
         case ConfigLineKind::Header:
-            currentSection = FindHeader(FirstToken(line), config.sections);
+            currentSection = config.FindSection(FirstToken(line));
             break;
         case ConfigLineKind::Entry:
             if (currentSection >= 0) {
@@ -254,25 +245,27 @@ int ParseConfigSections(QStringView text, LauncherConfig &config)
     return fileVersion;
 }
 
-void ClearSectionEntries(LauncherConfig &config)
+int ParseConfigText(QStringView text, LauncherConfig &config)
 {
-    for (ConfigSection &section : config.sections)
-        section.entries.clear();
-}
-
-void BuildProfiles(LauncherConfig &config)
-{
-    if (config.sections.size() <= SectionProfile)
-        return;
+    const int version = ParseConfigSections(text, config);
+    config.EnsureDefaultEntries();
     const QList<ConfigEntry> &entries = config.sections.at(SectionProfile).entries;
-    config.profiles.reserve(config.profiles.size() + entries.size());
+    config.profiles.clear();
+    config.profiles.reserve(entries.size());
     for (const ConfigEntry &entry : entries)
         config.profiles.append(ParseProfileText(entry.name, entry.value, config.sections));
+    return version;
 }
 
-QString FormatConfigText(LauncherConfig &config)
+QString FormatConfigText(const LauncherConfig &config)
 {
-    config.RebuildProfileSection();
+    const auto appendEntry = [](QString &text, const QString &name, QStringView value) {
+        text += quote;
+        text += name;
+        text += QLatin1String("\"\t\"");
+        text += value;
+        text += QLatin1String("\"\n");
+    };
 
     qsizetype size = 512;
     for (const ConfigSection &section : config.sections) {
@@ -280,6 +273,8 @@ QString FormatConfigText(LauncherConfig &config)
         for (const ConfigEntry &entry : section.entries)
             size += entry.name.size() + entry.value.size() + 6;
     }
+    for (const LauncherProfile &profile : config.profiles)
+        size += profile.name.size() + profile.arguments.size() + 64;
     QString text;
     text.reserve(size);
     text +=
@@ -293,15 +288,16 @@ QString FormatConfigText(LauncherConfig &config)
                       "$VERSION\t");
     text += QString::number(ConfigFormatVersion);
     text += QLatin1String("\n\n");
-    for (const ConfigSection &section : config.sections) {
+    for (int s = 0; s < config.sections.size(); ++s) {
+        const ConfigSection &section = config.sections.at(s);
         text += section.header;
         text += QLatin1Char('\n');
-        for (const ConfigEntry &entry : section.entries) {
-            text += quote;
-            text += entry.name;
-            text += QLatin1String("\"\t\"");
-            text += entry.value;
-            text += QLatin1String("\"\n");
+        if (s == SectionProfile) {
+            for (const LauncherProfile &profile : config.profiles)
+                appendEntry(text, profile.name, config.ProfileValueText(profile));
+        } else {
+            for (const ConfigEntry &entry : section.entries)
+                appendEntry(text, entry.name, entry.value);
         }
         text += QLatin1Char('\n');
     }

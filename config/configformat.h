@@ -24,8 +24,8 @@ enum class ConfigLineKind
     Entry
 };
 
-// What a line is, tested in the format's order. `sections` supplies the headers.
-ConfigLineKind ClassifyConfigLine(QStringView line, const QList<ConfigSection> &sections);
+// What a line is, tested in the format's order. `config` supplies the section headers.
+ConfigLineKind ClassifyConfigLine(QStringView line, const LauncherConfig &config);
 
 // The number of a "$VERSION" line: the first later token that is a whole signed decimal
 // integer. Returns false when the line has none.
@@ -47,14 +47,15 @@ QString DecodeConfigText(const QByteArray &bytes);
 // found, 0 when the text has no version line with a number.
 int ParseConfigSections(QStringView text, LauncherConfig &config);
 
-// Removes every entry from every section; the sections themselves stay.
-void ClearSectionEntries(LauncherConfig &config);
+// Reads a whole file's text into `config` as the launcher loads it: the sections, a "Default"
+// entry in every empty section, and one profile per [Profile] entry. Returns the version found;
+// the caller decides whether it is supported. An empty text gives the model that stands for a
+// file whose contents are not used.
+int ParseConfigText(QStringView text, LauncherConfig &config);
 
-// Appends one profile per [Profile] entry, each with three option positions.
-void BuildProfiles(LauncherConfig &config);
-
-// The whole file as written, lines ended by '\n'. Rebuilds the [Profile] section first.
-QString FormatConfigText(LauncherConfig &config);
+// The whole file as written, lines ended by '\n'. The [Profile] section is written from
+// `profiles`, the authoritative copy, whatever the section held when it was read.
+QString FormatConfigText(const LauncherConfig &config);
 
 // Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
 // taken, the first free Launcher.<version>.<n>.ini.

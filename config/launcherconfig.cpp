@@ -45,7 +45,7 @@ void LauncherConfig::ResetSections()
     }
 }
 
-int LauncherConfig::FindSection(const QString &header) const
+int LauncherConfig::FindSection(QStringView header) const
 {
     for (int i = 0; i < sections.size(); ++i) {
         if (sections.at(i).header == header)
@@ -93,17 +93,6 @@ QStringList LauncherConfig::EntryNames(int section) const
 QString LauncherConfig::ProfileValueText(const LauncherProfile &profile) const
 {
     return OptionValueText(sections, profile.optionIndex, profile.arguments);
-}
-
-void LauncherConfig::RebuildProfileSection()
-{
-    if (sections.size() <= SectionProfile)
-        return;
-    QList<ConfigEntry> &entries = sections[SectionProfile].entries;
-    entries.clear();
-    entries.reserve(profiles.size());
-    for (const LauncherProfile &profile : profiles)
-        entries.append({profile.name, ProfileValueText(profile)});
 }
 
 int LauncherConfig::FindProfile(const QString &name) const

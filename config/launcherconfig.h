@@ -60,13 +60,12 @@ public:
 
     void ResetSections();
     // Returns -1 when no section has exactly this header.
-    int FindSection(const QString &header) const;
+    int FindSection(QStringView header) const;
     void AppendEntry(int section, const QString &name, const QString &value);
     void EnsureDefaultEntries();
     QStringList ProfileNames() const;
     QStringList EntryNames(int section) const;
     QString ProfileValueText(const LauncherProfile &profile) const;
-    void RebuildProfileSection();
     // Returns -1 when no profile has exactly this name.
     int FindProfile(const QString &name) const;
     void AppendProfile(const LauncherProfile &profile);

@@ -51,7 +51,7 @@ int Record(const QString &path, const QStringList &arguments)
     QFile file(path);
     // One write in append mode, so emulators started together do not mix their lines.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size()) {
-        std::fprintf(stderr, "VelmoraMobileEmu: cannot record to %s\n", qPrintable(path));
+        qWarning("VelmoraMobileEmu: cannot record to %s", qPrintable(path));
         return 1;
     }
     return 0;

@@ -2,7 +2,9 @@
 
 #include "adddlg.h"
 #include "commandline.h"
+#include "configfile.h"
 #include "configformat.h"
+#include "diagnostics.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 #include "optioncombobox.h"
@@ -12,8 +14,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,23 +23,40 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
 const QString warningTitle = QStringLiteral("Velmora Mobile Emulator Launcher Warning");
 const QString addProfileTitle = QStringLiteral("Add Profile");
 
-const char *const comboNames[SectionCount] = {"", "resolutionBox", "pixelDensityBox", "inputBox"};
-
 } // namespace
+
+// The three option rows, top to bottom. Widgets are created, and slots connected, in this
+// order; a row without "Add" and "Remove" buttons has no add slot.
+struct MainWindow::OptionRow
+{
+    int section;
+    const char *name; // object names: "<name>Box", "add<Name>Button", "remove<Name>Button"
+    void (MainWindow::*onIndexChanged)(int);
+    void (MainWindow::*onChanged)();
+    void (MainWindow::*onAdd)();
+    void (MainWindow::*onRemove)();
+    QPushButton *MainWindow::*removeButton;
+};
+
+const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
+    {SectionResolution, "Resolution", &MainWindow::OnResolution, nullptr,
+     &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution,
+     &MainWindow::removeResolutionButton},
+    {SectionPixelDensity, "PixelDensity", &MainWindow::OnPixelDensity, nullptr,
+     &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity,
+     &MainWindow::removePixelDensityButton},
+    {SectionInput, "Input", nullptr, &MainWindow::OnInput, nullptr, nullptr, nullptr},
+};
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -60,9 +77,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *central = new QWidget(this);
     setCentralWidget(central);
     auto *mainLayout = new QVBoxLayout;
+    mainLayout->addWidget(BuildProfileGroup());
+    mainLayout->addWidget(BuildButtonBox());
+    central->setLayout(mainLayout);
+}
 
+QGroupBox *MainWindow::BuildProfileGroup()
+{
     auto *group = new QGroupBox(QStringLiteral("Profile"));
-    mainLayout->addWidget(group);
     auto *groupLayout = new QHBoxLayout;
     group->setLayout(groupLayout);
 
@@ -86,31 +108,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     profileGrid->addWidget(removeProfileButton, 1, 1);
 
     auto *form = new QFormLayout;
-    for (int s = SectionResolution; s <= SectionInput; ++s) {
-        auto *rowGrid = new QGridLayout;
-        auto *combo = new OptionComboBox;
-        combo->setObjectName(QLatin1String(comboNames[s]));
-        config.sections[s].comboBox = combo;
-        combo->insertItems(0, config.EntryNames(s));
-        rowGrid->addWidget(combo, 0, 0, 1, -1);
-
-        if (s == SectionResolution) {
-            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnResolution);
-            removeResolutionButton =
-                AddOptionButtons(rowGrid, QStringLiteral("Resolution"),
-                                 &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution);
-        } else if (s == SectionPixelDensity) {
-            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnPixelDensity);
-            removePixelDensityButton =
-                AddOptionButtons(rowGrid, QStringLiteral("PixelDensity"),
-                                 &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity);
-        } else {
-            connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::OnInput);
-        }
-        // insertItems into the empty box already made item 0 current: this emits nothing.
-        combo->setCurrentIndex(0);
-        form->addRow(SectionLabel(config.sections.at(s).header, false), rowGrid);
-    }
+    for (const OptionRow &row : optionRows)
+        form->addRow(SectionLabel(config.sections.at(row.section).header, false),
+                     BuildOptionRow(row));
 
     argumentsEdit = new QLineEdit;
     argumentsEdit->setObjectName(QStringLiteral("argumentsEdit"));
@@ -123,7 +123,41 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     OnProfileChanged(0);
     OnResolution(0);
     OnPixelDensity(0);
+    return group;
+}
 
+QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
+{
+    const QString name = QLatin1String(row.name);
+    auto *rowGrid = new QGridLayout;
+    auto *combo = new OptionComboBox;
+    combo->setObjectName(name.at(0).toLower() + name.mid(1) + QLatin1String("Box"));
+    config.sections[row.section].comboBox = combo;
+    combo->insertItems(0, config.EntryNames(row.section));
+    rowGrid->addWidget(combo, 0, 0, 1, -1);
+
+    if (row.onIndexChanged)
+        connect(combo, &QComboBox::currentIndexChanged, this, row.onIndexChanged);
+    else
+        connect(combo, &QComboBox::currentIndexChanged, this, row.onChanged);
+    if (row.onAdd) {
+        auto *add = new QPushButton(QStringLiteral("Add"));
+        add->setObjectName(QLatin1String("add") + name + QLatin1String("Button"));
+        connect(add, &QPushButton::clicked, this, row.onAdd);
+        rowGrid->addWidget(add, 1, 0);
+        auto *remove = new QPushButton(QStringLiteral("Remove"));
+        remove->setObjectName(QLatin1String("remove") + name + QLatin1String("Button"));
+        connect(remove, &QPushButton::clicked, this, row.onRemove);
+        rowGrid->addWidget(remove, 1, 1);
+        this->*row.removeButton = remove;
+    }
+    // insertItems into the empty box already made item 0 current: this emits nothing.
+    combo->setCurrentIndex(0);
+    return rowGrid;
+}
+
+QDialogButtonBox *MainWindow::BuildButtonBox()
+{
     auto *helpButton = new QPushButton(QStringLiteral("&Help"));
     helpButton->setObjectName(QStringLiteral("helpButton"));
     connect(helpButton, &QPushButton::clicked, this, &MainWindow::OnHelp);
@@ -136,23 +170,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *buttonBox = new QDialogButtonBox;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
-    mainLayout->addWidget(buttonBox);
-    central->setLayout(mainLayout);
-}
-
-QPushButton *MainWindow::AddOptionButtons(QGridLayout *grid, const QString &name,
-                                          void (MainWindow::*onAdd)(),
-                                          void (MainWindow::*onRemove)())
-{
-    auto *add = new QPushButton(QStringLiteral("Add"));
-    add->setObjectName(QStringLiteral("add%1Button").arg(name));
-    connect(add, &QPushButton::clicked, this, onAdd);
-    grid->addWidget(add, 1, 0);
-    auto *remove = new QPushButton(QStringLiteral("Remove"));
-    remove->setObjectName(QStringLiteral("remove%1Button").arg(name));
-    connect(remove, &QPushButton::clicked, this, onRemove);
-    grid->addWidget(remove, 1, 1);
-    return remove;
+    return buttonBox;
 }
 
 MainWindow::~MainWindow()
@@ -162,87 +180,57 @@ MainWindow::~MainWindow()
 
 bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
 {
-    if (!QFileInfo::exists(path))
+    ConfigLoadResult loaded = LoadConfigFile(path);
+    switch (loaded.status) {
+    case ConfigLoadResult::Missing:
+    case ConfigLoadResult::Unreadable:
         return false;
-    QFile file(path);
-    // Not in text mode: that would delete every lone CR, which belongs to the line.
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QString text = DecodeConfigText(file.readAll());
-    file.close();
-
-    const int version = ParseConfigSections(text, config);
-    if (!IsSupportedConfigVersion(version)) {
-        if (isUserFile) {
-            bool renamed = false;
-            const QString newPath = RenameOutdatedConfig(version, &renamed);
-            const QString message =
-                renamed ? QStringLiteral("Your Launcher.ini configuration file is out of date and "
-                                         "will not be used. It has been renamed to %1 to make "
-                                         "place for a new configuration file.")
-                        : QStringLiteral("Your Launcher.ini configuration file is out of date and "
-                                         "will not be used. It could not be renamed to %1 and "
-                                         "will be replaced when the launcher closes.");
-            QMessageBox::warning(this, warningTitle, message.arg(newPath));
-            return false;
-        }
-        QMessageBox::warning(this, warningTitle, QStringLiteral("Config file is out of date"));
-        ClearSectionEntries(config);
+    case ConfigLoadResult::Loaded:
+        config = std::move(loaded.config);
+        return true;
+    case ConfigLoadResult::OutOfDate:
+        break;
     }
 
-    config.EnsureDefaultEntries();
-    config.profiles.clear();
-    BuildProfiles(config);
+    if (isUserFile) {
+        bool renamed = false;
+        const QString newPath = RenameOutdatedConfig(loaded.version, &renamed);
+        const QString message =
+            renamed ? QStringLiteral("Your Launcher.ini configuration file is out of date and "
+                                     "will not be used. It has been renamed to %1 to make "
+                                     "place for a new configuration file.")
+                    : QStringLiteral("Your Launcher.ini configuration file is out of date and "
+                                     "will not be used. It could not be renamed to %1 and "
+                                     "will be replaced when the launcher closes.");
+        QMessageBox::warning(this, warningTitle, message.arg(newPath));
+        return false;
+    }
+    QMessageBox::warning(this, warningTitle, QStringLiteral("Config file is out of date"));
+    // The default file's contents are not used: the sections hold only their "Default" entries.
+    config = LauncherConfig();
+    ParseConfigText(QStringView(), config);
     return true;
 }
 
 QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 {
-    const QString userPath = GetFilePath(UserConfigFile);
-    const QString newPath = FreeOutdatedConfigPath(userPath, version);
-    // QFile::rename never replaces an existing file.
-    const bool ok = QFile::rename(userPath, newPath);
+    const ConfigMoveResult move = MoveOutdatedConfig(GetFilePath(UserConfigFile), version);
     if (renamed)
-        *renamed = ok;
-    return newPath;
+        *renamed = move.moved;
+    return move.path;
 }
 
 bool MainWindow::WriteConfig()
 {
     if (config.sections.size() < SectionCount)
         return false;
-
     const QString path = GetFilePath(UserConfigFile);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray bytes = FormatConfigText(config).toUtf8();
-
-    // The old file stays whole until the new one is complete.
-    QSaveFile file(path);
-    QString error;
-    // Qt does not always carry the system's reason (a full disk, a file size limit) into its
-    // error string, so the reason comes from errno when Qt has none.
-    const auto reason = [&file] {
-        const int code = errno;
-        return file.error() == QFileDevice::NoError ||
-                       file.errorString() == QLatin1String("Unknown error")
-                   ? QString::fromLocal8Bit(std::strerror(code))
-                   : file.errorString();
-    };
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = reason();
-    } else if (file.write(bytes) != bytes.size() || !file.flush()) {
-        error = reason();
-        file.cancelWriting();
-    } else if (!file.commit()) {
-        error = reason();
+    const ConfigSaveResult result = SaveConfigFile(path, config);
+    if (!result.saved) {
+        qCWarning(lcLauncher).noquote() << QStringLiteral("cannot write %1: %2")
+                                               .arg(QDir::toNativeSeparators(path), result.reason);
     }
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "VelmoraMobileEmuLauncher: cannot write %s: %s\n",
-                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(error));
-        return false;
-    }
-    return true;
+    return result.saved;
 }
 
 QString MainWindow::SectionLabel(const QString &header, bool lowerCase)

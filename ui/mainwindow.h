@@ -5,7 +5,9 @@
 #include <QMainWindow>
 
 class ProfileQListWidget;
+class QDialogButtonBox;
 class QGridLayout;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -56,9 +58,14 @@ private:
     bool RemoveSelectedOption(int section);
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
-    // The "Add" and "Remove" buttons under an option's combo box; returns "Remove".
-    QPushButton *AddOptionButtons(QGridLayout *grid, const QString &name,
-                                  void (MainWindow::*onAdd)(), void (MainWindow::*onRemove)());
+
+    // The steps of construction, in creation order: the group box with the profile list, the
+    // option rows and the arguments line; then the "&Help" and "&Launch" buttons.
+    QGroupBox *BuildProfileGroup();
+    struct OptionRow;
+    QGridLayout *BuildOptionRow(const OptionRow &row);
+    QDialogButtonBox *BuildButtonBox();
+    static const OptionRow optionRows[];
 
     LauncherConfig config;
     ProfileQListWidget *profileList = nullptr;

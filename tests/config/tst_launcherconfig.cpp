@@ -1,7 +1,7 @@
 #include "launcherconfig.h"
 #include "testenvironment.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QtTest>
 
 namespace {
@@ -47,7 +47,6 @@ private slots:
     void removeOptionOutsideChangesNothing();
     void profilesUsingOption();
     void findProfileIsExactAndFirst();
-    void rebuildProfileSection();
     void ensureDefaultEntriesOnlyFillsEmpty();
     void duplicatesAreKept();
     void positionsOutsideListsChangeNothing();
@@ -221,17 +220,6 @@ void TestLauncherConfig::findProfileIsExactAndFirst()
     QCOMPARE(config.FindProfile(""), -1);
 }
 
-void TestLauncherConfig::rebuildProfileSection()
-{
-    LauncherConfig config = MakeConfig();
-    config.AppendEntry(SectionProfile, "old", "[Resolution] 9");
-    config.profiles = {Profile("A", {1, 2, 0}, " -x "), Profile("B", {0, 0, 1})};
-    config.RebuildProfileSection();
-    const QList<ConfigEntry> expected = {{"A", "[Resolution] 1 [PixelDensity] 2 [Input] 0 -x"},
-                                         {"B", "[Resolution] 0 [PixelDensity] 0 [Input] 1 "}};
-    QCOMPARE(config.sections.at(SectionProfile).entries, expected);
-}
-
 void TestLauncherConfig::ensureDefaultEntriesOnlyFillsEmpty()
 {
     LauncherConfig config;
@@ -279,5 +267,5 @@ void TestLauncherConfig::positionsOutsideListsChangeNothing()
     QVERIFY(config.profiles.isEmpty());
 }
 
-VELMORA_TEST_MAIN(TestLauncherConfig)
+VELMORA_GUILESS_TEST_MAIN(TestLauncherConfig)
 #include "tst_launcherconfig.moc"

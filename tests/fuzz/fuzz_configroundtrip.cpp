@@ -4,25 +4,21 @@
 #include "configformat.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-LauncherConfig Load(const QByteArray &bytes)
+LauncherConfig Load(const QByteArray &bytes, int *version = nullptr)
 {
     LauncherConfig config;
-    ParseConfigSections(DecodeConfigText(bytes), config);
-    config.EnsureDefaultEntries();
-    BuildProfiles(config);
+    const int found = ParseConfigText(DecodeConfigText(bytes), config);
+    if (version)
+        *version = found;
     return config;
 }
 
 [[noreturn]] void Mismatch(const char *what, const QString &written)
 {
-    std::fprintf(stderr, "round trip changed %s; written file:\n%s\n", what,
-                 written.toUtf8().constData());
-    std::abort();
+    qFatal("round trip changed %s; written file:\n%s", what, written.toUtf8().constData());
 }
 
 } // namespace
@@ -30,15 +26,13 @@ LauncherConfig Load(const QByteArray &bytes)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    LauncherConfig first = Load(bytes);
+    const LauncherConfig first = Load(bytes);
     const QString written = FormatConfigText(first);
 
-    LauncherConfig second;
-    const int version = ParseConfigSections(DecodeConfigText(written.toUtf8()), second);
+    int version = 0;
+    const LauncherConfig second = Load(written.toUtf8(), &version);
     if (version != ConfigFormatVersion)
         Mismatch("the version", written);
-    second.EnsureDefaultEntries();
-    BuildProfiles(second);
 
     if (second.profiles != first.profiles)
         Mismatch("the profiles", written);

@@ -1,7 +1,7 @@
 #include "commandline.h"
 #include "testenvironment.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QtTest>
 
 namespace {
@@ -95,5 +95,5 @@ void TestCommandLine::describe()
              QStringLiteral("Starts emu\nwith the arguments:\n  -profile-name\n  My phone\n  <b>"));
 }
 
-VELMORA_TEST_MAIN(TestCommandLine)
+VELMORA_GUILESS_TEST_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

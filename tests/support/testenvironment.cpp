@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 TestEnvironment *currentEnvironment = nullptr;
 }
@@ -23,10 +20,8 @@ TestEnvironment::~TestEnvironment()
 
 TestEnvironment::TestEnvironment() : dir(QDir::tempPath() + QStringLiteral("/velmora-test-XXXXXX"))
 {
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary home\n");
-        std::exit(2);
-    }
+    if (!dir.isValid())
+        qFatal("cannot create a temporary home");
     const QString home = dir.path();
     QDir().mkpath(home + QStringLiteral("/data"));
     QDir().mkpath(home + QStringLiteral("/config"));

@@ -34,3 +34,13 @@ private:
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+
+// The same for suites that need no widgets.
+#define VELMORA_GUILESS_TEST_MAIN(TestObject)                                                      \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment environment;                                                               \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

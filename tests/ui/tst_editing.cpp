@@ -350,14 +350,25 @@ void TestEditing::removeWithoutCurrentEntry()
     QCOMPARE(parts->resolution->currentIndex(), -1);
     QVERIFY(parts->removeResolution->isEnabled());
     const LauncherConfig before = window->Config();
+    // A question would open inside the click and be answered by the driver.
     QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
-    QTest::qWait(50);
     QCOMPARE(driver->handled, 0);
     QCOMPARE(window->Config().profiles, before.profiles);
     QCOMPARE(window->Config().sections.at(SectionResolution).entries,
              before.sections.at(SectionResolution).entries);
     QCOMPARE(parts->resolution->count(), 4);
     QCOMPARE(parts->resolution->currentIndex(), -1);
+
+    // The first entry is never removed, even when the slots are called with it selected.
+    parts->profiles->setCurrentRow(0);
+    parts->resolution->setCurrentIndex(0);
+    parts->pixelDensity->setCurrentIndex(0);
+    window->OnRemoveResolution();
+    window->OnRemovePixelDensity();
+    QCOMPARE(driver->handled, 0);
+    QCOMPARE(window->Config().profiles, before.profiles);
+    for (int s = SectionResolution; s <= SectionPixelDensity; ++s)
+        QCOMPARE(window->Config().sections.at(s).entries, before.sections.at(s).entries);
 }
 
 void TestEditing::addProfile()

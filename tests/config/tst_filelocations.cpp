@@ -1,7 +1,7 @@
 #include "filelocations.h"
 #include "testenvironment.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -59,5 +59,5 @@ void TestFileLocations::unknownKindIsEmpty()
     QVERIFY(GetFilePath(FileKind(-1)).isNull());
 }
 
-VELMORA_TEST_MAIN(TestFileLocations)
+VELMORA_GUILESS_TEST_MAIN(TestFileLocations)
 #include "tst_filelocations.moc"

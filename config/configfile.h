@@ -1,0 +1,46 @@
+#pragma once
+
+#include "launcherconfig.h"
+
+#include <QString>
+
+// Launcher.ini on disk: loading a file into a model, moving an out-of-date file aside, and
+// saving a model. These decide and report; telling the user is the caller's business.
+
+struct ConfigLoadResult
+{
+    enum Status
+    {
+        Loaded,     // `config` is complete: default entries ensured, profiles built
+        Missing,    // no file at the path
+        Unreadable, // a file is there but cannot be read; `reason` says why
+        OutOfDate,  // read, but of a version that is not supported; `version` is what it said
+    };
+
+    Status status = Missing;
+    LauncherConfig config;
+    int version = 0;
+    QString reason;
+};
+
+ConfigLoadResult LoadConfigFile(const QString &path);
+
+struct ConfigMoveResult
+{
+    QString path; // where the file went, or where it could not go
+    bool moved = false;
+};
+
+// Moves an out-of-date file to the first free Launcher.<version>[.<n>].ini beside it, never
+// over an existing file.
+ConfigMoveResult MoveOutdatedConfig(const QString &path, int version);
+
+struct ConfigSaveResult
+{
+    bool saved = false;
+    QString reason; // why not, when not saved
+};
+
+// Writes the whole model to `path` in one step: the old file stays whole until the new one is
+// complete. The directory is created when it is missing.
+ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config);

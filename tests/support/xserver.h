@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+
+// A real X server (Xvfb) on a display number that no other server uses, with openbox as its
+// window manager when asked for, for tests that drive the launcher as a user would: through
+// xdotool from another process. Both are stopped when the object goes.
+class XServer
+{
+public:
+    explicit XServer(bool windowManager = true);
+    ~XServer();
+
+    bool isRunning() const { return server.state() == QProcess::Running; }
+    QString display() const { return name; }
+    // `base` with DISPLAY set to this server and Qt on its xcb platform.
+    QProcessEnvironment Environment(
+        QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
+
+    // The id of the first visible window whose title matches `titlePattern` (a regular
+    // expression for xdotool), or an empty string when none appears in time.
+    QString WaitForWindow(const QString &titlePattern, int timeoutMs = 20000) const;
+    // Runs xdotool with these arguments against this display; true when it succeeded.
+    bool Xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
+
+private:
+    QProcess server;
+    QProcess windowManager;
+    QString name;
+};
