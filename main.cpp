@@ -1,5 +1,10 @@
 #include "mainwindow.h"
 #include "singleapplication.h"
+#include "terminationsignals.h"
+
+#include <QMessageBox>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -8,10 +13,25 @@ int main(int argc, char *argv[])
         // Another launcher runs for this user: bring it to the front and touch nothing.
         return app.sendMessage(QString(), 5000) ? 0 : 1;
     }
+    // A file-size limit makes a save fail with an error, which is reported, instead of ending
+    // the process.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // The window is destroyed before the application object, and writes Launcher.ini as it goes.
     MainWindow window;
+    TerminationSignals signalsEndTheRun;
+    // A session that ends asks for the data first, in case it kills the process afterwards.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window] { window.WriteConfig(); });
     window.show();
     app.setActivationWindow(&window, true);
+    if (!app.lockProblem().isEmpty()) {
+        QMessageBox::warning(&window, QStringLiteral("Velmora Mobile Emulator Launcher Warning"),
+                             QStringLiteral("The launcher cannot make sure that it runs only once: "
+                                            "%1. A launcher started while this one runs will "
+                                            "not find it, and the two will overwrite each "
+                                            "other's changes.")
+                                 .arg(app.lockProblem()));
+    }
     return app.exec();
 }

@@ -1,11 +1,13 @@
 #include "singleapplication.h"
 
 #include "diagnostics.h"
+#include "filelocations.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -15,6 +17,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -45,11 +53,42 @@ bool IsPlausibleToken(const QByteArray &token)
     return true;
 }
 
+#ifdef Q_OS_UNIX
+uint CurrentUserId()
+{
+    return uint(::geteuid());
+}
+
+// A directory only this user can enter: created with mode 0700 when missing; an existing one
+// must be a real directory (not a link) owned by the user, and is closed to others.
+bool MakePrivateDirectory(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & 077) == 0 || ::chmod(native.constData(), 0700) == 0;
+}
+#else
+uint CurrentUserId()
+{
+    return 0;
+}
+
+bool MakePrivateDirectory(const QString &path)
+{
+    return QDir().mkpath(path);
+}
+#endif
+
 } // namespace
 
 SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
-    instanceId = IdForExecutable(QCoreApplication::applicationFilePath());
+    instanceId = IdForUserConfig(GetFilePath(UserConfigFile));
     Start();
 }
 
@@ -67,20 +106,47 @@ SingleApplication::~SingleApplication()
     delete lockFile; // unlocks
 }
 
-QString SingleApplication::IdForExecutable(const QString &executablePath)
+QString SingleApplication::IdForUserConfig(const QString &userConfigPath)
 {
-    QFileInfo info(executablePath);
-    const QString canonical = info.canonicalFilePath();
-    const QByteArray key = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
+    // Every copy of the launcher that this user starts works on the same file, so that file,
+    // not the executable, is what only one of them may hold.
+    QByteArray key = QByteArray::number(qulonglong(CurrentUserId()));
+    key += '\0';
+    key += QFile::encodeName(QFileInfo(userConfigPath).absoluteFilePath());
     return QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
 }
 
-void SingleApplication::Start()
+QString SingleApplication::InstanceDirectory()
 {
     // The runtime directory belongs to the user alone (mode 0700), so nobody else can take
-    // the lock or the socket name.
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // the lock or the socket name. Qt reports none when it cannot be used (for instance when
+    // its fallback in /tmp was taken by another user); then a private directory of our own in
+    // the user's cache or data location serves.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    for (const auto location :
+         {QStandardPaths::GenericCacheLocation, QStandardPaths::GenericDataLocation}) {
+        const QString base = QStandardPaths::writableLocation(location);
+        if (base.isEmpty())
+            continue;
+        const QString dir = base + QLatin1String("/velmora-launcher-instance");
+        if (MakePrivateDirectory(dir))
+            return dir;
+    }
+    return QString();
+}
+
+void SingleApplication::Start()
+{
+    const QString dir = InstanceDirectory();
+    if (dir.isEmpty()) {
+        primary = true;
+        problem = QStringLiteral("no directory of your own can hold its lock");
+        qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(problem);
+        return;
+    }
     const QString base = dir + QLatin1String("/velmora-") + instanceId;
     socketPath = base + QLatin1String(".sock");
 
@@ -94,11 +160,10 @@ void SingleApplication::Start()
         primary = false;
         return;
     } else {
-        qCWarning(lcLauncher).noquote()
-            << QStringLiteral("cannot create the instance lock in %1; running as the only "
-                              "instance")
-                   .arg(QDir::toNativeSeparators(dir));
         primary = true;
+        problem =
+            QStringLiteral("its lock cannot be created in %1").arg(QDir::toNativeSeparators(dir));
+        qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(problem);
         return;
     }
 

@@ -16,14 +16,17 @@ class SingleApplication : public QApplication
     Q_OBJECT
 
 public:
-    // The identity is derived from the canonical path of this executable.
+    // The identity is derived from the user and the path of the user's Launcher.ini.
     SingleApplication(int &argc, char **argv);
     // An explicit identity, for instances that are not the launcher itself.
     SingleApplication(const QString &id, int &argc, char **argv);
     ~SingleApplication() override;
 
-    // The identity that the launcher at `executablePath` uses.
-    static QString IdForExecutable(const QString &executablePath);
+    // The identity of every launcher of this user that works on `userConfigPath`.
+    static QString IdForUserConfig(const QString &userConfigPath);
+    // Where the lock and the socket live: a directory only this user can enter, or an empty
+    // string when there is none.
+    static QString InstanceDirectory();
 
     // True when another instance with this identity was already running at start-up.
     bool isRunning() const;
@@ -31,6 +34,9 @@ public:
     bool sendMessage(const QString &message, int timeout = 5000);
     // The window that is brought to the front when a message arrives.
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
+    // Why this instance runs without a lock, so that another one may run beside it; empty
+    // when it holds the lock.
+    QString lockProblem() const { return problem; }
 
 signals:
     void messageReceived(const QString &message);
@@ -46,6 +52,7 @@ private:
     QLockFile *lockFile = nullptr;
     QLocalServer *server = nullptr;
     bool primary = false;
+    QString problem;
     QPointer<QWidget> window;
     bool activateOnMessage = false;
 };

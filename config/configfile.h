@@ -23,6 +23,11 @@ struct ConfigLoadResult
     QString reason;
 };
 
+// Larger than five times a file of 100,000 profiles: no Launcher.ini a person keeps.
+constexpr qint64 MaxConfigFileSize = qint64(64) << 20;
+
+// Only a regular file (after following links) of at most MaxConfigFileSize is read; anything
+// else there counts as unreadable, so that it is never replaced by mistake.
 ConfigLoadResult LoadConfigFile(const QString &path);
 
 struct ConfigMoveResult

@@ -197,12 +197,65 @@ LauncherProfile ParseProfileText(const QString &name, QStringView text,
 
 QString DecodeConfigText(const QByteArray &bytes)
 {
-    // Stateless, so that a sequence cut off at the end of the file counts as invalid.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (!decoder.hasError())
+    struct Mark
+    {
+        QByteArrayView bytes;
+        QStringConverter::Encoding encoding;
+    };
+    // UTF-32 LE first: its mark begins with the UTF-16 LE one.
+    static const Mark marks[] = {
+        {QByteArrayView("\xff\xfe\x00\x00", 4), QStringConverter::Utf32LE},
+        {QByteArrayView("\x00\x00\xfe\xff", 4), QStringConverter::Utf32BE},
+        {QByteArrayView("\xff\xfe", 2), QStringConverter::Utf16LE},
+        {QByteArrayView("\xfe\xff", 2), QStringConverter::Utf16BE},
+    };
+    for (const Mark &mark : marks) {
+        if (bytes.startsWith(mark.bytes)) {
+            QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless);
+            return decoder.decode(QByteArrayView(bytes).sliced(mark.bytes.size()));
+        }
+    }
+
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xef\xbb\xbf"))
+        rest = rest.sliced(3);
+    // Stateless, so that a sequence cut off at the end counts as invalid.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(rest);
+    if (!utf8.hasError())
         return text;
-    return QString::fromLatin1(bytes);
+
+    // A file that an old Windows launcher wrote, perhaps with lines added in UTF-8 since: each
+    // line is read in whichever of the two it is valid in.
+    text.clear();
+    text.reserve(rest.size());
+    while (!rest.isEmpty()) {
+        const qsizetype newline = rest.indexOf('\n');
+        const qsizetype length = newline < 0 ? rest.size() : newline + 1;
+        const QByteArrayView line = rest.first(length);
+        QStringDecoder lineDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = lineDecoder.decode(line);
+        text += lineDecoder.hasError() ? DecodeWindows1252(line) : decoded;
+        rest = rest.sliced(length);
+    }
+    return text;
+}
+
+QString DecodeWindows1252(QByteArrayView bytes)
+{
+    // 0x80 to 0x9F; the five bytes the code page leaves undefined keep their own value, as
+    // Windows itself maps them.
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(high[byte - 0x80]) : QChar(byte);
+    }
+    return text;
 }
 
 int ParseConfigSections(QStringView text, LauncherConfig &config)
@@ -217,8 +270,8 @@ int ParseConfigSections(QStringView text, LauncherConfig &config)
         if (end < 0)
             end = text.size();
         QStringView line = text.sliced(pos, end - pos);
-        // LF and CR LF end a line; a lone CR belongs to it.
-        if (end < text.size() && line.endsWith(u'\r'))
+        // LF, CR LF, and a CR at the very end of the text end a line; any other CR belongs to it.
+        if (line.endsWith(u'\r'))
             line.chop(1);
         pos = end + 1;
 

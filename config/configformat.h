@@ -3,6 +3,7 @@
 #include "launcherconfig.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -39,9 +40,11 @@ bool ParseEntryLine(QStringView line, QString *name, QString *value);
 LauncherProfile ParseProfileText(const QString &name, QStringView text,
                                  const QList<ConfigSection> &sections);
 
-// Valid UTF-8 (a byte-order mark skipped) is read as UTF-8; anything else as Latin-1, so that
-// files written in an old Windows code page keep their characters.
+// The text of a Launcher.ini: UTF-16 or UTF-32 when the file begins with their byte-order mark;
+// otherwise each line (a UTF-8 mark skipped) as UTF-8 when it is valid UTF-8, and in the
+// Windows code page 1252, which old Windows launchers wrote, when it is not.
 QString DecodeConfigText(const QByteArray &bytes);
+QString DecodeWindows1252(QByteArrayView bytes);
 
 // Resets the sections and reads every line of `text` into them. Returns the format version
 // found, 0 when the text has no version line with a number.

@@ -183,7 +183,19 @@ bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
     ConfigLoadResult loaded = LoadConfigFile(path);
     switch (loaded.status) {
     case ConfigLoadResult::Missing:
+        return false;
     case ConfigLoadResult::Unreadable:
+        if (isUserFile) {
+            // Whatever is there may be all the user's profiles: it is never written over.
+            keepUserFile = true;
+            QMessageBox::warning(
+                this, warningTitle,
+                QStringLiteral("Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
+                               "The launcher starts with its default configuration and leaves "
+                               "your file as it is: nothing is saved to it while the launcher "
+                               "runs.")
+                    .arg(QDir::toNativeSeparators(path), loaded.reason));
+        }
         return false;
     case ConfigLoadResult::Loaded:
         config = std::move(loaded.config);
@@ -222,15 +234,41 @@ QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 
 bool MainWindow::WriteConfig()
 {
-    if (config.sections.size() < SectionCount)
-        return false;
+    return Save().saved;
+}
+
+ConfigSaveResult MainWindow::Save()
+{
+    if (config.sections.size() < SectionCount || keepUserFile)
+        return {};
     const QString path = GetFilePath(UserConfigFile);
     const ConfigSaveResult result = SaveConfigFile(path, config);
     if (!result.saved) {
         qCWarning(lcLauncher).noquote() << QStringLiteral("cannot write %1: %2")
                                                .arg(QDir::toNativeSeparators(path), result.reason);
     }
-    return result.saved;
+    return result;
+}
+
+void MainWindow::SaveChanges()
+{
+    if (keepUserFile)
+        return;
+    const ConfigSaveResult result = Save();
+    if (result.saved) {
+        saveFailureShown = false;
+        return;
+    }
+    // Once until a save succeeds again: every change of a session on a full disk would
+    // otherwise ask to be clicked away.
+    if (saveFailureShown)
+        return;
+    saveFailureShown = true;
+    QMessageBox::warning(
+        this, warningTitle,
+        QStringLiteral("Your changes are not being saved: %1 cannot be written: %2.\n\n"
+                       "The launcher tries again with every change and when it closes.")
+            .arg(QDir::toNativeSeparators(GetFilePath(UserConfigFile)), result.reason));
 }
 
 QString MainWindow::SectionLabel(const QString &header, bool lowerCase)
@@ -299,6 +337,7 @@ void MainWindow::OnAddUpdateProfile()
             config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2),
                                  argumentsEdit->text());
             UpdateAddUpdateButton();
+            SaveChanges();
             return;
         }
 
@@ -326,6 +365,7 @@ void MainWindow::OnAddUpdateProfile()
             profileList->setCurrentRow(existing);
             // Replacing the current profile moves no row, so nothing else refreshes the button.
             UpdateAddUpdateButton();
+            SaveChanges();
             return;
         }
 
@@ -336,6 +376,7 @@ void MainWindow::OnAddUpdateProfile()
         config.AppendProfile(profile);
         profileList->insertItem(profileList->count(), name);
         profileList->setCurrentRow(config.profiles.size() - 1);
+        SaveChanges();
         return;
     }
 }
@@ -355,6 +396,7 @@ void MainWindow::OnRemoveProfile()
     config.RemoveProfile(row);
     delete profileList->takeItem(row);
     profileList->setCurrentRow(0);
+    SaveChanges();
 }
 
 void MainWindow::OnResolution(int index)
@@ -385,6 +427,7 @@ void MainWindow::AddOption(int section, const QString &name, const QString &valu
     QComboBox *combo = config.sections.at(section).comboBox;
     combo->addItem(name);
     combo->setCurrentIndex(config.sections.at(section).entries.size() - 1);
+    SaveChanges();
 }
 
 void MainWindow::OnAddResolution()
@@ -438,24 +481,22 @@ void MainWindow::OnAddPixelDensity()
 
 void MainWindow::OnRemoveResolution()
 {
-    if (RemoveSelectedOption(SectionResolution))
-        config.sections.at(SectionResolution).comboBox->setCurrentIndex(0);
+    RemoveSelectedOption(SectionResolution);
 }
 
 void MainWindow::OnRemovePixelDensity()
 {
-    if (RemoveSelectedOption(SectionPixelDensity))
-        config.sections.at(SectionPixelDensity).comboBox->setCurrentIndex(0);
+    RemoveSelectedOption(SectionPixelDensity);
 }
 
-bool MainWindow::RemoveSelectedOption(int section)
+void MainWindow::RemoveSelectedOption(int section)
 {
     QComboBox *combo = config.sections.at(section).comboBox;
     const int cur = combo->currentIndex();
     // Without a current entry (a profile chose a position the list lacks) there is nothing to
     // remove; the first entry is never removed.
     if (cur < 1 || !config.HasEntry(section, cur))
-        return false;
+        return;
 
     const QStringList users = config.ProfilesUsingOption(section, cur);
     if (!users.isEmpty()) {
@@ -467,12 +508,16 @@ bool MainWindow::RemoveSelectedOption(int section)
                               SectionLabel(config.sections.at(section).header, true);
         if (QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::NoButton) != QMessageBox::Yes)
-            return false;
+            return;
     }
 
     config.RemoveOption(section, cur);
     combo->removeItem(cur);
-    return true;
+    combo->setCurrentIndex(0);
+    // The removal may have moved the selected profile to the first entry and folded the
+    // option into its arguments: show what is stored now, so that Update cannot undo it.
+    OnProfileChanged(profileList->currentRow());
+    SaveChanges();
 }
 
 QString MainWindow::CurrentCommandLine() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "configfile.h"
 #include "launcherconfig.h"
 
 #include <QMainWindow>
@@ -26,7 +27,8 @@ public:
     // Moves the out-of-date user file aside without overwriting anything and returns the path
     // it was moved to (or, when `renamed` comes back false, the path it could not be moved to).
     QString RenameOutdatedConfig(int version, bool *renamed = nullptr);
-    // False when there is nothing to write or the file could not be written.
+    // False when there is nothing to write, the user's file is not to be written over, or it
+    // could not be written.
     bool WriteConfig();
 
     void UpdateAddUpdateButton();
@@ -55,7 +57,10 @@ public slots:
     void OnLaunch();
 
 private:
-    bool RemoveSelectedOption(int section);
+    void RemoveSelectedOption(int section);
+    ConfigSaveResult Save();
+    // Saves after a change of the model; tells the user once when changes cannot be saved.
+    void SaveChanges();
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
 
@@ -74,4 +79,7 @@ private:
     QLineEdit *argumentsEdit = nullptr;
     QPushButton *removeResolutionButton = nullptr;
     QPushButton *removePixelDensityButton = nullptr;
+    // The user's file exists but could not be read: nothing is written over it in this run.
+    bool keepUserFile = false;
+    bool saveFailureShown = false;
 };

@@ -201,8 +201,8 @@ int main(int argc, char *argv[])
     environment = &env;
     LauncherInstall launcher(env.root() + QStringLiteral("/app"));
     install = &launcher;
-    // Run as the launcher copy would: the same identity, so it finds us running.
-    SingleApplication app(SingleApplication::IdForExecutable(launcher.executable()), argc, argv);
+    // The same user and the same Launcher.ini as the launcher copy: it finds us running.
+    SingleApplication app(argc, argv);
     TestSingleInstance test;
     return QTest::qExec(&test, argc, argv);
 }

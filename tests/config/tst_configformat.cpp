@@ -229,6 +229,8 @@ void TestConfigFormat::sectionsAndLines_data()
         << 106 << QStringList{"Default"} << QStringList{"a\rb"};
     QTest::newRow("no final line end")
         << "[Input]\nlast" << 0 << QStringList{"Default"} << QStringList{"last"};
+    QTest::newRow("lone CR at the very end ends the last line")
+        << "[Resolution]\nr\n[Input]\r" << 0 << QStringList{"r"} << QStringList{"Default"};
     QTest::newRow("blank line is an entry, empty line is not")
         << "[Input]\n\n  \n"
         << 0 << QStringList{"Default"} << QStringList{"  "};
@@ -259,11 +261,27 @@ void TestConfigFormat::decode_data()
     QTest::newRow("utf-8") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac") << QStringLiteral("Café €");
     QTest::newRow("utf-8 byte-order mark skipped")
         << QByteArray("\xef\xbb\xbf[Input]") << "[Input]";
-    QTest::newRow("latin-1 file") << QByteArray("Caf\xe9 M\xfcller")
-                                  << QStringLiteral("Café Müller");
-    QTest::newRow("truncated utf-8 is latin-1") << QByteArray("a\xc3") << QStringLiteral("a\u00c3");
-    QTest::newRow("encoded surrogate is latin-1")
-        << QByteArray("\xed\xa0\x80") << QStringLiteral("\u00ed\u00a0\u0080");
+    QTest::newRow("code-page file")
+        << QByteArray("Caf\xe9 M\xfcller") << QStringLiteral("Café Müller");
+    QTest::newRow("code-page euro and curly quotes")
+        << QByteArray("\x80 \x93q\x94 \x81") << QStringLiteral("€ “q” \u0081");
+    QTest::newRow("truncated utf-8 is the code page")
+        << QByteArray("a\xc3") << QStringLiteral("a\u00c3");
+    QTest::newRow("encoded surrogate is the code page")
+        << QByteArray("\xed\xa0\x80") << QStringLiteral("\u00ed\u00a0€");
+    QTest::newRow("mixed lines each in their own")
+        << QByteArray("Caf\xc3\xa9\r\nM\xfcller\n\xe2\x82\xac\n")
+        << QStringLiteral("Café\r\nMüller\n€\n");
+    QTest::newRow("utf-8 mark before a code-page line")
+        << QByteArray("\xef\xbb\xbf[Input]\n\x80\n") << QStringLiteral("[Input]\n€\n");
+    QTest::newRow("utf-16 le with mark")
+        << QByteArray("\xff\xfe[\0I\0]\0\n\0\xac\x20", 12) << QStringLiteral("[I]\n€");
+    QTest::newRow("utf-16 be with mark")
+        << QByteArray("\xfe\xff\0[\0I\0]\0\n\x20\xac", 12) << QStringLiteral("[I]\n€");
+    QTest::newRow("utf-32 le with mark")
+        << QByteArray("\xff\xfe\0\0a\0\0\0\x00\xf6\x01\0", 12) << QStringLiteral("a😀");
+    QTest::newRow("utf-32 be with mark")
+        << QByteArray("\0\0\xfe\xff\0\0\0a\0\x01\xf6\x00", 12) << QStringLiteral("a😀");
 }
 
 void TestConfigFormat::decode()

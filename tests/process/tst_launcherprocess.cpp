@@ -11,6 +11,8 @@
 #include <memory>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestLauncherProcess : public QObject
 {
@@ -24,10 +26,16 @@ private slots:
     void frozenLauncherMakesSecondExitOne();
     void simultaneousStartsGiveOnePrimary();
     void ownArgumentsAreIgnored();
+    void copiesInOtherDirectoriesHandOver();
+    void takenRuntimeDirectoryStillLocks();
     void unreadableConfigurationEndsWithOne();
+    void signalsSaveLikeAClose_data();
+    void signalsSaveLikeAClose();
 
 private:
     QProcess *Start(const QStringList &arguments = {});
+    QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
+                      const QStringList &arguments = {});
     void StopAll();
 
     TestEnvironment *env = nullptr;
@@ -44,12 +52,19 @@ void TestLauncherProcess::initTestCase()
 
 QProcess *TestLauncherProcess::Start(const QStringList &arguments)
 {
-    auto *process = new QProcess(this);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process->setProcessEnvironment(e);
+    return StartIn(install->executable(), e, arguments);
+}
+
+QProcess *TestLauncherProcess::StartIn(const QString &executable,
+                                       const QProcessEnvironment &environment,
+                                       const QStringList &arguments)
+{
+    auto *process = new QProcess(this);
+    process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(install->executable(), arguments);
+    process->start(executable, arguments);
     process->waitForStarted();
     running.append(process);
     return process;
@@ -176,6 +191,97 @@ void TestLauncherProcess::unreadableConfigurationEndsWithOne()
     QCOMPARE(code, 1);
     QVERIFY(!QFileInfo::exists(env->userConfigPath()));
     QVERIFY(!QFileInfo::exists(QFileInfo(env->userConfigPath()).absolutePath()));
+}
+
+void TestLauncherProcess::copiesInOtherDirectoriesHandOver()
+{
+    // An installed launcher and a build tree, say: both work on the same Launcher.ini.
+    LauncherInstall other(env->root() + QStringLiteral("/elsewhere"));
+    QVERIFY(other.isValid());
+    QProcess *first = Start();
+    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess *second = StartIn(other.executable(), e);
+    QCOMPARE(WaitForExit(*second, 10000), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestLauncherProcess::takenRuntimeDirectoryStillLocks()
+{
+    if (::geteuid() != 0)
+        QSKIP("only root can hand a directory to another user");
+    // Without XDG_RUNTIME_DIR Qt falls back to <tmp>/runtime-<user>; another local user can
+    // create that first, and Qt then reports no runtime directory at all.
+    const QString tmp = env->root() + QStringLiteral("/tmp");
+    const QString taken = tmp + QStringLiteral("/runtime-root");
+    QVERIFY(QDir().mkpath(taken));
+    QCOMPARE(::chmod(QFile::encodeName(tmp).constData(), 01777), 0);
+    QCOMPARE(::chown(QFile::encodeName(taken).constData(), 65534, 65534), 0);
+    QCOMPARE(::chmod(QFile::encodeName(taken).constData(), 0700), 0);
+
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    e.insert(QStringLiteral("TMPDIR"), tmp);
+    e.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    QProcess *first = StartIn(install->executable(), e);
+    const QString instanceDir = env->root() + QStringLiteral("/cache/velmora-launcher-instance");
+    QVERIFY(WaitForListening(instanceDir, 10000));
+    QFileInfo dir(instanceDir);
+    QCOMPARE(int(dir.permissions() & 0x0077), 0); // nothing for group or others
+    QProcess *second = StartIn(install->executable(), e);
+    QCOMPARE(WaitForExit(*second, 10000), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(QDir(taken).isEmpty());
+}
+
+void TestLauncherProcess::signalsSaveLikeAClose_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGKILL") << int(SIGKILL);
+}
+
+// A real launcher under a real X server, edited by keyboard, then ended by a signal as a
+// logout, a service manager or a crash would end it.
+void TestLauncherProcess::signalsSaveLikeAClose()
+{
+    QFETCH(int, signal);
+    QFile::remove(env->userConfigPath());
+    XServer x;
+    QVERIFY2(x.isRunning(), "Xvfb and openbox are needed (scripts/test installs them)");
+    QProcess *launcher = StartIn(install->executable(), x.Environment());
+    const QString window = x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$"));
+    QVERIFY(!window.isEmpty());
+
+    // Arguments for the first profile, then its "Add" button (six controls back, the disabled
+    // Remove buttons skipped), and a name for the new profile.
+    QVERIFY(x.Xdotool({"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+a"}));
+    QVERIFY(x.Xdotool({"type", "--delay", "20", " -edited"}));
+    QVERIFY(x.Xdotool({"key", "--delay", "50", "shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab",
+                       "shift+Tab", "shift+Tab", "space"}));
+    const QString dialog = x.WaitForWindow(QStringLiteral("^Add Profile$"));
+    QVERIFY2(!dialog.isEmpty(), "the name dialog did not open");
+    QVERIFY(x.Xdotool({"windowactivate", "--sync", dialog, "type", "--delay", "20", "Signalled"}));
+    QVERIFY(x.Xdotool({"key", "Return"}));
+    const QByteArray stored =
+        "\"Signalled\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 -edited\"";
+    QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(env->userConfigPath()).contains(stored), 10000);
+
+    ::kill(pid_t(launcher->processId()), signal);
+    QVERIFY(launcher->waitForFinished(10000));
+    if (signal == SIGKILL) {
+        QCOMPARE(launcher->exitStatus(), QProcess::CrashExit);
+    } else {
+        QCOMPARE(launcher->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(launcher->exitCode(), 0);
+    }
+    // Saved when the profile was added, and for a signal again at the close: whole either way.
+    const QByteArray written = ReadBytes(env->userConfigPath());
+    QVERIFY(written.contains(stored));
+    QVERIFY(written.endsWith("\"Stylus\"\t\" -input stylus\"\n\n"));
 }
 
 VELMORA_TEST_MAIN(TestLauncherProcess)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -24,6 +27,20 @@ public:
 private:
     QTemporaryDir dir;
 };
+
+inline bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Builds a QApplication after the environment is in place and runs the test object.
 #define VELMORA_TEST_MAIN(TestObject)                                                              \

@@ -54,10 +54,9 @@ XServer::XServer(bool withWindowManager)
             QByteArray out;
             QProcess probe;
             probe.setProcessEnvironment(Environment());
-            probe.start(QStringLiteral("xprop"), {QStringLiteral("-root"),
-                                                  QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            if (probe.waitForFinished(2000) &&
-                probe.readAllStandardOutput().contains("window id"))
+            probe.start(QStringLiteral("xprop"),
+                        {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+            if (probe.waitForFinished(2000) && probe.readAllStandardOutput().contains("window id"))
                 break;
             QThread::msleep(50);
         }
@@ -102,8 +101,8 @@ QString XServer::WaitForWindow(const QString &titlePattern, int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         QByteArray out;
-        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                 titlePattern},
+        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"), titlePattern},
                 &out);
         const QString id = QString::fromLatin1(out).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!id.isEmpty())

@@ -16,8 +16,8 @@ public:
     bool isRunning() const { return server.state() == QProcess::Running; }
     QString display() const { return name; }
     // `base` with DISPLAY set to this server and Qt on its xcb platform.
-    QProcessEnvironment Environment(
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
+    QProcessEnvironment
+    Environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
 
     // The id of the first visible window whose title matches `titlePattern` (a regular
     // expression for xdotool), or an empty string when none appears in time.

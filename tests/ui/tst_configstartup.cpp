@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +64,9 @@ private slots:
     void unwritableLocationKeepsTheOldFile();
     void writeFailingPartWayKeepsTheOldFile();
     void savingKeepsPermissionsAndLinks();
+    void unreadableUserFileIsLeftAlone_data();
+    void unreadableUserFileIsLeftAlone();
+    void readOnlyDirectoryWithWritableFile();
 
 private:
     ModalDriver *driver = nullptr;
@@ -302,6 +306,99 @@ void TestConfigStartup::savingKeepsPermissionsAndLinks()
     QCOMPARE(st.st_mode & 07777, mode_t(0640));
     QVERIFY(ReadBytes(real).contains("[Profile]\n\"Linked\"\t\"[Resolution] 0 [PixelDensity] 0 "
                                      "[Input] 0 \"\n"));
+}
+
+void TestConfigStartup::unreadableUserFileIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no read permission") << "mode 000"
+                                        << "Permission denied";
+    QTest::newRow("a directory") << "directory"
+                                 << "it is not a regular file";
+    QTest::newRow("a FIFO") << "fifo"
+                            << "it is not a regular file";
+    QTest::newRow("a link to a device") << "/dev/zero"
+                                        << "it is not a regular file";
+    QTest::newRow("larger than 64 MiB") << "large"
+                                        << "it is larger than 64 MiB";
+}
+
+// What is there may be all of the user's profiles: the defaults serve for the run, the user is
+// told, and nothing is written over it, neither at a change nor at the close.
+void TestConfigStartup::unreadableUserFileIsLeftAlone()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QByteArray path = QFile::encodeName(UserPath());
+    const QByteArray content = ConfigText("106", "\"Mine\"\t\"\"\n");
+    QDir().mkpath(UserDir());
+    if (kind == "directory") {
+        QVERIFY(QDir().mkdir(UserPath()));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    } else if (kind == "/dev/zero") {
+        QVERIFY(QFile::link(kind, UserPath()));
+    } else {
+        QVERIFY(WriteBytes(UserPath(), content));
+        if (kind == "large")
+            QCOMPARE(::truncate(path.constData(), (64 << 20) + 1), 0);
+    }
+    struct stat before;
+    QCOMPARE(::lstat(path.constData(), &before), 0);
+
+    driver->ExpectMessageBox(warningTitle,
+                             "Your Launcher.ini configuration file " + UserPath() +
+                                 " cannot be read: " + reason +
+                                 ".\n\nThe launcher starts with its default configuration and "
+                                 "leaves your file as it is: nothing is saved to it while the "
+                                 "launcher runs.",
+                             {"OK"}, "OK");
+    {
+        std::optional<RestrictedPath> unreadable;
+        if (kind == "mode 000")
+            unreadable.emplace(UserPath(), 0);
+        MainWindow window;
+        LauncherConfig shipped;
+        ParseConfigText(DecodeConfigText(ShippedDefaultConfig()), shipped);
+        QCOMPARE(window.Config().profiles, shipped.profiles);
+        // A change would be saved at once, and the close saves too.
+        WindowParts parts(window);
+        parts.profiles->setCurrentRow(1);
+        parts.arguments->setText("-changed");
+        parts.addUpdate->click();
+        QCOMPARE(window.Config().profiles.at(1).arguments, QStringLiteral("-changed"));
+        QVERIFY(!window.WriteConfig());
+    }
+    struct stat after;
+    QCOMPARE(::lstat(path.constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    if (kind == "mode 000")
+        QCOMPARE(ReadBytes(UserPath()), content);
+    QCOMPARE(QDir(UserDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList{"Launcher.ini"});
+}
+
+void TestConfigStartup::readOnlyDirectoryWithWritableFile()
+{
+    // The save cannot create its temporary file beside Launcher.ini, but the file itself can be
+    // written: it is, in place.
+    QVERIFY(WriteBytes(UserPath(), ConfigText("106", "\"Mine\"\t\"\"\n")));
+    // Group bits too: a test run as root acts as "nobody" but keeps root's group.
+    QVERIFY(QFile::setPermissions(UserPath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadGroup | QFile::WriteGroup |
+                                                  QFile::ReadOther | QFile::WriteOther));
+    {
+        ReadOnlyDirectory readOnly(UserDir());
+        MainWindow window;
+        QVERIFY(window.WriteConfig());
+    }
+    QVERIFY(ReadBytes(UserPath()).startsWith("# A configuration out for the Velmora"));
+    QVERIFY(ReadBytes(UserPath()).contains("[Profile]\n\"Mine\"\t\"[Resolution] 0 "));
 }
 
 VELMORA_TEST_MAIN(TestConfigStartup)

@@ -12,6 +12,9 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 const QByteArray testConfig = "$VERSION\t106\n"
@@ -74,6 +77,7 @@ private slots:
     void removeProfile();
 
     void editsSurviveARestart();
+    void failingSavesWarnOnceUntilOneSucceeds();
 
 private:
     // Expects an AddDlg with this title and these row labels, types `texts` and presses OK.
@@ -83,6 +87,7 @@ private:
     ModalDriver *driver = nullptr;
     MainWindow *window = nullptr;
     WindowParts *parts = nullptr;
+    LauncherConfig initial;
 };
 
 void TestEditing::initTestCase()
@@ -95,6 +100,7 @@ void TestEditing::init()
     QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), testConfig));
     driver = new ModalDriver;
     window = new MainWindow;
+    initial = window->Config();
     parts = new WindowParts(*window);
     QVERIFY(parts->complete());
     window->show();
@@ -103,6 +109,14 @@ void TestEditing::init()
 
 void TestEditing::cleanup()
 {
+    // Every change reached the file when it was made, exactly as the close would write it.
+    const LauncherConfig now = window ? window->Config() : initial;
+    bool changed = now.profiles != initial.profiles;
+    for (int s = 0; s < SectionCount; ++s)
+        changed = changed || now.sections.at(s).entries != initial.sections.at(s).entries;
+    const QByteArray expected = changed ? FormatConfigText(now).toUtf8() : QByteArray();
+    const QByteArray onDisk =
+        changed ? ReadBytes(TestEnvironment::current()->userConfigPath()) : QByteArray();
     const QStringList problems = driver->Finish();
     delete parts;
     parts = nullptr;
@@ -110,6 +124,7 @@ void TestEditing::cleanup()
     window = nullptr;
     delete driver;
     QCOMPARE(problems, QStringList());
+    QCOMPARE(onDisk, expected);
 }
 
 void TestEditing::ExpectAddDialog(const QString &title, const QStringList &labels,
@@ -338,8 +353,11 @@ void TestEditing::removeUsedOption()
     QCOMPARE(after.profiles.at(2).arguments, QStringLiteral(" -windowsize 480x800"));
     QCOMPARE(after.profiles.at(3).optionIndex, (QList<int>{2, 2, 0}));
     QCOMPARE(after.profiles.at(3).arguments, QStringLiteral(" -c"));
-    // The line is not rewritten until the profile is selected again.
-    QCOMPARE(parts->arguments->text(), QString());
+    // The window shows what B stores now, so Update has nothing to undo.
+    QCOMPARE(parts->arguments->text(), QStringLiteral(" -windowsize 480x800"));
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/off"));
+    window->OnAddUpdateProfile();
+    QCOMPARE(window->Config().profiles.at(2).arguments, QStringLiteral(" -windowsize 480x800"));
     parts->profiles->setCurrentRow(1);
     QCOMPARE(parts->arguments->text(), QStringLiteral(" -x  -windowsize 480x800"));
 }
@@ -556,6 +574,54 @@ void TestEditing::editsSurviveARestart()
     QCOMPARE(after.profiles.last().arguments, QStringLiteral(" -ua \"Foo Bar\""));
     QCOMPARE(after.profiles.at(1).arguments, QStringLiteral(" -x -ppi 160"));
     QCOMPARE(after.profiles.at(1).optionIndex, (QList<int>{2, 0, 0}));
+}
+
+void TestEditing::failingSavesWarnOnceUntilOneSucceeds()
+{
+    const QString path = TestEnvironment::current()->userConfigPath();
+    const auto update = [this](const QString &arguments) {
+        parts->profiles->setCurrentRow(1);
+        parts->arguments->setText(arguments);
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+        QCOMPARE(window->Config().profiles.at(1).arguments, arguments);
+    };
+    const auto expectWarning = [this, &path] {
+        driver->ExpectMessageBox(
+            "Velmora Mobile Emulator Launcher Warning",
+            "Your changes are not being saved: " + path +
+                " cannot be written: File too large.\n\n"
+                "The launcher tries again with every change and when it closes.",
+            {"OK"}, "OK");
+    };
+    // Saves fail part-way once the file may not grow past a few bytes.
+    struct rlimit saved;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
+
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    expectWarning();
+    update("-first");
+    update("-second"); // told already: no second box
+    QCOMPARE(driver->handled, 1);
+    QCOMPARE(ReadBytes(path), testConfig);
+
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    update("-third");
+    QCOMPARE(ReadBytes(path), FormatConfigText(window->Config()).toUtf8());
+
+    // After a save that worked, the next failure is told again.
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    expectWarning();
+    update("-fourth");
+    QCOMPARE(driver->handled, 2);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    std::signal(SIGXFSZ, previous);
+    update("-fifth");
 }
 
 VELMORA_TEST_MAIN(TestEditing)
