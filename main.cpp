@@ -16,10 +16,10 @@ int main(int argc, char *argv[])
     // A file-size limit makes a save fail with an error, which is reported, instead of ending
     // the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    TerminationSignals termination;
 
     // The window is destroyed before the application object, and writes Launcher.ini as it goes.
     MainWindow window;
-    TerminationSignals signalsEndTheRun;
     // A session that ends asks for the data first, in case it kills the process afterwards.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window] { window.WriteConfig(); });
@@ -33,5 +33,7 @@ int main(int argc, char *argv[])
                                             "other's changes.")
                                  .arg(app.lockProblem()));
     }
-    return app.exec();
+    // A signal that came while the window was being built or a message was open ends the run
+    // here, as a close would.
+    return termination.requested() ? 0 : app.exec();
 }

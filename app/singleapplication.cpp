@@ -33,6 +33,8 @@ constexpr char AckByte = 0x06;
 // A peer that connects and then stalls is dropped after this long.
 constexpr int PeerTimeoutMs = 3000;
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
+// Connected peers that have not sent their message yet, at most.
+constexpr int MaxPendingPeers = 16;
 
 QByteArray ActivationTokenFromEnvironment()
 {
@@ -167,11 +169,19 @@ void SingleApplication::Start()
         return;
     }
 
-    // Only the holder of the lock may remove a socket left behind by a crashed instance.
-    QLocalServer::removeServer(socketPath);
     server = new QLocalServer;
     server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
+    Listen();
+}
+
+void SingleApplication::Listen()
+{
+    if (server->isListening())
+        return;
+    // Only the holder of the lock may remove a socket left behind by a crashed instance (or
+    // by this one, when its server closed after an error).
+    QLocalServer::removeServer(socketPath);
     if (!server->listen(socketPath))
         qCWarning(lcLauncher).noquote()
             << QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString());
@@ -242,16 +252,33 @@ void SingleApplication::AcceptConnections()
     while (QLocalSocket *socket = server->nextPendingConnection()) {
         auto *timer = new QTimer(socket);
         timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
+        connect(timer, &QTimer::timeout, socket, [this, socket] { Drop(socket); });
         timer->start(PeerTimeoutMs);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadFrame(socket); });
+        peers.append(socket);
+        // Peers that connect and say nothing must not use up the descriptors: past a few,
+        // the one waiting longest goes.
+        while (peers.size() > MaxPendingPeers) {
+            if (QLocalSocket *oldest = peers.takeFirst())
+                Drop(oldest);
+        }
         if (socket->bytesAvailable() > 0)
             ReadFrame(socket);
     }
+    peers.removeAll(nullptr);
+    // QLocalServer closes itself when accepting fails (no descriptors left, for one); a
+    // launcher that stopped listening could never be found again.
+    Listen();
+}
+
+void SingleApplication::Drop(QLocalSocket *socket)
+{
+    peers.removeAll(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    Listen();
 }
 
 void SingleApplication::ReadFrame(QLocalSocket *socket)
@@ -261,13 +288,8 @@ void SingleApplication::ReadFrame(QLocalSocket *socket)
     char header[4];
     socket->peek(header, 4);
     const quint32 size = qFromBigEndian<quint32>(header);
-    const auto drop = [socket] {
-        socket->disconnect();
-        socket->abort();
-        socket->deleteLater();
-    };
     if (size > MaxFrameSize) {
-        drop();
+        Drop(socket);
         return;
     }
     if (socket->bytesAvailable() < 4 + qint64(size))
@@ -281,11 +303,12 @@ void SingleApplication::ReadFrame(QLocalSocket *socket)
     in.setVersion(StreamVersion);
     in >> message >> token;
     if (in.status() != QDataStream::Ok || !in.atEnd()) {
-        drop();
+        Drop(socket);
         return;
     }
 
     // One message per connection: acknowledge, then stop listening to this peer.
+    peers.removeAll(socket);
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     socket->write(&AckByte, 1);
     socket->flush();
@@ -301,10 +324,14 @@ void SingleApplication::Activate(const QByteArray &activationToken)
     if (!window)
         return;
     // On Wayland a window may only take the focus with a token from the starting process.
+    // Qt reads it from the environment while activating; it serves this activation only, and
+    // must not reach the emulators started later.
     if (!activationToken.isEmpty())
         qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    qunsetenv("DESKTOP_STARTUP_ID");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -43,7 +44,9 @@ signals:
 
 private:
     void Start();
+    void Listen();
     void AcceptConnections();
+    void Drop(QLocalSocket *socket);
     void ReadFrame(QLocalSocket *socket);
     void Activate(const QByteArray &activationToken);
 
@@ -51,6 +54,7 @@ private:
     QString socketPath;
     QLockFile *lockFile = nullptr;
     QLocalServer *server = nullptr;
+    QList<QPointer<QLocalSocket>> peers;
     bool primary = false;
     QString problem;
     QPointer<QWidget> window;

@@ -60,6 +60,7 @@ void TerminationSignals::OnSignal()
     char buffer[64];
     while (::read(pipeFds[0], buffer, sizeof buffer) > 0) {
     }
+    wasRequested = true;
     // Every event loop ends, a modal dialog's included, and none starts again: the dialog is
     // declined, the slot that opened it returns, and exec() returns 0.
     QCoreApplication::exit(0);

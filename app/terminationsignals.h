@@ -16,11 +16,13 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     ~TerminationSignals() override;
 
-    // Whether the handlers are installed.
-    bool isActive() const { return notifier != nullptr; }
+    // Whether a signal asked the run to end. exec() clears that request when it starts, so
+    // one that came before must be looked at.
+    bool requested() const { return wasRequested; }
 
 private:
     void OnSignal();
 
     QSocketNotifier *notifier = nullptr;
+    bool wasRequested = false;
 };

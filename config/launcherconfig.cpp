@@ -7,6 +7,11 @@ namespace {
 const char *const sectionHeaders[SectionCount] = {"[Profile]", "[Resolution]", "[PixelDensity]",
                                                   "[Input]"};
 
+bool IsLineBreak(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
 bool IsOptionSection(int section)
 {
     return section >= 1 && section <= OptionSectionCount;
@@ -166,4 +171,30 @@ bool LauncherConfig::HasEntry(int section, int entry) const
 {
     return section >= 0 && section < sections.size() && entry >= 0 &&
            entry < sections.at(section).entries.size();
+}
+
+bool ContainsLineBreak(QStringView text)
+{
+    for (const QChar c : text) {
+        if (IsLineBreak(c))
+            return true;
+    }
+    return false;
+}
+
+QString LineBreaksToBlanks(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!IsLineBreak(c)) {
+            result += c;
+            continue;
+        }
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        result += QLatin1Char(' ');
+    }
+    return result;
 }

@@ -83,3 +83,11 @@ public:
 // Shared by the model and the main window, which composes the same text from its widgets.
 QString OptionValueText(const QList<ConfigSection> &sections, const QList<int> &optionIndex,
                         const QString &arguments);
+
+// Whether the text holds a line break: LF, CR, or the Unicode line or paragraph separator.
+// Such a character would end a line of Launcher.ini in the middle of a name or arguments.
+bool ContainsLineBreak(QStringView text);
+
+// The text with each line break (CR LF counting as one) turned into a blank, as a terminal's
+// command line takes pasted lines.
+QString LineBreaksToBlanks(QStringView text);

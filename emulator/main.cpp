@@ -1,11 +1,14 @@
 // The stand-in Velmora Mobile Emulator: a window titled with the profile name, sized by
 // -windowsize, that lists what it was started with. With VELMORA_EMU_RECORD naming a file it
-// only appends its arguments to that file as one JSON array and exits.
+// only appends its arguments to that file as one JSON array and exits; with
+// VELMORA_EMU_RECORD_ENVIRONMENT naming a file it first appends the desktop-activation
+// variables it was given there, as one JSON object.
 
 #include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -14,6 +17,8 @@
 #include <cstdio>
 
 namespace {
+
+int Append(const QString &path, const QByteArray &line);
 
 struct Options
 {
@@ -47,7 +52,22 @@ int Record(const QString &path, const QStringList &arguments)
     QJsonArray array;
     for (const QString &argument : arguments)
         array.append(argument);
-    const QByteArray line = QJsonDocument(array).toJson(QJsonDocument::Compact) + '\n';
+    return Append(path, QJsonDocument(array).toJson(QJsonDocument::Compact) + '\n');
+}
+
+// The desktop-activation variables the emulator was started with, as one JSON object.
+int RecordEnvironment(const QString &path)
+{
+    QJsonObject variables;
+    for (const char *name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        if (qEnvironmentVariableIsSet(name))
+            variables.insert(QLatin1String(name), qEnvironmentVariable(name));
+    }
+    return Append(path, QJsonDocument(variables).toJson(QJsonDocument::Compact) + '\n');
+}
+
+int Append(const QString &path, const QByteArray &line)
+{
     QFile file(path);
     // One write in append mode, so emulators started together do not mix their lines.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size()) {
@@ -65,6 +85,9 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
+    const QString environment = qEnvironmentVariable("VELMORA_EMU_RECORD_ENVIRONMENT");
+    if (!environment.isEmpty() && RecordEnvironment(environment) != 0)
+        return 1;
     const QString record = qEnvironmentVariable("VELMORA_EMU_RECORD");
     if (!record.isEmpty())
         return Record(record, arguments);

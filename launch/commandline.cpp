@@ -2,9 +2,8 @@
 
 #include <QProcess>
 
-QString ComposeCommandLine(const QString &emulatorPath, const LauncherConfig &config,
-                           const QList<int> &optionIndexes, const QString &profileName,
-                           const QString &arguments)
+QString ComposeOptionText(const LauncherConfig &config, const QList<int> &optionIndexes,
+                          const QString &profileName, const QString &arguments)
 {
     QString options;
     for (int s = 1; s <= OptionSectionCount && s < config.sections.size(); ++s) {
@@ -15,18 +14,22 @@ QString ComposeCommandLine(const QString &emulatorPath, const LauncherConfig &co
     options += QLatin1String(" -profile-name ");
     options += QLatin1Char('"') + profileName + QLatin1Char('"');
     options += QLatin1Char(' ') + arguments;
-
-    return QLatin1Char('"') + emulatorPath + QLatin1Char('"') + QLatin1Char(' ') + options;
+    return options;
 }
 
-SplitCommand SplitCommandLine(const QString &commandLine)
+SplitCommand EmulatorCommand(const QString &emulatorPath, const LauncherConfig &config,
+                             const QList<int> &optionIndexes, const QString &profileName,
+                             const QString &arguments)
 {
     SplitCommand command;
-    QStringList pieces = QProcess::splitCommand(commandLine);
-    if (pieces.isEmpty())
+    if (emulatorPath.isEmpty())
         return command;
-    command.program = pieces.takeFirst();
-    command.arguments = pieces;
+    command.program = emulatorPath;
+    // The path's own quotes are balanced and followed by a blank, so the rest of the command
+    // line splits the same whether or not the path goes through the split; only a path holding
+    // a double quote would split apart.
+    command.arguments =
+        QProcess::splitCommand(ComposeOptionText(config, optionIndexes, profileName, arguments));
     return command;
 }
 
@@ -40,5 +43,27 @@ QString DescribeCommand(const SplitCommand &command)
     text += QStringLiteral("\nwith the arguments:");
     for (const QString &argument : command.arguments)
         text += QLatin1String("\n  ") + argument;
+    return text;
+}
+
+QString ShellCommand(const SplitCommand &command)
+{
+    const auto quoted = [](const QString &word) {
+        static const QString plain = QStringLiteral(
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789@%+=:,./_-");
+        bool safe = !word.isEmpty();
+        for (const QChar c : word)
+            safe = safe && plain.contains(c);
+        if (safe)
+            return word;
+        // Inside single quotes nothing is special but the single quote itself.
+        return QLatin1Char('\'') +
+               QString(word).replace(QLatin1Char('\''), QLatin1String("'\\''")) + QLatin1Char('\'');
+    };
+    if (command.program.isEmpty())
+        return QString();
+    QString text = quoted(command.program);
+    for (const QString &argument : command.arguments)
+        text += QLatin1Char(' ') + quoted(argument);
     return text;
 }

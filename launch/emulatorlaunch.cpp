@@ -4,11 +4,25 @@
 #include <QProcess>
 #include <QUrl>
 
-bool StartDetached(const SplitCommand &command)
+bool StartDetached(const SplitCommand &command, QString *error)
 {
-    if (command.program.isEmpty())
+    if (command.program.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("there is no program to start");
         return false;
-    return QProcess::startDetached(command.program, command.arguments);
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
+    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    QProcess process;
+    process.setProgram(command.program);
+    process.setArguments(command.arguments);
+    process.setProcessEnvironment(environment);
+    if (process.startDetached())
+        return true;
+    if (error)
+        *error = process.errorString();
+    return false;
 }
 
 bool OpenLocalPage(const QString &path)

@@ -1,5 +1,7 @@
 #include "adddlg.h"
 
+#include "launcherconfig.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -44,8 +46,8 @@ bool AddDlg::IsAcceptable(int type, const QString &text)
 {
     switch (type) {
     case TextField:
-        // A double quote would end the name early in Launcher.ini and on the command line.
-        return !text.isEmpty() && !text.contains(QLatin1Char('"'));
+        // A double quote or a line break would end the name early in Launcher.ini.
+        return !text.isEmpty() && !text.contains(QLatin1Char('"')) && !ContainsLineBreak(text);
     case NumberField: {
         bool ok = false;
         const int number = text.toInt(&ok, 10);

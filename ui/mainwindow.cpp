@@ -7,6 +7,7 @@
 #include "diagnostics.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
+#include "linebreakvalidator.h"
 #include "optioncombobox.h"
 #include "profileqlistwidget.h"
 #include "tooltipprovider.h"
@@ -27,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -114,6 +116,10 @@ QGroupBox *MainWindow::BuildProfileGroup()
 
     argumentsEdit = new QLineEdit;
     argumentsEdit->setObjectName(QStringLiteral("argumentsEdit"));
+    // What is stored is what is shown, launched and saved, however long; a pasted line break
+    // becomes a blank, as on a terminal's command line.
+    argumentsEdit->setMaxLength(std::numeric_limits<int>::max());
+    argumentsEdit->setValidator(new LineBreakValidator(argumentsEdit));
     connect(argumentsEdit, &QLineEdit::textChanged, this, &MainWindow::OnTextCtrlEdit);
     form->addRow(QStringLiteral("&Arguments"), argumentsEdit);
 
@@ -165,8 +171,7 @@ QDialogButtonBox *MainWindow::BuildButtonBox()
     launchButton->setObjectName(QStringLiteral("launchButton"));
     connect(launchButton, &QPushButton::clicked, this, &MainWindow::OnLaunch);
     // The command is composed when the tooltip is asked for, never while the user edits.
-    new ToolTipProvider(launchButton,
-                        [this] { return DescribeCommand(SplitCommandLine(CurrentCommandLine())); });
+    new ToolTipProvider(launchButton, [this] { return DescribeCommand(CurrentCommand()); });
     auto *buttonBox = new QDialogButtonBox;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
@@ -327,36 +332,55 @@ void MainWindow::OnProfileChanged(int index)
 
 void MainWindow::OnAddUpdateProfile()
 {
-    // Declining to replace an existing profile, or a name that cannot be stored, asks again.
+    const int row = profileList->currentRow();
+    if (row < 0 || row >= config.profiles.size())
+        return;
+    if (row == 0) {
+        StoreWindowAsNewProfile(addProfileTitle,
+                                QStringLiteral("Enter the name for the new profile"), QString());
+        return;
+    }
+    const QList<int> indexes = CurrentOptionIndexes();
+    config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2), argumentsEdit->text());
+    UpdateAddUpdateButton();
+    SaveChanges();
+}
+
+QString MainWindow::AskProfileName(const QString &title, const QString &label, QString text)
+{
+    // A name that cannot be stored asks again, with what the user typed.
     for (;;) {
-        const int row = profileList->currentRow();
-        if (row < 0 || row >= config.profiles.size())
+        bool ok = false;
+        const QString name =
+            QInputDialog::getText(this, title, label, QLineEdit::Normal, text, &ok);
+        if (!ok || name.isEmpty())
+            return QString();
+        QString problem;
+        // Either would end the name early in Launcher.ini or on the command line.
+        if (name.contains(QLatin1Char('"')))
+            problem = QStringLiteral("A profile name cannot contain a double quote.");
+        else if (ContainsLineBreak(name))
+            problem = QStringLiteral("A profile name cannot contain a line break.");
+        if (problem.isEmpty())
+            return name;
+        QMessageBox::warning(this, title, problem);
+        text = name;
+    }
+}
+
+void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &label,
+                                         const QString &suggestion)
+{
+    // Declining to replace an existing profile asks for another name.
+    for (;;) {
+        const QString name = AskProfileName(title, label, suggestion);
+        if (name.isEmpty())
             return;
         const QList<int> indexes = CurrentOptionIndexes();
-        if (row != 0) {
-            config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2),
-                                 argumentsEdit->text());
-            UpdateAddUpdateButton();
-            SaveChanges();
-            return;
-        }
-
-        bool ok = false;
-        const QString name = QInputDialog::getText(
-            this, addProfileTitle, QStringLiteral("Enter the name for the new profile"),
-            QLineEdit::Normal, QString(), &ok);
-        if (!ok || name.isEmpty())
-            return;
-        if (name.contains(QLatin1Char('"'))) {
-            QMessageBox::warning(this, addProfileTitle,
-                                 QStringLiteral("A profile name cannot contain a double quote."));
-            continue;
-        }
-
         const int existing = config.FindProfile(name);
         if (existing >= 0) {
             if (QMessageBox::question(
-                    this, addProfileTitle,
+                    this, title,
                     QStringLiteral("This profile already exists. Do you want to replace it?"),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
                 continue;
@@ -520,11 +544,11 @@ void MainWindow::RemoveSelectedOption(int section)
     SaveChanges();
 }
 
-QString MainWindow::CurrentCommandLine() const
+SplitCommand MainWindow::CurrentCommand() const
 {
     const QListWidgetItem *item = profileList->currentItem();
-    return ComposeCommandLine(GetFilePath(EmulatorFile), config, CurrentOptionIndexes(),
-                              item ? item->text() : QString(), argumentsEdit->text());
+    return EmulatorCommand(GetFilePath(EmulatorFile), config, CurrentOptionIndexes(),
+                           item ? item->text() : QString(), argumentsEdit->text());
 }
 
 void MainWindow::OnHelp()
@@ -536,7 +560,7 @@ void MainWindow::OnLaunch()
 {
     if (!profileList->currentItem())
         return;
-    if (!StartDetached(SplitCommandLine(CurrentCommandLine()))) {
+    if (!StartDetached(CurrentCommand())) {
         QMessageBox::critical(this, QStringLiteral("Velmora Mobile Emulator Launcher"),
                               QStringLiteral("Failed to start Velmora Mobile Emulator!"),
                               QMessageBox::Ok, QMessageBox::NoButton);

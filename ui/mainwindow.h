@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandline.h"
 #include "configfile.h"
 #include "launcherconfig.h"
 
@@ -33,8 +34,8 @@ public:
 
     void UpdateAddUpdateButton();
     QString CurrentValueText() const;
-    // The command line that "&Launch" would start now.
-    QString CurrentCommandLine() const;
+    // What "&Launch" would start now: the program and each argument as the emulator gets it.
+    SplitCommand CurrentCommand() const;
 
     // "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`.
     static QString SectionLabel(const QString &header, bool lowerCase);
@@ -63,6 +64,13 @@ private:
     void SaveChanges();
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
+    // Asks for a profile name, starting from `text`, until it is one the file can hold; an
+    // empty string when the user cancels.
+    QString AskProfileName(const QString &title, const QString &label, QString text);
+    // Stores the window's options and arguments under a name the user gives: a new profile at
+    // the end of the list, or an existing one the user agrees to replace.
+    void StoreWindowAsNewProfile(const QString &title, const QString &label,
+                                 const QString &suggestion);
 
     // The steps of construction, in creation order: the group box with the profile list, the
     // option rows and the arguments line; then the "&Help" and "&Launch" buttons.

@@ -2,6 +2,7 @@
 // running instance (for the identity of a launcher copy), and the real launcher is the second
 // start that hands over to it.
 
+#include "emulatorlaunch.h"
 #include "launcherinstall.h"
 #include "singleapplication.h"
 #include "testenvironment.h"
@@ -17,7 +18,7 @@
 
 namespace {
 LauncherInstall *install = nullptr;
-TestEnvironment *environment = nullptr;
+TestEnvironment *environment_ = nullptr;
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -71,7 +72,7 @@ void TestSingleInstance::secondStartHandsOverOnce()
     QCOMPARE(received.count(), 1);
     QCOMPARE(received.at(0).at(0).toString(), QString());
     // The second launcher touched no file.
-    QVERIFY(!QFileInfo::exists(environment->userConfigPath()));
+    QVERIFY(!QFileInfo::exists(environment_->userConfigPath()));
 }
 
 void TestSingleInstance::messageRaisesMinimisedWindow()
@@ -101,35 +102,67 @@ void TestSingleInstance::activationTokenIsForwarded_data()
         << "XDG_ACTIVATION_TOKEN" << QByteArray("a\nb") << QByteArray();
 }
 
+namespace {
+// Notes the activation token in the environment when the window is brought back from
+// minimised, which is while it is being activated.
+class TokenWitness : public QWidget
+{
+public:
+    QByteArray seen = "never activated";
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange && !isMinimized())
+            seen = qgetenv("XDG_ACTIVATION_TOKEN");
+        QWidget::changeEvent(event);
+    }
+};
+} // namespace
+
 // On Wayland a window may only come to the front with the starting process's token, so the
-// second start hands its token over and the running launcher uses it to activate.
+// second start hands its token over and the running launcher uses it to activate, once: the
+// emulators it starts afterwards carry no token.
 void TestSingleInstance::activationTokenIsForwarded()
 {
     QFETCH(QString, variable);
     QFETCH(QByteArray, token);
     QFETCH(QByteArray, applied);
     qunsetenv("XDG_ACTIVATION_TOKEN");
-    QWidget window;
-    window.show();
+    TokenWitness window;
+    window.showMinimized();
     app()->setActivationWindow(&window);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(variable, QString::fromLatin1(token));
     QCOMPARE(StartSecondLauncher(environment), 0);
     app()->setActivationWindow(nullptr);
-    QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), applied);
-    qunsetenv("XDG_ACTIVATION_TOKEN");
+    QCOMPARE(window.seen, applied);
+    QVERIFY(!qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
+
+    // Even a token the launcher was started with does not reach an emulator.
+    qputenv("DESKTOP_STARTUP_ID", "own-startup-id");
+    const QString record = environment_->root() + QStringLiteral("/emulator-environment.jsonl");
+    QFile::remove(record);
+    qputenv("VELMORA_EMU_RECORD", QFile::encodeName(environment_->root() + "/emulator-args"));
+    qputenv("VELMORA_EMU_RECORD_ENVIRONMENT", QFile::encodeName(record));
+    QVERIFY(StartDetached({LauncherInstall::BuiltFile("VelmoraMobileEmu.exe"), {}}));
+    qunsetenv("DESKTOP_STARTUP_ID");
+    qunsetenv("VELMORA_EMU_RECORD");
+    qunsetenv("VELMORA_EMU_RECORD_ENVIRONMENT");
+    QTRY_VERIFY(ReadBytes(record).endsWith('\n'));
+    QCOMPARE(ReadBytes(record), QByteArray("{}\n"));
 }
 
 void TestSingleInstance::onlyTheUserReachesTheSocket()
 {
     // The runtime directory is the user's alone, and so is the socket in it.
     const QFile::Permissions groupAndOthers(0x0077);
-    QCOMPARE(QFileInfo(environment->runtimeDir()).permissions() & groupAndOthers,
+    QCOMPARE(QFileInfo(environment_->runtimeDir()).permissions() & groupAndOthers,
              QFile::Permissions());
     const QStringList sockets =
-        QDir(environment->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
+        QDir(environment_->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
     QCOMPARE(sockets.size(), 1);
-    const QFileInfo socket(environment->runtimeDir() + QLatin1Char('/') + sockets.first());
+    const QFileInfo socket(environment_->runtimeDir() + QLatin1Char('/') + sockets.first());
     QCOMPARE(socket.permissions() & groupAndOthers, QFile::Permissions());
     QCOMPARE(socket.ownerId(), ::getuid());
 }
@@ -170,10 +203,10 @@ void TestSingleInstance::hostilePeersAreSurvived()
 
     QSignalSpy received(app(), &SingleApplication::messageReceived);
     const QStringList sockets =
-        QDir(environment->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
+        QDir(environment_->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
     QCOMPARE(sockets.size(), 1);
     QLocalSocket peer;
-    peer.connectToServer(environment->runtimeDir() + QLatin1Char('/') + sockets.first());
+    peer.connectToServer(environment_->runtimeDir() + QLatin1Char('/') + sockets.first());
     QVERIFY(peer.waitForConnected(2000));
     peer.write(bytes);
     QVERIFY(peer.waitForBytesWritten(2000) || bytes.isEmpty());
@@ -198,7 +231,7 @@ void TestSingleInstance::sendMessageWithoutPeerFails()
 int main(int argc, char *argv[])
 {
     TestEnvironment env;
-    environment = &env;
+    environment_ = &env;
     LauncherInstall launcher(env.root() + QStringLiteral("/app"));
     install = &launcher;
     // The same user and the same Launcher.ini as the launcher copy: it finds us running.

@@ -2,6 +2,7 @@
 #include "testenvironment.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -38,7 +39,7 @@ void TestCommandLine::compose_data()
     QTest::addColumn<QList<int>>("indexes");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("commandLine");  // the quoted path, a blank and the option text
     QTest::addColumn<QStringList>("received"); // what the emulator gets, program left out
 
     const QString q = QStringLiteral("\"") + emulator + QStringLiteral("\"");
@@ -65,6 +66,10 @@ void TestCommandLine::compose_data()
         << QList<int>{0, 0, 0} << "P"
         << "-t \"\"\"x\"\"\"" << q + "  -profile-name \"P\" -t \"\"\"x\"\"\""
         << QStringList{"-profile-name", "P", "-t", "\"x\""};
+    QTest::newRow("shell characters stay words")
+        << QList<int>{0, 0, 0} << "It's $HOME"
+        << "-a 'b' `c` \\d *" << q + "  -profile-name \"It's $HOME\" -a 'b' `c` \\d *"
+        << QStringList{"-profile-name", "It's $HOME", "-a", "'b'", "`c`", "\\d", "*"};
     QTest::newRow("empty name vanishes")
         << QList<int>{0, 0, 0} << ""
         << "-a" << q + "  -profile-name \"\" -a" << QStringList{"-profile-name", "-a"};
@@ -78,20 +83,35 @@ void TestCommandLine::compose()
     QFETCH(QString, commandLine);
     QFETCH(QStringList, received);
 
-    const QString composed = ComposeCommandLine(emulator, Options(), indexes, name, arguments);
+    const QString composed =
+        "\"" + emulator + "\" " + ComposeOptionText(Options(), indexes, name, arguments);
     QCOMPARE(composed, commandLine);
-    const SplitCommand split = SplitCommandLine(composed);
-    QCOMPARE(split.program, emulator);
-    QCOMPARE(split.arguments, received);
+    // The whole line split as one string gives what the emulator receives.
+    QCOMPARE(QProcess::splitCommand(composed), QStringList{emulator} + received);
+    const SplitCommand command = EmulatorCommand(emulator, Options(), indexes, name, arguments);
+    QCOMPARE(command.program, emulator);
+    QCOMPARE(command.arguments, received);
+    // A path holding a double quote is still the program, and changes nothing after it.
+    const QString quoted = QStringLiteral("/opt/\"quoted\" dir/VelmoraMobileEmu.exe");
+    const SplitCommand odd = EmulatorCommand(quoted, Options(), indexes, name, arguments);
+    QCOMPARE(odd.program, quoted);
+    QCOMPARE(odd.arguments, received);
+    // Pasted into a POSIX shell, the copied command gives the same words back.
+    QProcess shell;
+    shell.start("sh",
+                {"-c", "for a in " + ShellCommand(command) + "; do printf '%s\\0' \"$a\"; done"});
+    QVERIFY(shell.waitForFinished(10000));
+    QStringList words = QString::fromUtf8(shell.readAllStandardOutput()).split(QChar(0));
+    words.removeLast();
+    QCOMPARE(words, QStringList{emulator} + received);
 }
 
 void TestCommandLine::describe()
 {
-    QCOMPARE(DescribeCommand(SplitCommandLine(QString())), QStringLiteral("Nothing to start."));
-    QCOMPARE(DescribeCommand(SplitCommandLine("   ")), QStringLiteral("Nothing to start."));
-    QCOMPARE(DescribeCommand(SplitCommandLine("\"/a b/emu\"")),
+    QCOMPARE(DescribeCommand(SplitCommand()), QStringLiteral("Nothing to start."));
+    QCOMPARE(DescribeCommand({"/a b/emu", {}}),
              QStringLiteral("Starts /a b/emu\nwith no arguments."));
-    QCOMPARE(DescribeCommand(SplitCommandLine("emu -profile-name \"My phone\" <b>")),
+    QCOMPARE(DescribeCommand({"emu", {"-profile-name", "My phone", "<b>"}}),
              QStringLiteral("Starts emu\nwith the arguments:\n  -profile-name\n  My phone\n  <b>"));
 }
 

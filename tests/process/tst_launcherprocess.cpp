@@ -8,10 +8,14 @@
 #include <QApplication>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 class TestLauncherProcess : public QObject
@@ -31,6 +35,9 @@ private slots:
     void unreadableConfigurationEndsWithOne();
     void signalsSaveLikeAClose_data();
     void signalsSaveLikeAClose();
+    void launchesFromAFolderNamedWithAQuote();
+    void fileSizeLimitFailsTheSaveOnly();
+    void floodOfIdleConnectionsStillHandsOver();
 
 private:
     QProcess *Start(const QStringList &arguments = {});
@@ -282,6 +289,105 @@ void TestLauncherProcess::signalsSaveLikeAClose()
     const QByteArray written = ReadBytes(env->userConfigPath());
     QVERIFY(written.contains(stored));
     QVERIFY(written.endsWith("\"Stylus\"\t\" -input stylus\"\n\n"));
+}
+
+void TestLauncherProcess::launchesFromAFolderNamedWithAQuote()
+{
+    LauncherInstall quoted(env->root() + QStringLiteral("/say \"cheese\" here"));
+    QVERIFY(quoted.isValid());
+    XServer x;
+    QVERIFY2(x.isRunning(), "Xvfb and openbox are needed (scripts/test installs them)");
+    const QString record = env->root() + QStringLiteral("/quoted-record.jsonl");
+    QFile::remove(record);
+    QProcessEnvironment e = x.Environment();
+    e.insert(QStringLiteral("VELMORA_EMU_RECORD"), record);
+    StartIn(quoted.executable(), e);
+    const QString window = x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$"));
+    QVERIFY(!window.isEmpty());
+    QVERIFY(x.Xdotool({"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+l"}));
+    QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(record).endsWith('\n'), 10000);
+    QCOMPARE(ReadBytes(record),
+             QByteArray("[\"-windowsize\",\"480x800\",\"-profile-name\",\"Default\"]\n"));
+}
+
+void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()
+{
+    // As `prlimit --fsize=512` would start it: room for the instance lock, not for the file: the
+    // save at the close fails, and says why.
+    QFile::remove(env->userConfigPath());
+    auto *launcher = new QProcess(this);
+    running.append(launcher);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    launcher->setProcessEnvironment(e);
+    launcher->setChildProcessModifier([] {
+        struct rlimit limit = {512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    launcher->start(install->executable(), {});
+    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    ::kill(pid_t(launcher->processId()), SIGTERM);
+    QVERIFY(launcher->waitForFinished(10000));
+    QCOMPARE(launcher->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(launcher->exitCode(), 0);
+    QVERIFY2(launcher->readAllStandardError().contains(": File too large"), "no reason given");
+    QVERIFY(!QFileInfo::exists(env->userConfigPath()));
+    QCOMPARE(
+        QDir(QFileInfo(env->userConfigPath()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+        QStringList());
+}
+
+void TestLauncherProcess::floodOfIdleConnectionsStillHandsOver()
+{
+    // Enough descriptors for this process to hold more connections than the launcher may.
+    struct rlimit limit;
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, 4096);
+    limit.rlim_cur = std::max(limit.rlim_cur, wanted);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+    const int flood = int(std::min<rlim_t>(limit.rlim_cur - 64, 1000));
+
+    // The launcher gets far fewer descriptors than the flood holds connections.
+    auto *first = new QProcess(this);
+    running.append(first);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    first->setProcessEnvironment(e);
+    first->setChildProcessModifier([] {
+        struct rlimit few = {256, 256};
+        ::setrlimit(RLIMIT_NOFILE, &few);
+    });
+    first->start(install->executable(), {});
+    QVERIFY(first->waitForStarted());
+    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    const QStringList sockets =
+        QDir(env->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    const QByteArray path = QFile::encodeName(env->runtimeDir() + '/' + sockets.first());
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+
+    QList<int> idle;
+    for (int i = 0; i < flood; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            break;
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+            ::close(fd);
+            continue; // the backlog is full for a moment
+        }
+        idle.append(fd);
+    }
+    QVERIFY2(idle.size() > 512, qPrintable(QString::number(idle.size())));
+    QProcess *second = Start();
+    const int code = WaitForExit(*second, 20000);
+    for (const int fd : std::as_const(idle))
+        ::close(fd);
+    QCOMPARE(code, 0);
+    QCOMPARE(first->state(), QProcess::Running);
+    QProcess *third = Start();
+    QCOMPARE(WaitForExit(*third, 20000), 0);
 }
 
 VELMORA_TEST_MAIN(TestLauncherProcess)

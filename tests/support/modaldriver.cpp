@@ -108,7 +108,8 @@ void ModalDriver::ExpectMessageBox(const QString &title, const QString &text,
     });
 }
 
-void ModalDriver::ExpectInput(const QString &title, const QString &label, const QString &answer)
+void ModalDriver::ExpectInput(const QString &title, const QString &label, const QString &answer,
+                              const QString &shown)
 {
     Expect([=](QWidget *modal) {
         auto *dialog = qobject_cast<QInputDialog *>(modal);
@@ -121,7 +122,8 @@ void ModalDriver::ExpectInput(const QString &title, const QString &label, const 
               QStringLiteral("title \"%1\", expected \"%2\"").arg(dialog->windowTitle(), title));
         Check(dialog->labelText() == label,
               QStringLiteral("label \"%1\", expected \"%2\"").arg(dialog->labelText(), label));
-        Check(dialog->textValue().isEmpty(), QStringLiteral("the name field was not empty"));
+        Check(dialog->textValue() == shown, QStringLiteral("the field held \"%1\", expected \"%2\"")
+                                                .arg(dialog->textValue(), shown));
         if (answer.isNull()) {
             dialog->reject();
             return;

@@ -27,9 +27,10 @@ public:
     // ignored); then `click` is pressed.
     void ExpectMessageBox(const QString &title, const QString &text, const QStringList &buttons,
                           const QString &click);
-    // An input dialog with this title and label; `answer` is typed and confirmed, or the dialog
-    // is cancelled when `answer` is null.
-    void ExpectInput(const QString &title, const QString &label, const QString &answer);
+    // An input dialog with this title and label, whose field holds `shown`; `answer` is entered
+    // and confirmed, or the dialog is cancelled when `answer` is null.
+    void ExpectInput(const QString &title, const QString &label, const QString &answer,
+                     const QString &shown = QString());
 
     // Every expectation was used and nothing went wrong.
     bool Settled() const { return queue.isEmpty() && failures.isEmpty(); }

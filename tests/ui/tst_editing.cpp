@@ -9,6 +9,7 @@
 #include "windowparts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScreen>
 #include <QtTest>
 
@@ -71,7 +72,10 @@ private slots:
     void replaceProfile_data();
     void replaceProfile();
     void declineReplaceThenCancel();
-    void nameWithQuoteAsksAgain();
+    void refusedNameAsksAgainWithIt_data();
+    void refusedNameAsksAgainWithIt();
+    void pastedLineBreaksBecomeBlanks_data();
+    void pastedLineBreaksBecomeBlanks();
     void updateProfile();
     void removeProfile_data();
     void removeProfile();
@@ -123,7 +127,7 @@ void TestEditing::cleanup()
     delete window;
     window = nullptr;
     delete driver;
-    QCOMPARE(problems, QStringList());
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
     QCOMPARE(onDisk, expected);
 }
 
@@ -477,16 +481,68 @@ void TestEditing::declineReplaceThenCancel()
     QCOMPARE(parts->profiles->currentRow(), 0);
 }
 
-void TestEditing::nameWithQuoteAsksAgain()
+void TestEditing::refusedNameAsksAgainWithIt_data()
 {
-    parts->arguments->setText("-q");
-    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "My \"phone\"");
-    driver->ExpectMessageBox("Add Profile", "A profile name cannot contain a double quote.", {"OK"},
-                             "OK");
-    driver->ExpectInput("Add Profile", "Enter the name for the new profile", "My phone");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    const QString quote = "A profile name cannot contain a double quote.";
+    const QString lineBreak = "A profile name cannot contain a line break.";
+    QTest::newRow("double quote") << "My \"phone\"" << quote;
+    QTest::newRow("LF") << "Evil\n[Input]\nX" << lineBreak;
+    QTest::newRow("CR") << "Evil\r[Input]" << lineBreak;
+    QTest::newRow("CR LF") << "Evil\r\n[Input]" << lineBreak;
+    QTest::newRow("line separator") << "Evil\u2028[Input]" << lineBreak;
+    QTest::newRow("paragraph separator") << "Evil\u2029[Input]" << lineBreak;
+}
+
+void TestEditing::refusedNameAsksAgainWithIt()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    const QString title = "Add Profile";
+    const QString label = "Enter the name for the new profile";
+    driver->ExpectInput(title, label, name);
+    driver->ExpectMessageBox(title, message, {"OK"}, "OK");
+    driver->ExpectInput(title, label, "My phone", name);
+    parts->arguments->setText("-n");
     QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("My phone"));
     QCOMPARE(window->Config().profiles.size(), 6);
+    QCOMPARE(window->Config().sections.at(SectionInput).entries.size(), 2);
+}
+
+void TestEditing::pastedLineBreaksBecomeBlanks_data()
+{
+    QTest::addColumn<QString>("lineBreak");
+    QTest::newRow("LF") << "\n";
+    QTest::newRow("CR") << "\r";
+    QTest::newRow("CR LF") << "\r\n";
+    QTest::newRow("line separator") << "\u2028";
+    QTest::newRow("paragraph separator") << "\u2029";
+}
+
+void TestEditing::pastedLineBreaksBecomeBlanks()
+{
+    QFETCH(QString, lineBreak);
+    parts->profiles->setCurrentRow(1);
+    parts->arguments->clear();
+    QApplication::clipboard()->setText("-a" + lineBreak + "-b");
+    parts->arguments->paste();
+    QCOMPARE(parts->arguments->text(), QStringLiteral("-a -b"));
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+
+    // Read back, the file holds the same profiles, and no new one named "-b".
+    LauncherConfig back;
+    ParseConfigText(DecodeConfigText(ReadBytes(TestEnvironment::current()->userConfigPath())),
+                    back);
+    QCOMPARE(back.ProfileNames(), window->Config().ProfileNames());
+    QCOMPARE(back.profiles.at(1).arguments, QStringLiteral(" -a -b"));
+
+    // A name row of the add dialog holding one keeps OK disabled.
+    AddDlg dialog(window, "Add Pixel Density", {{TextField, "Name:"}, {NumberField, "Ppi:"}});
+    dialog.fields.at(0).edit->setText("a" + lineBreak + "b");
+    QTest::keyClicks(dialog.fields.at(1).edit, "160");
+    QCOMPARE(OkState(dialog), QStringLiteral("off"));
 }
 
 void TestEditing::updateProfile()

@@ -110,6 +110,7 @@ private slots:
     void longListsMeasureLikeQt_data();
     void longListsMeasureLikeQt();
     void launchStartsTheEmulator();
+    void longArgumentsAreLaunchedAndStoredWhole();
     void launchTwiceStartsTwo();
     void launchTooltipShowsWhatStarts();
     void enterInArgumentsLaunchesNothing();
@@ -388,6 +389,24 @@ void TestMainWindow::launchStartsTheEmulator()
                                          "mouse", "-profile-name", "My tablet", "-ua", "Foo Bar"}));
     // Launching stores nothing.
     QCOMPARE(window.Config().profiles.at(2).arguments, QStringLiteral(" -x 1"));
+}
+
+void TestMainWindow::longArgumentsAreLaunchedAndStoredWhole()
+{
+    MainWindow window;
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1);
+    const QString longArgument = "-x" + QString(100000, QLatin1Char('a'));
+    parts.arguments->setText(longArgument);
+    QCOMPARE(parts.arguments->text(), longArgument);
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    const QList<QStringList> records = WaitForRecords(1);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.at(0).last(), longArgument);
+    QTest::mouseClick(parts.addUpdate, Qt::LeftButton);
+    QCOMPARE(window.Config().profiles.at(1).arguments, longArgument);
+    QVERIFY(
+        ReadBytes(TestEnvironment::current()->userConfigPath()).contains(longArgument.toUtf8()));
 }
 
 void TestMainWindow::launchTwiceStartsTwo()
