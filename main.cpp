@@ -1,13 +1,28 @@
+#include "launcheroptions.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
 #include "terminationsignals.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QTextStream>
 
 #include <csignal>
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const LauncherOptions options = ParseLauncherOptions(arguments);
+    if (options.action != LauncherOptions::OpenWindow) {
+        // For scripts: no window, no instance lock, no file written.
+        QCoreApplication core(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return RunLauncherOptions(options, out, err);
+    }
+
     SingleApplication app(argc, argv);
     if (app.isRunning()) {
         // Another launcher runs for this user: bring it to the front and touch nothing.

@@ -24,6 +24,24 @@ install(FILES packaging/${VELMORA_APP_ID}.svg DESTINATION share/icons/hicolor/sc
 install(FILES packaging/${VELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo
         COMPONENT launcher)
 
+# The manual page and the changelog go compressed, as Debian wants them (no name or time in
+# the gzip header, so that builds are reproducible).
+set(VELMORA_GZIPPED)
+foreach(pair "docs/VelmoraMobileEmuLauncher.1;VelmoraMobileEmuLauncher.1.gz"
+             "packaging/changelog;changelog.gz")
+    list(GET pair 0 source)
+    list(GET pair 1 target)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${target}
+        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${source} > ${CMAKE_BINARY_DIR}/${target}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+    list(APPEND VELMORA_GZIPPED ${CMAKE_BINARY_DIR}/${target})
+endforeach()
+add_custom_target(velmoradocs ALL DEPENDS ${VELMORA_GZIPPED})
+install(FILES ${CMAKE_BINARY_DIR}/VelmoraMobileEmuLauncher.1.gz DESTINATION share/man/man1
+        COMPONENT launcher)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz packaging/copyright
+        DESTINATION share/doc/velmora-launcher COMPONENT launcher)
+
 install(TARGETS VelmoraMobileEmu RUNTIME DESTINATION ${VELMORA_INSTALL_DIR}
         COMPONENT emulator EXCLUDE_FROM_ALL)
 
@@ -31,13 +49,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora-launcher)
 set(CPACK_PACKAGE_VENDOR Velmora)
 set(CPACK_PACKAGE_CONTACT "Velmora launcher developers <launcher@velmora.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Launcher for the Velmora Mobile Emulator")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "launcher for the Velmora Mobile Emulator")
+# Every line at most 80 characters, as Debian's tools want them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Keeps named profiles of resolution, pixel density, input and arguments for the Velmora\nMobile Emulator and starts it with one click.")
+    "Keeps named profiles of resolution, pixel density, input and arguments\nfor the Velmora Mobile Emulator and starts it with one click, from its\nwindow or from scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 # The Qt 6 libraries the binary really links are found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The xcb platform plugin is no library the binary links, but without it no window opens.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -36,6 +36,8 @@ private slots:
     void signalsSaveLikeAClose_data();
     void signalsSaveLikeAClose();
     void launchesFromAFolderNamedWithAQuote();
+    void options_data();
+    void options();
     void fileSizeLimitFailsTheSaveOnly();
     void floodOfIdleConnectionsStillHandsOver();
 
@@ -293,6 +295,7 @@ void TestLauncherProcess::signalsSaveLikeAClose()
 
 void TestLauncherProcess::launchesFromAFolderNamedWithAQuote()
 {
+    QDir(QFileInfo(env->userConfigPath()).absolutePath()).removeRecursively();
     LauncherInstall quoted(env->root() + QStringLiteral("/say \"cheese\" here"));
     QVERIFY(quoted.isValid());
     XServer x;
@@ -306,8 +309,130 @@ void TestLauncherProcess::launchesFromAFolderNamedWithAQuote()
     QVERIFY(!window.isEmpty());
     QVERIFY(x.Xdotool({"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+l"}));
     QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(record).endsWith('\n'), 10000);
-    QCOMPARE(ReadBytes(record),
-             QByteArray("[\"-windowsize\",\"480x800\",\"-profile-name\",\"Default\"]\n"));
+    const QByteArray launched = "[\"-windowsize\",\"480x800\",\"-profile-name\",\"Default\"]\n";
+    QCOMPARE(ReadBytes(record), launched);
+
+    // The command --print-command gives, run by a shell, starts the same.
+    QProcess print;
+    print.start(quoted.executable(), {"--print-command", "Default"});
+    QCOMPARE(WaitForExit(print, 10000), 0);
+    QProcess shell;
+    shell.setProcessEnvironment(e);
+    shell.start("sh", {"-c", QString::fromLocal8Bit(print.readAllStandardOutput())});
+    QCOMPARE(WaitForExit(shell, 10000), 0);
+    QCOMPARE(ReadBytes(record), launched + launched);
+}
+
+void TestLauncherProcess::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err"); // a part of what stderr says; empty: says nothing
+
+    const QString shipped = "Default\nSmall phone\nHD phone\nTablet, landscape\n";
+    QTest::newRow("version") << QStringList{"--version"} << "" << 0
+                             << "VelmoraMobileEmuLauncher " VELMORA_VERSION "\n"
+                             << "";
+    QTest::newRow("list, first run") << QStringList{"--list"} << "" << 0 << shipped << "";
+    QTest::newRow("list, own file") << QStringList{"--list"} << "user" << 0 << "Mine\nTwo\n"
+                                    << "";
+    QTest::newRow("list beside a running launcher")
+        << QStringList{"--list"} << "running" << 0 << "Mine\nTwo\n"
+        << "";
+    QTest::newRow("list, out-of-date file is left")
+        << QStringList{"--list"} << "outdated" << 0 << shipped << "is out of date (version 102)";
+    QTest::newRow("list, unreadable file") << QStringList{"--list"} << "directory" << 0 << shipped
+                                           << "cannot be read: it is not a regular file";
+    QTest::newRow("list, nothing readable") << QStringList{"--list"} << "no default" << 1 << ""
+                                            << "no configuration can be read";
+    QTest::newRow("unknown profile")
+        << QStringList{"--launch", "Nope"} << "user" << 2 << ""
+        << "No profile named \"Nope\". The profiles are: \"Mine\", \"Two\".";
+    QTest::newRow("print the command")
+        << QStringList{"--print-command", "Two"} << "user" << 0
+        << "@/VelmoraMobileEmu.exe -ppi 160 -profile-name Two -a 'b c'\n"
+        << "";
+    QTest::newRow("launch") << QStringList{"-l", "Two"} << "user" << 0 << ""
+                            << "";
+    QTest::newRow("launch without an emulator")
+        << QStringList{"--launch", "Two"} << "no emulator" << 1 << ""
+        << "cannot start";
+}
+
+// The options as a script uses them: real processes, their output and exit codes.
+void TestLauncherProcess::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, setup);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    LauncherInstall copy(env->root() + QStringLiteral("/options"));
+    QVERIFY(copy.isValid());
+    const QString user = env->userConfigPath();
+    QDir(QFileInfo(user).absolutePath()).removeRecursively();
+    const QByteArray mine = "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                            "\"Two\"\t\"[PixelDensity] 1 -a \"b c\"\"\n"
+                            "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n";
+    if (setup == "user" || setup == "running" || setup == "no emulator")
+        QVERIFY(WriteBytes(user, mine));
+    if (setup == "outdated")
+        QVERIFY(WriteBytes(user, "$VERSION 102\n[Profile]\n\"Old\"\n"));
+    if (setup == "directory")
+        QVERIFY(QDir().mkpath(user));
+    if (setup == "no default")
+        QVERIFY(QFile::remove(copy.defaultConfigPath()));
+    if (setup == "no emulator")
+        QVERIFY(QFile::remove(copy.directory() + "/VelmoraMobileEmu.exe"));
+    QProcess *window = nullptr;
+    if (setup == "running") {
+        window = Start();
+        QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    }
+    const QByteArray before = ReadBytes(user);
+    for (const QString &lock : QDir(env->runtimeDir()).entryList({"*.lock"}, QDir::Files)) {
+        if (!window)
+            QFile::remove(env->runtimeDir() + '/' + lock); // left by a launcher killed earlier
+    }
+    const QString record = env->root() + QStringLiteral("/options-record.jsonl");
+    QFile::remove(record);
+
+    QProcess process;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("VELMORA_EMU_RECORD"), record);
+    // No window could open, and none may be asked for.
+    e.remove(QStringLiteral("DISPLAY"));
+    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(e);
+    process.start(copy.executable(), arguments);
+    QCOMPARE(WaitForExit(process, 10000), code);
+    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+             QString(out).replace('@', copy.directory()));
+    const QString said = QString::fromUtf8(process.readAllStandardError());
+    if (err.isEmpty())
+        QCOMPARE(said, QString());
+    else
+        QVERIFY2(said.contains(err) && said.count('\n') == 1, qPrintable(said));
+
+    // Nothing was written, moved or locked.
+    QCOMPARE(ReadBytes(user), before);
+    QCOMPARE(QDir(QFileInfo(user).absolutePath()).entryList(QDir::Files).size(),
+             before.isEmpty() ? 0 : 1);
+    if (window) {
+        QCOMPARE(window->state(), QProcess::Running);
+        QCOMPARE(WaitForExit(*Start(), 10000), 0);
+    } else {
+        QCOMPARE(QDir(env->runtimeDir()).entryList({"*.lock"}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+    if (arguments.first() == "-l") {
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(record).endsWith('\n'), 10000);
+        QCOMPARE(ReadBytes(record),
+                 QByteArray("[\"-ppi\",\"160\",\"-profile-name\",\"Two\",\"-a\",\"b c\"]\n"));
+    }
 }
 
 void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()
