@@ -2,8 +2,10 @@
 #include "mainwindow.h"
 #include "singleapplication.h"
 #include "terminationsignals.h"
+#include "translations.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -32,6 +34,10 @@ int main(int argc, char *argv[])
     // the process.
     std::signal(SIGXFSZ, SIG_IGN);
     TerminationSignals termination;
+    InstallTranslations(&app);
+    // Docks and task bars match the window to the menu entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
 
     // The window is destroyed before the application object, and writes Launcher.ini as it goes.
     MainWindow window;
@@ -41,12 +47,12 @@ int main(int argc, char *argv[])
     window.show();
     app.setActivationWindow(&window, true);
     if (!app.lockProblem().isEmpty()) {
-        QMessageBox::warning(&window, QStringLiteral("Velmora Mobile Emulator Launcher Warning"),
-                             QStringLiteral("The launcher cannot make sure that it runs only once: "
-                                            "%1. A launcher started while this one runs will "
-                                            "not find it, and the two will overwrite each "
-                                            "other's changes.")
-                                 .arg(app.lockProblem()));
+        QMessageBox::warning(
+            &window, MainWindow::tr("Velmora Mobile Emulator Launcher Warning"),
+            MainWindow::tr("The launcher cannot make sure that it runs only once: %1. A launcher "
+                           "started while this one runs will not find it, and the two will "
+                           "overwrite each other's changes.")
+                .arg(app.lockProblem()));
     }
     // A signal that came while the window was being built or a message was open ends the run
     // here, as a close would.

@@ -145,8 +145,9 @@ void SingleApplication::Start()
     const QString dir = InstanceDirectory();
     if (dir.isEmpty()) {
         primary = true;
-        problem = QStringLiteral("no directory of your own can hold its lock");
-        qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(problem);
+        problemText = QT_TR_NOOP("no directory of your own can hold its lock");
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("running unlocked: %1").arg(lockProblem());
         return;
     }
     const QString base = dir + QLatin1String("/velmora-") + instanceId;
@@ -163,9 +164,10 @@ void SingleApplication::Start()
         return;
     } else {
         primary = true;
-        problem =
-            QStringLiteral("its lock cannot be created in %1").arg(QDir::toNativeSeparators(dir));
-        qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(problem);
+        problemText = QT_TR_NOOP("its lock cannot be created in %1");
+        problemArgument = QDir::toNativeSeparators(dir);
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("running unlocked: %1").arg(lockProblem());
         return;
     }
 
@@ -185,6 +187,14 @@ void SingleApplication::Listen()
     if (!server->listen(socketPath))
         qCWarning(lcLauncher).noquote()
             << QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString());
+}
+
+QString SingleApplication::lockProblem() const
+{
+    if (!problemText)
+        return QString();
+    const QString text = tr(problemText);
+    return problemArgument.isEmpty() ? text : text.arg(problemArgument);
 }
 
 bool SingleApplication::isRunning() const

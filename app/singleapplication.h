@@ -37,7 +37,8 @@ public:
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
     // Why this instance runs without a lock, so that another one may run beside it; empty
     // when it holds the lock.
-    QString lockProblem() const { return problem; }
+    // (Translated when asked for: the translations are installed after this object exists.)
+    QString lockProblem() const;
 
 signals:
     void messageReceived(const QString &message);
@@ -56,7 +57,8 @@ private:
     QLocalServer *server = nullptr;
     QList<QPointer<QLocalSocket>> peers;
     bool primary = false;
-    QString problem;
+    const char *problemText = nullptr;
+    QString problemArgument;
     QPointer<QWidget> window;
     bool activateOnMessage = false;
 };

@@ -2,6 +2,7 @@
 
 #include "configformat.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +13,7 @@ namespace {
 QString ReasonOf(const QFileDevice &file)
 {
     if (file.error() == QFileDevice::NoError || file.errorString().isEmpty())
-        return QStringLiteral("the system gave no reason");
+        return QCoreApplication::translate("LauncherFile", "the system gave no reason");
     return file.errorString();
 }
 
@@ -32,9 +33,10 @@ ConfigLoadResult LoadConfigFile(const QString &path)
     };
     // Asked before opening: opening a FIFO would block the start, and a device never ends.
     if (!info.isFile())
-        return unreadable(QStringLiteral("it is not a regular file"));
+        return unreadable(QCoreApplication::translate("LauncherFile", "it is not a regular file"));
     if (info.size() > MaxConfigFileSize)
-        return unreadable(QStringLiteral("it is larger than %1 MiB").arg(MaxConfigFileSize >> 20));
+        return unreadable(QCoreApplication::translate("LauncherFile", "it is larger than %1 MiB")
+                              .arg(MaxConfigFileSize >> 20));
 
     QFile file(path);
     // Not in text mode: that would delete every lone CR, which belongs to the line.
@@ -45,7 +47,8 @@ ConfigLoadResult LoadConfigFile(const QString &path)
     if (file.error() != QFileDevice::NoError)
         return unreadable(ReasonOf(file));
     if (bytes.size() > MaxConfigFileSize)
-        return unreadable(QStringLiteral("it is larger than %1 MiB").arg(MaxConfigFileSize >> 20));
+        return unreadable(QCoreApplication::translate("LauncherFile", "it is larger than %1 MiB")
+                              .arg(MaxConfigFileSize >> 20));
     file.close();
     const QString text = DecodeConfigText(bytes);
 

@@ -131,6 +131,13 @@ void LauncherConfig::RemoveProfile(int profile)
     profiles.removeAt(profile);
 }
 
+void LauncherConfig::RenameProfile(int profile, const QString &name)
+{
+    if (profile < 0 || profile >= profiles.size())
+        return;
+    profiles[profile].name = name;
+}
+
 QStringList LauncherConfig::ProfilesUsingOption(int section, int entry) const
 {
     QStringList names;

@@ -72,6 +72,8 @@ public:
     void UpdateProfile(int profile, int resolution, int pixelDensity, int input,
                        const QString &arguments);
     void RemoveProfile(int profile);
+    // Changes only the name.
+    void RenameProfile(int profile, const QString &name);
     QStringList ProfilesUsingOption(int section, int entry) const;
     void RemoveOption(int section, int entry);
 

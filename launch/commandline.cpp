@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 QString ComposeOptionText(const LauncherConfig &config, const QList<int> &optionIndexes,
@@ -36,11 +37,12 @@ SplitCommand EmulatorCommand(const QString &emulatorPath, const LauncherConfig &
 QString DescribeCommand(const SplitCommand &command)
 {
     if (command.program.isEmpty())
-        return QStringLiteral("Nothing to start.");
-    QString text = QStringLiteral("Starts %1").arg(command.program);
+        return QCoreApplication::translate("Command", "Nothing to start.");
+    QString text = QCoreApplication::translate("Command", "Starts %1").arg(command.program);
     if (command.arguments.isEmpty())
-        return text + QStringLiteral("\nwith no arguments.");
-    text += QStringLiteral("\nwith the arguments:");
+        return text + QLatin1Char('\n') +
+               QCoreApplication::translate("Command", "with no arguments.");
+    text += QLatin1Char('\n') + QCoreApplication::translate("Command", "with the arguments:");
     for (const QString &argument : command.arguments)
         text += QLatin1String("\n  ") + argument;
     return text;

@@ -1,5 +1,6 @@
 #include "emulatorlaunch.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
@@ -8,7 +9,7 @@ bool StartDetached(const SplitCommand &command, QString *error)
 {
     if (command.program.isEmpty()) {
         if (error)
-            *error = QStringLiteral("there is no program to start");
+            *error = QCoreApplication::translate("Command", "there is no program to start");
         return false;
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

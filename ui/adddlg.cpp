@@ -1,5 +1,6 @@
 #include "adddlg.h"
 
+#include "dialogs.h"
 #include "launcherconfig.h"
 
 #include <QDialogButtonBox>
@@ -29,15 +30,16 @@ AddDlg::AddDlg(QWidget *parent, const QString &title, const QList<AddDlgField> &
     outer->addLayout(form);
 
     auto *buttons = new QDialogButtonBox;
-    okButton = new QPushButton(QStringLiteral("OK"));
+    okButton = new QPushButton(tr("OK"));
     buttons->addButton(okButton, QDialogButtonBox::AcceptRole);
-    buttons->addButton(new QPushButton(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
+    buttons->addButton(new QPushButton(tr("Cancel")), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     okButton->setEnabled(false);
 
     outer->addWidget(buttons);
     setLayout(outer);
+    FitTitle(this);
 }
 
 AddDlg::~AddDlg() = default;

@@ -5,6 +5,7 @@
 #include "configfile.h"
 #include "configformat.h"
 #include "diagnostics.h"
+#include "dialogs.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 #include "linebreakvalidator.h"
@@ -12,6 +13,8 @@
 #include "profileqlistwidget.h"
 #include "tooltipprovider.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -20,11 +23,13 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <cstdlib>
@@ -32,8 +37,45 @@
 
 namespace {
 
-const QString warningTitle = QStringLiteral("Velmora Mobile Emulator Launcher Warning");
-const QString addProfileTitle = QStringLiteral("Add Profile");
+QString WarningTitle()
+{
+    return MainWindow::tr("Velmora Mobile Emulator Launcher Warning");
+}
+
+QString AddProfileTitle()
+{
+    return MainWindow::tr("Add Profile");
+}
+
+// A long list of names in a message would push its buttons off the screen.
+constexpr int ListedNames = 15;
+
+// A button box makes its first accept button the default when it is shown, and the box's
+// focus proxy, so that Tab jumped over "&Help" straight to "&Launch". The window has no
+// default button, and Tab goes through the buttons from left to right as they are shown.
+class ButtonBoxWithoutDefault : public QDialogButtonBox
+{
+protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QDialogButtonBox::event(event);
+        if (event->type() == QEvent::Show) {
+            setFocusProxy(nullptr);
+            // The layout holds the buttons in the order the platform shows them.
+            QWidget *previous = nullptr;
+            for (int i = 0; i < layout()->count(); ++i) {
+                auto *button = qobject_cast<QPushButton *>(layout()->itemAt(i)->widget());
+                if (!button)
+                    continue;
+                button->setDefault(false);
+                if (previous)
+                    QWidget::setTabOrder(previous, button);
+                previous = button;
+            }
+        }
+        return handled;
+    }
+};
 
 } // namespace
 
@@ -43,6 +85,12 @@ struct MainWindow::OptionRow
 {
     int section;
     const char *name; // object names: "<name>Box", "add<Name>Button", "remove<Name>Button"
+    // For the translation catalogue: the label SectionLabel gives, the option's noun in the
+    // removal question, and what screen readers call the row's buttons.
+    const char *label;
+    const char *noun;
+    const char *addName;
+    const char *removeName;
     void (MainWindow::*onIndexChanged)(int);
     void (MainWindow::*onChanged)();
     void (MainWindow::*onAdd)();
@@ -51,26 +99,35 @@ struct MainWindow::OptionRow
 };
 
 const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
-    {SectionResolution, "Resolution", &MainWindow::OnResolution, nullptr,
+    {SectionResolution, "Resolution", QT_TRANSLATE_NOOP("MainWindow", "Resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "Remove resolution"), &MainWindow::OnResolution, nullptr,
      &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution,
      &MainWindow::removeResolutionButton},
-    {SectionPixelDensity, "PixelDensity", &MainWindow::OnPixelDensity, nullptr,
+    {SectionPixelDensity, "PixelDensity", QT_TRANSLATE_NOOP("MainWindow", "Pixel Density"),
+     QT_TRANSLATE_NOOP("MainWindow", "pixel density"),
+     QT_TRANSLATE_NOOP("MainWindow", "Add pixel density"),
+     QT_TRANSLATE_NOOP("MainWindow", "Remove pixel density"), &MainWindow::OnPixelDensity, nullptr,
      &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity,
      &MainWindow::removePixelDensityButton},
-    {SectionInput, "Input", nullptr, &MainWindow::OnInput, nullptr, nullptr, nullptr},
+    {SectionInput, "Input", QT_TRANSLATE_NOOP("MainWindow", "Input"),
+     QT_TRANSLATE_NOOP("MainWindow", "input"), nullptr, nullptr, nullptr, &MainWindow::OnInput,
+     nullptr, nullptr, nullptr},
 };
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowTitle(QStringLiteral("Velmora Mobile Emulator"));
+    setWindowTitle(tr("Velmora Mobile Emulator"));
 
     if (!ReadConfig(GetFilePath(UserConfigFile), true) &&
         !ReadConfig(GetFilePath(DefaultConfigFile), false)) {
         QMessageBox box;
-        box.setWindowTitle(QStringLiteral("Velmora Mobile Emulator"));
+        box.setWindowTitle(tr("Velmora Mobile Emulator"));
         box.setIcon(QMessageBox::Critical);
-        box.setText(QStringLiteral("Unable to start Velmora Mobile Emulator Launcher"));
-        box.setInformativeText(QStringLiteral("Unable to read configuration file."));
+        box.setText(tr("Unable to start Velmora Mobile Emulator Launcher"));
+        box.setInformativeText(tr("Unable to read configuration file."));
+        FitTitle(&box);
         box.exec();
         // Nothing was loaded, so nothing may be written over the user's file either.
         std::exit(1);
@@ -82,11 +139,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainLayout->addWidget(BuildProfileGroup());
     mainLayout->addWidget(BuildButtonBox());
     central->setLayout(mainLayout);
+    CreateProfileActions();
 }
 
 QGroupBox *MainWindow::BuildProfileGroup()
 {
-    auto *group = new QGroupBox(QStringLiteral("Profile"));
+    auto *group = new QGroupBox(tr("Profile"));
     auto *groupLayout = new QHBoxLayout;
     group->setLayout(groupLayout);
 
@@ -94,25 +152,35 @@ QGroupBox *MainWindow::BuildProfileGroup()
     groupLayout->addLayout(profileGrid);
     profileList = new ProfileQListWidget;
     profileList->setObjectName(QStringLiteral("profileList"));
+    profileList->setAccessibleName(tr("Profiles"));
     profileList->addItems(config.ProfileNames());
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
     profileGrid->addWidget(profileList, 0, 0, 1, -1);
 
-    addUpdateButton = new QPushButton(QStringLiteral("Add"));
+    addUpdateButton = new QPushButton(tr("Add"));
     addUpdateButton->setObjectName(QStringLiteral("addUpdateButton"));
     connect(addUpdateButton, &QPushButton::clicked, this, &MainWindow::OnAddUpdateProfile);
     profileGrid->addWidget(addUpdateButton, 1, 0);
-    removeProfileButton = new QPushButton(QStringLiteral("Remove"));
+    removeProfileButton = new QPushButton(tr("Remove"));
     removeProfileButton->setObjectName(QStringLiteral("removeProfileButton"));
+    removeProfileButton->setAccessibleName(tr("Remove profile"));
     connect(removeProfileButton, &QPushButton::clicked, this, &MainWindow::OnRemoveProfile);
     profileGrid->addWidget(removeProfileButton, 1, 1);
 
     auto *form = new QFormLayout;
-    for (const OptionRow &row : optionRows)
-        form->addRow(SectionLabel(config.sections.at(row.section).header, false),
-                     BuildOptionRow(row));
+    for (const OptionRow &row : optionRows) {
+        const QString label = SectionLabel(config.sections.at(row.section).header, false);
+        QGridLayout *rowGrid = BuildOptionRow(row);
+        form->addRow(tr(qPrintable(label)), rowGrid);
+        // The label names the box for screen readers (a combo box would otherwise be called
+        // by its current entry).
+        QComboBox *combo = config.sections.at(row.section).comboBox;
+        combo->setAccessibleName(tr(qPrintable(label)));
+        if (auto *labelWidget = qobject_cast<QLabel *>(form->labelForField(rowGrid)))
+            labelWidget->setBuddy(combo);
+    }
 
     argumentsEdit = new QLineEdit;
     argumentsEdit->setObjectName(QStringLiteral("argumentsEdit"));
@@ -121,7 +189,7 @@ QGroupBox *MainWindow::BuildProfileGroup()
     argumentsEdit->setMaxLength(std::numeric_limits<int>::max());
     argumentsEdit->setValidator(new LineBreakValidator(argumentsEdit));
     connect(argumentsEdit, &QLineEdit::textChanged, this, &MainWindow::OnTextCtrlEdit);
-    form->addRow(QStringLiteral("&Arguments"), argumentsEdit);
+    form->addRow(tr("&Arguments"), argumentsEdit);
 
     groupLayout->addSpacing(10);
     groupLayout->addLayout(form);
@@ -147,12 +215,14 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
     else
         connect(combo, &QComboBox::currentIndexChanged, this, row.onChanged);
     if (row.onAdd) {
-        auto *add = new QPushButton(QStringLiteral("Add"));
+        auto *add = new QPushButton(tr("Add"));
         add->setObjectName(QLatin1String("add") + name + QLatin1String("Button"));
+        add->setAccessibleName(tr(row.addName));
         connect(add, &QPushButton::clicked, this, row.onAdd);
         rowGrid->addWidget(add, 1, 0);
-        auto *remove = new QPushButton(QStringLiteral("Remove"));
+        auto *remove = new QPushButton(tr("Remove"));
         remove->setObjectName(QLatin1String("remove") + name + QLatin1String("Button"));
+        remove->setAccessibleName(tr(row.removeName));
         connect(remove, &QPushButton::clicked, this, row.onRemove);
         rowGrid->addWidget(remove, 1, 1);
         this->*row.removeButton = remove;
@@ -164,18 +234,72 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
 
 QDialogButtonBox *MainWindow::BuildButtonBox()
 {
-    auto *helpButton = new QPushButton(QStringLiteral("&Help"));
+    auto *helpButton = new QPushButton(tr("&Help"));
     helpButton->setObjectName(QStringLiteral("helpButton"));
     connect(helpButton, &QPushButton::clicked, this, &MainWindow::OnHelp);
-    auto *launchButton = new QPushButton(QStringLiteral("&Launch"));
+    launchButton = new QPushButton(tr("&Launch"));
     launchButton->setObjectName(QStringLiteral("launchButton"));
     connect(launchButton, &QPushButton::clicked, this, &MainWindow::OnLaunch);
     // The command is composed when the tooltip is asked for, never while the user edits.
     new ToolTipProvider(launchButton, [this] { return DescribeCommand(CurrentCommand()); });
-    auto *buttonBox = new QDialogButtonBox;
+    auto *buttonBox = new ButtonBoxWithoutDefault;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
+    launchButton->setAccessibleDescription(DescribeCommand(CurrentCommand()));
     return buttonBox;
+}
+
+void MainWindow::CreateProfileActions()
+{
+    // Shortcuts that work while the list has the focus; the same actions fill the menus.
+    const auto add = [this](const QString &text, void (MainWindow::*slot)(),
+                            const QKeySequence &key = QKeySequence()) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        profileList->addAction(action);
+        return action;
+    };
+    launchAction = add(tr("Launch"), &MainWindow::OnLaunch);
+    duplicateAction = add(tr("Duplicate…"), &MainWindow::OnDuplicateProfile);
+    renameAction = add(tr("Rename…"), &MainWindow::OnRenameProfile, QKeySequence(Qt::Key_F2));
+    removeAction = add(tr("Remove"), &MainWindow::OnRemoveProfile, QKeySequence::Delete);
+    copyCommandAction = add(tr("Copy Command Line"), &MainWindow::OnCopyCommandLine);
+    removeAction->setEnabled(removeProfileButton->isEnabled());
+    // Enter on the list and a double click (whose first click selected the row) launch.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter =
+            new QShortcut(QKeySequence(key), profileList, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, &MainWindow::OnLaunch);
+    }
+    connect(profileList, &QListWidget::itemDoubleClicked, this, &MainWindow::OnLaunch);
+
+    profileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(profileList, &QWidget::customContextMenuRequested, this, &MainWindow::ShowProfileMenu);
+    launchButton->setContextMenuPolicy(Qt::ActionsContextMenu);
+    launchButton->addAction(copyCommandAction);
+}
+
+void MainWindow::ShowProfileMenu(QPoint pos)
+{
+    QListWidgetItem *item = profileList->itemAt(pos);
+    if (!item) {
+        // From the keyboard, or below the last row: the menu is for the current row.
+        item = profileList->currentItem();
+        if (!item)
+            return;
+        pos = profileList->visualItemRect(item).center();
+    }
+    QMenu menu(this);
+    menu.addAction(launchAction);
+    menu.addSeparator();
+    menu.addAction(duplicateAction);
+    menu.addAction(renameAction);
+    menu.addAction(removeAction);
+    menu.addSeparator();
+    menu.addAction(copyCommandAction);
+    menu.exec(profileList->viewport()->mapToGlobal(pos));
 }
 
 MainWindow::~MainWindow()
@@ -193,13 +317,12 @@ bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
         if (isUserFile) {
             // Whatever is there may be all the user's profiles: it is never written over.
             keepUserFile = true;
-            QMessageBox::warning(
-                this, warningTitle,
-                QStringLiteral("Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
-                               "The launcher starts with its default configuration and leaves "
-                               "your file as it is: nothing is saved to it while the launcher "
-                               "runs.")
-                    .arg(QDir::toNativeSeparators(path), loaded.reason));
+            ShowMessage(this, QMessageBox::Warning, WarningTitle(),
+                        tr("Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
+                           "The launcher starts with its default configuration and leaves "
+                           "your file as it is: nothing is saved to it while the launcher "
+                           "runs.")
+                            .arg(QDir::toNativeSeparators(path), loaded.reason));
         }
         return false;
     case ConfigLoadResult::Loaded:
@@ -213,16 +336,16 @@ bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
         bool renamed = false;
         const QString newPath = RenameOutdatedConfig(loaded.version, &renamed);
         const QString message =
-            renamed ? QStringLiteral("Your Launcher.ini configuration file is out of date and "
-                                     "will not be used. It has been renamed to %1 to make "
-                                     "place for a new configuration file.")
-                    : QStringLiteral("Your Launcher.ini configuration file is out of date and "
-                                     "will not be used. It could not be renamed to %1 and "
-                                     "will be replaced when the launcher closes.");
-        QMessageBox::warning(this, warningTitle, message.arg(newPath));
+            renamed ? tr("Your Launcher.ini configuration file is out of date and will not be "
+                         "used. It has been renamed to %1 to make place for a new "
+                         "configuration file.")
+                    : tr("Your Launcher.ini configuration file is out of date and will not be "
+                         "used. It could not be renamed to %1 and will be replaced when the "
+                         "launcher closes.");
+        ShowMessage(this, QMessageBox::Warning, WarningTitle(), message.arg(newPath));
         return false;
     }
-    QMessageBox::warning(this, warningTitle, QStringLiteral("Config file is out of date"));
+    ShowMessage(this, QMessageBox::Warning, WarningTitle(), tr("Config file is out of date"));
     // The default file's contents are not used: the sections hold only their "Default" entries.
     config = LauncherConfig();
     ParseConfigText(QStringView(), config);
@@ -269,11 +392,10 @@ void MainWindow::SaveChanges()
     if (saveFailureShown)
         return;
     saveFailureShown = true;
-    QMessageBox::warning(
-        this, warningTitle,
-        QStringLiteral("Your changes are not being saved: %1 cannot be written: %2.\n\n"
-                       "The launcher tries again with every change and when it closes.")
-            .arg(QDir::toNativeSeparators(GetFilePath(UserConfigFile)), result.reason));
+    ShowMessage(this, QMessageBox::Warning, WarningTitle(),
+                tr("Your changes are not being saved: %1 cannot be written: %2.\n\n"
+                   "The launcher tries again with every change and when it closes.")
+                    .arg(QDir::toNativeSeparators(GetFilePath(UserConfigFile)), result.reason));
 }
 
 QString MainWindow::SectionLabel(const QString &header, bool lowerCase)
@@ -308,7 +430,11 @@ QString MainWindow::CurrentValueText() const
 void MainWindow::UpdateAddUpdateButton()
 {
     const int row = profileList->currentRow();
-    addUpdateButton->setText(row == 0 ? QStringLiteral("Add") : QStringLiteral("Update"));
+    addUpdateButton->setText(row == 0 ? tr("Add") : tr("Update"));
+    addUpdateButton->setAccessibleName(row == 0 ? tr("Add profile") : tr("Update profile"));
+    // Screen readers hear what a launch would start; it changes with everything shown.
+    if (launchButton)
+        launchButton->setAccessibleDescription(DescribeCommand(CurrentCommand()));
     if (row < 0 || row >= config.profiles.size()) {
         addUpdateButton->setEnabled(false);
         return;
@@ -327,6 +453,8 @@ void MainWindow::OnProfileChanged(int index)
         config.sections.at(s).comboBox->setCurrentIndex(profile.optionIndex.value(s - 1));
     argumentsEdit->setText(profile.arguments);
     removeProfileButton->setEnabled(index != 0);
+    if (removeAction)
+        removeAction->setEnabled(index != 0);
     UpdateAddUpdateButton();
 }
 
@@ -336,8 +464,8 @@ void MainWindow::OnAddUpdateProfile()
     if (row < 0 || row >= config.profiles.size())
         return;
     if (row == 0) {
-        StoreWindowAsNewProfile(addProfileTitle,
-                                QStringLiteral("Enter the name for the new profile"), QString());
+        StoreWindowAsNewProfile(AddProfileTitle(), tr("Enter the name for the new profile"),
+                                QString());
         return;
     }
     const QList<int> indexes = CurrentOptionIndexes();
@@ -351,19 +479,18 @@ QString MainWindow::AskProfileName(const QString &title, const QString &label, Q
     // A name that cannot be stored asks again, with what the user typed.
     for (;;) {
         bool ok = false;
-        const QString name =
-            QInputDialog::getText(this, title, label, QLineEdit::Normal, text, &ok);
+        const QString name = AskText(this, title, label, text, &ok);
         if (!ok || name.isEmpty())
             return QString();
         QString problem;
         // Either would end the name early in Launcher.ini or on the command line.
         if (name.contains(QLatin1Char('"')))
-            problem = QStringLiteral("A profile name cannot contain a double quote.");
+            problem = tr("A profile name cannot contain a double quote.");
         else if (ContainsLineBreak(name))
-            problem = QStringLiteral("A profile name cannot contain a line break.");
+            problem = tr("A profile name cannot contain a line break.");
         if (problem.isEmpty())
             return name;
-        QMessageBox::warning(this, title, problem);
+        ShowMessage(this, QMessageBox::Warning, title, problem);
         text = name;
     }
 }
@@ -379,10 +506,9 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
         const QList<int> indexes = CurrentOptionIndexes();
         const int existing = config.FindProfile(name);
         if (existing >= 0) {
-            if (QMessageBox::question(
-                    this, title,
-                    QStringLiteral("This profile already exists. Do you want to replace it?"),
-                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            if (ShowMessage(this, QMessageBox::Question, title,
+                            tr("This profile already exists. Do you want to replace it?"),
+                            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
                 continue;
             config.UpdateProfile(existing, indexes.at(0), indexes.at(1), indexes.at(2),
                                  argumentsEdit->text());
@@ -411,10 +537,10 @@ void MainWindow::OnRemoveProfile()
     // The first profile is never removed.
     if (row <= 0 || row >= config.profiles.size())
         return;
-    if (QMessageBox::question(this, QStringLiteral("Confirm Remove Profile"),
-                              QStringLiteral("Are you sure you want to remove this profile?\n\n") +
-                                  config.profiles.at(row).name,
-                              QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    if (ShowMessage(this, QMessageBox::Question, tr("Confirm Remove Profile"),
+                    tr("Are you sure you want to remove this profile?\n\n") +
+                        config.profiles.at(row).name,
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     // The model first: every row change the list reports meets a matching profile list.
     config.RemoveProfile(row);
@@ -456,10 +582,9 @@ void MainWindow::AddOption(int section, const QString &name, const QString &valu
 
 void MainWindow::OnAddResolution()
 {
-    AddDlg dlg(this, QStringLiteral("Add Resolution"),
-               {{TextField, QStringLiteral("Name:")},
-                {NumberField, QStringLiteral("Width:")},
-                {NumberField, QStringLiteral("Height:")}});
+    AddDlg dlg(
+        this, tr("Add Resolution"),
+        {{TextField, tr("Name:")}, {NumberField, tr("Width:")}, {NumberField, tr("Height:")}});
     if (dlg.exec() != QDialog::Accepted)
         return;
     const QString name = dlg.fields.at(0).edit->text();
@@ -473,15 +598,16 @@ void MainWindow::OnAddResolution()
         if (width > geometry.width() || height > geometry.height()) {
             QMessageBox box(this);
             box.setIcon(QMessageBox::Warning);
-            box.setWindowTitle(QStringLiteral("Resolution bigger than the current screen size!"));
-            box.setText(QStringLiteral("You are trying to add: %1x%2\nbut the current screen "
-                                       "resolution is: %3x%4\n\nAre you sure ?")
+            box.setWindowTitle(tr("Resolution bigger than the current screen size!"));
+            box.setText(tr("You are trying to add: %1x%2\nbut the current screen resolution "
+                           "is: %3x%4\n\nAre you sure ?")
                             .arg(width)
                             .arg(height)
                             .arg(geometry.width())
                             .arg(geometry.height()));
-            QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::AcceptRole);
-            box.addButton(QStringLiteral("No"), QMessageBox::RejectRole);
+            QPushButton *yes = box.addButton(tr("Yes"), QMessageBox::AcceptRole);
+            box.addButton(tr("No"), QMessageBox::RejectRole);
+            FitTitle(&box);
             box.exec();
             if (box.clickedButton() != yes)
                 return;
@@ -494,9 +620,8 @@ void MainWindow::OnAddResolution()
 
 void MainWindow::OnAddPixelDensity()
 {
-    AddDlg dlg(
-        this, QStringLiteral("Add Pixel Density"),
-        {{TextField, QStringLiteral("Name:")}, {NumberField, QStringLiteral("Pixel Density:")}});
+    AddDlg dlg(this, tr("Add Pixel Density"),
+               {{TextField, tr("Name:")}, {NumberField, tr("Pixel Density:")}});
     if (dlg.exec() != QDialog::Accepted)
         return;
     AddOption(SectionPixelDensity, dlg.fields.at(0).edit->text(),
@@ -524,14 +649,17 @@ void MainWindow::RemoveSelectedOption(int section)
 
     const QStringList users = config.ProfilesUsingOption(section, cur);
     if (!users.isEmpty()) {
-        QString text = QStringLiteral(
-            "The following profiles use this option, are you sure you want to continue?\n\n");
-        for (const QString &name : users)
+        QString text =
+            tr("The following profiles use this option, are you sure you want to continue?\n\n");
+        for (const QString &name : users.first(qMin<qsizetype>(users.size(), ListedNames)))
             text += name + QLatin1Char('\n');
-        const QString title = QStringLiteral("Confirm remove ") +
-                              SectionLabel(config.sections.at(section).header, true);
-        if (QMessageBox::warning(this, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::NoButton) != QMessageBox::Yes)
+        if (users.size() > ListedNames)
+            text += tr("… and %n more profiles.", nullptr, int(users.size() - ListedNames)) +
+                    QLatin1Char('\n');
+        const QString noun = SectionLabel(config.sections.at(section).header, true);
+        const QString title = tr("Confirm remove %1").arg(tr(qPrintable(noun)));
+        if (ShowMessage(this, QMessageBox::Warning, title, text,
+                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
     }
 
@@ -553,16 +681,62 @@ SplitCommand MainWindow::CurrentCommand() const
 
 void MainWindow::OnHelp()
 {
-    OpenLocalPage(GetFilePath(HelpFile));
+    const QString page = GetFilePath(HelpFile);
+    if (!OpenLocalPage(page)) {
+        ShowMessage(this, QMessageBox::Warning, WarningTitle(),
+                    tr("The help page %1 could not be opened: no program to show it was "
+                       "found.")
+                        .arg(QDir::toNativeSeparators(page)));
+    }
 }
 
 void MainWindow::OnLaunch()
 {
     if (!profileList->currentItem())
         return;
-    if (!StartDetached(CurrentCommand())) {
-        QMessageBox::critical(this, QStringLiteral("Velmora Mobile Emulator Launcher"),
-                              QStringLiteral("Failed to start Velmora Mobile Emulator!"),
-                              QMessageBox::Ok, QMessageBox::NoButton);
+    const SplitCommand command = CurrentCommand();
+    QString reason;
+    if (!StartDetached(command, &reason)) {
+        ShowMessage(this, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
+                    tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
+                    tr("%1: %2").arg(QDir::toNativeSeparators(command.program), reason));
     }
+}
+
+void MainWindow::OnDuplicateProfile()
+{
+    const QListWidgetItem *item = profileList->currentItem();
+    if (!item)
+        return;
+    StoreWindowAsNewProfile(tr("Duplicate Profile"), tr("Enter the name for the copy"),
+                            tr("%1 (copy)").arg(item->text()));
+}
+
+void MainWindow::OnRenameProfile()
+{
+    const int row = profileList->currentRow();
+    if (row < 0 || row >= config.profiles.size())
+        return;
+    const QString title = tr("Rename Profile");
+    QString name = config.profiles.at(row).name;
+    // A name another profile has is refused, and the dialog opens again with what was typed.
+    for (;;) {
+        name = AskProfileName(title, tr("Enter the new name for the profile"), name);
+        if (name.isEmpty() || name == config.profiles.at(row).name)
+            return;
+        const int existing = config.FindProfile(name);
+        if (existing < 0 || existing == row)
+            break;
+        ShowMessage(this, QMessageBox::Warning, title,
+                    tr("A profile named \"%1\" already exists.").arg(name));
+    }
+    config.RenameProfile(row, name);
+    profileList->item(row)->setText(name);
+    UpdateAddUpdateButton();
+    SaveChanges();
+}
+
+void MainWindow::OnCopyCommandLine()
+{
+    QGuiApplication::clipboard()->setText(ShellCommand(CurrentCommand()));
 }

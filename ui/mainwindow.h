@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class ProfileQListWidget;
+class QAction;
 class QDialogButtonBox;
 class QGridLayout;
 class QGroupBox;
@@ -37,7 +38,8 @@ public:
     // What "&Launch" would start now: the program and each argument as the emulator gets it.
     SplitCommand CurrentCommand() const;
 
-    // "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`.
+    // "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`. The text is
+    // the header's own; the window translates it for display.
     static QString SectionLabel(const QString &header, bool lowerCase);
 
     const LauncherConfig &Config() const { return config; }
@@ -57,7 +59,15 @@ public slots:
     void OnHelp();
     void OnLaunch();
 
+    // The profile list's own actions, beyond the buttons.
+    void OnDuplicateProfile();
+    void OnRenameProfile();
+    void OnCopyCommandLine();
+
 private:
+    // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
+    void ShowProfileMenu(QPoint pos);
+    void CreateProfileActions();
     void RemoveSelectedOption(int section);
     ConfigSaveResult Save();
     // Saves after a change of the model; tells the user once when changes cannot be saved.
@@ -87,6 +97,12 @@ private:
     QLineEdit *argumentsEdit = nullptr;
     QPushButton *removeResolutionButton = nullptr;
     QPushButton *removePixelDensityButton = nullptr;
+    QPushButton *launchButton = nullptr;
+    QAction *launchAction = nullptr;
+    QAction *duplicateAction = nullptr;
+    QAction *renameAction = nullptr;
+    QAction *removeAction = nullptr;
+    QAction *copyCommandAction = nullptr;
     // The user's file exists but could not be read: nothing is written over it in this run.
     bool keepUserFile = false;
     bool saveFailureShown = false;

@@ -1,11 +1,14 @@
 #include "profileqlistwidget.h"
 
+#include "tooltipprovider.h"
 #include "widesttext.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolTip>
 
 namespace {
 // Up to this many rows every row is measured by its delegate, exactly as sizeHintForColumn
@@ -55,6 +58,20 @@ void ProfileQListWidget::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         cachedWidth = -1;
     QListWidget::changeEvent(event);
+}
+
+bool ProfileQListWidget::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const QListWidgetItem *row = itemAt(help->pos()))
+            QToolTip::showText(help->globalPos(), ToolTipProvider::ToolTipHtml(row->text()),
+                               viewport(), visualItemRect(row));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QListWidget::viewportEvent(event);
 }
 
 int ProfileQListWidget::WidestItemWidth() const

@@ -15,6 +15,9 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // A row's tooltip is its whole name, for names a narrow window cuts off; asked for only
+    // when shown, so that long lists carry no tooltip per row.
+    bool viewportEvent(QEvent *event) override;
 
 private:
     // What sizeHintForColumn(0) gives, without laying out the text of every row.

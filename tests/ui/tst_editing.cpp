@@ -10,7 +10,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -82,6 +85,8 @@ private slots:
 
     void editsSurviveARestart();
     void failingSavesWarnOnceUntilOneSucceeds();
+    void profileWorkFromTheList();
+    void removalQuestionListsFifteenNames();
 
 private:
     // Expects an AddDlg with this title and these row labels, types `texts` and presses OK.
@@ -678,6 +683,97 @@ void TestEditing::failingSavesWarnOnceUntilOneSucceeds()
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
     std::signal(SIGXFSZ, previous);
     update("-fifth");
+}
+
+// The list's own keys and context menu, as a user drives them; cleanup() checks the file.
+void TestEditing::profileWorkFromTheList()
+{
+    parts->profiles->setCurrentRow(1);
+    parts->profiles->setFocus();
+    // F2: a name another profile has is refused by name, and asked again with it.
+    const QString renameTitle = "Rename Profile";
+    const QString renameLabel = "Enter the new name for the profile";
+    driver->ExpectInput(renameTitle, renameLabel, "B", "A");
+    driver->ExpectMessageBox(renameTitle, "A profile named \"B\" already exists.", {"OK"}, "OK");
+    driver->ExpectInput(renameTitle, renameLabel, "Alpha", "B");
+    QTest::keyClick(parts->profiles, Qt::Key_F2);
+    QCOMPARE(window->Config().profiles.at(1).name, QStringLiteral("Alpha"));
+    QCOMPARE(window->Config().profiles.at(1).optionIndex, (QList<int>{2, 1, 0}));
+    QCOMPARE(parts->profiles->item(1)->text(), QStringLiteral("Alpha"));
+
+    // The context menu from the keyboard: on the first profile "Remove" is off.
+    parts->profiles->setCurrentRow(0);
+    QStringList shown;
+    bool removeEnabled = true;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            shown.append(action->text());
+            if (action->text() == "Remove")
+                removeEnabled = action->isEnabled();
+            if (action->text() == "Duplicate…")
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", "Default (copy)",
+                        "Default (copy)");
+    // What the Menu key and Shift+F10 send (the platform makes the event from the key).
+    QWidget *viewport = parts->profiles->viewport();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(-1, -1),
+                              viewport->mapToGlobal(QPoint(-1, -1)));
+    QApplication::sendEvent(viewport, &request);
+    QCOMPARE(shown,
+             (QStringList{"Launch", "Duplicate…", "Rename…", "Remove", "Copy Command Line"}));
+    QVERIFY(!removeEnabled);
+    QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
+    QCOMPARE(parts->profiles->currentRow(), 5);
+    QCOMPARE(window->Config().profiles.at(5).optionIndex, (QList<int>{0, 0, 0}));
+
+    // Delete removes after the same question as the button; never the first profile.
+    driver->ExpectMessageBox("Confirm Remove Profile",
+                             "Are you sure you want to remove this profile?\n\nDefault (copy)",
+                             {"OK", "Cancel"}, "OK");
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    parts->profiles->setFocus();
+    QTest::keyClick(parts->profiles, Qt::Key_Delete);
+    QCOMPARE(window->Config().profiles.size(), 5);
+    QCOMPARE(parts->profiles->currentRow(), 0);
+    QTest::keyClick(parts->profiles, Qt::Key_Delete);
+    QCOMPARE(window->Config().profiles.size(), 5);
+    QCOMPARE(driver->handled, 5);
+}
+
+void TestEditing::removalQuestionListsFifteenNames()
+{
+    QByteArray config = testConfig;
+    QByteArray many;
+    for (int i = 0; i < 20; ++i)
+        many += "\"User " + QByteArray::number(i) + "\"\t\"[Resolution] 1 \"\n";
+    config.replace("[Resolution]\n", many + "[Resolution]\n");
+    delete parts;
+    delete window; // which saves its own configuration on the way
+    QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), config));
+    window = new MainWindow;
+    initial = window->Config();
+    parts = new WindowParts(*window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QString expected = "The following profiles use this option, are you sure you want to "
+                       "continue?\n\n";
+    for (int i = 0; i < 15; ++i)
+        expected += "User " + QString::number(i) + "\n";
+    expected += "… and 5 more profiles.\n";
+    driver->ExpectMessageBox("Confirm remove resolution", expected, {"Yes", "No"}, "No");
+    parts->resolution->setCurrentIndex(1);
+    QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
+    QCOMPARE(driver->handled, 1);
 }
 
 VELMORA_TEST_MAIN(TestEditing)

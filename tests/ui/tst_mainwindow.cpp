@@ -1,6 +1,7 @@
 // The main window as a user meets it: the widget tree, what selecting does to the buttons,
 // launching through the stand-in emulator, and the help page.
 
+#include "commandline.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "optioncombobox.h"
@@ -9,7 +10,9 @@
 #include "tooltipprovider.h"
 #include "windowparts.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,9 +21,12 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
 #include <QtTest>
@@ -115,6 +121,9 @@ private slots:
     void launchTooltipShowsWhatStarts();
     void enterInArgumentsLaunchesNothing();
     void missingEmulatorIsReported();
+    void listLaunchesAndCopiesTheCommand();
+    void accessibleNamesAndTabOrder();
+    void rowTooltipIsTheWholeName();
     void helpOpensThePage();
 
 private:
@@ -469,10 +478,136 @@ void TestMainWindow::missingEmulatorIsReported()
     driver->ExpectMessageBox(QStringLiteral("Velmora Mobile Emulator Launcher"),
                              QStringLiteral("Failed to start Velmora Mobile Emulator!"), {"OK"},
                              "OK");
+    // The path it tried and the system's reason come below the text.
+    QString details;
+    QTimer::singleShot(0, [&details] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            details = box->informativeText();
+    });
     QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QVERIFY2(details.startsWith(EmulatorCopy() + ": ") && details.contains("No such file"),
+             qPrintable(details));
     QCOMPARE(driver->handled, 1);
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(parts.profiles->currentRow(), 0);
+}
+
+void TestMainWindow::listLaunchesAndCopiesTheCommand()
+{
+    MainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    WindowParts parts(window);
+    const QStringList tablet = {"-windowsize",   "800x1280",  "-ppi", "160",
+                                "-profile-name", "My tablet", "-x",   "1"};
+
+    // A double click selects the row, loading the profile, and launches it.
+    QWidget *viewport = parts.profiles->viewport();
+    const QPoint row2 = parts.profiles->visualItemRect(parts.profiles->item(2)).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, row2);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, row2);
+    QCOMPARE(parts.profiles->currentRow(), 2);
+    QCOMPARE(WaitForRecords(1).value(0), tablet);
+    // Enter on the list launches what Launch would, arguments as shown.
+    parts.arguments->setText("-y");
+    parts.profiles->setFocus();
+    QTest::keyClick(parts.profiles, Qt::Key_Return);
+    QCOMPARE(WaitForRecords(2).value(1), tablet.first(6) + QStringList{"-y"});
+
+    // The copied command, run by a shell, starts the same as a click.
+    QAction *copy = nullptr;
+    for (QAction *action : parts.launch->actions())
+        copy = action->text() == "Copy Command Line" ? action : copy;
+    QVERIFY(copy);
+    parts.arguments->setText(R"( -q "it's $HOME" `x` *)");
+    copy->trigger();
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QProcess shell;
+    shell.start("sh", {"-c", QGuiApplication::clipboard()->text()});
+    QVERIFY(shell.waitForFinished(10000));
+    const QList<QStringList> records = WaitForRecords(4);
+    QCOMPARE(records.size(), 4);
+    QCOMPARE(records.at(3), records.at(2));
+    QCOMPARE(records.at(2).mid(6), (QStringList{"-q", "it's $HOME", "`x`", "*"}));
+}
+
+void TestMainWindow::accessibleNamesAndTabOrder()
+{
+    MainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1); // every Remove button enabled
+    parts.resolution->setCurrentIndex(1);
+    parts.pixelDensity->setCurrentIndex(1);
+
+    const auto name = [](QWidget *widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    QCOMPARE(name(parts.profiles), QStringLiteral("Profiles"));
+    // A combo box is named by its entry here; its label comes through the "labelled by"
+    // relation, which screen readers read out with it.
+    const auto label = [](QWidget *widget) {
+        const auto relations =
+            QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+        return relations.isEmpty() ? QString() : relations.first().first->text(QAccessible::Name);
+    };
+    QCOMPARE(label(parts.resolution), QStringLiteral("Resolution"));
+    QCOMPARE(label(parts.pixelDensity), QStringLiteral("Pixel Density"));
+    QCOMPARE(label(parts.input), QStringLiteral("Input"));
+    QCOMPARE(label(parts.arguments), QStringLiteral("Arguments"));
+    QCOMPARE(name(parts.addUpdate), QStringLiteral("Update profile"));
+    QCOMPARE(name(parts.removeProfile), QStringLiteral("Remove profile"));
+    QCOMPARE(name(parts.addResolution), QStringLiteral("Add resolution"));
+    QCOMPARE(name(parts.removeResolution), QStringLiteral("Remove resolution"));
+    QCOMPARE(name(parts.addPixelDensity), QStringLiteral("Add pixel density"));
+    QCOMPARE(name(parts.removePixelDensity), QStringLiteral("Remove pixel density"));
+    parts.profiles->setCurrentRow(0);
+    QCOMPARE(name(parts.addUpdate), QStringLiteral("Add profile"));
+    parts.arguments->setText("-described");
+    QCOMPARE(QAccessible::queryAccessibleInterface(parts.launch)->text(QAccessible::Description),
+             DescribeCommand(window.CurrentCommand()));
+    QVERIFY(DescribeCommand(window.CurrentCommand()).endsWith("-described"));
+    // The visible texts stay the design's.
+    QCOMPARE(parts.addUpdate->text(), QStringLiteral("Add"));
+
+    // Tab visits every control in visual order, Help included, and comes back.
+    parts.profiles->setCurrentRow(1);
+    parts.resolution->setCurrentIndex(1);
+    parts.pixelDensity->setCurrentIndex(1);
+    parts.arguments->setText("-changed"); // Update enabled
+    parts.profiles->setFocus();
+    QStringList order;
+    for (int i = 0; i < 14; ++i) {
+        order.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QVERIFY(!parts.launch->isDefault());
+    // The platform decides where Help and Launch stand; Tab takes them left to right.
+    const bool helpFirst = parts.help->x() < parts.launch->x();
+    QCOMPARE(order,
+             (QStringList{"profileList", "addUpdateButton", "removeProfileButton", "resolutionBox",
+                          "addResolutionButton", "removeResolutionButton", "pixelDensityBox",
+                          "addPixelDensityButton", "removePixelDensityButton", "inputBox",
+                          "argumentsEdit", helpFirst ? "helpButton" : "launchButton",
+                          helpFirst ? "launchButton" : "helpButton", "profileList"}));
+}
+
+void TestMainWindow::rowTooltipIsTheWholeName()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    QWidget *viewport = parts.profiles->viewport();
+    const QPoint row = parts.profiles->visualItemRect(parts.profiles->item(2)).center();
+    QHelpEvent event(QEvent::ToolTip, row, viewport->mapToGlobal(row));
+    QApplication::sendEvent(viewport, &event);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), ToolTipProvider::ToolTipHtml("My tablet"));
+    QToolTip::hideText();
 }
 
 void TestMainWindow::helpOpensThePage()

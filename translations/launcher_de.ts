@@ -1,0 +1,349 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AddDlg</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>Command</name>
+    <message>
+        <source>Nothing to start.</source>
+        <translation>Nichts zu starten.</translation>
+    </message>
+    <message>
+        <source>Starts %1</source>
+        <translation>Startet %1</translation>
+    </message>
+    <message>
+        <source>with no arguments.</source>
+        <translation>ohne Argumente.</translation>
+    </message>
+    <message>
+        <source>with the arguments:</source>
+        <translation>mit den Argumenten:</translation>
+    </message>
+    <message>
+        <source>there is no program to start</source>
+        <translation>es gibt kein Programm zu starten</translation>
+    </message>
+</context>
+<context>
+    <name>LauncherFile</name>
+    <message>
+        <source>the system gave no reason</source>
+        <translation>das System nannte keinen Grund</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>sie ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MiB</source>
+        <translation>sie ist größer als %1 MiB</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Velmora Mobile Emulator Launcher Warning</source>
+        <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
+    </message>
+    <message>
+        <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other's changes.</source>
+        <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
+    </message>
+    <message>
+        <source>Add Profile</source>
+        <translation>Profil hinzufügen</translation>
+    </message>
+    <message>
+        <source>Resolution</source>
+        <translation>Auflösung</translation>
+    </message>
+    <message>
+        <source>resolution</source>
+        <translation>Auflösung</translation>
+    </message>
+    <message>
+        <source>Add resolution</source>
+        <translation>Auflösung hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove resolution</source>
+        <translation>Auflösung entfernen</translation>
+    </message>
+    <message>
+        <source>Pixel Density</source>
+        <translation>Pixeldichte</translation>
+    </message>
+    <message>
+        <source>pixel density</source>
+        <translation>Pixeldichte</translation>
+    </message>
+    <message>
+        <source>Add pixel density</source>
+        <translation>Pixeldichte hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove pixel density</source>
+        <translation>Pixeldichte entfernen</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>Eingabe</translation>
+    </message>
+    <message>
+        <source>input</source>
+        <translation>Eingabe</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator</source>
+        <translation>Velmora Mobile Emulator</translation>
+    </message>
+    <message>
+        <source>Unable to start Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>Unable to read configuration file.</source>
+        <translation>Die Konfigurationsdatei kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Profiles</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove profile</source>
+        <translation>Profil entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Arguments</source>
+        <translation>&amp;Argumente</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Launch</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>Launch</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Duplicate…</source>
+        <translation>Duplizieren …</translation>
+    </message>
+    <message>
+        <source>Rename…</source>
+        <translation>Umbenennen …</translation>
+    </message>
+    <message>
+        <source>Copy Command Line</source>
+        <translation>Befehlszeile kopieren</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file %1 cannot be read: %2.
+
+The launcher starts with its default configuration and leaves your file as it is: nothing is saved to it while the launcher runs.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini %1 kann nicht gelesen werden: %2.
+
+Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file is out of date and will not be used. It has been renamed to %1 to make place for a new configuration file.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced when the launcher closes.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird ersetzt, wenn der Launcher schließt.</translation>
+    </message>
+    <message>
+        <source>Config file is out of date</source>
+        <translation>Die Konfigurationsdatei ist veraltet</translation>
+    </message>
+    <message>
+        <source>Your changes are not being saved: %1 cannot be written: %2.
+
+The launcher tries again with every change and when it closes.</source>
+        <translation>Ihre Änderungen werden nicht gespeichert: %1 kann nicht geschrieben werden: %2.
+
+Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Add profile</source>
+        <translation>Profil hinzufügen</translation>
+    </message>
+    <message>
+        <source>Update profile</source>
+        <translation>Profil aktualisieren</translation>
+    </message>
+    <message>
+        <source>Enter the name for the new profile</source>
+        <translation>Geben Sie den Namen des neuen Profils ein</translation>
+    </message>
+    <message>
+        <source>A profile name cannot contain a double quote.</source>
+        <translation>Ein Profilname darf kein doppeltes Anführungszeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>A profile name cannot contain a line break.</source>
+        <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>This profile already exists. Do you want to replace it?</source>
+        <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
+    </message>
+    <message>
+        <source>Confirm Remove Profile</source>
+        <translation>Entfernen des Profils bestätigen</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this profile?
+
+</source>
+        <translation>Möchten Sie dieses Profil wirklich entfernen?
+
+</translation>
+    </message>
+    <message>
+        <source>Add Resolution</source>
+        <translation>Auflösung hinzufügen</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Breite:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Höhe:</translation>
+    </message>
+    <message>
+        <source>Resolution bigger than the current screen size!</source>
+        <translation>Auflösung größer als der aktuelle Bildschirm!</translation>
+    </message>
+    <message>
+        <source>You are trying to add: %1x%2
+but the current screen resolution is: %3x%4
+
+Are you sure ?</source>
+        <translation>Sie möchten hinzufügen: %1x%2
+aber die aktuelle Bildschirmauflösung ist: %3x%4
+
+Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>Add Pixel Density</source>
+        <translation>Pixeldichte hinzufügen</translation>
+    </message>
+    <message>
+        <source>Pixel Density:</source>
+        <translation>Pixeldichte:</translation>
+    </message>
+    <message>
+        <source>The following profiles use this option, are you sure you want to continue?
+
+</source>
+        <translation>Die folgenden Profile verwenden diese Option. Möchten Sie wirklich fortfahren?
+
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>… and %n more profiles.</source>
+        <translation><numerusform>… und %n weiteres Profil.</numerusform><numerusform>… und %n weitere Profile.</numerusform></translation>
+    </message>
+    <message>
+        <source>Confirm remove %1</source>
+        <translation>Entfernen bestätigen: %1</translation>
+    </message>
+    <message>
+        <source>The help page %1 could not be opened: no program to show it was found.</source>
+        <translation>Die Hilfeseite %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das sie anzeigt.</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <source>Failed to start Velmora Mobile Emulator!</source>
+        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Duplicate Profile</source>
+        <translation>Profil duplizieren</translation>
+    </message>
+    <message>
+        <source>Enter the name for the copy</source>
+        <translation>Geben Sie den Namen der Kopie ein</translation>
+    </message>
+    <message>
+        <source>%1 (copy)</source>
+        <translation>%1 (Kopie)</translation>
+    </message>
+    <message>
+        <source>Rename Profile</source>
+        <translation>Profil umbenennen</translation>
+    </message>
+    <message>
+        <source>Enter the new name for the profile</source>
+        <translation>Geben Sie den neuen Namen des Profils ein</translation>
+    </message>
+    <message>
+        <source>A profile named "%1" already exists.</source>
+        <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
+    </message>
+</context>
+<context>
+    <name>SingleApplication</name>
+    <message>
+        <source>no directory of your own can hold its lock</source>
+        <translation>kein eigenes Verzeichnis kann seine Sperre aufnehmen</translation>
+    </message>
+    <message>
+        <source>its lock cannot be created in %1</source>
+        <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
+    </message>
+</context>
+</TS>

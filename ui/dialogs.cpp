@@ -1,0 +1,52 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QSpacerItem>
+
+namespace {
+// What a title bar spends besides the title: the window menu and the buttons on the right.
+constexpr int TitleBarExtras = 160;
+} // namespace
+
+void FitTitle(QWidget *dialog)
+{
+    const int width =
+        dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + TitleBarExtras;
+    // A message box sizes itself from its layout when it is shown, so the width goes in there.
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout());
+        grid && qobject_cast<QMessageBox *>(dialog)) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+        return;
+    }
+    dialog->setMinimumWidth(qMax(dialog->minimumWidth(), width));
+}
+
+QMessageBox::StandardButton ShowMessage(QWidget *parent, QMessageBox::Icon icon,
+                                        const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons,
+                                        const QString &details)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    if (!details.isEmpty())
+        box.setInformativeText(details);
+    FitTitle(&box);
+    if (box.exec() == -1)
+        return QMessageBox::Cancel;
+    return box.standardButton(box.clickedButton());
+}
+
+QString AskText(QWidget *parent, const QString &title, const QString &label, const QString &text,
+                bool *ok)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    dialog.setInputMode(QInputDialog::TextInput);
+    FitTitle(&dialog);
+    *ok = dialog.exec() == QDialog::Accepted;
+    return *ok ? dialog.textValue() : QString();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// The launcher's message boxes and its name prompt. Each is made wide enough for its whole
+// title, which a narrow box would cut off in the window manager's title bar.
+
+// A message box; returns the standard button that closed it (Cancel when it was closed
+// otherwise), as QMessageBox's own static functions do. `details` goes below the text.
+QMessageBox::StandardButton ShowMessage(QWidget *parent, QMessageBox::Icon icon,
+                                        const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                        const QString &details = QString());
+
+// One line of text; `ok` comes back false when the user cancelled.
+QString AskText(QWidget *parent, const QString &title, const QString &label, const QString &text,
+                bool *ok);
+
+// Widens a dialog, a message box included, so that its whole title shows.
+void FitTitle(QWidget *dialog);

@@ -1,0 +1,21 @@
+#include "translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool InstallTranslations(QCoreApplication *app)
+{
+    // Owned by the application, so that they live as long as the texts they translate.
+    auto *own = new QTranslator(app);
+    const bool found = own->load(QLocale(), QStringLiteral("launcher"), QStringLiteral("_"),
+                                 QStringLiteral(":/i18n"));
+    if (found)
+        app->installTranslator(own);
+    auto *qt = new QTranslator(app);
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app->installTranslator(qt);
+    return found;
+}
