@@ -43,6 +43,8 @@ private slots:
 
 private:
     QProcess *Start(const QStringList &arguments = {});
+    // The launcher with a resource limit, as `prlimit` would start it; stderr is kept.
+    QProcess *StartLimited(int resource, rlim_t limit);
     QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
                       const QStringList &arguments = {});
     void StopAll();
@@ -76,6 +78,22 @@ QProcess *TestLauncherProcess::StartIn(const QString &executable,
     process->start(executable, arguments);
     process->waitForStarted();
     running.append(process);
+    return process;
+}
+
+QProcess *TestLauncherProcess::StartLimited(int resource, rlim_t limit)
+{
+    auto *process = new QProcess(this);
+    running.append(process);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(e);
+    process->setChildProcessModifier([resource, limit] {
+        const struct rlimit value = {limit, limit};
+        ::setrlimit(resource, &value);
+    });
+    process->start(install->executable(), {});
+    process->waitForStarted();
     return process;
 }
 
@@ -440,16 +458,7 @@ void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()
     // As `prlimit --fsize=512` would start it: room for the instance lock, not for the file: the
     // save at the close fails, and says why.
     QFile::remove(env->userConfigPath());
-    auto *launcher = new QProcess(this);
-    running.append(launcher);
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    launcher->setProcessEnvironment(e);
-    launcher->setChildProcessModifier([] {
-        struct rlimit limit = {512, 512};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    launcher->start(install->executable(), {});
+    QProcess *launcher = StartLimited(RLIMIT_FSIZE, 512);
     QVERIFY(WaitForListening(env->runtimeDir(), 10000));
     ::kill(pid_t(launcher->processId()), SIGTERM);
     QVERIFY(launcher->waitForFinished(10000));
@@ -473,17 +482,7 @@ void TestLauncherProcess::floodOfIdleConnectionsStillHandsOver()
     const int flood = int(std::min<rlim_t>(limit.rlim_cur - 64, 1000));
 
     // The launcher gets far fewer descriptors than the flood holds connections.
-    auto *first = new QProcess(this);
-    running.append(first);
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    first->setProcessEnvironment(e);
-    first->setChildProcessModifier([] {
-        struct rlimit few = {256, 256};
-        ::setrlimit(RLIMIT_NOFILE, &few);
-    });
-    first->start(install->executable(), {});
-    QVERIFY(first->waitForStarted());
+    QProcess *first = StartLimited(RLIMIT_NOFILE, 256);
     QVERIFY(WaitForListening(env->runtimeDir(), 10000));
     const QStringList sockets =
         QDir(env->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
