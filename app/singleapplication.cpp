@@ -19,7 +19,6 @@
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -67,8 +66,8 @@ bool MakePrivateDirectory(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
+    // Whether it was made now or was there, what is there decides.
+    ::mkdir(native.constData(), 0700);
     struct stat st;
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return false;
