@@ -75,7 +75,7 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
 {
     ConfigSaveResult result;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray bytes = FormatConfigText(config).toUtf8();
+    const QByteArray bytes = FormatConfigUtf8(config);
 
     // Unbuffered, so that a failing write reports the system's reason at once. A write that
     // stops short (a file-size limit, a full disk) reports nothing of its own; writing the rest

@@ -310,51 +310,77 @@ int ParseConfigText(QStringView text, LauncherConfig &config)
     return version;
 }
 
-QString FormatConfigText(const LauncherConfig &config)
+namespace {
+
+// Appends text as UTF-8. Configuration text is nearly all ASCII, which is copied byte for byte;
+// only a piece holding anything else goes through the converter.
+void AppendUtf8(QByteArray &out, QStringView text)
 {
-    const auto appendEntry = [](QString &text, const QString &name, QStringView value) {
-        text += quote;
-        text += name;
-        text += QLatin1String("\"\t\"");
-        text += value;
-        text += QLatin1String("\"\n");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= 0x80) {
+            out += text.sliced(i).toUtf8();
+            return;
+        }
+        out += char(c);
+    }
+}
+
+} // namespace
+
+QByteArray FormatConfigUtf8(const LauncherConfig &config)
+{
+    // Written at every change, so straight into the bytes that go to the disk: no text of the
+    // whole file in UTF-16 first.
+    const auto appendEntry = [](QByteArray &out, QStringView name, QStringView value) {
+        out += '"';
+        AppendUtf8(out, name);
+        out += "\"\t\"";
+        AppendUtf8(out, value);
+        out += "\"\n";
     };
 
     qsizetype size = 512;
     for (const ConfigSection &section : config.sections) {
         size += section.header.size() + 2;
-        for (const ConfigEntry &entry : section.entries)
-            size += entry.name.size() + entry.value.size() + 6;
+        if (&section != &config.sections.first()) {
+            for (const ConfigEntry &entry : section.entries)
+                size += entry.name.size() + entry.value.size() + 6;
+        }
     }
     for (const LauncherProfile &profile : config.profiles)
         size += profile.name.size() + profile.arguments.size() + 64;
-    QString text;
-    text.reserve(size);
-    text +=
-        QLatin1String("# A configuration out for the Velmora Mobile Launcher.\n"
-                      "# It makes it easy to start multiple instances with various command line\n"
-                      "# options.\n"
-                      "#\n"
-                      "# Note that the arguments are just concatenated together, so start new\n"
-                      "# arguments with a space in the string to avoid errors.\n"
-                      "\n"
-                      "$VERSION\t");
-    text += QString::number(ConfigFormatVersion);
-    text += QLatin1String("\n\n");
+    QByteArray out;
+    out.reserve(size);
+    out += "# A configuration out for the Velmora Mobile Launcher.\n"
+           "# It makes it easy to start multiple instances with various command line\n"
+           "# options.\n"
+           "#\n"
+           "# Note that the arguments are just concatenated together, so start new\n"
+           "# arguments with a space in the string to avoid errors.\n"
+           "\n"
+           "$VERSION\t";
+    out += QByteArray::number(ConfigFormatVersion);
+    out += "\n\n";
     for (int s = 0; s < config.sections.size(); ++s) {
         const ConfigSection &section = config.sections.at(s);
-        text += section.header;
-        text += QLatin1Char('\n');
+        AppendUtf8(out, section.header);
+        out += '\n';
         if (s == SectionProfile) {
             for (const LauncherProfile &profile : config.profiles)
-                appendEntry(text, profile.name, config.ProfileValueText(profile));
+                appendEntry(out, profile.name, config.ProfileValueText(profile));
         } else {
             for (const ConfigEntry &entry : section.entries)
-                appendEntry(text, entry.name, entry.value);
+                appendEntry(out, entry.name, entry.value);
         }
-        text += QLatin1Char('\n');
+        out += '\n';
     }
-    return text;
+    return out;
+}
+
+QString FormatConfigText(const LauncherConfig &config)
+{
+    return QString::fromUtf8(FormatConfigUtf8(config));
 }
 
 QString FreeOutdatedConfigPath(const QString &userFilePath, int version)

@@ -59,6 +59,8 @@ int ParseConfigText(QStringView text, LauncherConfig &config);
 // The whole file as written, lines ended by '\n'. The [Profile] section is written from
 // `profiles`, the authoritative copy, whatever the section held when it was read.
 QString FormatConfigText(const LauncherConfig &config);
+// The same, as the UTF-8 bytes of the file.
+QByteArray FormatConfigUtf8(const LauncherConfig &config);
 
 // Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
 // taken, the first free Launcher.<version>.<n>.ini.
