@@ -53,8 +53,9 @@ build_preset() {
 VELMORA_ON_EXIT=()
 VELMORA_DESKTOP_PIDS=()
 velmora_exit() {
-    local pid cmd
-    for cmd in "${VELMORA_ON_EXIT[@]}"; do eval "$cmd" || true; done
+    local pid i
+    # Last registered first: a program started in a directory stops before the directory goes.
+    for ((i = ${#VELMORA_ON_EXIT[@]} - 1; i >= 0; i--)); do eval "${VELMORA_ON_EXIT[$i]}" || true; done
     for pid in "${VELMORA_DESKTOP_PIDS[@]}"; do
         kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done

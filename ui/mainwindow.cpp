@@ -174,12 +174,10 @@ QGroupBox *MainWindow::BuildProfileGroup()
         const QString label = SectionLabel(config.sections.at(row.section).header, false);
         QGridLayout *rowGrid = BuildOptionRow(row);
         form->addRow(tr(qPrintable(label)), rowGrid);
-        // The label names the box for screen readers (a combo box would otherwise be called
-        // by its current entry).
-        QComboBox *combo = config.sections.at(row.section).comboBox;
-        combo->setAccessibleName(tr(qPrintable(label)));
+        // The label names the box for screen readers: they read a combo box's entry with the
+        // label it is "labelled by", which is its buddy.
         if (auto *labelWidget = qobject_cast<QLabel *>(form->labelForField(rowGrid)))
-            labelWidget->setBuddy(combo);
+            labelWidget->setBuddy(config.sections.at(row.section).comboBox);
     }
 
     argumentsEdit = new QLineEdit;
