@@ -5,7 +5,6 @@
 #include "translations.h"
 
 #include <QCoreApplication>
-#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -34,10 +33,7 @@ int main(int argc, char *argv[])
     // the process.
     std::signal(SIGXFSZ, SIG_IGN);
     TerminationSignals termination;
-    InstallTranslations(&app);
-    // Docks and task bars match the window to the menu entry by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
+    PrepareApplication(&app);
 
     // The window is destroyed before the application object, and writes Launcher.ini as it goes.
     MainWindow window;

@@ -46,8 +46,7 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
         return true;
     case ConfigLoadResult::OutOfDate:
         // As the window does: the default file's contents are not used.
-        *config = LauncherConfig();
-        ParseConfigText(QStringView(), *config);
+        *config = DefaultsOnlyConfig();
         return true;
     case ConfigLoadResult::Missing:
         err << program

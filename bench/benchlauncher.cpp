@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 #include "singleapplication.h"
+#include "translations.h"
 
 #include <QTimer>
 
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     SingleApplication app(argc, argv);
     if (app.isRunning())
         return app.sendMessage(QString(), 5000) ? 0 : 1;
+    PrepareApplication(&app);
     MainWindow window;
     window.show();
     app.setActivationWindow(&window, true);

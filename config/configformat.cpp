@@ -328,6 +328,13 @@ void AppendUtf8(QByteArray &out, QStringView text)
 
 } // namespace
 
+LauncherConfig DefaultsOnlyConfig()
+{
+    LauncherConfig config;
+    ParseConfigText(QStringView(), config);
+    return config;
+}
+
 QByteArray FormatConfigUtf8(const LauncherConfig &config)
 {
     // Written at every change, so straight into the bytes that go to the disk: no text of the

@@ -52,9 +52,12 @@ int ParseConfigSections(QStringView text, LauncherConfig &config);
 
 // Reads a whole file's text into `config` as the launcher loads it: the sections, a "Default"
 // entry in every empty section, and one profile per [Profile] entry. Returns the version found;
-// the caller decides whether it is supported. An empty text gives the model that stands for a
-// file whose contents are not used.
+// the caller decides whether it is supported.
 int ParseConfigText(QStringView text, LauncherConfig &config);
+
+// The model that stands for a file whose contents are not used (an out-of-date default file):
+// the four sections with only their "Default" entries, and the one profile "Default".
+LauncherConfig DefaultsOnlyConfig();
 
 // The whole file as written, lines ended by '\n'. The [Profile] section is written from
 // `profiles`, the authoritative copy, whatever the section held when it was read.

@@ -344,9 +344,7 @@ bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
         return false;
     }
     ShowMessage(this, QMessageBox::Warning, WarningTitle(), tr("Config file is out of date"));
-    // The default file's contents are not used: the sections hold only their "Default" entries.
-    config = LauncherConfig();
-    ParseConfigText(QStringView(), config);
+    config = DefaultsOnlyConfig();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "translations.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -18,4 +19,11 @@ bool InstallTranslations(QCoreApplication *app)
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app->installTranslator(qt);
     return found;
+}
+
+void PrepareApplication(QApplication *app)
+{
+    InstallTranslations(app);
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
 }

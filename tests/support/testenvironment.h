@@ -42,22 +42,16 @@ inline QByteArray ReadBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Builds a QApplication after the environment is in place and runs the test object.
-#define VELMORA_TEST_MAIN(TestObject)                                                              \
+// Builds the application object (`Application`) after the environment is in place and runs
+// the test object.
+#define VELMORA_TEST_MAIN_WITH(Application, TestObject)                                            \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
         TestEnvironment environment;                                                               \
-        QApplication app(argc, argv);                                                              \
+        Application app(argc, argv);                                                               \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
-
-// The same for suites that need no widgets.
-#define VELMORA_GUILESS_TEST_MAIN(TestObject)                                                      \
-    int main(int argc, char *argv[])                                                               \
-    {                                                                                              \
-        TestEnvironment environment;                                                               \
-        QCoreApplication app(argc, argv);                                                          \
-        TestObject test;                                                                           \
-        return QTest::qExec(&test, argc, argv);                                                    \
-    }
+#define VELMORA_TEST_MAIN(TestObject) VELMORA_TEST_MAIN_WITH(QApplication, TestObject)
+// For suites that need no widgets.
+#define VELMORA_GUILESS_TEST_MAIN(TestObject) VELMORA_TEST_MAIN_WITH(QCoreApplication, TestObject)
