@@ -1,3 +1,4 @@
+#include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
@@ -6,27 +7,33 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QTextStream>
 
 #include <csignal>
 
 int main(int argc, char *argv[])
 {
+    // A reader that went away makes a write fail with an error, which is reported, instead of
+    // ending the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    OpenClosedStandardStreams();
+    IgnoreRelativeBaseDirectories();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const LauncherOptions options = ParseLauncherOptions(arguments);
     if (options.action != LauncherOptions::OpenWindow) {
         // For scripts: no window, no instance lock, no file written.
+        // Termination signals keep their default action, so that Ctrl+C stops them.
         QCoreApplication core(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return RunLauncherOptions(options, out, err);
+        return RunLauncherOptionsOnStandardStreams(options);
     }
 
+    // From here on a termination signal ends the run as a close does, however early it comes.
+    TerminationSignals::Catch();
     SingleApplication app(argc, argv);
     if (app.isRunning()) {
         // Another launcher runs for this user: bring it to the front and touch nothing.
+        TerminationSignals::Release();
         return app.sendMessage(QString(), 5000) ? 0 : 1;
     }
     // A file-size limit makes a save fail with an error, which is reported, instead of ending

@@ -11,6 +11,12 @@
 #include <QDir>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iterator>
+#include <unistd.h>
+
 namespace {
 
 const QString program = QStringLiteral("VelmoraMobileEmuLauncher");
@@ -62,6 +68,72 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
     return false;
 }
 
+// Options that Qt's application object takes from the command line, with a value in the next
+// argument. Qt reads each with one dash or two.
+const char *const qtValueOptions[] = {
+    "platform",
+    "platformpluginpath",
+    "platformtheme",
+    "plugin",
+    "qwindowgeometry",
+    "qwindowicon",
+    "qwindowtitle",
+    "session",
+    "style",
+    "stylesheet",
+    "display",
+    "geometry",
+    "name",
+    "title",
+    "visual",
+    "ncols",
+    "cmap",
+    "im",
+    "inputstyle",
+    "dialogs",
+    "fontengine",
+    "qmljsdebugger",
+};
+// Qt's options without a value.
+const char *const qtFlagOptions[] = {
+    "reverse", "widgetcount", "nograb", "dograb", "sync", "testability", "darkmode",
+};
+
+bool IsQtOption(QStringView argument, const char *const *names, std::size_t count)
+{
+    if (!argument.startsWith(u'-'))
+        return false;
+    argument = argument.sliced(argument.startsWith(u"--") ? 2 : 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (argument == QLatin1String(names[i]))
+            return true;
+    }
+    return false;
+}
+
+// The arguments less those that belong to Qt's application object, so that "-platform xcb"
+// is not read as "-l atform" and "-reverse" not as "-v".
+QStringList WithoutQtOptions(const QStringList &arguments)
+{
+    QStringList rest;
+    rest.reserve(arguments.size());
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (i > 0 && IsQtOption(argument, qtValueOptions, std::size(qtValueOptions))) {
+            ++i; // its value
+            continue;
+        }
+        if (i > 0 && IsQtOption(argument, qtFlagOptions, std::size(qtFlagOptions)))
+            continue;
+        if (argument == QLatin1String("--")) {
+            rest += arguments.mid(i);
+            break;
+        }
+        rest.append(argument);
+    }
+    return rest;
+}
+
 } // namespace
 
 LauncherOptions ParseLauncherOptions(const QStringList &arguments)
@@ -87,10 +159,26 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                        "POSIX shell."),
         QStringLiteral("name"));
     parser.addOptions({help, version, list, launch, print});
-    // Unknown arguments (Qt's own among them) leave the window as it always was.
-    parser.parse(arguments);
+    // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QStringList ours = WithoutQtOptions(arguments);
+    // Unknown arguments leave the window as it always was.
+    parser.parse(ours);
 
     LauncherOptions options;
+    // An option that needs a name and comes last has none; the parser would count it as given
+    // with an empty name.
+    for (const QCommandLineOption &named : {launch, print}) {
+        for (const QString &spelling : named.names()) {
+            if (ours.size() > 1 && (ours.last() == QLatin1Char('-') + spelling ||
+                                    ours.last() == QLatin1String("--") + spelling)) {
+                options.action = LauncherOptions::UsageError;
+                options.usageError =
+                    QStringLiteral("option %1 needs a profile name").arg(ours.last());
+                return options;
+            }
+        }
+    }
     // Parsed before any application object exists, when Qt cannot name the program itself.
     options.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
     if (parser.isSet(help)) {
@@ -114,6 +202,9 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     switch (options.action) {
     case LauncherOptions::OpenWindow:
         return 0;
+    case LauncherOptions::UsageError:
+        err << program << ": " << options.usageError << "; see --help\n";
+        return 2;
     case LauncherOptions::Help:
         out << options.helpText;
         return 0;
@@ -156,4 +247,56 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return 1;
     }
     return 0;
+}
+
+namespace {
+bool standardOutputClosed = false;
+}
+
+void OpenClosedStandardStreams()
+{
+    // A descriptor 0, 1 or 2 that is closed would be handed to the next file opened, and text
+    // meant for stderr could end up in Launcher.ini. /dev/null takes its place.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == STDOUT_FILENO)
+            standardOutputClosed = true;
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
+int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options)
+{
+    // Standard output is written in one go at the end and checked, so that a full disk, a
+    // closed descriptor or a reader that went away is an error, not a silent success.
+    QByteArray output;
+    int code = 0;
+    {
+        QTextStream out(&output);
+        QTextStream err(stderr);
+        code = RunLauncherOptions(options, out, err);
+    }
+    const char *data = output.constData();
+    qsizetype left = output.size();
+    if (left > 0 && standardOutputClosed)
+        errno = EBADF;
+    while (left > 0) {
+        const ssize_t n = standardOutputClosed ? -1 : ::write(STDOUT_FILENO, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            QTextStream(stderr) << program
+                                << ": write error: " << QString::fromLocal8Bit(std::strerror(errno))
+                                << '\n';
+            return 1;
+        }
+        data += n;
+        left -= n;
+    }
+    return code;
 }

@@ -18,11 +18,13 @@ struct LauncherOptions
         List,
         Launch,
         PrintCommand,
+        UsageError, // `usageError` says what is wrong
     };
 
     Action action = OpenWindow;
     QString profileName; // for Launch and PrintCommand
     QString helpText;
+    QString usageError;
 };
 
 // `arguments` as main() gets them, the program first.
@@ -31,4 +33,14 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments);
 // Carries out an action other than OpenWindow and returns the process's exit code: 0 when it
 // worked, 1 when no configuration could be read or the emulator did not start, 2 for a name
 // that no profile has. Needs a QCoreApplication for the launcher's directory.
+// 2 for a usage error.
 int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextStream &err);
+
+// Puts /dev/null on standard input, output or error where the process was started with one of
+// them closed, and remembers a closed output for RunLauncherOptionsOnStandardStreams. Called
+// first in main(), before anything opens a file.
+void OpenClosedStandardStreams();
+
+// The same on the process's standard output and error. Output that cannot be written all (a
+// full disk, a closed descriptor, a reader that went away) is said on stderr, with exit code 1.
+int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options);

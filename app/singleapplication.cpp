@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -19,6 +20,7 @@
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -60,6 +62,35 @@ uint CurrentUserId()
     return uint(::geteuid());
 }
 
+// Whether the process at the other end of a connected local socket runs as this user. A folder
+// that others could write to may hold a server of theirs at the launcher's socket name.
+bool PeerIsThisUser(const QLocalSocket &socket)
+{
+    struct ucred credentials = {};
+    socklen_t length = sizeof credentials;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials,
+                        &length) == 0 &&
+           credentials.uid == ::geteuid();
+}
+
+// Whether a process runs with this id as another user (its /proc entry is theirs).
+bool IsOtherUsersProcess(qint64 pid)
+{
+    struct stat st;
+    const QByteArray proc = "/proc/" + QByteArray::number(pid);
+    return pid > 0 && ::stat(proc.constData(), &st) == 0 && st.st_uid != ::geteuid();
+}
+
+// Removes `path` when something of another user's is there; false when that fails.
+bool RemoveForeignEntry(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0 || st.st_uid == ::geteuid())
+        return true;
+    return ::unlink(native.constData()) == 0;
+}
+
 // A directory only this user can enter: created with mode 0700 when missing; an existing one
 // must be a real directory (not a link) owned by the user, and is closed to others.
 bool MakePrivateDirectory(const QString &path)
@@ -77,6 +108,21 @@ bool MakePrivateDirectory(const QString &path)
 uint CurrentUserId()
 {
     return 0;
+}
+
+bool PeerIsThisUser(const QLocalSocket &)
+{
+    return true;
+}
+
+bool IsOtherUsersProcess(qint64)
+{
+    return false;
+}
+
+bool RemoveForeignEntry(const QString &)
+{
+    return true;
 }
 
 bool MakePrivateDirectory(const QString &path)
@@ -113,9 +159,26 @@ QString SingleApplication::IdForUserConfig(const QString &userConfigPath)
     // not the executable, is what only one of them may hold.
     QByteArray key = QByteArray::number(qulonglong(CurrentUserId()));
     key += '\0';
-    key += QFile::encodeName(QFileInfo(userConfigPath).absoluteFilePath());
+    key += QFile::encodeName(CanonicalPath(userConfigPath));
     return QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString SingleApplication::CanonicalPath(const QString &path)
+{
+    // The same file reached through a linked folder is the same file: the deepest folder that
+    // exists is resolved, and the rest (not made yet) appended as it is.
+    const QFileInfo info(path);
+    QString rest = info.fileName();
+    QFileInfo dir(info.absolutePath());
+    while (!dir.exists() && !dir.isRoot()) {
+        rest = dir.fileName() + QLatin1Char('/') + rest;
+        dir.setFile(dir.absolutePath());
+    }
+    const QString base = dir.canonicalFilePath();
+    if (base.isEmpty())
+        return info.absoluteFilePath();
+    return base.endsWith(QLatin1Char('/')) ? base + rest : base + QLatin1Char('/') + rest;
 }
 
 QString SingleApplication::InstanceDirectory()
@@ -125,15 +188,21 @@ QString SingleApplication::InstanceDirectory()
     // its fallback in /tmp was taken by another user); then a private directory of our own in
     // the user's cache or data location serves.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
         return runtime;
+    return PrivateInstanceDirectory(QString());
+}
+
+QString SingleApplication::PrivateInstanceDirectory(const QString &except)
+{
     for (const auto location :
          {QStandardPaths::GenericCacheLocation, QStandardPaths::GenericDataLocation}) {
         const QString base = QStandardPaths::writableLocation(location);
-        if (base.isEmpty())
+        // A relative base directory is invalid and would give a lock per working directory.
+        if (base.isEmpty() || !QDir::isAbsolutePath(base))
             continue;
         const QString dir = base + QLatin1String("/velmora-launcher-instance");
-        if (MakePrivateDirectory(dir))
+        if (dir != except && MakePrivateDirectory(dir))
             return dir;
     }
     return QString();
@@ -141,39 +210,133 @@ QString SingleApplication::InstanceDirectory()
 
 void SingleApplication::Start()
 {
-    const QString dir = InstanceDirectory();
-    if (dir.isEmpty()) {
-        primary = true;
-        problemText = QT_TR_NOOP("no directory of your own can hold its lock");
+    QString dir = InstanceDirectory();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (dir.isEmpty()) {
+            primary = true;
+            problemText = QT_TR_NOOP("no directory of your own can hold its lock");
+            qCWarning(lcLauncher).noquote()
+                << QStringLiteral("running unlocked: %1").arg(lockProblem());
+            return;
+        }
+        instanceDir = dir;
+        const QString base = dir + QLatin1String("/velmora-") + instanceId;
+        socketPath = base + QLatin1String(".sock");
+        lockPath = base + QLatin1String(".lock");
+        // What another user put at our names (in a folder that was open to others before it was
+        // closed) is not ours: it goes.
+        const bool cleared = RemoveForeignEntry(socketPath) && RemoveForeignEntry(lockPath);
+        if (cleared) {
+            switch (ProbeRunningInstance()) {
+            case Probe::OursListening:
+                // A launcher of ours answers there, even if its lock is gone: hand over to it.
+                primary = false;
+                return;
+            case Probe::Nobody:
+                if (TakeLock())
+                    return;
+                break;
+            case Probe::Foreign:
+                break;
+            }
+        }
         qCWarning(lcLauncher).noquote()
-            << QStringLiteral("running unlocked: %1").arg(lockProblem());
-        return;
+            << QStringLiteral("%1 holds a lock or a server of another user; using a private "
+                              "folder instead")
+                   .arg(QDir::toNativeSeparators(dir));
+        dir = PrivateInstanceDirectory(dir);
     }
-    const QString base = dir + QLatin1String("/velmora-") + instanceId;
-    socketPath = base + QLatin1String(".sock");
+    primary = true;
+    problemText = QT_TR_NOOP("no directory of your own can hold its lock");
+    qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(lockProblem());
+}
 
-    lockFile = new QLockFile(base + QLatin1String(".lock"));
+SingleApplication::Probe SingleApplication::ProbeRunningInstance() const
+{
+    if (!QFileInfo::exists(socketPath))
+        return Probe::Nobody;
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(1000))
+        return Probe::Nobody;
+    return PeerIsThisUser(socket) ? Probe::OursListening : Probe::Foreign;
+}
+
+bool SingleApplication::TakeLock()
+{
+    delete lockFile;
+    lockFile = new QLockFile(lockPath);
     // Never stale by age: a frozen launcher still owns its lock. A dead one's lock is found
     // stale through its process id.
     lockFile->setStaleLockTime(0);
-    if (lockFile->tryLock(0)) {
-        primary = true;
-    } else if (lockFile->error() == QLockFile::LockFailedError) {
-        primary = false;
-        return;
-    } else {
+    if (!lockFile->tryLock(0) && lockFile->error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        // A lock naming another user's process (its id reused since ours ended) is stale.
+        if (!lockFile->getLockInfo(&pid, &host, &application) || !IsOtherUsersProcess(pid)) {
+            primary = false;
+            return true;
+        }
+        lockFile->removeStaleLockFile();
+        if (!lockFile->tryLock(0))
+            return false;
+    }
+    if (!lockFile->isLocked()) {
         primary = true;
         problemText = QT_TR_NOOP("its lock cannot be created in %1");
-        problemArgument = QDir::toNativeSeparators(dir);
+        problemArgument = QDir::toNativeSeparators(instanceDir);
         qCWarning(lcLauncher).noquote()
             << QStringLiteral("running unlocked: %1").arg(lockProblem());
-        return;
+        return true;
     }
-
-    server = new QLocalServer;
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
+    primary = true;
+    if (!server) {
+        server = new QLocalServer;
+        server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
+    }
     Listen();
+    WatchInstanceFiles();
+    return true;
+}
+
+void SingleApplication::WatchInstanceFiles()
+{
+    if (watcher)
+        return;
+    // A temporary-file cleaner or a user may remove the lock or the socket: a later start would
+    // then find nobody. Both are made again as soon as the folder changes.
+    watcher = new QFileSystemWatcher(this);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this,
+            &SingleApplication::RestoreInstanceFiles);
+    if (!watcher->addPath(instanceDir)) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &SingleApplication::RestoreInstanceFiles);
+        timer->start(2000);
+    }
+}
+
+void SingleApplication::RestoreInstanceFiles()
+{
+    if (!primary || !lockFile || !server)
+        return;
+    if (!QFileInfo::exists(socketPath) && !QFileInfo(socketPath).isSymLink()) {
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("%1 was removed; listening again").arg(socketPath);
+        server->close();
+        Listen();
+    }
+    if (!QFileInfo::exists(lockPath) && !QFileInfo(lockPath).isSymLink()) {
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("%1 was removed; locking again").arg(lockPath);
+        // The old lock object would remove the new file when it goes: it goes first.
+        delete lockFile;
+        lockFile = new QLockFile(lockPath);
+        lockFile->setStaleLockTime(0);
+        if (!lockFile->tryLock(0))
+            qCWarning(lcLauncher).noquote() << QStringLiteral("cannot lock %1 again").arg(lockPath);
+    }
 }
 
 void SingleApplication::Listen()
@@ -229,8 +392,15 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     for (;;) {
         socket.connectToServer(socketPath);
         const int left = remaining();
-        if (socket.waitForConnected(left < 0 ? 200 : qMin(left, 200)))
-            break;
+        if (socket.waitForConnected(left < 0 ? 200 : qMin(left, 200))) {
+            if (PeerIsThisUser(socket))
+                break;
+            // Nothing of ours: it gets neither the message nor the activation token.
+            qCWarning(lcLauncher).noquote()
+                << QStringLiteral("%1 is served by another user; not sending to it")
+                       .arg(socketPath);
+            return false;
+        }
         socket.abort();
         if (deadline.hasExpired())
             return false;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFileSystemWatcher;
 class QLocalServer;
 class QLocalSocket;
 class QLockFile;
@@ -28,6 +29,8 @@ public:
     // Where the lock and the socket live: a directory only this user can enter, or an empty
     // string when there is none.
     static QString InstanceDirectory();
+    // The path with its deepest existing folder resolved (links, "..").
+    static QString CanonicalPath(const QString &path);
 
     // True when another instance with this identity was already running at start-up.
     bool isRunning() const;
@@ -44,7 +47,20 @@ signals:
     void messageReceived(const QString &message);
 
 private:
+    enum class Probe
+    {
+        Nobody,        // nobody answers at the socket name
+        OursListening, // a launcher of this user answers
+        Foreign,       // a program of another user answers
+    };
+    // The first private folder of ours in the cache or data location other than `except`.
+    static QString PrivateInstanceDirectory(const QString &except);
     void Start();
+    Probe ProbeRunningInstance() const;
+    // Takes the lock and listens; false when the folder holds another user's lock.
+    bool TakeLock();
+    void WatchInstanceFiles();
+    void RestoreInstanceFiles();
     void Listen();
     void AcceptConnections();
     void Drop(QLocalSocket *socket);
@@ -52,7 +68,10 @@ private:
     void Activate(const QByteArray &activationToken);
 
     QString instanceId;
+    QString instanceDir;
     QString socketPath;
+    QString lockPath;
+    QFileSystemWatcher *watcher = nullptr;
     QLockFile *lockFile = nullptr;
     QLocalServer *server = nullptr;
     QList<QPointer<QLocalSocket>> peers;

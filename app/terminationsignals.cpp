@@ -13,7 +13,11 @@
 namespace {
 
 constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int HandledCount = int(std::size(handledSignals));
 int pipeFds[2] = {-1, -1};
+// What each signal did before Catch, and whether Catch replaced it.
+struct sigaction previousActions[HandledCount];
+bool replaced[HandledCount] = {};
 
 extern "C" void WriteSignalByte(int)
 {
@@ -24,42 +28,79 @@ extern "C" void WriteSignalByte(int)
     errno = saved;
 }
 
+// Reads what the pipe holds; true when a signal came.
+bool DrainPipe()
+{
+    bool any = false;
+    char buffer[64];
+    while (::read(pipeFds[0], buffer, sizeof buffer) > 0)
+        any = true;
+    return any;
+}
+
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+void TerminationSignals::Catch()
 {
-    if (pipeFds[0] >= 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (pipeFds[0] >= 0)
+        return;
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        pipeFds[0] = pipeFds[1] = -1;
         qCWarning(lcLauncher) << "cannot watch for termination signals";
         return;
     }
-    notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnSignal);
-
     struct sigaction action = {};
     action.sa_handler = WriteSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : handledSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (int i = 0; i < HandledCount; ++i) {
+        replaced[i] = false;
+        if (::sigaction(handledSignals[i], nullptr, &previousActions[i]) != 0 ||
+            previousActions[i].sa_handler == SIG_IGN)
+            continue;
+        replaced[i] = ::sigaction(handledSignals[i], &action, nullptr) == 0;
+    }
 }
 
-TerminationSignals::~TerminationSignals()
+void TerminationSignals::Release()
 {
-    if (!notifier)
+    if (pipeFds[0] < 0)
         return;
-    for (const int signal : handledSignals)
-        ::signal(signal, SIG_DFL);
-    delete notifier;
+    for (int i = 0; i < HandledCount; ++i) {
+        if (replaced[i])
+            ::sigaction(handledSignals[i], &previousActions[i], nullptr);
+        replaced[i] = false;
+    }
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
     pipeFds[0] = pipeFds[1] = -1;
 }
 
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+{
+    Catch();
+    if (pipeFds[0] < 0)
+        return;
+    notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnSignal);
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    delete notifier;
+    Release();
+}
+
+bool TerminationSignals::requested()
+{
+    if (pipeFds[0] >= 0 && DrainPipe())
+        wasRequested = true;
+    return wasRequested;
+}
+
 void TerminationSignals::OnSignal()
 {
-    char buffer[64];
-    while (::read(pipeFds[0], buffer, sizeof buffer) > 0) {
-    }
+    DrainPipe();
     wasRequested = true;
     // Every event loop ends, a modal dialog's included, and none starts again: the dialog is
     // declined, the slot that opened it returns, and exec() returns 0.

@@ -8,6 +8,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 QString ReasonOf(const QFileDevice &file)
@@ -15,6 +20,29 @@ QString ReasonOf(const QFileDevice &file)
     if (file.error() == QFileDevice::NoError || file.errorString().isEmpty())
         return QCoreApplication::translate("LauncherFile", "the system gave no reason");
     return file.errorString();
+}
+
+// The new file takes the place of the old one, so it takes its owner and group as well, where
+// the system lets it: a file shared through a group stays in that group, and one that root
+// saves for a user (sudo with the user's HOME) stays the user's.
+void KeepOwnership(const QString &path, int descriptor)
+{
+#ifdef Q_OS_UNIX
+    struct stat old;
+    if (descriptor < 0 || ::stat(QFile::encodeName(path).constData(), &old) != 0)
+        return;
+    struct stat now;
+    if (::fstat(descriptor, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid))
+        return;
+    const uid_t owner = ::geteuid() == 0 ? old.st_uid : uid_t(-1);
+    // Refused when the user is not in the group: the file is then theirs alone, as before.
+    if (::fchown(descriptor, owner, old.st_gid) == 0 ||
+        (owner != uid_t(-1) && ::fchown(descriptor, owner, gid_t(-1)) == 0))
+        ::fchmod(descriptor, old.st_mode & 07777);
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(descriptor);
+#endif
 }
 
 } // namespace
@@ -102,7 +130,10 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     file.setDirectWriteFallback(true);
     if (!write(file)) {
         file.cancelWriting();
-    } else if (!file.commit()) {
+        return result;
+    }
+    KeepOwnership(path, file.handle());
+    if (!file.commit()) {
         result.reason = ReasonOf(file);
     } else {
         result.saved = true;

@@ -25,14 +25,6 @@ QStringView FirstToken(QStringView line)
     return line.first(end);
 }
 
-QString UnescapeName(QStringView name)
-{
-    QString result = name.toString();
-    if (name.contains(u'\\'))
-        result.replace(QLatin1String("\\t"), QLatin1String("\t"));
-    return result;
-}
-
 // The written form "name"<TAB>"value", recognised whole when the value itself holds double
 // quotes: everything between the third quote and the last one is the value.
 bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
@@ -43,7 +35,7 @@ bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
     if (nameEnd <= 1 || nameEnd + 3 >= line.size() || line.at(nameEnd + 1) != u'\t' ||
         line.at(nameEnd + 2) != quote)
         return false;
-    *name = UnescapeName(line.sliced(1, nameEnd - 1));
+    *name = line.sliced(1, nameEnd - 1).toString();
     *value = line.sliced(nameEnd + 3, line.size() - nameEnd - 4).toString();
     return true;
 }
@@ -137,7 +129,8 @@ bool ParseEntryLine(QStringView line, QString *name, QString *value)
     }
     if (found == 0)
         return false;
-    *name = UnescapeName(pieces[0]);
+    // Names are read as they are written: "C:\\temp" stays what the user typed.
+    *name = pieces[0].toString();
     *value = found == 3 ? pieces[2].toString() : QString();
     return true;
 }
@@ -273,6 +266,9 @@ int ParseConfigSections(QStringView text, LauncherConfig &config)
         // LF, CR LF, and a CR at the very end of the text end a line; any other CR belongs to it.
         if (line.endsWith(u'\r'))
             line.chop(1);
+        // Two files joined by `cat`: the second one's byte-order mark starts a line.
+        if (line.startsWith(QChar::ByteOrderMark))
+            line = line.sliced(1);
         pos = end + 1;
 
         switch (ClassifyConfigLine(line, config)) {

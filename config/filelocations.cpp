@@ -1,6 +1,7 @@
 #include "filelocations.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 
 QString AppDirFilePath(const QString &name)
@@ -24,4 +25,14 @@ QString GetFilePath(FileKind kind)
         return AppDirFilePath(QStringLiteral("VelmoraMobileEmu.exe"));
     }
     return QString();
+}
+
+void IgnoreRelativeBaseDirectories()
+{
+    for (const char *name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
+                             "XDG_RUNTIME_DIR"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty() && !QDir::isAbsolutePath(value))
+            qunsetenv(name);
+    }
 }

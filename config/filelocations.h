@@ -16,3 +16,8 @@ QString AppDirFilePath(const QString &name);
 
 // The absolute path of a file kind; an empty string for any other value.
 QString GetFilePath(FileKind kind);
+
+// Unsets the base-directory variables (XDG_DATA_HOME, XDG_RUNTIME_DIR, ...) that hold a
+// relative path. The base-directory specification says such a value is invalid and must be
+// ignored; used, it would put the user's files below whatever folder the launcher started in.
+void IgnoreRelativeBaseDirectories();

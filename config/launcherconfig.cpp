@@ -205,3 +205,35 @@ QString LineBreaksToBlanks(QStringView text)
     }
     return result;
 }
+
+QString OptionHeaderWord(const QList<ConfigSection> &sections, QStringView arguments)
+{
+    // Cut at the same white space as the stored text is when it is read.
+    qsizetype pos = 0;
+    while (pos < arguments.size()) {
+        while (pos < arguments.size() && arguments.at(pos).isSpace())
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < arguments.size() && !arguments.at(pos).isSpace())
+            ++pos;
+        const QStringView word = arguments.sliced(start, pos - start);
+        if (!word.startsWith(u'['))
+            continue;
+        for (int s = 1; s <= OptionSectionCount && s < sections.size(); ++s) {
+            if (word == sections.at(s).header)
+                return word.toString();
+        }
+    }
+    return QString();
+}
+
+QString ShownText(const QString &text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    qsizetype cut = limit;
+    // Never between the two halves of a character outside the basic plane.
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}

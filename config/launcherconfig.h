@@ -93,3 +93,15 @@ bool ContainsLineBreak(QStringView text);
 // The text with each line break (CR LF counting as one) turned into a blank, as a terminal's
 // command line takes pasted lines.
 QString LineBreaksToBlanks(QStringView text);
+
+// The first word of `arguments` that is the header of an option section ("[Input]"), or an
+// empty string. Stored, such a word would be read back as an option position: arguments that
+// hold one cannot be kept in Launcher.ini.
+QString OptionHeaderWord(const QList<ConfigSection> &sections, QStringView arguments);
+
+// Longer texts than this are never laid out whole: no window can show them, and laying out
+// megabytes of text takes seconds.
+constexpr qsizetype MaxShownLength = 65536;
+
+// `text` when it is at most `limit` characters long, else its beginning and "…".
+QString ShownText(const QString &text, qsizetype limit = MaxShownLength);

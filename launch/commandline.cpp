@@ -38,13 +38,16 @@ QString DescribeCommand(const SplitCommand &command)
 {
     if (command.program.isEmpty())
         return QCoreApplication::translate("Command", "Nothing to start.");
-    QString text = QCoreApplication::translate("Command", "Starts %1").arg(command.program);
+    // A tooltip or a screen reader shows a line of a few hundred characters at most.
+    constexpr qsizetype shown = 1024;
+    QString text =
+        QCoreApplication::translate("Command", "Starts %1").arg(ShownText(command.program, shown));
     if (command.arguments.isEmpty())
         return text + QLatin1Char('\n') +
                QCoreApplication::translate("Command", "with no arguments.");
     text += QLatin1Char('\n') + QCoreApplication::translate("Command", "with the arguments:");
     for (const QString &argument : command.arguments)
-        text += QLatin1String("\n  ") + argument;
+        text += QLatin1String("\n  ") + ShownText(argument, shown);
     return text;
 }
 

@@ -57,7 +57,7 @@
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
-        <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other's changes.</source>
+        <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other&apos;s changes.</source>
         <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
     </message>
     <message>
@@ -177,10 +177,6 @@ Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie
         <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
     </message>
     <message>
-        <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced when the launcher closes.</source>
-        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird ersetzt, wenn der Launcher schließt.</translation>
-    </message>
-    <message>
         <source>Config file is out of date</source>
         <translation>Die Konfigurationsdatei ist veraltet</translation>
     </message>
@@ -288,7 +284,10 @@ Sind Sie sicher?</translation>
     </message>
     <message numerus="yes">
         <source>… and %n more profiles.</source>
-        <translation><numerusform>… und %n weiteres Profil.</numerusform><numerusform>… und %n weitere Profile.</numerusform></translation>
+        <translation>
+            <numerusform>… und %n weiteres Profil.</numerusform>
+            <numerusform>… und %n weitere Profile.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Confirm remove %1</source>
@@ -331,8 +330,16 @@ Sind Sie sicher?</translation>
         <translation>Geben Sie den neuen Namen des Profils ein</translation>
     </message>
     <message>
-        <source>A profile named "%1" already exists.</source>
+        <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced by the launcher&apos;s configuration at your first change, or when the launcher closes.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird bei Ihrer ersten Änderung oder beim Schließen des Launchers durch dessen Konfiguration ersetzt.</translation>
+    </message>
+    <message>
+        <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
+        <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
     </message>
 </context>
 <context>

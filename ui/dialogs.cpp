@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QSpacerItem>
+
+#include <limits>
 
 namespace {
 // What a title bar spends besides the title: the window menu and the buttons on the right.
@@ -44,8 +47,12 @@ QString AskText(QWidget *parent, const QString &title, const QString &label, con
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
-    dialog.setTextValue(text);
     dialog.setInputMode(QInputDialog::TextInput);
+    // The line's default limit of 32,767 characters would cut a long name without a word;
+    // lifted before the text goes in.
+    if (auto *line = dialog.findChild<QLineEdit *>())
+        line->setMaxLength(std::numeric_limits<int>::max());
+    dialog.setTextValue(text);
     FitTitle(&dialog);
     *ok = dialog.exec() == QDialog::Accepted;
     return *ok ? dialog.textValue() : QString();

@@ -14,8 +14,10 @@
 #include "tooltipprovider.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFormLayout>
@@ -49,6 +51,15 @@ QString AddProfileTitle()
 
 // A long list of names in a message would push its buttons off the screen.
 constexpr int ListedNames = 15;
+
+QStringList ShownTexts(QStringList texts)
+{
+    for (QString &text : texts) {
+        if (text.size() > MaxShownLength)
+            text = ShownText(text);
+    }
+    return texts;
+}
 
 // A button box makes its first accept button the default when it is shown, and the box's
 // focus proxy, so that Tab jumped over "&Help" straight to "&Launch". The window has no
@@ -153,7 +164,7 @@ QGroupBox *MainWindow::BuildProfileGroup()
     profileList = new ProfileQListWidget;
     profileList->setObjectName(QStringLiteral("profileList"));
     profileList->setAccessibleName(tr("Profiles"));
-    profileList->addItems(config.ProfileNames());
+    profileList->addItems(ShownTexts(config.ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
@@ -205,7 +216,7 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
     auto *combo = new OptionComboBox;
     combo->setObjectName(name.at(0).toLower() + name.mid(1) + QLatin1String("Box"));
     config.sections[row.section].comboBox = combo;
-    combo->insertItems(0, config.EntryNames(row.section));
+    combo->insertItems(0, ShownTexts(config.EntryNames(row.section)));
     rowGrid->addWidget(combo, 0, 0, 1, -1);
 
     if (row.onIndexChanged)
@@ -272,11 +283,27 @@ void MainWindow::CreateProfileActions()
         connect(enter, &QShortcut::activated, this, &MainWindow::OnLaunch);
     }
     connect(profileList, &QListWidget::itemDoubleClicked, this, &MainWindow::OnLaunch);
+    // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
+    // in every desktop toolkit.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, &MainWindow::OpenFocusContextMenu);
 
     profileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(profileList, &QWidget::customContextMenuRequested, this, &MainWindow::ShowProfileMenu);
     launchButton->setContextMenuPolicy(Qt::ActionsContextMenu);
     launchButton->addAction(copyCommandAction);
+}
+
+void MainWindow::OpenFocusContextMenu()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return;
+    // Where Qt puts the menu for the Menu key: at the focus widget's cursor, which for the list
+    // is its current row.
+    const QPoint pos = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, focus->mapToGlobal(pos));
+    QCoreApplication::sendEvent(focus, &event);
 }
 
 void MainWindow::ShowProfileMenu(QPoint pos)
@@ -338,8 +365,9 @@ bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
                          "used. It has been renamed to %1 to make place for a new "
                          "configuration file.")
                     : tr("Your Launcher.ini configuration file is out of date and will not be "
-                         "used. It could not be renamed to %1 and will be replaced when the "
-                         "launcher closes.");
+                         "used. It could not be renamed to %1 and will be replaced by the "
+                         "launcher's configuration at your first change, or when the launcher "
+                         "closes.");
         ShowMessage(this, QMessageBox::Warning, WarningTitle(), message.arg(newPath));
         return false;
     }
@@ -418,9 +446,14 @@ QList<int> MainWindow::CurrentOptionIndexes() const
     return indexes;
 }
 
+QString MainWindow::CurrentArguments() const
+{
+    return argumentsEdit->isReadOnly() ? shownArgumentsWhole : argumentsEdit->text();
+}
+
 QString MainWindow::CurrentValueText() const
 {
-    return OptionValueText(config.sections, CurrentOptionIndexes(), argumentsEdit->text());
+    return OptionValueText(config.sections, CurrentOptionIndexes(), CurrentArguments());
 }
 
 void MainWindow::UpdateAddUpdateButton()
@@ -447,7 +480,12 @@ void MainWindow::OnProfileChanged(int index)
     const LauncherProfile profile = config.profiles.at(index);
     for (int s = 1; s <= OptionSectionCount; ++s)
         config.sections.at(s).comboBox->setCurrentIndex(profile.optionIndex.value(s - 1));
-    argumentsEdit->setText(profile.arguments);
+    // Arguments too long to show are shown cut and cannot be edited; launching and saving use
+    // the whole text.
+    const bool tooLong = profile.arguments.size() > MaxShownLength;
+    shownArgumentsWhole = tooLong ? profile.arguments : QString();
+    argumentsEdit->setReadOnly(tooLong);
+    argumentsEdit->setText(tooLong ? ShownText(profile.arguments) : profile.arguments);
     removeProfileButton->setEnabled(index != 0);
     if (removeAction)
         removeAction->setEnabled(index != 0);
@@ -460,14 +498,29 @@ void MainWindow::OnAddUpdateProfile()
     if (row < 0 || row >= config.profiles.size())
         return;
     if (row == 0) {
-        StoreWindowAsNewProfile(AddProfileTitle(), tr("Enter the name for the new profile"),
-                                QString());
+        if (ArgumentsCanBeStored(AddProfileTitle()))
+            StoreWindowAsNewProfile(AddProfileTitle(), tr("Enter the name for the new profile"),
+                                    QString());
         return;
     }
+    if (!ArgumentsCanBeStored(WarningTitle()))
+        return;
     const QList<int> indexes = CurrentOptionIndexes();
-    config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2), argumentsEdit->text());
+    config.UpdateProfile(row, indexes.at(0), indexes.at(1), indexes.at(2), CurrentArguments());
     UpdateAddUpdateButton();
     SaveChanges();
+}
+
+bool MainWindow::ArgumentsCanBeStored(const QString &title)
+{
+    const QString word = OptionHeaderWord(config.sections, CurrentArguments());
+    if (word.isEmpty())
+        return true;
+    ShowMessage(this, QMessageBox::Warning, title,
+                tr("The arguments cannot contain the word %1: when the launcher reads the "
+                   "profile again, it would take the word for one of the profile's options.")
+                    .arg(word));
+    return false;
 }
 
 QString MainWindow::AskProfileName(const QString &title, const QString &label, QString text)
@@ -507,7 +560,7 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
                 continue;
             config.UpdateProfile(existing, indexes.at(0), indexes.at(1), indexes.at(2),
-                                 argumentsEdit->text());
+                                 CurrentArguments());
             profileList->setCurrentRow(existing);
             // Replacing the current profile moves no row, so nothing else refreshes the button.
             UpdateAddUpdateButton();
@@ -518,9 +571,9 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
         LauncherProfile profile;
         profile.name = name;
         profile.optionIndex = indexes;
-        profile.arguments = argumentsEdit->text();
+        profile.arguments = CurrentArguments();
         config.AppendProfile(profile);
-        profileList->insertItem(profileList->count(), name);
+        profileList->insertItem(profileList->count(), ShownText(name));
         profileList->setCurrentRow(config.profiles.size() - 1);
         SaveChanges();
         return;
@@ -535,7 +588,7 @@ void MainWindow::OnRemoveProfile()
         return;
     if (ShowMessage(this, QMessageBox::Question, tr("Confirm Remove Profile"),
                     tr("Are you sure you want to remove this profile?\n\n") +
-                        config.profiles.at(row).name,
+                        ShownText(config.profiles.at(row).name),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     // The model first: every row change the list reports meets a matching profile list.
@@ -571,7 +624,7 @@ void MainWindow::AddOption(int section, const QString &name, const QString &valu
 {
     config.AppendEntry(section, name, value);
     QComboBox *combo = config.sections.at(section).comboBox;
-    combo->addItem(name);
+    combo->addItem(ShownText(name));
     combo->setCurrentIndex(config.sections.at(section).entries.size() - 1);
     SaveChanges();
 }
@@ -648,7 +701,7 @@ void MainWindow::RemoveSelectedOption(int section)
         QString text =
             tr("The following profiles use this option, are you sure you want to continue?\n\n");
         for (const QString &name : users.first(qMin<qsizetype>(users.size(), ListedNames)))
-            text += name + QLatin1Char('\n');
+            text += ShownText(name) + QLatin1Char('\n');
         if (users.size() > ListedNames)
             text += tr("… and %n more profiles.", nullptr, int(users.size() - ListedNames)) +
                     QLatin1Char('\n');
@@ -659,20 +712,27 @@ void MainWindow::RemoveSelectedOption(int section)
             return;
     }
 
+    const int row = profileList->currentRow();
+    const bool selectedUsesIt = row >= 0 && row < config.profiles.size() &&
+                                config.profiles.at(row).optionIndex.value(section - 1, -1) == cur;
     config.RemoveOption(section, cur);
     combo->removeItem(cur);
     combo->setCurrentIndex(0);
-    // The removal may have moved the selected profile to the first entry and folded the
-    // option into its arguments: show what is stored now, so that Update cannot undo it.
-    OnProfileChanged(profileList->currentRow());
+    // The removal moved the selected profile to the first entry and folded the option into its
+    // arguments: show what is stored now, so that Update cannot undo it. A profile that did not
+    // use the option keeps what the user has typed.
+    if (selectedUsesIt)
+        OnProfileChanged(row);
     SaveChanges();
 }
 
 SplitCommand MainWindow::CurrentCommand() const
 {
-    const QListWidgetItem *item = profileList->currentItem();
-    return EmulatorCommand(GetFilePath(EmulatorFile), config, CurrentOptionIndexes(),
-                           item ? item->text() : QString(), argumentsEdit->text());
+    const int row = profileList->currentRow();
+    const QString name =
+        row >= 0 && row < config.profiles.size() ? config.profiles.at(row).name : QString();
+    return EmulatorCommand(GetFilePath(EmulatorFile), config, CurrentOptionIndexes(), name,
+                           CurrentArguments());
 }
 
 void MainWindow::OnHelp()
@@ -701,11 +761,13 @@ void MainWindow::OnLaunch()
 
 void MainWindow::OnDuplicateProfile()
 {
-    const QListWidgetItem *item = profileList->currentItem();
-    if (!item)
+    const int row = profileList->currentRow();
+    if (row < 0 || row >= config.profiles.size())
         return;
-    StoreWindowAsNewProfile(tr("Duplicate Profile"), tr("Enter the name for the copy"),
-                            tr("%1 (copy)").arg(item->text()));
+    const QString title = tr("Duplicate Profile");
+    if (ArgumentsCanBeStored(title))
+        StoreWindowAsNewProfile(title, tr("Enter the name for the copy"),
+                                tr("%1 (copy)").arg(ShownText(config.profiles.at(row).name)));
 }
 
 void MainWindow::OnRenameProfile()
@@ -714,11 +776,13 @@ void MainWindow::OnRenameProfile()
     if (row < 0 || row >= config.profiles.size())
         return;
     const QString title = tr("Rename Profile");
-    QString name = config.profiles.at(row).name;
+    const QString current = config.profiles.at(row).name;
+    // A name too long to show starts cut; given back unchanged, it stays what it was.
+    QString name = ShownText(current);
     // A name another profile has is refused, and the dialog opens again with what was typed.
     for (;;) {
         name = AskProfileName(title, tr("Enter the new name for the profile"), name);
-        if (name.isEmpty() || name == config.profiles.at(row).name)
+        if (name.isEmpty() || name == current || name == ShownText(current))
             return;
         const int existing = config.FindProfile(name);
         if (existing < 0 || existing == row)
@@ -727,7 +791,7 @@ void MainWindow::OnRenameProfile()
                     tr("A profile named \"%1\" already exists.").arg(name));
     }
     config.RenameProfile(row, name);
-    profileList->item(row)->setText(name);
+    profileList->item(row)->setText(ShownText(name));
     UpdateAddUpdateButton();
     SaveChanges();
 }

@@ -67,6 +67,13 @@ public slots:
 private:
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
     void ShowProfileMenu(QPoint pos);
+    // The focus widget's context menu, as the Menu key opens it.
+    void OpenFocusContextMenu();
+    // What the arguments line stands for: its text, or the whole stored text that it shows cut.
+    QString CurrentArguments() const;
+    // False, after telling the user, when the arguments hold a word that Launcher.ini would
+    // read back as an option.
+    bool ArgumentsCanBeStored(const QString &title);
     void CreateProfileActions();
     void RemoveSelectedOption(int section);
     ConfigSaveResult Save();
@@ -106,4 +113,6 @@ private:
     // The user's file exists but could not be read: nothing is written over it in this run.
     bool keepUserFile = false;
     bool saveFailureShown = false;
+    // The selected profile's arguments while the line shows them cut (and is read-only).
+    QString shownArgumentsWhole;
 };

@@ -46,3 +46,40 @@ bool RestrictedPath::effective() const
 {
     return ::geteuid() != 0;
 }
+
+ResourceLimit::ResourceLimit(int r, rlim_t limit) : resource(r), soft(limit)
+{
+    if (::getrlimit(resource, &saved) == 0)
+        set();
+}
+
+ResourceLimit::~ResourceLimit()
+{
+    lift();
+}
+
+void ResourceLimit::set()
+{
+    struct rlimit lowered = saved;
+    lowered.rlim_cur = soft;
+    applied = ::setrlimit(resource, &lowered) == 0;
+}
+
+void ResourceLimit::lift()
+{
+    if (applied)
+        applied = ::setrlimit(resource, &saved) != 0;
+}
+
+SignalDisposition::SignalDisposition(int s, void (*handler)(int)) : signal(s)
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, &saved);
+}
+
+SignalDisposition::~SignalDisposition()
+{
+    ::sigaction(signal, &saved, nullptr);
+}

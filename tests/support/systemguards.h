@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <utility>
@@ -30,4 +33,40 @@ class ReadOnlyDirectory : public RestrictedPath
 {
 public:
     explicit ReadOnlyDirectory(const QString &dir) : RestrictedPath(dir, 0555) {}
+};
+
+// Lowers a resource limit (the soft one) while it lives and puts the old limits back when it
+// goes, on every path out of a test, so that a failing check cannot leave a 64-byte file limit
+// to the next test.
+class ResourceLimit
+{
+public:
+    ResourceLimit(int resource, rlim_t soft);
+    ~ResourceLimit();
+    ResourceLimit(const ResourceLimit &) = delete;
+    ResourceLimit &operator=(const ResourceLimit &) = delete;
+    bool effective() const { return applied; }
+    // Lifts the limit early (back to what it was); set() lowers it again.
+    void lift();
+    void set();
+
+private:
+    int resource;
+    rlim_t soft;
+    struct rlimit saved = {};
+    bool applied = false;
+};
+
+// Sets what a signal does while it lives, and puts back what it did before when it goes.
+class SignalDisposition
+{
+public:
+    SignalDisposition(int signal, void (*handler)(int));
+    ~SignalDisposition();
+    SignalDisposition(const SignalDisposition &) = delete;
+    SignalDisposition &operator=(const SignalDisposition &) = delete;
+
+private:
+    int signal;
+    struct sigaction saved = {};
 };

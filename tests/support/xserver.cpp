@@ -38,29 +38,76 @@ XServer::XServer(bool withWindowManager)
         server.kill();
         server.waitForFinished();
     }
-    if (!isRunning())
+    if (!isRunning()) {
+        whyNotReady = xvfb.isEmpty() ? QStringLiteral("Xvfb is not installed")
+                                     : QStringLiteral("Xvfb did not start");
         return;
+    }
     name = QStringLiteral(":%1").arg(display);
+    if (!withWindowManager)
+        return;
 
     const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (withWindowManager && !openbox.isEmpty()) {
-        windowManager.setProcessEnvironment(Environment());
-        windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        windowManager.start(openbox, {});
-        windowManager.waitForStarted();
-        // openbox owns the screen once it has set its supporting-window property.
-        const QDeadlineTimer ready(5000);
-        while (!ready.hasExpired()) {
-            QByteArray out;
-            QProcess probe;
-            probe.setProcessEnvironment(Environment());
-            probe.start(QStringLiteral("xprop"),
-                        {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            if (probe.waitForFinished(2000) && probe.readAllStandardOutput().contains("window id"))
-                break;
-            QThread::msleep(50);
-        }
+    if (openbox.isEmpty()) {
+        whyNotReady = QStringLiteral("openbox is not installed");
+        return;
     }
+    // The socket may be there before the server takes connections, and a window manager that
+    // comes too early gives up at once: the server is asked first.
+    const auto ask = [this](const QStringList &arguments, QString *said) {
+        QProcess probe;
+        probe.setProcessEnvironment(Environment());
+        probe.start(QStringLiteral("xprop"), arguments);
+        const bool finished = probe.waitForFinished(5000);
+        if (said)
+            *said =
+                QString::fromLocal8Bit(probe.readAllStandardOutput() + probe.readAllStandardError())
+                    .trimmed();
+        return finished && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    };
+    const QDeadlineTimer ready(30000);
+    QString seen;
+    while (!ask({QStringLiteral("-root"), QStringLiteral("-len"), QStringLiteral("1")}, &seen)) {
+        if (ready.hasExpired()) {
+            whyNotReady = QStringLiteral("Xvfb on %1 took no connection within 30 s: %2")
+                              .arg(name, seen.left(200));
+            return;
+        }
+        QThread::msleep(20);
+    }
+
+    windowManager.setProcessEnvironment(Environment());
+    windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    windowManager.start(openbox, {});
+    windowManager.waitForStarted();
+    // xdotool activates windows through _NET_ACTIVE_WINDOW, which openbox announces in
+    // _NET_SUPPORTED once it manages the screen; before that xdotool fails. On a busy machine
+    // that takes a while, so it is waited for, with a generous bound.
+    int starts = 1;
+    for (;;) {
+        if (ask({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTED")}, &seen) &&
+            seen.contains(QLatin1String("_NET_ACTIVE_WINDOW")))
+            return;
+        if (windowManager.waitForFinished(0)) {
+            if (starts == 3) {
+                whyNotReady = QStringLiteral("openbox ended %1 times before it managed %2 (exit "
+                                             "code %3)")
+                                  .arg(starts)
+                                  .arg(name)
+                                  .arg(windowManager.exitCode());
+                return;
+            }
+            ++starts;
+            windowManager.start(openbox, {});
+            windowManager.waitForStarted();
+        }
+        if (ready.hasExpired())
+            break;
+        QThread::msleep(50);
+    }
+    whyNotReady = QStringLiteral("openbox did not announce _NET_ACTIVE_WINDOW on %1 within 30 s "
+                                 "(xprop said: %2)")
+                      .arg(name, seen.left(200));
 }
 
 XServer::~XServer()
@@ -89,11 +136,20 @@ bool XServer::Xdotool(const QStringList &arguments, QByteArray *output) const
     QProcess tool;
     tool.setProcessEnvironment(Environment());
     tool.start(QStringLiteral("xdotool"), arguments);
-    if (!tool.waitForFinished(15000))
+    const QString command = QStringLiteral("xdotool ") + arguments.join(QLatin1Char(' '));
+    if (!tool.waitForFinished(15000)) {
+        xdotoolError = command + QStringLiteral(": no answer within 15 s");
+        tool.kill();
+        tool.waitForFinished();
         return false;
+    }
     if (output)
         *output = tool.readAllStandardOutput();
-    return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    const bool ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    const QString said = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
+    xdotoolError =
+        ok ? QString() : command + QStringLiteral(": exit %1: %2").arg(tool.exitCode()).arg(said);
+    return ok;
 }
 
 QString XServer::WaitForWindow(const QString &titlePattern, int timeoutMs) const
@@ -109,5 +165,9 @@ QString XServer::WaitForWindow(const QString &titlePattern, int timeoutMs) const
             return id;
         QThread::msleep(50);
     }
+    xdotoolError = QStringLiteral("no visible window titled like %1 within %2 ms; %3")
+                       .arg(titlePattern)
+                       .arg(timeoutMs)
+                       .arg(xdotoolError);
     return QString();
 }

@@ -14,6 +14,10 @@ public:
     ~XServer();
 
     bool isRunning() const { return server.state() == QProcess::Running; }
+    // Whether the server runs and, when one was asked for, the window manager has said which
+    // hints it supports; else problem() says what is missing.
+    bool isReady() const { return isRunning() && whyNotReady.isEmpty(); }
+    QString problem() const { return whyNotReady; }
     QString display() const { return name; }
     // `base` with DISPLAY set to this server and Qt on its xcb platform.
     QProcessEnvironment
@@ -22,11 +26,15 @@ public:
     // The id of the first visible window whose title matches `titlePattern` (a regular
     // expression for xdotool), or an empty string when none appears in time.
     QString WaitForWindow(const QString &titlePattern, int timeoutMs = 20000) const;
-    // Runs xdotool with these arguments against this display; true when it succeeded.
+    // Runs xdotool with these arguments against this display; true when it succeeded. What it
+    // said on stderr is in lastError() for the failure message.
     bool Xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
+    QString lastError() const { return xdotoolError; }
 
 private:
     QProcess server;
     QProcess windowManager;
     QString name;
+    QString whyNotReady;
+    mutable QString xdotoolError;
 };

@@ -2,9 +2,11 @@
 // updating and removing profiles, with every dialog driven for real.
 
 #include "adddlg.h"
+#include "commandline.h"
 #include "configformat.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
+#include "systemguards.h"
 #include "testenvironment.h"
 #include "windowparts.h"
 
@@ -86,9 +88,18 @@ private slots:
     void editsSurviveARestart();
     void failingSavesWarnOnceUntilOneSucceeds();
     void profileWorkFromTheList();
+    void renameProfile_data();
+    void renameProfile();
+    void longNamesStayWhole();
+    void argumentsWithHeaderWords_data();
+    void argumentsWithHeaderWords();
+    void longFieldsAreShownCut();
+    void removalQuestionListsFifteenNames_data();
     void removalQuestionListsFifteenNames();
 
 private:
+    // Closes the window and opens a new one on `config`.
+    void Reopen(const QByteArray &config);
     // Expects an AddDlg with this title and these row labels, types `texts` and presses OK.
     void ExpectAddDialog(const QString &title, const QStringList &labels, const QStringList &texts,
                          bool cancel = false);
@@ -309,6 +320,9 @@ void TestEditing::addingTheSameNameTwice()
 
 void TestEditing::removeUnusedOption()
 {
+    // An edit not stored yet survives the removal of an option the profile does not use.
+    parts->profiles->setCurrentRow(2);
+    parts->arguments->setText("-typed");
     parts->resolution->setCurrentIndex(1);
     QVERIFY(parts->removeResolution->isEnabled());
     QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
@@ -318,6 +332,8 @@ void TestEditing::removeUnusedOption()
     QCOMPARE(parts->resolution->count(), 3);
     QCOMPARE(parts->resolution->currentIndex(), 0);
     QVERIFY(!parts->removeResolution->isEnabled());
+    QCOMPARE(parts->arguments->text(), QStringLiteral("-typed"));
+    QCOMPARE(parts->profiles->currentRow(), 2);
     // Profiles behind the removed entry still name the same options.
     QCOMPARE(window->Config().profiles.at(1).optionIndex, (QList<int>{1, 1, 0}));
     QCOMPARE(window->Config().profiles.at(3).optionIndex, (QList<int>{2, 2, 0}));
@@ -655,33 +671,30 @@ void TestEditing::failingSavesWarnOnceUntilOneSucceeds()
             {"OK"}, "OK");
     };
     // Saves fail part-way once the file may not grow past a few bytes.
-    struct rlimit saved;
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 64;
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const SignalDisposition ignoreFileSize(SIGXFSZ, SIG_IGN);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("File too large$"));
 
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    ResourceLimit small(RLIMIT_FSIZE, 64);
+    QVERIFY(small.effective());
     expectWarning();
     update("-first");
     update("-second"); // told already: no second box
     QCOMPARE(driver->handled, 1);
     QCOMPARE(ReadBytes(path), testConfig);
 
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    small.lift();
     update("-third");
     QCOMPARE(ReadBytes(path), FormatConfigText(window->Config()).toUtf8());
 
     // After a save that worked, the next failure is told again.
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    small.set();
+    QVERIFY(small.effective());
     expectWarning();
     update("-fourth");
     QCOMPARE(driver->handled, 2);
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
-    std::signal(SIGXFSZ, previous);
+    small.lift();
     update("-fifth");
 }
 
@@ -702,6 +715,8 @@ void TestEditing::profileWorkFromTheList()
     QCOMPARE(parts->profiles->item(1)->text(), QStringLiteral("Alpha"));
 
     // The context menu from the keyboard: on the first profile "Remove" is off.
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
     parts->profiles->setCurrentRow(0);
     QStringList shown;
     bool removeEnabled = true;
@@ -722,11 +737,9 @@ void TestEditing::profileWorkFromTheList()
     });
     driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", "Default (copy)",
                         "Default (copy)");
-    // What the Menu key and Shift+F10 send (the platform makes the event from the key).
-    QWidget *viewport = parts->profiles->viewport();
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(-1, -1),
-                              viewport->mapToGlobal(QPoint(-1, -1)));
-    QApplication::sendEvent(viewport, &request);
+    // X11 makes no context menu event of Shift+F10: the launcher does.
+    parts->profiles->setFocus();
+    QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
     QCOMPARE(shown,
              (QStringList{"Launch", "Duplicate…", "Rename…", "Remove", "Copy Command Line"}));
     QVERIFY(!removeEnabled);
@@ -747,15 +760,29 @@ void TestEditing::profileWorkFromTheList()
     QTest::keyClick(parts->profiles, Qt::Key_Delete);
     QCOMPARE(window->Config().profiles.size(), 5);
     QCOMPARE(driver->handled, 5);
+
+    // Shift+F10 on the Launch button opens its menu too.
+    QStringList launchMenu;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            poll.stop();
+            for (QAction *action : menu->actions())
+                launchMenu.append(action->text());
+            QTest::keyClick(menu, Qt::Key_Escape);
+        }
+    });
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    poll.start(10);
+    QTimer::singleShot(5000, &poll, &QTimer::stop);
+    parts->launch->setFocus();
+    QTest::keyClick(parts->launch, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(launchMenu, QStringList{"Copy Command Line"});
 }
 
-void TestEditing::removalQuestionListsFifteenNames()
+void TestEditing::Reopen(const QByteArray &config)
 {
-    QByteArray config = testConfig;
-    QByteArray many;
-    for (int i = 0; i < 20; ++i)
-        many += "\"User " + QByteArray::number(i) + "\"\t\"[Resolution] 1 \"\n";
-    config.replace("[Resolution]\n", many + "[Resolution]\n");
     delete parts;
     delete window; // which saves its own configuration on the way
     QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), config));
@@ -764,12 +791,162 @@ void TestEditing::removalQuestionListsFifteenNames()
     parts = new WindowParts(*window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestEditing::renameProfile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("another profile's name") << "B" << true;
+    QTest::newRow("the first profile's name") << "Default" << true;
+    QTest::newRow("a new name, saved at once") << "C:\\temp\\tools" << false;
+}
+
+void TestEditing::renameProfile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+    const QString title = "Rename Profile";
+    const QString label = "Enter the new name for the profile";
+    parts->profiles->setCurrentRow(1);
+    driver->ExpectInput(title, label, name, "A");
+    if (refused) {
+        driver->ExpectMessageBox(title, "A profile named \"" + name + "\" already exists.", {"OK"},
+                                 "OK");
+        driver->ExpectInput(title, label, QString(), name);
+    }
+    window->OnRenameProfile();
+    QCOMPARE(window->Config().ProfileNames(),
+             (QStringList{"Default", refused ? "A" : name, "B", "C", "Far"}));
+    QCOMPARE(parts->profiles->item(1)->text(), refused ? "A" : name);
+    // cleanup() finds the rename on disk, with no other change after it.
+}
+
+void TestEditing::longNamesStayWhole()
+{
+    // Longer than the 32,767 characters a line edit takes by default.
+    const QString longName(40000, u'n');
+    parts->profiles->setCurrentRow(1);
+    driver->ExpectInput("Rename Profile", "Enter the new name for the profile", longName, "A");
+    window->OnRenameProfile();
+    QCOMPARE(window->Config().profiles.at(1).name, longName);
+
+    // Duplicate stores what the window shows, under the whole name and its " (copy)".
+    parts->arguments->setText("-shown");
+    const QString copy = longName + " (copy)";
+    driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", copy, copy);
+    window->OnDuplicateProfile();
+    QCOMPARE(window->Config().profiles.last().name, copy);
+    QCOMPARE(window->Config().profiles.last().arguments, QStringLiteral("-shown"));
+    QCOMPARE(window->Config().profiles.at(1).arguments, QStringLiteral(" -x"));
+}
+
+void TestEditing::argumentsWithHeaderWords_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("refusedWord"); // empty: stored
+    QTest::newRow("add") << 0 << "add"
+                         << " -x [Input] 3 [Resolution] 99"
+                         << "[Input]";
+    QTest::newRow("update") << 1 << "update"
+                            << "-y\t[PixelDensity]"
+                            << "[PixelDensity]";
+    QTest::newRow("duplicate") << 1 << "duplicate"
+                               << "[Resolution] 1"
+                               << "[Resolution]";
+    QTest::newRow("like a header, but not one") << 1 << "update"
+                                                << "-x [Inputs] [input]"
+                                                << "";
+}
+
+// Stored, such a word would be read back as an option position after a restart.
+void TestEditing::argumentsWithHeaderWords()
+{
+    QFETCH(int, row);
+    QFETCH(QString, action);
+    QFETCH(QString, arguments);
+    QFETCH(QString, refusedWord);
+    parts->profiles->setCurrentRow(row);
+    parts->arguments->setText(arguments);
+    const QString title = action == "add"         ? "Add Profile"
+                          : action == "duplicate" ? "Duplicate Profile"
+                                                  : "Velmora Mobile Emulator Launcher Warning";
+    if (!refusedWord.isEmpty()) {
+        driver->ExpectMessageBox(title,
+                                 "The arguments cannot contain the word " + refusedWord +
+                                     ": when the launcher reads the profile again, it would "
+                                     "take the word for one of the profile's options.",
+                                 {"OK"}, "OK");
+    }
+    if (action == "duplicate")
+        window->OnDuplicateProfile();
+    else
+        window->OnAddUpdateProfile();
+    QCOMPARE(driver->handled, refusedWord.isEmpty() ? 0 : 1);
+    if (refusedWord.isEmpty())
+        QCOMPARE(window->Config().profiles.at(row).arguments, arguments);
+    else
+        QCOMPARE(window->Config().profiles, initial.profiles);
+}
+
+void TestEditing::longFieldsAreShownCut()
+{
+    const QByteArray name(70000, 'N');
+    const QByteArray arguments = " -x" + QByteArray(70000, 'a');
+    QByteArray config = testConfig;
+    config.replace("[Resolution]\n\"Default\"", "\"" + name + "\"\t\"[Resolution] 2" + arguments +
+                                                    "\"\n[Resolution]\n\"Default\"");
+    Reopen(config);
+    QCOMPARE(parts->profiles->count(), 6);
+    const QString shown = parts->profiles->item(5)->text();
+    QCOMPARE(shown.size(), MaxShownLength + 1);
+    QVERIFY(shown.endsWith(u'…'));
+
+    parts->profiles->setCurrentRow(5);
+    QVERIFY(parts->arguments->isReadOnly());
+    QCOMPARE(parts->arguments->text().size(), MaxShownLength + 1);
+    QCOMPARE(parts->addUpdateState(), QStringLiteral("Update/off"));
+    // A launch gets every byte.
+    const SplitCommand command = window->CurrentCommand();
+    QCOMPARE(command.arguments.mid(2), (QStringList{"-profile-name", QString::fromLatin1(name),
+                                                    QString::fromLatin1(arguments.mid(1))}));
+    // An update stores the whole text, not what is shown.
+    parts->input->setCurrentIndex(1);
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    QCOMPARE(window->Config().profiles.at(5).arguments, QString::fromLatin1(arguments));
+    // A profile of ordinary size can be edited again.
+    parts->profiles->setCurrentRow(1);
+    QVERIFY(!parts->arguments->isReadOnly());
+    QCOMPARE(parts->arguments->text(), QStringLiteral(" -x"));
+}
+
+void TestEditing::removalQuestionListsFifteenNames_data()
+{
+    QTest::addColumn<int>("users");
+    QTest::addColumn<QString>("more");
+    QTest::newRow("fifteen: all named") << 15 << "";
+    QTest::newRow("sixteen") << 16 << "… and 1 more profiles.\n";
+    QTest::newRow("twenty") << 20 << "… and 5 more profiles.\n";
+}
+
+void TestEditing::removalQuestionListsFifteenNames()
+{
+    QFETCH(int, users);
+    QFETCH(QString, more);
+    QByteArray config = testConfig;
+    QByteArray many;
+    for (int i = 0; i < users; ++i)
+        many += "\"User " + QByteArray::number(i) + "\"\t\"[Resolution] 1 \"\n";
+    config.replace("[Resolution]\n", many + "[Resolution]\n");
+    Reopen(config);
 
     QString expected = "The following profiles use this option, are you sure you want to "
                        "continue?\n\n";
-    for (int i = 0; i < 15; ++i)
+    for (int i = 0; i < qMin(users, 15); ++i)
         expected += "User " + QString::number(i) + "\n";
-    expected += "… and 5 more profiles.\n";
+    expected += more;
     driver->ExpectMessageBox("Confirm remove resolution", expected, {"Yes", "No"}, "No");
     parts->resolution->setCurrentIndex(1);
     QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
