@@ -70,6 +70,32 @@ void TestCommandLine::compose_data()
         << QList<int>{0, 0, 0} << "It's $HOME"
         << "-a 'b' `c` \\d *" << q + "  -profile-name \"It's $HOME\" -a 'b' `c` \\d *"
         << QStringList{"-profile-name", "It's $HOME", "-a", "'b'", "`c`", "\\d", "*"};
+    QTest::newRow("tilde and the rest of sh's characters")
+        << QList<int>{0, 0, 0} << "~"
+        << "~ ~/x a=~ x:~ # ; & | < > ( ) { } [ ] ? ! ^ %"
+        << q + "  -profile-name \"~\" ~ ~/x a=~ x:~ # ; & | < > ( ) { } [ ] ? ! ^ %"
+        << QStringList{"-profile-name",
+                       "~",
+                       "~",
+                       "~/x",
+                       "a=~",
+                       "x:~",
+                       "#",
+                       ";",
+                       "&",
+                       "|",
+                       "<",
+                       ">",
+                       "(",
+                       ")",
+                       "{",
+                       "}",
+                       "[",
+                       "]",
+                       "?",
+                       "!",
+                       "^",
+                       "%"};
     QTest::newRow("empty name vanishes")
         << QList<int>{0, 0, 0} << ""
         << "-a" << q + "  -profile-name \"\" -a" << QStringList{"-profile-name", "-a"};
@@ -113,6 +139,10 @@ void TestCommandLine::describe()
              QStringLiteral("Starts /a b/emu\nwith no arguments."));
     QCOMPARE(DescribeCommand({"emu", {"-profile-name", "My phone", "<b>"}}),
              QStringLiteral("Starts emu\nwith the arguments:\n  -profile-name\n  My phone\n  <b>"));
+    // A tooltip or a screen reader gets no megabytes: each word is cut, and says so.
+    const QString described = DescribeCommand({"emu", {QString(100000, u'x')}});
+    QCOMPARE(described.size(), QStringLiteral("Starts emu\nwith the arguments:\n  ").size() + 1025);
+    QVERIFY(described.endsWith(QStringLiteral("x…")));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestCommandLine)
