@@ -1,9 +1,9 @@
+#include "applicationsetup.h"
 #include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
 #include "terminationsignals.h"
-#include "translations.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 #include "launcheroptions.h"
 
 #include "commandline.h"
-#include "configfile.h"
 #include "configformat.h"
+#include "configstore.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 
@@ -26,42 +26,37 @@ const QString program = QStringLiteral("VelmoraMobileEmuLauncher");
 // nothing is moved or written). False when neither can be used.
 bool LoadForOptions(LauncherConfig *config, QTextStream &err)
 {
-    const QString userPath = GetFilePath(UserConfigFile);
-    ConfigLoadResult user = LoadConfigFile(userPath);
+    ConfigStore store;
+    ConfigStore::ReadResult user = store.Read(store.UserPath(), true);
+    const QString userPath = QDir::toNativeSeparators(store.UserPath());
     switch (user.status) {
-    case ConfigLoadResult::Loaded:
+    case ConfigStore::ReadResult::Loaded:
         *config = std::move(user.config);
         return true;
-    case ConfigLoadResult::Missing:
+    case ConfigStore::ReadResult::Missing:
         break;
-    case ConfigLoadResult::Unreadable:
-        err << program << ": " << QDir::toNativeSeparators(userPath)
-            << " cannot be read: " << user.reason << "; using the default configuration\n";
+    case ConfigStore::ReadResult::Unreadable:
+        err << program << ": " << userPath << " cannot be read: " << user.reason
+            << "; using the default configuration\n";
         break;
-    case ConfigLoadResult::OutOfDate:
-        err << program << ": " << QDir::toNativeSeparators(userPath) << " is out of date (version "
-            << user.version << "); using the default configuration\n";
+    case ConfigStore::ReadResult::OutOfDate:
+        err << program << ": " << userPath << " is out of date (version " << user.version
+            << "); using the default configuration\n";
         break;
     }
 
-    const QString defaultPath = GetFilePath(DefaultConfigFile);
-    ConfigLoadResult fallback = LoadConfigFile(defaultPath);
+    ConfigStore::ReadResult fallback = store.Read(store.DefaultPath(), false);
+    const QString defaultPath = QDir::toNativeSeparators(store.DefaultPath());
     switch (fallback.status) {
-    case ConfigLoadResult::Loaded:
+    case ConfigStore::ReadResult::Loaded:
+    case ConfigStore::ReadResult::OutOfDate: // as the window does: its defaults only
         *config = std::move(fallback.config);
         return true;
-    case ConfigLoadResult::OutOfDate:
-        // As the window does: the default file's contents are not used.
-        *config = DefaultsOnlyConfig();
-        return true;
-    case ConfigLoadResult::Missing:
-        err << program
-            << ": no configuration can be read: " << QDir::toNativeSeparators(defaultPath)
-            << " is missing\n";
+    case ConfigStore::ReadResult::Missing:
+        err << program << ": no configuration can be read: " << defaultPath << " is missing\n";
         return false;
-    case ConfigLoadResult::Unreadable:
-        err << program
-            << ": no configuration can be read: " << QDir::toNativeSeparators(defaultPath)
+    case ConfigStore::ReadResult::Unreadable:
+        err << program << ": no configuration can be read: " << defaultPath
             << " cannot be read: " << fallback.reason << '\n';
         return false;
     }

@@ -135,14 +135,14 @@ bool MakePrivateDirectory(const QString &path)
 
 SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
-    instanceId = IdForUserConfig(GetFilePath(UserConfigFile));
-    Start();
+    instanceId = idForUserConfig(GetFilePath(UserConfigFile));
+    start();
 }
 
 SingleApplication::SingleApplication(const QString &id, int &argc, char **argv)
     : QApplication(argc, argv), instanceId(id)
 {
-    Start();
+    start();
 }
 
 SingleApplication::~SingleApplication()
@@ -153,18 +153,18 @@ SingleApplication::~SingleApplication()
     delete lockFile; // unlocks
 }
 
-QString SingleApplication::IdForUserConfig(const QString &userConfigPath)
+QString SingleApplication::idForUserConfig(const QString &userConfigPath)
 {
     // Every copy of the launcher that this user starts works on the same file, so that file,
     // not the executable, is what only one of them may hold.
     QByteArray key = QByteArray::number(qulonglong(CurrentUserId()));
     key += '\0';
-    key += QFile::encodeName(CanonicalPath(userConfigPath));
+    key += QFile::encodeName(canonicalPath(userConfigPath));
     return QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
 }
 
-QString SingleApplication::CanonicalPath(const QString &path)
+QString SingleApplication::canonicalPath(const QString &path)
 {
     // The same file reached through a linked folder is the same file: the deepest folder that
     // exists is resolved, and the rest (not made yet) appended as it is.
@@ -181,7 +181,7 @@ QString SingleApplication::CanonicalPath(const QString &path)
     return base.endsWith(QLatin1Char('/')) ? base + rest : base + QLatin1Char('/') + rest;
 }
 
-QString SingleApplication::InstanceDirectory()
+QString SingleApplication::instanceDirectory()
 {
     // The runtime directory belongs to the user alone (mode 0700), so nobody else can take
     // the lock or the socket name. Qt reports none when it cannot be used (for instance when
@@ -190,10 +190,10 @@ QString SingleApplication::InstanceDirectory()
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
         return runtime;
-    return PrivateInstanceDirectory(QString());
+    return privateInstanceDirectory(QString());
 }
 
-QString SingleApplication::PrivateInstanceDirectory(const QString &except)
+QString SingleApplication::privateInstanceDirectory(const QString &except)
 {
     for (const auto location :
          {QStandardPaths::GenericCacheLocation, QStandardPaths::GenericDataLocation}) {
@@ -208,9 +208,9 @@ QString SingleApplication::PrivateInstanceDirectory(const QString &except)
     return QString();
 }
 
-void SingleApplication::Start()
+void SingleApplication::start()
 {
-    QString dir = InstanceDirectory();
+    QString dir = instanceDirectory();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (dir.isEmpty()) {
             primary = true;
@@ -227,13 +227,13 @@ void SingleApplication::Start()
         // closed) is not ours: it goes.
         const bool cleared = RemoveForeignEntry(socketPath) && RemoveForeignEntry(lockPath);
         if (cleared) {
-            switch (ProbeRunningInstance()) {
+            switch (probeRunningInstance()) {
             case Probe::OursListening:
                 // A launcher of ours answers there, even if its lock is gone: hand over to it.
                 primary = false;
                 return;
             case Probe::Nobody:
-                if (TakeLock())
+                if (takeLock())
                     return;
                 break;
             case Probe::Foreign:
@@ -244,14 +244,14 @@ void SingleApplication::Start()
             << QStringLiteral("%1 holds a lock or a server of another user; using a private "
                               "folder instead")
                    .arg(QDir::toNativeSeparators(dir));
-        dir = PrivateInstanceDirectory(dir);
+        dir = privateInstanceDirectory(dir);
     }
     primary = true;
     problemText = QT_TR_NOOP("no directory of your own can hold its lock");
     qCWarning(lcLauncher).noquote() << QStringLiteral("running unlocked: %1").arg(lockProblem());
 }
 
-SingleApplication::Probe SingleApplication::ProbeRunningInstance() const
+SingleApplication::Probe SingleApplication::probeRunningInstance() const
 {
     if (!QFileInfo::exists(socketPath))
         return Probe::Nobody;
@@ -262,7 +262,7 @@ SingleApplication::Probe SingleApplication::ProbeRunningInstance() const
     return PeerIsThisUser(socket) ? Probe::OursListening : Probe::Foreign;
 }
 
-bool SingleApplication::TakeLock()
+bool SingleApplication::takeLock()
 {
     delete lockFile;
     lockFile = new QLockFile(lockPath);
@@ -294,14 +294,14 @@ bool SingleApplication::TakeLock()
     if (!server) {
         server = new QLocalServer;
         server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(server, &QLocalServer::newConnection, this, &SingleApplication::AcceptConnections);
+        connect(server, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
     }
-    Listen();
-    WatchInstanceFiles();
+    listen();
+    watchInstanceFiles();
     return true;
 }
 
-void SingleApplication::WatchInstanceFiles()
+void SingleApplication::watchInstanceFiles()
 {
     if (watcher)
         return;
@@ -309,15 +309,15 @@ void SingleApplication::WatchInstanceFiles()
     // then find nobody. Both are made again as soon as the folder changes.
     watcher = new QFileSystemWatcher(this);
     connect(watcher, &QFileSystemWatcher::directoryChanged, this,
-            &SingleApplication::RestoreInstanceFiles);
+            &SingleApplication::restoreInstanceFiles);
     if (!watcher->addPath(instanceDir)) {
         auto *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, &SingleApplication::RestoreInstanceFiles);
+        connect(timer, &QTimer::timeout, this, &SingleApplication::restoreInstanceFiles);
         timer->start(2000);
     }
 }
 
-void SingleApplication::RestoreInstanceFiles()
+void SingleApplication::restoreInstanceFiles()
 {
     if (!primary || !lockFile || !server)
         return;
@@ -325,7 +325,7 @@ void SingleApplication::RestoreInstanceFiles()
         qCWarning(lcLauncher).noquote()
             << QStringLiteral("%1 was removed; listening again").arg(socketPath);
         server->close();
-        Listen();
+        listen();
     }
     if (!QFileInfo::exists(lockPath) && !QFileInfo(lockPath).isSymLink()) {
         qCWarning(lcLauncher).noquote()
@@ -339,7 +339,7 @@ void SingleApplication::RestoreInstanceFiles()
     }
 }
 
-void SingleApplication::Listen()
+void SingleApplication::listen()
 {
     if (server->isListening())
         return;
@@ -426,41 +426,41 @@ void SingleApplication::setActivationWindow(QWidget *w, bool activate)
     activateOnMessage = activate;
 }
 
-void SingleApplication::AcceptConnections()
+void SingleApplication::acceptConnections()
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
         auto *timer = new QTimer(socket);
         timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, socket, [this, socket] { Drop(socket); });
+        connect(timer, &QTimer::timeout, socket, [this, socket] { drop(socket); });
         timer->start(PeerTimeoutMs);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadFrame(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrame(socket); });
         peers.append(socket);
         // Peers that connect and say nothing must not use up the descriptors: past a few,
         // the one waiting longest goes.
         while (peers.size() > MaxPendingPeers) {
             if (QLocalSocket *oldest = peers.takeFirst())
-                Drop(oldest);
+                drop(oldest);
         }
         if (socket->bytesAvailable() > 0)
-            ReadFrame(socket);
+            readFrame(socket);
     }
     peers.removeAll(nullptr);
     // QLocalServer closes itself when accepting fails (no descriptors left, for one); a
     // launcher that stopped listening could never be found again.
-    Listen();
+    listen();
 }
 
-void SingleApplication::Drop(QLocalSocket *socket)
+void SingleApplication::drop(QLocalSocket *socket)
 {
     peers.removeAll(socket);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
-    Listen();
+    listen();
 }
 
-void SingleApplication::ReadFrame(QLocalSocket *socket)
+void SingleApplication::readFrame(QLocalSocket *socket)
 {
     if (socket->bytesAvailable() < 4)
         return;
@@ -468,7 +468,7 @@ void SingleApplication::ReadFrame(QLocalSocket *socket)
     socket->peek(header, 4);
     const quint32 size = qFromBigEndian<quint32>(header);
     if (size > MaxFrameSize) {
-        Drop(socket);
+        drop(socket);
         return;
     }
     if (socket->bytesAvailable() < 4 + qint64(size))
@@ -482,7 +482,7 @@ void SingleApplication::ReadFrame(QLocalSocket *socket)
     in.setVersion(StreamVersion);
     in >> message >> token;
     if (in.status() != QDataStream::Ok || !in.atEnd()) {
-        Drop(socket);
+        drop(socket);
         return;
     }
 
@@ -495,10 +495,10 @@ void SingleApplication::ReadFrame(QLocalSocket *socket)
 
     emit messageReceived(message);
     if (activateOnMessage)
-        Activate(IsPlausibleToken(token) ? token : QByteArray());
+        activate(IsPlausibleToken(token) ? token : QByteArray());
 }
 
-void SingleApplication::Activate(const QByteArray &activationToken)
+void SingleApplication::activate(const QByteArray &activationToken)
 {
     if (!window)
         return;

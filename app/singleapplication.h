@@ -25,12 +25,12 @@ public:
     ~SingleApplication() override;
 
     // The identity of every launcher of this user that works on `userConfigPath`.
-    static QString IdForUserConfig(const QString &userConfigPath);
+    static QString idForUserConfig(const QString &userConfigPath);
     // Where the lock and the socket live: a directory only this user can enter, or an empty
     // string when there is none.
-    static QString InstanceDirectory();
+    static QString instanceDirectory();
     // The path with its deepest existing folder resolved (links, "..").
-    static QString CanonicalPath(const QString &path);
+    static QString canonicalPath(const QString &path);
 
     // True when another instance with this identity was already running at start-up.
     bool isRunning() const;
@@ -54,18 +54,18 @@ private:
         Foreign,       // a program of another user answers
     };
     // The first private folder of ours in the cache or data location other than `except`.
-    static QString PrivateInstanceDirectory(const QString &except);
-    void Start();
-    Probe ProbeRunningInstance() const;
+    static QString privateInstanceDirectory(const QString &except);
+    void start();
+    Probe probeRunningInstance() const;
     // Takes the lock and listens; false when the folder holds another user's lock.
-    bool TakeLock();
-    void WatchInstanceFiles();
-    void RestoreInstanceFiles();
-    void Listen();
-    void AcceptConnections();
-    void Drop(QLocalSocket *socket);
-    void ReadFrame(QLocalSocket *socket);
-    void Activate(const QByteArray &activationToken);
+    bool takeLock();
+    void watchInstanceFiles();
+    void restoreInstanceFiles();
+    void listen();
+    void acceptConnections();
+    void drop(QLocalSocket *socket);
+    void readFrame(QLocalSocket *socket);
+    void activate(const QByteArray &activationToken);
 
     QString instanceId;
     QString instanceDir;

@@ -1,9 +1,9 @@
 // The launcher as it starts for a user, closing its window as soon as the event loop is idle,
 // so that a run includes loading, showing and the save at close.
 
+#include "applicationsetup.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
-#include "translations.h"
 
 #include <QTimer>
 

@@ -1,6 +1,7 @@
 #include "configfile.h"
 
 #include "configformat.h"
+#include "diagnostics.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,6 +46,28 @@ void KeepOwnership(const QString &path, int descriptor)
 #endif
 }
 
+// A person who edited the file sees where a line went; a file full of them does not flood the
+// log.
+void ReportDroppedLines(const QString &path, const QList<DroppedConfigLine> &dropped)
+{
+    constexpr qsizetype reported = 20;
+    const QString shown = QDir::toNativeSeparators(path);
+    for (const DroppedConfigLine &line : dropped.first(qMin(dropped.size(), reported))) {
+        qCWarning(lcLauncher).noquote()
+            << QStringLiteral("%1:%2: line ignored: %3")
+                   .arg(shown)
+                   .arg(line.line)
+                   .arg(line.reason == DroppedConfigLine::BeforeAnyHeader
+                            ? QStringLiteral("it comes before any section header")
+                            : QStringLiteral("it holds nothing but double quotes"));
+    }
+    if (dropped.size() > reported) {
+        qCWarning(lcLauncher).noquote() << QStringLiteral("%1: %2 more lines ignored")
+                                               .arg(shown)
+                                               .arg(dropped.size() - reported);
+    }
+}
+
 } // namespace
 
 ConfigLoadResult LoadConfigFile(const QString &path)
@@ -80,7 +103,9 @@ ConfigLoadResult LoadConfigFile(const QString &path)
     file.close();
     const QString text = DecodeConfigText(bytes);
 
-    result.version = ParseConfigText(text, result.config);
+    QList<DroppedConfigLine> dropped;
+    result.version = ParseConfigText(text, result.config, &dropped);
+    ReportDroppedLines(path, dropped);
     if (!IsSupportedConfigVersion(result.version)) {
         result.status = ConfigLoadResult::OutOfDate;
         result.config = LauncherConfig();

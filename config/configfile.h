@@ -43,7 +43,8 @@ ConfigMoveResult MoveOutdatedConfig(const QString &path, int version);
 struct ConfigSaveResult
 {
     bool saved = false;
-    QString reason; // why not, when not saved
+    QString reason;            // why not, when not saved
+    bool firstFailure = false; // set by ConfigStore: the first failure since a save worked
 };
 
 // Writes the whole model to `path` in one step: the old file stays whole until the new one is

@@ -188,6 +188,82 @@ LauncherProfile ParseProfileText(const QString &name, QStringView text,
     return profile;
 }
 
+namespace {
+
+QString DecodeWindows1252(QByteArrayView bytes)
+{
+    // Code page 1252 of old Windows launchers. 0x80 to 0x9F; the five bytes the code page leaves
+    // undefined keep their own value, as Windows itself maps them.
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(high[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+// Resets the sections and reads every line of `text` into them. Returns the format version
+// found, 0 when the text has no version line with a number.
+int ParseConfigSections(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
+{
+    config.ResetSections();
+    int currentSection = -1;
+    int fileVersion = 0;
+
+    qsizetype pos = 0;
+    qsizetype lineNumber = 0;
+    const auto drop = [dropped, &lineNumber](DroppedConfigLine::Reason reason) {
+        if (dropped)
+            dropped->append({lineNumber, reason});
+    };
+    while (pos < text.size()) {
+        ++lineNumber;
+        qsizetype end = text.indexOf(u'\n', pos);
+        if (end < 0)
+            end = text.size();
+        QStringView line = text.sliced(pos, end - pos);
+        // LF, CR LF, and a CR at the very end of the text end a line; any other CR belongs to it.
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        // Two files joined by `cat`: the second one's byte-order mark starts a line.
+        if (line.startsWith(QChar::ByteOrderMark))
+            line = line.sliced(1);
+        pos = end + 1;
+
+        switch (ClassifyConfigLine(line, config)) {
+        case ConfigLineKind::Empty:
+        case ConfigLineKind::Comment:
+            break;
+        case ConfigLineKind::Version:
+            ParseVersionLine(line, &fileVersion);
+            break;
+        case ConfigLineKind::Header:
+            currentSection = config.FindSection(FirstToken(line));
+            break;
+        case ConfigLineKind::Entry:
+            if (currentSection < 0) {
+                drop(DroppedConfigLine::BeforeAnyHeader);
+                break;
+            }
+            QString name;
+            QString value;
+            if (ParseEntryLine(line, &name, &value))
+                config.AppendEntry(currentSection, name, value);
+            else
+                drop(DroppedConfigLine::OnlyQuotes);
+            break;
+        }
+    }
+    return fileVersion;
+}
+
+} // namespace
+
 QString DecodeConfigText(const QByteArray &bytes)
 {
     struct Mark
@@ -234,69 +310,9 @@ QString DecodeConfigText(const QByteArray &bytes)
     return text;
 }
 
-QString DecodeWindows1252(QByteArrayView bytes)
+int ParseConfigText(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
 {
-    // 0x80 to 0x9F; the five bytes the code page leaves undefined keep their own value, as
-    // Windows itself maps them.
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(high[byte - 0x80]) : QChar(byte);
-    }
-    return text;
-}
-
-int ParseConfigSections(QStringView text, LauncherConfig &config)
-{
-    config.ResetSections();
-    int currentSection = -1;
-    int fileVersion = 0;
-
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = text.indexOf(u'\n', pos);
-        if (end < 0)
-            end = text.size();
-        QStringView line = text.sliced(pos, end - pos);
-        // LF, CR LF, and a CR at the very end of the text end a line; any other CR belongs to it.
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        // Two files joined by `cat`: the second one's byte-order mark starts a line.
-        if (line.startsWith(QChar::ByteOrderMark))
-            line = line.sliced(1);
-        pos = end + 1;
-
-        switch (ClassifyConfigLine(line, config)) {
-        case ConfigLineKind::Empty:
-        case ConfigLineKind::Comment:
-            break;
-        case ConfigLineKind::Version:
-            ParseVersionLine(line, &fileVersion);
-            break;
-        case ConfigLineKind::Header:
-            currentSection = config.FindSection(FirstToken(line));
-            break;
-        case ConfigLineKind::Entry:
-            if (currentSection >= 0) {
-                QString name;
-                QString value;
-                if (ParseEntryLine(line, &name, &value))
-                    config.AppendEntry(currentSection, name, value);
-            }
-            break;
-        }
-    }
-    return fileVersion;
-}
-
-int ParseConfigText(QStringView text, LauncherConfig &config)
-{
-    const int version = ParseConfigSections(text, config);
+    const int version = ParseConfigSections(text, config, dropped);
     config.EnsureDefaultEntries();
     const QList<ConfigEntry> &entries = config.sections.at(SectionProfile).entries;
     config.profiles.clear();

@@ -44,16 +44,25 @@ LauncherProfile ParseProfileText(const QString &name, QStringView text,
 // otherwise each line (a UTF-8 mark skipped) as UTF-8 when it is valid UTF-8, and in the
 // Windows code page 1252, which old Windows launchers wrote, when it is not.
 QString DecodeConfigText(const QByteArray &bytes);
-QString DecodeWindows1252(QByteArrayView bytes);
 
-// Resets the sections and reads every line of `text` into them. Returns the format version
-// found, 0 when the text has no version line with a number.
-int ParseConfigSections(QStringView text, LauncherConfig &config);
+// A line that the reader drops, and why; numbered from 1.
+struct DroppedConfigLine
+{
+    enum Reason
+    {
+        BeforeAnyHeader, // an entry before the first section header
+        OnlyQuotes,      // nothing but double quotes
+    };
+    qsizetype line = 0;
+    Reason reason = BeforeAnyHeader;
+};
 
 // Reads a whole file's text into `config` as the launcher loads it: the sections, a "Default"
-// entry in every empty section, and one profile per [Profile] entry. Returns the version found;
-// the caller decides whether it is supported.
-int ParseConfigText(QStringView text, LauncherConfig &config);
+// entry in every empty section, and one profile per [Profile] entry. Returns the version found
+// (0 when no version line has a number); the caller decides whether it is supported. Lines that
+// yield nothing are listed in `dropped` when it is given.
+int ParseConfigText(QStringView text, LauncherConfig &config,
+                    QList<DroppedConfigLine> *dropped = nullptr);
 
 // The model that stands for a file whose contents are not used (an out-of-date default file):
 // the four sections with only their "Default" entries, and the one profile "Default".

@@ -36,3 +36,8 @@ void IgnoreRelativeBaseDirectories()
             qunsetenv(name);
     }
 }
+
+QString ShownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}

@@ -21,3 +21,6 @@ QString GetFilePath(FileKind kind);
 // relative path. The base-directory specification says such a value is invalid and must be
 // ignored; used, it would put the user's files below whatever folder the launcher started in.
 void IgnoreRelativeBaseDirectories();
+
+// A path as the user's system writes it (backslashes on Windows), for messages.
+QString ShownPath(const QString &path);

@@ -36,6 +36,31 @@
     </message>
 </context>
 <context>
+    <name>Dialogs</name>
+    <message>
+        <source>Resolution bigger than the current screen size!</source>
+        <translation>Auflösung größer als der aktuelle Bildschirm!</translation>
+    </message>
+    <message>
+        <source>You are trying to add: %1x%2
+but the current screen resolution is: %3x%4
+
+Are you sure ?</source>
+        <translation>Sie möchten hinzufügen: %1x%2
+aber die aktuelle Bildschirmauflösung ist: %3x%4
+
+Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+</context>
+<context>
     <name>LauncherFile</name>
     <message>
         <source>the system gave no reason</source>
@@ -109,14 +134,6 @@
         <translation>Velmora Mobile Emulator</translation>
     </message>
     <message>
-        <source>Unable to start Velmora Mobile Emulator Launcher</source>
-        <translation>Velmora Mobile Emulator Launcher kann nicht gestartet werden</translation>
-    </message>
-    <message>
-        <source>Unable to read configuration file.</source>
-        <translation>Die Konfigurationsdatei kann nicht gelesen werden.</translation>
-    </message>
-    <message>
         <source>Profile</source>
         <translation>Profil</translation>
     </message>
@@ -149,46 +166,6 @@
         <translation>&amp;Starten</translation>
     </message>
     <message>
-        <source>Launch</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
-        <source>Duplicate…</source>
-        <translation>Duplizieren …</translation>
-    </message>
-    <message>
-        <source>Rename…</source>
-        <translation>Umbenennen …</translation>
-    </message>
-    <message>
-        <source>Copy Command Line</source>
-        <translation>Befehlszeile kopieren</translation>
-    </message>
-    <message>
-        <source>Your Launcher.ini configuration file %1 cannot be read: %2.
-
-The launcher starts with its default configuration and leaves your file as it is: nothing is saved to it while the launcher runs.</source>
-        <translation>Ihre Konfigurationsdatei Launcher.ini %1 kann nicht gelesen werden: %2.
-
-Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
-    </message>
-    <message>
-        <source>Your Launcher.ini configuration file is out of date and will not be used. It has been renamed to %1 to make place for a new configuration file.</source>
-        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
-    </message>
-    <message>
-        <source>Config file is out of date</source>
-        <translation>Die Konfigurationsdatei ist veraltet</translation>
-    </message>
-    <message>
-        <source>Your changes are not being saved: %1 cannot be written: %2.
-
-The launcher tries again with every change and when it closes.</source>
-        <translation>Ihre Änderungen werden nicht gespeichert: %1 kann nicht geschrieben werden: %2.
-
-Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</translation>
-    </message>
-    <message>
         <source>Update</source>
         <translation>Aktualisieren</translation>
     </message>
@@ -203,14 +180,6 @@ Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</transl
     <message>
         <source>Enter the name for the new profile</source>
         <translation>Geben Sie den Namen des neuen Profils ein</translation>
-    </message>
-    <message>
-        <source>A profile name cannot contain a double quote.</source>
-        <translation>Ein Profilname darf kein doppeltes Anführungszeichen enthalten.</translation>
-    </message>
-    <message>
-        <source>A profile name cannot contain a line break.</source>
-        <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
     </message>
     <message>
         <source>This profile already exists. Do you want to replace it?</source>
@@ -243,28 +212,6 @@ Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</transl
     <message>
         <source>Height:</source>
         <translation>Höhe:</translation>
-    </message>
-    <message>
-        <source>Resolution bigger than the current screen size!</source>
-        <translation>Auflösung größer als der aktuelle Bildschirm!</translation>
-    </message>
-    <message>
-        <source>You are trying to add: %1x%2
-but the current screen resolution is: %3x%4
-
-Are you sure ?</source>
-        <translation>Sie möchten hinzufügen: %1x%2
-aber die aktuelle Bildschirmauflösung ist: %3x%4
-
-Sind Sie sicher?</translation>
-    </message>
-    <message>
-        <source>Yes</source>
-        <translation>Ja</translation>
-    </message>
-    <message>
-        <source>No</source>
-        <translation>Nein</translation>
     </message>
     <message>
         <source>Add Pixel Density</source>
@@ -310,6 +257,33 @@ Sind Sie sicher?</translation>
         <translation>%1: %2</translation>
     </message>
     <message>
+        <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
+        <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileListActions</name>
+    <message>
+        <source>Launch</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Duplicate…</source>
+        <translation>Duplizieren …</translation>
+    </message>
+    <message>
+        <source>Rename…</source>
+        <translation>Umbenennen …</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Copy Command Line</source>
+        <translation>Befehlszeile kopieren</translation>
+    </message>
+    <message>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
@@ -333,13 +307,16 @@ Sind Sie sicher?</translation>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
+</context>
+<context>
+    <name>ProfileName</name>
     <message>
-        <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced by the launcher&apos;s configuration at your first change, or when the launcher closes.</source>
-        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird bei Ihrer ersten Änderung oder beim Schließen des Launchers durch dessen Konfiguration ersetzt.</translation>
+        <source>A profile name cannot contain a double quote.</source>
+        <translation>Ein Profilname darf kein doppeltes Anführungszeichen enthalten.</translation>
     </message>
     <message>
-        <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
-        <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
+        <source>A profile name cannot contain a line break.</source>
+        <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,13 @@
 #include "dialogs.h"
 
+#include "launcherconfig.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QSpacerItem>
 
 #include <limits>
@@ -56,4 +60,53 @@ QString AskText(QWidget *parent, const QString &title, const QString &label, con
     FitTitle(&dialog);
     *ok = dialog.exec() == QDialog::Accepted;
     return *ok ? dialog.textValue() : QString();
+}
+
+QString AskProfileName(QWidget *parent, const QString &title, const QString &label, QString text)
+{
+    for (;;) {
+        bool ok = false;
+        const QString name = AskText(parent, title, label, text, &ok);
+        if (!ok || name.isEmpty())
+            return QString();
+        QString problem;
+        // Either would end the name early in Launcher.ini or on the command line.
+        if (name.contains(QLatin1Char('"')))
+            problem = QCoreApplication::translate("ProfileName",
+                                                  "A profile name cannot contain a double quote.");
+        else if (ContainsLineBreak(name))
+            problem = QCoreApplication::translate("ProfileName",
+                                                  "A profile name cannot contain a line break.");
+        if (problem.isEmpty())
+            return name;
+        ShowMessage(parent, QMessageBox::Warning, title, problem);
+        text = name;
+    }
+}
+
+bool ConfirmLargerThanScreen(QWidget *parent, int width, int height)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return true;
+    const QRect geometry = screen->geometry();
+    if (width <= geometry.width() && height <= geometry.height())
+        return true;
+    QMessageBox box(parent);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(
+        QCoreApplication::translate("Dialogs", "Resolution bigger than the current screen size!"));
+    box.setText(QCoreApplication::translate("Dialogs",
+                                            "You are trying to add: %1x%2\nbut the current "
+                                            "screen resolution is: %3x%4\n\nAre you sure ?")
+                    .arg(width)
+                    .arg(height)
+                    .arg(geometry.width())
+                    .arg(geometry.height()));
+    QPushButton *yes =
+        box.addButton(QCoreApplication::translate("Dialogs", "Yes"), QMessageBox::AcceptRole);
+    box.addButton(QCoreApplication::translate("Dialogs", "No"), QMessageBox::RejectRole);
+    FitTitle(&box);
+    box.exec();
+    return box.clickedButton() == yes;
 }

@@ -19,5 +19,14 @@ QMessageBox::StandardButton ShowMessage(QWidget *parent, QMessageBox::Icon icon,
 QString AskText(QWidget *parent, const QString &title, const QString &label, const QString &text,
                 bool *ok);
 
+// Asks for a profile name, starting from `text`, until it is one Launcher.ini can hold (no
+// double quote, no line break; a refused name is offered again as typed); an empty string when
+// the user cancels or gives none.
+QString AskProfileName(QWidget *parent, const QString &title, const QString &label, QString text);
+
+// Asks whether a resolution larger than the primary screen is wanted; true when it is not
+// larger, or the user says "Yes".
+bool ConfirmLargerThanScreen(QWidget *parent, int width, int height);
+
 // Widens a dialog, a message box included, so that its whole title shows.
 void FitTitle(QWidget *dialog);

@@ -2,47 +2,34 @@
 
 #include "adddlg.h"
 #include "commandline.h"
-#include "configfile.h"
 #include "configformat.h"
-#include "diagnostics.h"
+#include "configmessages.h"
 #include "dialogs.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 #include "linebreakvalidator.h"
 #include "optioncombobox.h"
+#include "profilelistactions.h"
 #include "profileqlistwidget.h"
 #include "tooltipprovider.h"
+#include "windowbuttonbox.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <cstdlib>
 #include <limits>
 
 namespace {
-
-QString WarningTitle()
-{
-    return MainWindow::tr("Velmora Mobile Emulator Launcher Warning");
-}
 
 QString AddProfileTitle()
 {
@@ -61,33 +48,6 @@ QStringList ShownTexts(QStringList texts)
     return texts;
 }
 
-// A button box makes its first accept button the default when it is shown, and the box's
-// focus proxy, so that Tab jumped over "&Help" straight to "&Launch". The window has no
-// default button, and Tab goes through the buttons from left to right as they are shown.
-class ButtonBoxWithoutDefault : public QDialogButtonBox
-{
-protected:
-    bool event(QEvent *event) override
-    {
-        const bool handled = QDialogButtonBox::event(event);
-        if (event->type() == QEvent::Show) {
-            setFocusProxy(nullptr);
-            // The layout holds the buttons in the order the platform shows them.
-            QWidget *previous = nullptr;
-            for (int i = 0; i < layout()->count(); ++i) {
-                auto *button = qobject_cast<QPushButton *>(layout()->itemAt(i)->widget());
-                if (!button)
-                    continue;
-                button->setDefault(false);
-                if (previous)
-                    QWidget::setTabOrder(previous, button);
-                previous = button;
-            }
-        }
-        return handled;
-    }
-};
-
 } // namespace
 
 // The three option rows, top to bottom. Widgets are created, and slots connected, in this
@@ -96,8 +56,8 @@ struct MainWindow::OptionRow
 {
     int section;
     const char *name; // object names: "<name>Box", "add<Name>Button", "remove<Name>Button"
-    // For the translation catalogue: the label SectionLabel gives, the option's noun in the
-    // removal question, and what screen readers call the row's buttons.
+    // What SectionLabel gives for the row's header, as a label and as the noun of the removal
+    // question, so that they are translated; and what screen readers call the row's buttons.
     const char *label;
     const char *noun;
     const char *addName;
@@ -131,15 +91,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(tr("Velmora Mobile Emulator"));
 
-    if (!ReadConfig(GetFilePath(UserConfigFile), true) &&
-        !ReadConfig(GetFilePath(DefaultConfigFile), false)) {
-        QMessageBox box;
-        box.setWindowTitle(tr("Velmora Mobile Emulator"));
-        box.setIcon(QMessageBox::Critical);
-        box.setText(tr("Unable to start Velmora Mobile Emulator Launcher"));
-        box.setInformativeText(tr("Unable to read configuration file."));
-        FitTitle(&box);
-        box.exec();
+    if (!ReadConfig(store.UserPath(), true) && !ReadConfig(store.DefaultPath(), false)) {
+        ShowNoConfigurationError();
         // Nothing was loaded, so nothing may be written over the user's file either.
         std::exit(1);
     }
@@ -150,7 +103,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainLayout->addWidget(BuildProfileGroup());
     mainLayout->addWidget(BuildButtonBox());
     central->setLayout(mainLayout);
-    CreateProfileActions();
+    listActions = new ProfileListActions(this, profileList, launchButton);
+    listActions->SetRemoveEnabled(removeProfileButton->isEnabled());
 }
 
 QGroupBox *MainWindow::BuildProfileGroup()
@@ -182,9 +136,10 @@ QGroupBox *MainWindow::BuildProfileGroup()
 
     auto *form = new QFormLayout;
     for (const OptionRow &row : optionRows) {
+        // The label is the header's own text; the table holds the same words for translation.
         const QString label = SectionLabel(config.sections.at(row.section).header, false);
         QGridLayout *rowGrid = BuildOptionRow(row);
-        form->addRow(tr(qPrintable(label)), rowGrid);
+        form->addRow(label == QLatin1String(row.label) ? tr(row.label) : label, rowGrid);
         // The label names the box for screen readers: they read a combo box's entry with the
         // label it is "labelled by", which is its buddy.
         if (auto *labelWidget = qobject_cast<QLabel *>(form->labelForField(rowGrid)))
@@ -249,82 +204,14 @@ QDialogButtonBox *MainWindow::BuildButtonBox()
     launchButton = new QPushButton(tr("&Launch"));
     launchButton->setObjectName(QStringLiteral("launchButton"));
     connect(launchButton, &QPushButton::clicked, this, &MainWindow::OnLaunch);
-    // The command is composed when the tooltip is asked for, never while the user edits.
+    // The tooltip's command is composed when the tooltip is asked for; the accessible
+    // description follows every change (UpdateAddUpdateButton).
     new ToolTipProvider(launchButton, [this] { return DescribeCommand(CurrentCommand()); });
-    auto *buttonBox = new ButtonBoxWithoutDefault;
+    auto *buttonBox = new WindowButtonBox;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
     launchButton->setAccessibleDescription(DescribeCommand(CurrentCommand()));
     return buttonBox;
-}
-
-void MainWindow::CreateProfileActions()
-{
-    // Shortcuts that work while the list has the focus; the same actions fill the menus.
-    const auto add = [this](const QString &text, void (MainWindow::*slot)(),
-                            const QKeySequence &key = QKeySequence()) {
-        auto *action = new QAction(text, this);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        profileList->addAction(action);
-        return action;
-    };
-    launchAction = add(tr("Launch"), &MainWindow::OnLaunch);
-    duplicateAction = add(tr("Duplicate…"), &MainWindow::OnDuplicateProfile);
-    renameAction = add(tr("Rename…"), &MainWindow::OnRenameProfile, QKeySequence(Qt::Key_F2));
-    removeAction = add(tr("Remove"), &MainWindow::OnRemoveProfile, QKeySequence::Delete);
-    copyCommandAction = add(tr("Copy Command Line"), &MainWindow::OnCopyCommandLine);
-    removeAction->setEnabled(removeProfileButton->isEnabled());
-    // Enter on the list and a double click (whose first click selected the row) launch.
-    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto *enter =
-            new QShortcut(QKeySequence(key), profileList, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, &MainWindow::OnLaunch);
-    }
-    connect(profileList, &QListWidget::itemDoubleClicked, this, &MainWindow::OnLaunch);
-    // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
-    // in every desktop toolkit.
-    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, this, &MainWindow::OpenFocusContextMenu);
-
-    profileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(profileList, &QWidget::customContextMenuRequested, this, &MainWindow::ShowProfileMenu);
-    launchButton->setContextMenuPolicy(Qt::ActionsContextMenu);
-    launchButton->addAction(copyCommandAction);
-}
-
-void MainWindow::OpenFocusContextMenu()
-{
-    QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        return;
-    // Where Qt puts the menu for the Menu key: at the focus widget's cursor, which for the list
-    // is its current row.
-    const QPoint pos = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, focus->mapToGlobal(pos));
-    QCoreApplication::sendEvent(focus, &event);
-}
-
-void MainWindow::ShowProfileMenu(QPoint pos)
-{
-    QListWidgetItem *item = profileList->itemAt(pos);
-    if (!item) {
-        // From the keyboard, or below the last row: the menu is for the current row.
-        item = profileList->currentItem();
-        if (!item)
-            return;
-        pos = profileList->visualItemRect(item).center();
-    }
-    QMenu menu(this);
-    menu.addAction(launchAction);
-    menu.addSeparator();
-    menu.addAction(duplicateAction);
-    menu.addAction(renameAction);
-    menu.addAction(removeAction);
-    menu.addSeparator();
-    menu.addAction(copyCommandAction);
-    menu.exec(profileList->viewport()->mapToGlobal(pos));
 }
 
 MainWindow::~MainWindow()
@@ -334,51 +221,35 @@ MainWindow::~MainWindow()
 
 bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
 {
-    ConfigLoadResult loaded = LoadConfigFile(path);
-    switch (loaded.status) {
-    case ConfigLoadResult::Missing:
+    ConfigStore::ReadResult read = store.Read(path, isUserFile);
+    switch (read.status) {
+    case ConfigStore::ReadResult::Missing:
         return false;
-    case ConfigLoadResult::Unreadable:
-        if (isUserFile) {
-            // Whatever is there may be all the user's profiles: it is never written over.
-            keepUserFile = true;
-            ShowMessage(this, QMessageBox::Warning, WarningTitle(),
-                        tr("Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
-                           "The launcher starts with its default configuration and leaves "
-                           "your file as it is: nothing is saved to it while the launcher "
-                           "runs.")
-                            .arg(QDir::toNativeSeparators(path), loaded.reason));
-        }
+    case ConfigStore::ReadResult::Unreadable:
+        if (isUserFile)
+            TellUnreadableConfig(this, path, read.reason);
         return false;
-    case ConfigLoadResult::Loaded:
-        config = std::move(loaded.config);
+    case ConfigStore::ReadResult::Loaded:
+        config = std::move(read.config);
         return true;
-    case ConfigLoadResult::OutOfDate:
+    case ConfigStore::ReadResult::OutOfDate:
         break;
     }
 
     if (isUserFile) {
         bool renamed = false;
-        const QString newPath = RenameOutdatedConfig(loaded.version, &renamed);
-        const QString message =
-            renamed ? tr("Your Launcher.ini configuration file is out of date and will not be "
-                         "used. It has been renamed to %1 to make place for a new "
-                         "configuration file.")
-                    : tr("Your Launcher.ini configuration file is out of date and will not be "
-                         "used. It could not be renamed to %1 and will be replaced by the "
-                         "launcher's configuration at your first change, or when the launcher "
-                         "closes.");
-        ShowMessage(this, QMessageBox::Warning, WarningTitle(), message.arg(newPath));
+        const QString newPath = RenameOutdatedConfig(read.version, &renamed);
+        TellOutdatedConfig(this, renamed, newPath);
         return false;
     }
-    ShowMessage(this, QMessageBox::Warning, WarningTitle(), tr("Config file is out of date"));
-    config = DefaultsOnlyConfig();
+    TellOutdatedDefaultConfig(this);
+    config = std::move(read.config);
     return true;
 }
 
 QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 {
-    const ConfigMoveResult move = MoveOutdatedConfig(GetFilePath(UserConfigFile), version);
+    const ConfigMoveResult move = store.MoveOutdated(version);
     if (renamed)
         *renamed = move.moved;
     return move.path;
@@ -386,40 +257,16 @@ QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 
 bool MainWindow::WriteConfig()
 {
-    return Save().saved;
-}
-
-ConfigSaveResult MainWindow::Save()
-{
-    if (config.sections.size() < SectionCount || keepUserFile)
-        return {};
-    const QString path = GetFilePath(UserConfigFile);
-    const ConfigSaveResult result = SaveConfigFile(path, config);
-    if (!result.saved) {
-        qCWarning(lcLauncher).noquote() << QStringLiteral("cannot write %1: %2")
-                                               .arg(QDir::toNativeSeparators(path), result.reason);
-    }
-    return result;
+    return store.Save(config).saved;
 }
 
 void MainWindow::SaveChanges()
 {
-    if (keepUserFile)
-        return;
-    const ConfigSaveResult result = Save();
-    if (result.saved) {
-        saveFailureShown = false;
-        return;
-    }
+    const ConfigSaveResult result = store.Save(config);
     // Once until a save succeeds again: every change of a session on a full disk would
     // otherwise ask to be clicked away.
-    if (saveFailureShown)
-        return;
-    saveFailureShown = true;
-    ShowMessage(this, QMessageBox::Warning, WarningTitle(),
-                tr("Your changes are not being saved: %1 cannot be written: %2.\n\n"
-                   "The launcher tries again with every change and when it closes.")
-                    .arg(QDir::toNativeSeparators(GetFilePath(UserConfigFile)), result.reason));
+    if (result.firstFailure)
+        TellChangesNotSaved(this, store.UserPath(), result.reason);
 }
 
 QString MainWindow::SectionLabel(const QString &header, bool lowerCase)
@@ -487,8 +334,8 @@ void MainWindow::OnProfileChanged(int index)
     argumentsEdit->setReadOnly(tooLong);
     argumentsEdit->setText(tooLong ? ShownText(profile.arguments) : profile.arguments);
     removeProfileButton->setEnabled(index != 0);
-    if (removeAction)
-        removeAction->setEnabled(index != 0);
+    if (listActions)
+        listActions->SetRemoveEnabled(index != 0);
     UpdateAddUpdateButton();
 }
 
@@ -523,33 +370,12 @@ bool MainWindow::ArgumentsCanBeStored(const QString &title)
     return false;
 }
 
-QString MainWindow::AskProfileName(const QString &title, const QString &label, QString text)
-{
-    // A name that cannot be stored asks again, with what the user typed.
-    for (;;) {
-        bool ok = false;
-        const QString name = AskText(this, title, label, text, &ok);
-        if (!ok || name.isEmpty())
-            return QString();
-        QString problem;
-        // Either would end the name early in Launcher.ini or on the command line.
-        if (name.contains(QLatin1Char('"')))
-            problem = tr("A profile name cannot contain a double quote.");
-        else if (ContainsLineBreak(name))
-            problem = tr("A profile name cannot contain a line break.");
-        if (problem.isEmpty())
-            return name;
-        ShowMessage(this, QMessageBox::Warning, title, problem);
-        text = name;
-    }
-}
-
 void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &label,
                                          const QString &suggestion)
 {
     // Declining to replace an existing profile asks for another name.
     for (;;) {
-        const QString name = AskProfileName(title, label, suggestion);
+        const QString name = AskProfileName(this, title, label, suggestion);
         if (name.isEmpty())
             return;
         const QList<int> indexes = CurrentOptionIndexes();
@@ -642,26 +468,8 @@ void MainWindow::OnAddResolution()
     const int width = widthText.toInt(nullptr, 10);
     const int height = heightText.toInt(nullptr, 10);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect geometry = screen->geometry();
-        if (width > geometry.width() || height > geometry.height()) {
-            QMessageBox box(this);
-            box.setIcon(QMessageBox::Warning);
-            box.setWindowTitle(tr("Resolution bigger than the current screen size!"));
-            box.setText(tr("You are trying to add: %1x%2\nbut the current screen resolution "
-                           "is: %3x%4\n\nAre you sure ?")
-                            .arg(width)
-                            .arg(height)
-                            .arg(geometry.width())
-                            .arg(geometry.height()));
-            QPushButton *yes = box.addButton(tr("Yes"), QMessageBox::AcceptRole);
-            box.addButton(tr("No"), QMessageBox::RejectRole);
-            FitTitle(&box);
-            box.exec();
-            if (box.clickedButton() != yes)
-                return;
-        }
-    }
+    if (!ConfirmLargerThanScreen(this, width, height))
+        return;
 
     AddOption(SectionResolution, name,
               QLatin1String(" -windowsize ") + widthText + QLatin1Char('x') + heightText);
@@ -706,7 +514,10 @@ void MainWindow::RemoveSelectedOption(int section)
             text += tr("… and %n more profiles.", nullptr, int(users.size() - ListedNames)) +
                     QLatin1Char('\n');
         const QString noun = SectionLabel(config.sections.at(section).header, true);
-        const QString title = tr("Confirm remove %1").arg(tr(qPrintable(noun)));
+        const char *translatable = optionRows[section - 1].noun;
+        const QString title =
+            tr("Confirm remove %1")
+                .arg(noun == QLatin1String(translatable) ? tr(translatable) : noun);
         if (ShowMessage(this, QMessageBox::Warning, title, text,
                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
@@ -742,7 +553,7 @@ void MainWindow::OnHelp()
         ShowMessage(this, QMessageBox::Warning, WarningTitle(),
                     tr("The help page %1 could not be opened: no program to show it was "
                        "found.")
-                        .arg(QDir::toNativeSeparators(page)));
+                        .arg(ShownPath(page)));
     }
 }
 
@@ -755,48 +566,14 @@ void MainWindow::OnLaunch()
     if (!StartDetached(command, &reason)) {
         ShowMessage(this, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
                     tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
-                    tr("%1: %2").arg(QDir::toNativeSeparators(command.program), reason));
+                    tr("%1: %2").arg(ShownPath(command.program), reason));
     }
 }
 
-void MainWindow::OnDuplicateProfile()
+void MainWindow::RenameProfile(int row, const QString &name)
 {
-    const int row = profileList->currentRow();
-    if (row < 0 || row >= config.profiles.size())
-        return;
-    const QString title = tr("Duplicate Profile");
-    if (ArgumentsCanBeStored(title))
-        StoreWindowAsNewProfile(title, tr("Enter the name for the copy"),
-                                tr("%1 (copy)").arg(ShownText(config.profiles.at(row).name)));
-}
-
-void MainWindow::OnRenameProfile()
-{
-    const int row = profileList->currentRow();
-    if (row < 0 || row >= config.profiles.size())
-        return;
-    const QString title = tr("Rename Profile");
-    const QString current = config.profiles.at(row).name;
-    // A name too long to show starts cut; given back unchanged, it stays what it was.
-    QString name = ShownText(current);
-    // A name another profile has is refused, and the dialog opens again with what was typed.
-    for (;;) {
-        name = AskProfileName(title, tr("Enter the new name for the profile"), name);
-        if (name.isEmpty() || name == current || name == ShownText(current))
-            return;
-        const int existing = config.FindProfile(name);
-        if (existing < 0 || existing == row)
-            break;
-        ShowMessage(this, QMessageBox::Warning, title,
-                    tr("A profile named \"%1\" already exists.").arg(name));
-    }
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));
     UpdateAddUpdateButton();
     SaveChanges();
-}
-
-void MainWindow::OnCopyCommandLine()
-{
-    QGuiApplication::clipboard()->setText(ShellCommand(CurrentCommand()));
 }

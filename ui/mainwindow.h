@@ -1,13 +1,13 @@
 #pragma once
 
 #include "commandline.h"
-#include "configfile.h"
+#include "configstore.h"
 #include "launcherconfig.h"
 
 #include <QMainWindow>
 
+class ProfileListActions;
 class ProfileQListWidget;
-class QAction;
 class QDialogButtonBox;
 class QGridLayout;
 class QGroupBox;
@@ -30,7 +30,7 @@ public:
     // it was moved to (or, when `renamed` comes back false, the path it could not be moved to).
     QString RenameOutdatedConfig(int version, bool *renamed = nullptr);
     // False when there is nothing to write, the user's file is not to be written over, or it
-    // could not be written.
+    // could not be written. Says nothing to the user: it runs as the window closes.
     bool WriteConfig();
 
     void UpdateAddUpdateButton();
@@ -43,6 +43,19 @@ public:
     static QString SectionLabel(const QString &header, bool lowerCase);
 
     const LauncherConfig &Config() const { return config; }
+    ProfileListActions *ListActions() const { return listActions; }
+
+    // What the arguments line stands for: its text, or the whole stored text that it shows cut.
+    QString CurrentArguments() const;
+    // False, after telling the user, when the arguments hold a word that Launcher.ini would
+    // read back as an option.
+    bool ArgumentsCanBeStored(const QString &title);
+    // Stores the window's options and arguments under a name the user gives: a new profile at
+    // the end of the list, or an existing one the user agrees to replace.
+    void StoreWindowAsNewProfile(const QString &title, const QString &label,
+                                 const QString &suggestion);
+    // Gives the profile in `row` another name (one no other profile has) and saves.
+    void RenameProfile(int row, const QString &name);
 
 public slots:
     void OnProfileChanged(int index);
@@ -59,35 +72,12 @@ public slots:
     void OnHelp();
     void OnLaunch();
 
-    // The profile list's own actions, beyond the buttons.
-    void OnDuplicateProfile();
-    void OnRenameProfile();
-    void OnCopyCommandLine();
-
 private:
-    // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
-    void ShowProfileMenu(QPoint pos);
-    // The focus widget's context menu, as the Menu key opens it.
-    void OpenFocusContextMenu();
-    // What the arguments line stands for: its text, or the whole stored text that it shows cut.
-    QString CurrentArguments() const;
-    // False, after telling the user, when the arguments hold a word that Launcher.ini would
-    // read back as an option.
-    bool ArgumentsCanBeStored(const QString &title);
-    void CreateProfileActions();
     void RemoveSelectedOption(int section);
-    ConfigSaveResult Save();
     // Saves after a change of the model; tells the user once when changes cannot be saved.
     void SaveChanges();
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
-    // Asks for a profile name, starting from `text`, until it is one the file can hold; an
-    // empty string when the user cancels.
-    QString AskProfileName(const QString &title, const QString &label, QString text);
-    // Stores the window's options and arguments under a name the user gives: a new profile at
-    // the end of the list, or an existing one the user agrees to replace.
-    void StoreWindowAsNewProfile(const QString &title, const QString &label,
-                                 const QString &suggestion);
 
     // The steps of construction, in creation order: the group box with the profile list, the
     // option rows and the arguments line; then the "&Help" and "&Launch" buttons.
@@ -105,14 +95,9 @@ private:
     QPushButton *removeResolutionButton = nullptr;
     QPushButton *removePixelDensityButton = nullptr;
     QPushButton *launchButton = nullptr;
-    QAction *launchAction = nullptr;
-    QAction *duplicateAction = nullptr;
-    QAction *renameAction = nullptr;
-    QAction *removeAction = nullptr;
-    QAction *copyCommandAction = nullptr;
-    // The user's file exists but could not be read: nothing is written over it in this run.
-    bool keepUserFile = false;
-    bool saveFailureShown = false;
+    ProfileListActions *listActions = nullptr;
+    // Where the configuration is read from and saved to, and what the run learnt about it.
+    ConfigStore store;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;
 };

@@ -1,7 +1,6 @@
 #include "translations.h"
 
-#include <QApplication>
-#include <QIcon>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -19,11 +18,4 @@ bool InstallTranslations(QCoreApplication *app)
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app->installTranslator(qt);
     return found;
-}
-
-void PrepareApplication(QApplication *app)
-{
-    InstallTranslations(app);
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
 }

@@ -1,12 +1,9 @@
-#include "configfile.h"
 #include "configformat.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QtTest>
-
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(ConfigLineKind)
 
@@ -54,8 +51,6 @@ private slots:
     void writtenBytes();
     void roundTripOfHostileModels();
     void outdatedPathNeverTaken();
-    void sizeLimit_data();
-    void sizeLimit();
 };
 
 void TestConfigFormat::classify_data()
@@ -468,29 +463,6 @@ void TestConfigFormat::outdatedPathNeverTaken()
     QVERIFY(
         QFile::link(dir + QStringLiteral("/nowhere"), dir + QStringLiteral("/Launcher.105.ini")));
     QCOMPARE(FreeOutdatedConfigPath(user, 105), dir + QStringLiteral("/Launcher.105.1.ini"));
-}
-
-void TestConfigFormat::sizeLimit_data()
-{
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<int>("status");
-    QTest::newRow("exactly the limit") << MaxConfigFileSize << int(ConfigLoadResult::Loaded);
-    QTest::newRow("one byte more") << MaxConfigFileSize + 1 << int(ConfigLoadResult::Unreadable);
-}
-
-void TestConfigFormat::sizeLimit()
-{
-    QFETCH(qint64, size);
-    QFETCH(int, status);
-    const QString path = TestEnvironment::current()->root() + QStringLiteral("/sized.ini");
-    // The rest of the file is one comment line, padded with zero bytes.
-    QVERIFY(WriteBytes(path, "$VERSION 106\n[Profile]\n\"Big\"\t\"\"\n#"));
-    QCOMPARE(::truncate(QFile::encodeName(path).constData(), off_t(size)), 0);
-    const ConfigLoadResult loaded = LoadConfigFile(path);
-    QCOMPARE(int(loaded.status), status);
-    if (loaded.status == ConfigLoadResult::Loaded)
-        QCOMPARE(loaded.config.ProfileNames(), QStringList{"Big"});
-    QVERIFY(QFile::remove(path));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestConfigFormat)

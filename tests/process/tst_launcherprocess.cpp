@@ -398,7 +398,7 @@ void TestLauncherProcess::plantedServerIsNotTrusted()
     QVERIFY(QDir().mkpath(open));
     QCOMPARE(::chmod(QFile::encodeName(open).constData(), 0777), 0);
     const QString name =
-        open + "/velmora-" + SingleApplication::IdForUserConfig(env->userConfigPath()) + ".sock";
+        open + "/velmora-" + SingleApplication::idForUserConfig(env->userConfigPath()) + ".sock";
     QLocalServer planted;
     {
         // Listening as "nobody" makes the server that user's.

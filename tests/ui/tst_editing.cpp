@@ -6,6 +6,7 @@
 #include "configformat.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
+#include "profilelistactions.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 #include "windowparts.h"
@@ -815,7 +816,7 @@ void TestEditing::renameProfile()
                                  "OK");
         driver->ExpectInput(title, label, QString(), name);
     }
-    window->OnRenameProfile();
+    window->ListActions()->OnRenameProfile();
     QCOMPARE(window->Config().ProfileNames(),
              (QStringList{"Default", refused ? "A" : name, "B", "C", "Far"}));
     QCOMPARE(parts->profiles->item(1)->text(), refused ? "A" : name);
@@ -828,14 +829,14 @@ void TestEditing::longNamesStayWhole()
     const QString longName(40000, u'n');
     parts->profiles->setCurrentRow(1);
     driver->ExpectInput("Rename Profile", "Enter the new name for the profile", longName, "A");
-    window->OnRenameProfile();
+    window->ListActions()->OnRenameProfile();
     QCOMPARE(window->Config().profiles.at(1).name, longName);
 
     // Duplicate stores what the window shows, under the whole name and its " (copy)".
     parts->arguments->setText("-shown");
     const QString copy = longName + " (copy)";
     driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", copy, copy);
-    window->OnDuplicateProfile();
+    window->ListActions()->OnDuplicateProfile();
     QCOMPARE(window->Config().profiles.last().name, copy);
     QCOMPARE(window->Config().profiles.last().arguments, QStringLiteral("-shown"));
     QCOMPARE(window->Config().profiles.at(1).arguments, QStringLiteral(" -x"));
@@ -881,7 +882,7 @@ void TestEditing::argumentsWithHeaderWords()
                                  {"OK"}, "OK");
     }
     if (action == "duplicate")
-        window->OnDuplicateProfile();
+        window->ListActions()->OnDuplicateProfile();
     else
         window->OnAddUpdateProfile();
     QCOMPARE(driver->handled, refusedWord.isEmpty() ? 0 : 1);

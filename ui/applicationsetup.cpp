@@ -1,0 +1,13 @@
+#include "applicationsetup.h"
+
+#include "translations.h"
+
+#include <QApplication>
+#include <QIcon>
+
+void PrepareApplication(QApplication *app)
+{
+    InstallTranslations(app);
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
+}

@@ -1,0 +1,130 @@
+#include "profilelistactions.h"
+
+#include "commandline.h"
+#include "dialogs.h"
+#include "mainwindow.h"
+#include "profileqlistwidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+
+ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profileList,
+                                       QPushButton *launchButton)
+    : QObject(w), window(w), list(profileList)
+{
+    // Shortcuts that work while the list has the focus; the same actions fill the menus.
+    const auto add = [this](const QString &text, auto *receiver, auto slot,
+                            const QKeySequence &key = QKeySequence()) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, receiver, slot);
+        list->addAction(action);
+        return action;
+    };
+    launchAction = add(tr("Launch"), window, &MainWindow::OnLaunch);
+    duplicateAction = add(tr("Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
+    renameAction =
+        add(tr("Rename…"), this, &ProfileListActions::OnRenameProfile, QKeySequence(Qt::Key_F2));
+    removeAction = add(tr("Remove"), window, &MainWindow::OnRemoveProfile, QKeySequence::Delete);
+    copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
+    // Enter on the list and a double click (whose first click selected the row) launch.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, window, &MainWindow::OnLaunch);
+    }
+    connect(list, &QListWidget::itemDoubleClicked, window, &MainWindow::OnLaunch);
+    // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
+    // in every desktop toolkit.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
+    connect(menuKey, &QShortcut::activated, this, &ProfileListActions::OpenFocusContextMenu);
+
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, &ProfileListActions::ShowMenu);
+    launchButton->setContextMenuPolicy(Qt::ActionsContextMenu);
+    launchButton->addAction(copyCommandAction);
+}
+
+void ProfileListActions::SetRemoveEnabled(bool enabled)
+{
+    removeAction->setEnabled(enabled);
+}
+
+void ProfileListActions::OpenFocusContextMenu()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return;
+    // Where Qt puts the menu for the Menu key: at the focus widget's cursor, which for the list
+    // is its current row.
+    const QPoint pos = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, focus->mapToGlobal(pos));
+    QCoreApplication::sendEvent(focus, &event);
+}
+
+void ProfileListActions::ShowMenu(QPoint pos)
+{
+    QListWidgetItem *item = list->itemAt(pos);
+    if (!item) {
+        // From the keyboard, or below the last row: the menu is for the current row.
+        item = list->currentItem();
+        if (!item)
+            return;
+        pos = list->visualItemRect(item).center();
+    }
+    QMenu menu(window);
+    menu.addAction(launchAction);
+    menu.addSeparator();
+    menu.addAction(duplicateAction);
+    menu.addAction(renameAction);
+    menu.addAction(removeAction);
+    menu.addSeparator();
+    menu.addAction(copyCommandAction);
+    menu.exec(list->viewport()->mapToGlobal(pos));
+}
+
+void ProfileListActions::OnDuplicateProfile()
+{
+    const int row = list->currentRow();
+    if (row < 0 || row >= window->Config().profiles.size())
+        return;
+    const QString title = tr("Duplicate Profile");
+    if (window->ArgumentsCanBeStored(title))
+        window->StoreWindowAsNewProfile(
+            title, tr("Enter the name for the copy"),
+            tr("%1 (copy)").arg(ShownText(window->Config().profiles.at(row).name)));
+}
+
+void ProfileListActions::OnRenameProfile()
+{
+    const int row = list->currentRow();
+    const LauncherConfig &config = window->Config();
+    if (row < 0 || row >= config.profiles.size())
+        return;
+    const QString title = tr("Rename Profile");
+    const QString current = config.profiles.at(row).name;
+    // A name too long to show starts cut; given back unchanged, it stays what it was.
+    QString name = ShownText(current);
+    // A name another profile has is refused, and the dialog opens again with what was typed.
+    for (;;) {
+        name = AskProfileName(window, title, tr("Enter the new name for the profile"), name);
+        if (name.isEmpty() || name == current || name == ShownText(current))
+            return;
+        const int existing = config.FindProfile(name);
+        if (existing < 0 || existing == row)
+            break;
+        ShowMessage(window, QMessageBox::Warning, title,
+                    tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
+    }
+    window->RenameProfile(row, name);
+}
+
+void ProfileListActions::OnCopyCommandLine()
+{
+    QGuiApplication::clipboard()->setText(ShellCommand(window->CurrentCommand()));
+}
