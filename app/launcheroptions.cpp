@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "configformat.h"
 #include "configstore.h"
+#include "devicecatalogue.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 
@@ -153,7 +154,11 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         QStringLiteral("Prints the command that --launch <name> would start, quoted for a "
                        "POSIX shell."),
         QStringLiteral("name"));
-    parser.addOptions({help, version, list, launch, print});
+    const QCommandLineOption devices(
+        QStringLiteral("list-devices"),
+        QStringLiteral("Lists the phones and tablets the launcher knows: name, TAB, portrait "
+                       "WIDTHxHEIGHT in pixels, TAB, density."));
+    parser.addOptions({help, version, list, launch, print, devices});
     // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList ours = WithoutQtOptions(arguments);
@@ -182,6 +187,8 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         options.action = LauncherOptions::Version;
     } else if (parser.isSet(list)) {
         options.action = LauncherOptions::List;
+    } else if (parser.isSet(devices)) {
+        options.action = LauncherOptions::ListDevices;
     } else if (parser.isSet(launch)) {
         options.action = LauncherOptions::Launch;
         options.profileName = parser.value(launch);
@@ -205,6 +212,11 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return 0;
     case LauncherOptions::Version:
         out << program << ' ' << QStringLiteral(VELMORA_VERSION) << '\n';
+        return 0;
+    case LauncherOptions::ListDevices:
+        for (const DeviceSpec &device : DeviceCatalogue())
+            out << device.name << '\t' << device.width << 'x' << device.height << '\t'
+                << device.density << '\n';
         return 0;
     case LauncherOptions::List:
     case LauncherOptions::Launch:

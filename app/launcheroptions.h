@@ -18,6 +18,7 @@ struct LauncherOptions
         List,
         Launch,
         PrintCommand,
+        ListDevices,
         UsageError, // `usageError` says what is wrong
     };
 

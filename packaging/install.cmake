@@ -39,8 +39,12 @@ endforeach()
 add_custom_target(velmoradocs ALL DEPENDS ${VELMORA_GZIPPED})
 install(FILES ${CMAKE_BINARY_DIR}/VelmoraMobileEmuLauncher.1.gz DESTINATION share/man/man1
         COMPONENT launcher)
+# The device catalogue built into the launcher comes from an Apache-2.0 package, whose NOTICE
+# travels with it.
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz packaging/copyright
         DESTINATION share/doc/velmora-launcher COMPONENT launcher)
+install(FILES data/devices.NOTICE DESTINATION share/doc/velmora-launcher RENAME NOTICE.devices
+        COMPONENT launcher)
 
 install(TARGETS VelmoraMobileEmu RUNTIME DESTINATION ${VELMORA_INSTALL_DIR}
         COMPONENT emulator EXCLUDE_FROM_ALL)

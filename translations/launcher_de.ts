@@ -36,6 +36,45 @@
     </message>
 </context>
 <context>
+    <name>DeviceDialog</name>
+    <message>
+        <source>New Profile from Device</source>
+        <translation>Neues Profil aus Gerät</translation>
+    </message>
+    <message>
+        <source>Type to filter the devices by name</source>
+        <translation>Tippen, um die Geräte nach Namen zu filtern</translation>
+    </message>
+    <message>
+        <source>Filter devices</source>
+        <translation>Geräte filtern</translation>
+    </message>
+    <message>
+        <source>&amp;Filter:</source>
+        <translation>&amp;Filter:</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Geräte</translation>
+    </message>
+    <message>
+        <source>&amp;Portrait</source>
+        <translation>&amp;Hochformat</translation>
+    </message>
+    <message>
+        <source>L&amp;andscape</source>
+        <translation>&amp;Querformat</translation>
+    </message>
+    <message>
+        <source>%1 — %2×%3, %4 dpi</source>
+        <translation>%1 — %2×%3, %4 dpi</translation>
+    </message>
+    <message>
+        <source> (larger than the screen)</source>
+        <translation> (größer als der Bildschirm)</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Resolution bigger than the current screen size!</source>
@@ -260,6 +299,10 @@ Sind Sie sicher?</translation>
         <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
         <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
     </message>
+    <message>
+        <source>New Profile from Device</source>
+        <translation>Neues Profil aus Gerät</translation>
+    </message>
 </context>
 <context>
     <name>ProfileListActions</name>
@@ -306,6 +349,10 @@ Sind Sie sicher?</translation>
     <message>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
+    </message>
+    <message>
+        <source>New Profile from Device…</source>
+        <translation>Neues Profil aus Gerät …</translation>
     </message>
 </context>
 <context>

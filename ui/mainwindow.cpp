@@ -577,3 +577,38 @@ void MainWindow::RenameProfile(int row, const QString &name)
     UpdateAddUpdateButton();
     SaveChanges();
 }
+
+bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
+{
+    const QString name = DeviceProfileName(device, landscape);
+    const int existing = config.FindProfile(name);
+    if (existing >= 0 && ShowMessage(this, QMessageBox::Question, tr("New Profile from Device"),
+                                     tr("This profile already exists. Do you want to replace it?"),
+                                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return false;
+    const DeviceEntries entries = EnsureDeviceEntries(config, device, landscape);
+    if (entries.resolutionAdded)
+        config.sections.at(SectionResolution)
+            .comboBox->addItem(ShownText(config.EntryNames(SectionResolution).last()));
+    if (entries.densityAdded)
+        config.sections.at(SectionPixelDensity)
+            .comboBox->addItem(ShownText(config.EntryNames(SectionPixelDensity).last()));
+    int row = existing;
+    if (existing >= 0) {
+        config.UpdateProfile(existing, entries.resolution, entries.density, 0, QString());
+    } else {
+        LauncherProfile profile;
+        profile.name = name;
+        profile.optionIndex = {entries.resolution, entries.density, 0};
+        config.AppendProfile(profile);
+        profileList->insertItem(profileList->count(), ShownText(name));
+        row = int(config.profiles.size()) - 1;
+    }
+    // Selecting the row shows what it stores; a replaced current profile is shown again.
+    if (profileList->currentRow() == row)
+        OnProfileChanged(row);
+    else
+        profileList->setCurrentRow(row);
+    SaveChanges();
+    return true;
+}

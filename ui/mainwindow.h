@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "configstore.h"
+#include "devicecatalogue.h"
 #include "launcherconfig.h"
 
 #include <QMainWindow>
@@ -54,6 +55,10 @@ public:
     // the end of the list, or an existing one the user agrees to replace.
     void StoreWindowAsNewProfile(const QString &title, const QString &label,
                                  const QString &suggestion);
+    // Adds a profile for the device at the end of the list (with its resolution and density,
+    // found by value or appended), or replaces the profile of that name if the user agrees;
+    // selects it and saves. False when the user declined to replace.
+    bool AddDeviceProfile(const DeviceSpec &device, bool landscape);
     // Gives the profile in `row` another name (one no other profile has) and saves.
     void RenameProfile(int row, const QString &name);
 

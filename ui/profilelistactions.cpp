@@ -1,6 +1,8 @@
 #include "profilelistactions.h"
 
 #include "commandline.h"
+#include "devicecatalogue.h"
+#include "devicedialog.h"
 #include "dialogs.h"
 #include "mainwindow.h"
 #include "profileqlistwidget.h"
@@ -11,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 
 ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profileList,
@@ -33,6 +36,8 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
         add(tr("Rename…"), this, &ProfileListActions::OnRenameProfile, QKeySequence(Qt::Key_F2));
     removeAction = add(tr("Remove"), window, &MainWindow::OnRemoveProfile, QKeySequence::Delete);
     copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
+    deviceAction =
+        add(tr("New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
     // Enter on the list and a double click (whose first click selected the row) launch.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
@@ -81,6 +86,7 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(launchAction);
     menu.addSeparator();
     menu.addAction(duplicateAction);
+    menu.addAction(deviceAction);
     menu.addAction(renameAction);
     menu.addAction(removeAction);
     menu.addSeparator();
@@ -127,4 +133,19 @@ void ProfileListActions::OnRenameProfile()
 void ProfileListActions::OnCopyCommandLine()
 {
     QGuiApplication::clipboard()->setText(ShellCommand(window->CurrentCommand()));
+}
+
+void ProfileListActions::OnNewProfileFromDevice()
+{
+    const QList<DeviceSpec> devices = DeviceCatalogue();
+    QSize screen;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        screen = primary->geometry().size();
+    DeviceDialog dialog(window, devices, screen);
+    // Declining to replace a profile of the same name returns to the list.
+    while (dialog.exec() == QDialog::Accepted) {
+        const int chosen = dialog.SelectedDevice();
+        if (chosen < 0 || window->AddDeviceProfile(devices.at(chosen), dialog.Landscape()))
+            return;
+    }
 }

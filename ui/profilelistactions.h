@@ -9,8 +9,9 @@ class QAction;
 class QPushButton;
 
 // What the profile list does beyond selecting: its context menu and keys (Enter and a double
-// click launch, F2 renames, Delete removes, Shift+F10 opens the menu), Duplicate, Rename and
-// Copy Command Line. The window keeps the model and the widgets' state; this class asks it.
+// click launch, F2 renames, Delete removes, Shift+F10 opens the menu), Duplicate, Rename,
+// New Profile from Device and Copy Command Line. The window keeps the model and the widgets' state;
+// this class asks it.
 class ProfileListActions : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ public slots:
     void OnDuplicateProfile();
     void OnRenameProfile();
     void OnCopyCommandLine();
+    void OnNewProfileFromDevice();
 
 private:
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
@@ -39,4 +41,5 @@ private:
     QAction *renameAction = nullptr;
     QAction *removeAction = nullptr;
     QAction *copyCommandAction = nullptr;
+    QAction *deviceAction = nullptr;
 };

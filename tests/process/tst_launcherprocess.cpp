@@ -612,6 +612,16 @@ void TestLauncherProcess::options_data()
                                             << "write error: Bad file descriptor";
     QTest::newRow("reader gone") << QStringList{"--help"} << "broken pipe" << 1 << ""
                                  << "write error: Broken pipe";
+    // The catalogue as the data file has it: name, TAB, WIDTHxHEIGHT, TAB, density.
+    QString devices;
+    for (const QByteArray &line : ReadBytes(VELMORA_SOURCE_DIR "/data/devices.tsv").split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (!line.startsWith('#') && fields.size() == 4)
+            devices += QString::fromUtf8(fields.at(0) + '\t' + fields.at(1) + 'x' + fields.at(2) +
+                                         '\t' + fields.at(3) + '\n');
+    }
+    QTest::newRow("list the devices, without a display")
+        << QStringList{"--list-devices"} << "" << 0 << devices << "";
     QTest::newRow("launch without an emulator")
         << QStringList{"--launch", "Two"} << "no emulator" << 1 << ""
         << "cannot start";

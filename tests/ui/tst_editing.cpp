@@ -4,6 +4,7 @@
 #include "adddlg.h"
 #include "commandline.h"
 #include "configformat.h"
+#include "devicedialog.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "profilelistactions.h"
@@ -15,6 +16,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
@@ -95,6 +97,8 @@ private slots:
     void argumentsWithHeaderWords_data();
     void argumentsWithHeaderWords();
     void longFieldsAreShownCut();
+    void newProfileFromDevice_data();
+    void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
     void removalQuestionListsFifteenNames();
 
@@ -741,8 +745,8 @@ void TestEditing::profileWorkFromTheList()
     // X11 makes no context menu event of Shift+F10: the launcher does.
     parts->profiles->setFocus();
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(shown,
-             (QStringList{"Launch", "Duplicate…", "Rename…", "Remove", "Copy Command Line"}));
+    QCOMPARE(shown, (QStringList{"Launch", "Duplicate…", "New Profile from Device…", "Rename…",
+                                 "Remove", "Copy Command Line"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);
@@ -921,6 +925,91 @@ void TestEditing::longFieldsAreShownCut()
     parts->profiles->setCurrentRow(1);
     QVERIFY(!parts->arguments->isReadOnly());
     QCOMPARE(parts->arguments->text(), QStringLiteral(" -x"));
+}
+
+void TestEditing::newProfileFromDevice_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("secondTime"); // "": once; else the answer to "replace?"
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<int>>("options");
+    QTest::addColumn<QStringList>("added"); // entries appended: resolution, then density
+    QTest::newRow("a new size and density")
+        << "pixel 7" << false << ""
+        << "Pixel 7" << QList<int>{4, 3, 0} << QStringList{"Pixel 7 (1082x2402)", "420 dpi"};
+    QTest::newRow("the size of an entry there already")
+        << "Z30" << false << ""
+        << "BlackBerry Z30" << QList<int>{3, 3, 0} << QStringList{"320 dpi"};
+    QTest::newRow("landscape") << "z30" << true << ""
+                               << "BlackBerry Z30 landscape" << QList<int>{4, 3, 0}
+                               << QStringList{"BlackBerry Z30 (1280x720)", "320 dpi"};
+    QTest::newRow("the same again, replaced")
+        << "Z30" << false << "OK"
+        << "BlackBerry Z30" << QList<int>{3, 3, 0} << QStringList{"320 dpi"};
+    QTest::newRow("the same again, not replaced")
+        << "Z30" << false << "Cancel"
+        << "BlackBerry Z30" << QList<int>{3, 3, 0} << QStringList{"320 dpi"};
+}
+
+// "New Profile from Device…" from the list's menu: ordinary entries and an ordinary profile,
+// saved at once (cleanup() reads the file).
+void TestEditing::newProfileFromDevice()
+{
+    QFETCH(QString, filter);
+    QFETCH(bool, landscape);
+    QFETCH(QString, secondTime);
+    QFETCH(QString, name);
+    QFETCH(QList<int>, options);
+    QFETCH(QStringList, added);
+    const auto pick = [this, filter, landscape, name](bool cancel) {
+        driver->Expect([=](QWidget *modal) {
+            auto *dialog = qobject_cast<DeviceDialog *>(modal);
+            if (!dialog) {
+                driver->Fail("expected the device dialog");
+                return;
+            }
+            driver->Check(dialog->windowTitle() == "New Profile from Device", "device title");
+            if (cancel) {
+                dialog->reject();
+                return;
+            }
+            dialog->filterEdit->clear();
+            QTest::keyClicks(dialog->filterEdit, filter);
+            if (landscape)
+                dialog->landscapeButton->click();
+            const int row = dialog->deviceList->currentRow();
+            driver->Check(row >= 0 && dialog->deviceList->item(row)->text().startsWith(
+                                          name.section(" landscape", 0, 0) + " — "),
+                          "the first match picked");
+            dialog->accept();
+        });
+    };
+    parts->arguments->setText("-typed");
+    pick(false);
+    window->ListActions()->OnNewProfileFromDevice();
+    if (!secondTime.isEmpty()) {
+        pick(false);
+        driver->ExpectMessageBox("New Profile from Device",
+                                 "This profile already exists. Do you want to replace it?",
+                                 {"OK", "Cancel"}, secondTime);
+        if (secondTime == "Cancel")
+            pick(true); // back in the list, then cancelled
+        window->ListActions()->OnNewProfileFromDevice();
+    }
+    const LauncherConfig &config = window->Config();
+    QCOMPARE(config.profiles.size(), 6);
+    QCOMPARE(config.profiles.last().name, name);
+    QCOMPARE(config.profiles.last().optionIndex, options);
+    QCOMPARE(config.profiles.last().arguments, QString());
+    QCOMPARE(parts->profiles->currentRow(), 5);
+    QCOMPARE(parts->arguments->text(), QString());
+    QCOMPARE(parts->resolution->currentIndex(), options.at(0));
+    QStringList appended = config.EntryNames(SectionResolution).mid(4);
+    appended += config.EntryNames(SectionPixelDensity).mid(3);
+    QCOMPARE(appended, added);
+    QCOMPARE(parts->resolution->count(), config.EntryNames(SectionResolution).size());
+    QCOMPARE(parts->pixelDensity->count(), config.EntryNames(SectionPixelDensity).size());
 }
 
 void TestEditing::removalQuestionListsFifteenNames_data()
