@@ -6,10 +6,16 @@
 #include "devicecatalogue.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
+#include "profileexchange.h"
+#include "singleapplication.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <cerrno>
@@ -62,6 +68,115 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
         return false;
     }
     return false;
+}
+
+QJsonValue EntryAsJson(const LauncherConfig &config, int section, int position)
+{
+    if (!config.HasEntry(section, position))
+        return QJsonValue::Null;
+    const ConfigEntry &entry = config.sections.at(section).entries.at(position);
+    return QJsonObject{{QStringLiteral("name"), entry.name},
+                       {QStringLiteral("value"), entry.value}};
+}
+
+QJsonArray ProfilesAsJson(const LauncherConfig &config)
+{
+    QJsonArray array;
+    const QString emulator = GetFilePath(EmulatorFile);
+    for (const LauncherProfile &profile : config.profiles) {
+        const SplitCommand command =
+            EmulatorCommand(emulator, config, profile.optionIndex, profile.name, profile.arguments);
+        QJsonArray words{command.program};
+        for (const QString &argument : command.arguments)
+            words.append(argument);
+        array.append(QJsonObject{
+            {QStringLiteral("name"), profile.name},
+            {QStringLiteral("arguments"), profile.arguments},
+            {QStringLiteral("resolution"),
+             EntryAsJson(config, SectionResolution, profile.optionIndex.value(0, -1))},
+            {QStringLiteral("pixelDensity"),
+             EntryAsJson(config, SectionPixelDensity, profile.optionIndex.value(1, -1))},
+            {QStringLiteral("input"),
+             EntryAsJson(config, SectionInput, profile.optionIndex.value(2, -1))},
+            {QStringLiteral("command"), words},
+        });
+    }
+    return array;
+}
+
+int ExportFile(const LauncherConfig &config, const QString &file, const QStringList &names,
+               QTextStream &err)
+{
+    QList<int> rows;
+    for (const QString &name : names) {
+        const int row = config.FindProfile(name);
+        if (row < 0) {
+            err << program << ": No profile named \"" << name << "\".\n";
+            return 2;
+        }
+        rows.append(row);
+    }
+    if (names.isEmpty()) {
+        for (int row = 0; row < config.profiles.size(); ++row)
+            rows.append(row);
+    }
+    const QString target = QFileInfo(file).absoluteFilePath();
+    if (SingleApplication::canonicalPath(target) ==
+        SingleApplication::canonicalPath(GetFilePath(UserConfigFile))) {
+        err << program << ": will not write over " << QDir::toNativeSeparators(target)
+            << ", the launcher's own configuration\n";
+        return 1;
+    }
+    // Only replaced in one step, never written in place.
+    const ConfigSaveResult saved = SaveConfigFile(target, ExportProfiles(config, rows), false);
+    if (!saved.saved) {
+        err << program << ": cannot write " << QDir::toNativeSeparators(target) << ": "
+            << saved.reason << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int ImportFile(const QString &file, QTextStream &err)
+{
+    const ConfigLoadResult source = LoadConfigFile(file);
+    if (source.status != ConfigLoadResult::Loaded) {
+        err << program << ": cannot import " << QDir::toNativeSeparators(file) << ": "
+            << (source.status == ConfigLoadResult::Missing ? QStringLiteral("it does not exist")
+                : source.status == ConfigLoadResult::Unreadable
+                    ? source.reason
+                    : QStringLiteral("it is no launcher configuration of a version read here"))
+            << '\n';
+        return 1;
+    }
+    ConfigStore store;
+    // Read, merged and saved under the lock, so that a window's save cannot come in between.
+    const ConfigStore::WriteLock lock(store.UserPath());
+    ConfigStore::ReadResult user = store.Read(store.UserPath(), true);
+    if (user.status == ConfigStore::ReadResult::Missing)
+        user = store.Read(store.DefaultPath(), false);
+    if (user.status != ConfigStore::ReadResult::Loaded) {
+        err << program << ": cannot import: " << QDir::toNativeSeparators(store.UserPath())
+            << " cannot be used ("
+            << (user.reason.isEmpty() ? QStringLiteral("out of date") : user.reason)
+            << ") and is left as it is\n";
+        return 1;
+    }
+    LauncherConfig config = std::move(user.config);
+    const ImportReport report = ImportProfiles(
+        config, source.config, [](const QString &) { return ImportChoice::Replace; });
+    for (const QString &name : report.replaced)
+        err << program << ": replaced the profile \"" << name << "\"\n";
+    for (const QString &name : report.refused)
+        err << program << ": refused the profile \"" << name
+            << "\": a name cannot be empty or hold a double quote or a line break\n";
+    const ConfigSaveResult saved = SaveConfigFile(store.UserPath(), config);
+    if (!saved.saved) {
+        err << program << ": cannot write " << QDir::toNativeSeparators(store.UserPath()) << ": "
+            << saved.reason << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 // Options that Qt's application object takes from the command line, with a value in the next
@@ -158,7 +273,25 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         QStringLiteral("list-devices"),
         QStringLiteral("Lists the phones and tablets the launcher knows: name, TAB, portrait "
                        "WIDTHxHEIGHT in pixels, TAB, density."));
-    parser.addOptions({help, version, list, launch, print, devices});
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --list: prints the profiles as a JSON "
+                                                 "array, each with its name, arguments, options "
+                                                 "and the command it starts."));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Writes the profiles named after the options (all when none is named), "
+                       "with the option entries they use, to <file> in Launcher.ini's format."),
+        QStringLiteral("file"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("Adds the profiles of <file> to the stored ones; a profile of the same "
+                       "name is replaced."),
+        QStringLiteral("file"));
+    parser.addOptions(
+        {help, version, list, json, launch, print, devices, exportOption, importOption});
+    parser.addPositionalArgument(QStringLiteral("names"),
+                                 QStringLiteral("With --export: the profiles to write."),
+                                 QStringLiteral("[name...]"));
     // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList ours = WithoutQtOptions(arguments);
@@ -168,13 +301,16 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     LauncherOptions options;
     // An option that needs a name and comes last has none; the parser would count it as given
     // with an empty name.
-    for (const QCommandLineOption &named : {launch, print}) {
+    for (const QCommandLineOption &named : {launch, print, exportOption, importOption}) {
         for (const QString &spelling : named.names()) {
             if (ours.size() > 1 && (ours.last() == QLatin1Char('-') + spelling ||
                                     ours.last() == QLatin1String("--") + spelling)) {
                 options.action = LauncherOptions::UsageError;
                 options.usageError =
-                    QStringLiteral("option %1 needs a profile name").arg(ours.last());
+                    QStringLiteral("option %1 needs a %2")
+                        .arg(ours.last(), named.valueName() == QLatin1String("file")
+                                              ? QStringLiteral("file name")
+                                              : QStringLiteral("profile name"));
                 return options;
             }
         }
@@ -195,7 +331,41 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     } else if (parser.isSet(print)) {
         options.action = LauncherOptions::PrintCommand;
         options.profileName = parser.value(print);
+    } else if (parser.isSet(exportOption)) {
+        options.action = LauncherOptions::Export;
+        options.file = parser.value(exportOption);
+        options.names = parser.positionalArguments();
+    } else if (parser.isSet(importOption)) {
+        options.action = LauncherOptions::Import;
+        options.file = parser.value(importOption);
     }
+    options.json = parser.isSet(json);
+    if (options.action == LauncherOptions::OpenWindow && !options.json)
+        return options; // anything else opens the window, as it always did
+
+    // Beside an action, anything the launcher does not understand is a mistake of the caller.
+    const auto usage = [&options](const QString &problem) {
+        options.action = LauncherOptions::UsageError;
+        options.usageError = problem;
+        return options;
+    };
+    int actions = 0;
+    for (const QCommandLineOption &action :
+         {help, version, list, launch, print, devices, exportOption, importOption})
+        actions += parser.isSet(action) ? 1 : 0;
+    if (actions > 1)
+        return usage(QStringLiteral("give one action at a time"));
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString unknown = parser.unknownOptionNames().first();
+        return usage(
+            QStringLiteral("unknown option %1%2")
+                .arg(unknown.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown));
+    }
+    if (options.json && options.action != LauncherOptions::List)
+        return usage(QStringLiteral("--json goes with --list"));
+    if (options.action != LauncherOptions::Export && !parser.positionalArguments().isEmpty())
+        return usage(
+            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     return options;
 }
 
@@ -218,9 +388,12 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
             out << device.name << '\t' << device.width << 'x' << device.height << '\t'
                 << device.density << '\n';
         return 0;
+    case LauncherOptions::Import:
+        return ImportFile(options.file, err);
     case LauncherOptions::List:
     case LauncherOptions::Launch:
     case LauncherOptions::PrintCommand:
+    case LauncherOptions::Export:
         break;
     }
 
@@ -228,10 +401,16 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     if (!LoadForOptions(&config, err))
         return 1;
     if (options.action == LauncherOptions::List) {
+        if (options.json) {
+            out << QJsonDocument(ProfilesAsJson(config)).toJson(QJsonDocument::Indented);
+            return 0;
+        }
         for (const LauncherProfile &profile : std::as_const(config.profiles))
             out << profile.name << '\n';
         return 0;
     }
+    if (options.action == LauncherOptions::Export)
+        return ExportFile(config, options.file, options.names, err);
 
     const int found = config.FindProfile(options.profileName);
     if (found < 0) {

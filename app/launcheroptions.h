@@ -19,6 +19,8 @@ struct LauncherOptions
         Launch,
         PrintCommand,
         ListDevices,
+        Export,     // `file`, `names` (all profiles when empty)
+        Import,     // `file`
         UsageError, // `usageError` says what is wrong
     };
 
@@ -26,6 +28,9 @@ struct LauncherOptions
     QString profileName; // for Launch and PrintCommand
     QString helpText;
     QString usageError;
+    QString file;
+    QStringList names;
+    bool json = false; // --list as JSON
 };
 
 // `arguments` as main() gets them, the program first.

@@ -105,7 +105,9 @@ ConfigLoadResult LoadConfigFile(const QString &path)
 
     QList<DroppedConfigLine> dropped;
     result.version = ParseConfigText(text, result.config, &dropped);
-    ReportDroppedLines(path, dropped);
+    // A file of another version (or none) is not read at all: its lines are not ours to judge.
+    if (IsSupportedConfigVersion(result.version))
+        ReportDroppedLines(path, dropped);
     if (!IsSupportedConfigVersion(result.version)) {
         result.status = ConfigLoadResult::OutOfDate;
         result.config = LauncherConfig();
@@ -124,7 +126,8 @@ ConfigMoveResult MoveOutdatedConfig(const QString &path, int version)
     return result;
 }
 
-ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config)
+ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
+                                bool inPlaceIfNeeded)
 {
     ConfigSaveResult result;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -152,7 +155,7 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     // The old file stays whole until the new one is complete. Only when the directory refuses
     // the temporary file (EACCES) and Launcher.ini itself can be written is it written in place.
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(inPlaceIfNeeded);
     if (!write(file)) {
         file.cancelWriting();
         return result;

@@ -43,10 +43,13 @@ ConfigMoveResult MoveOutdatedConfig(const QString &path, int version);
 struct ConfigSaveResult
 {
     bool saved = false;
-    QString reason;            // why not, when not saved
-    bool firstFailure = false; // set by ConfigStore: the first failure since a save worked
+    QString reason;             // why not, when not saved
+    bool firstFailure = false;  // set by ConfigStore: the first failure since a save worked
+    bool changedOnDisk = false; // set by ConfigStore: someone else changed the file; not saved
 };
 
 // Writes the whole model to `path` in one step: the old file stays whole until the new one is
-// complete. The directory is created when it is missing.
-ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config);
+// complete. The directory is created when it is missing. Only when `inPlaceIfNeeded` and the
+// directory refuses a temporary file is the file written in place.
+ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
+                                bool inPlaceIfNeeded = true);

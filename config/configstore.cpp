@@ -5,6 +5,17 @@
 #include "filelocations.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
 
 namespace {
 QString Shown(const QString &path)
@@ -25,6 +36,9 @@ ConfigStore::ConfigStore(const QString &user, const QString &fallback)
 
 ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
 {
+    // The stamp first: a change made while the file is read shows as a change later.
+    if (isUserFile)
+        known = StampOf(path);
     ConfigLoadResult loaded = LoadConfigFile(path);
     ReadResult result;
     result.version = loaded.version;
@@ -65,6 +79,7 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
 ConfigMoveResult ConfigStore::MoveOutdated(int version)
 {
     const ConfigMoveResult move = MoveOutdatedConfig(userPath, version);
+    known = StampOf(userPath);
     qCInfo(lcLauncher).noquote() << (move.moved ? QStringLiteral("moved %1 to %2")
                                                 : QStringLiteral("cannot move %1 to %2"))
                                         .arg(Shown(userPath), Shown(move.path));
@@ -75,8 +90,17 @@ ConfigSaveResult ConfigStore::Save(const LauncherConfig &config)
 {
     if (config.sections.size() < SectionCount || keepUserFile)
         return {};
+    const WriteLock lock(userPath);
+    if (!UserFileUnchanged()) {
+        qCInfo(lcLauncher).noquote()
+            << QStringLiteral("%1 was changed by someone else").arg(Shown(userPath));
+        ConfigSaveResult changed;
+        changed.changedOnDisk = true;
+        return changed;
+    }
     ConfigSaveResult result = SaveConfigFile(userPath, config);
     if (result.saved) {
+        known = StampOf(userPath);
         failureReported = false;
         return result;
     }
@@ -85,4 +109,58 @@ ConfigSaveResult ConfigStore::Save(const LauncherConfig &config)
     result.firstFailure = !failureReported;
     failureReported = true;
     return result;
+}
+
+bool ConfigStore::UserFileUnchanged() const
+{
+    return StampOf(userPath) == known;
+}
+
+ConfigStore::Stamp ConfigStore::StampOf(const QString &path)
+{
+    Stamp stamp;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.size = qint64(st.st_size);
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.inode = quint64(st.st_ino);
+#else
+    const QFileInfo info(path);
+    stamp.exists = info.exists();
+    stamp.size = info.size();
+    stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return stamp;
+}
+
+ConfigStore::WriteLock::WriteLock(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // The folder itself is locked, so that no lock file lies beside the user's file.
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+ConfigStore::WriteLock::~WriteLock()
+{
+#ifdef Q_OS_UNIX
+    if (fd >= 0)
+        ::close(fd); // releases the lock
+#endif
+}
+
+void ConfigStore::AcceptDiskState()
+{
+    known = StampOf(userPath);
 }

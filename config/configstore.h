@@ -44,15 +44,54 @@ public:
     // Moves the out-of-date user file to the first free Launcher.<version>[.<n>].ini beside it.
     ConfigMoveResult MoveOutdated(int version);
 
-    // The one way to write the user's file: the whole model, atomically. Nothing is written
-    // (and `saved` is false) while the user's file is kept or the model is incomplete. A failure
-    // is logged each time; `firstFailure` is true only for the first since the last success.
+    // The one way to write the user's file: the whole model, atomically, under the write lock.
+    // Nothing is written (and `saved` is false) while the user's file is kept or the model is
+    // incomplete, nor when the file changed on disk since it was last read or written (then
+    // `changedOnDisk` is set: the caller reads it again, applies its change and saves again).
+    // A failure is logged each time; `firstFailure` is true only for the first since the last
+    // success.
     ConfigSaveResult Save(const LauncherConfig &config);
 
     // Whether the user's file is left alone for the rest of the run.
     bool KeepsUserFile() const { return keepUserFile; }
 
+    // Whether the user's file on disk is still the one this store last read or wrote (its size,
+    // modification time and inode): false when someone else changed, replaced or removed it.
+    bool UserFileUnchanged() const;
+
+    // Takes the file on disk as the one last read or written: after the caller has taken in
+    // what changed there.
+    void AcceptDiskState();
+
+    // While it lives, no other launcher process of this user writes Launcher.ini: the window's
+    // saves and the command line's import take it (an flock on a sibling lock file).
+    class WriteLock
+    {
+    public:
+        explicit WriteLock(const QString &userPath);
+        ~WriteLock();
+        WriteLock(const WriteLock &) = delete;
+        WriteLock &operator=(const WriteLock &) = delete;
+
+    private:
+        int fd = -1;
+    };
+
 private:
+    struct Stamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const Stamp &o) const
+        {
+            return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs &&
+                   inode == o.inode;
+        }
+    };
+    static Stamp StampOf(const QString &path);
+    Stamp known;
     QString userPath;
     QString defaultPath;
     bool keepUserFile = false;

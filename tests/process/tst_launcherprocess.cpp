@@ -8,6 +8,9 @@
 #include "xserver.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QScopeGuard>
@@ -50,6 +53,7 @@ private slots:
     void launchesFromAFolderNamedWithAQuote();
     void options_data();
     void options();
+    void listAsJsonAndExchange();
     void fileSizeLimitFailsTheSaveOnly();
     void floodOfIdleConnectionsStillHandsOver();
 
@@ -608,6 +612,20 @@ void TestLauncherProcess::options_data()
     QTest::newRow("print-command without a name")
         << QStringList{"--print-command"} << "user" << 2 << ""
         << "option --print-command needs a profile name; see --help";
+    QTest::newRow("an unknown option beside an action")
+        << QStringList{"--list", "--bogus"} << "user" << 2 << ""
+        << "unknown option --bogus; see --help";
+    QTest::newRow("a stray argument beside an action")
+        << QStringList{"--launch", "Two", "extra"} << "user" << 2 << ""
+        << "unexpected argument \"extra\"";
+    QTest::newRow("two actions") << QStringList{"--list", "--version"} << "user" << 2 << ""
+                                 << "give one action at a time";
+    QTest::newRow("export of an unknown profile")
+        << QStringList{"--export", "out.ini", "Nope"} << "user" << 2 << ""
+        << "No profile named \"Nope\".";
+    QTest::newRow("import of something else")
+        << QStringList{"--import", "@/LauncherHelp.html"} << "user" << 1 << ""
+        << "is no launcher configuration";
     QTest::newRow("standard output closed") << QStringList{"--list"} << "closed stdout" << 1 << ""
                                             << "write error: Bad file descriptor";
     QTest::newRow("reader gone") << QStringList{"--help"} << "broken pipe" << 1 << ""
@@ -686,6 +704,8 @@ void TestLauncherProcess::options()
             }
         });
     }
+    for (QString &argument : arguments)
+        argument.replace('@', copy.directory());
     process.start(copy.executable(), arguments);
     QCOMPARE(WaitForExit(process, 10000), code);
     QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
@@ -712,6 +732,57 @@ void TestLauncherProcess::options()
         QCOMPARE(ReadBytes(record),
                  QByteArray("[\"-ppi\",\"160\",\"-profile-name\",\"Two\",\"-a\",\"b c\"]\n"));
     }
+}
+
+// What scripts read and how a team hands profiles over: --list --json read by a JSON reader,
+// --export in one home and --import in another giving the same emulator arguments.
+void TestLauncherProcess::listAsJsonAndExchange()
+{
+    const QString user = env->userConfigPath();
+    QVERIFY(WriteBytes(user, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                             "\"Two\"\t\"[PixelDensity] 1 [Input] 7 -a \"b c\"\"\n"
+                             "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n"));
+    const auto run = [this](const QStringList &arguments, const QString &dataHome = QString()) {
+        QProcess process;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        if (!dataHome.isEmpty())
+            e.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        process.setProcessEnvironment(e);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(install->executable(), arguments);
+        const int exitCode = WaitForExit(process, 10000);
+        return std::make_pair(exitCode, process.readAllStandardOutput());
+    };
+    const auto [code, json] = run({"--list", "--json"});
+    QCOMPARE(code, 0);
+    QJsonParseError error;
+    const QJsonArray profiles = QJsonDocument::fromJson(json, &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(profiles.size(), 2);
+    const QJsonObject two = profiles.at(1).toObject();
+    QCOMPARE(two.value("name").toString(), QStringLiteral("Two"));
+    QCOMPARE(two.value("arguments").toString(), QStringLiteral(" -a \"b c\""));
+    QCOMPARE(two.value("pixelDensity").toObject().value("value").toString(),
+             QStringLiteral(" -ppi 160"));
+    QVERIFY(two.value("input").isNull()); // position 7 of one entry
+    QCOMPARE(two.value("command").toArray().toVariantList().mid(1),
+             (QVariantList{"-ppi", "160", "-profile-name", "Two", "-a", "b c"}));
+
+    const QString shared = env->root() + QStringLiteral("/shared.ini");
+    QCOMPARE(run({"--export", shared, "Two"}).first, 0);
+    const QString colleague = env->root() + QStringLiteral("/colleague");
+    QVERIFY(WriteBytes(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.ini",
+                       "$VERSION\t106\n[Profile]\n\"Theirs\"\t\"[PixelDensity] 1 \"\n"
+                       "[PixelDensity]\n\"Default\"\t\"\"\n\"Mine too\"\t\" -ppi 160\"\n"));
+    QCOMPARE(run({"--import", shared}, colleague).first, 0);
+    QCOMPARE(run({"--list"}, colleague).second, QByteArray("Theirs\nTwo\n"));
+    // The same arguments, and the density entry met by its value, not added again.
+    QCOMPARE(run({"--print-command", "Two"}, colleague).second,
+             run({"--print-command", "Two"}).second);
+    const QByteArray merged = ReadBytes(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.ini");
+    QCOMPARE(merged.count("-ppi 160"), 1);
+    // Never over the launcher's own file.
+    QCOMPARE(run({"--export", user}).first, 1);
 }
 
 void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()

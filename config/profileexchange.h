@@ -1,0 +1,40 @@
+#pragma once
+
+#include "launcherconfig.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+// Sharing profiles in Launcher.ini's own format: a file that holds some profiles and the option
+// entries they use, and merging such a file into a configuration.
+
+// A configuration holding the profiles at `rows` (in their order) and exactly the option
+// entries they use, plus each section's first entry, so that the file is complete on its own. A
+// position that lies outside its section stays outside (-1).
+LauncherConfig ExportProfiles(const LauncherConfig &config, const QList<int> &rows);
+
+enum class ImportChoice
+{
+    Replace,
+    Skip,
+};
+
+struct ImportReport
+{
+    QStringList added;    // profiles appended at the end
+    QStringList replaced; // profiles of the same name, replaced where they stood
+    QStringList skipped;  // profiles of the same name, left as they were
+    QStringList refused;  // names Launcher.ini cannot hold (empty, a double quote, a line break)
+    int entriesAdded = 0; // option entries appended
+};
+
+// Merges `source` into `target`. An option entry is matched by its value, else appended under
+// its name ("name (2)", "name (3)", ... when the name is taken by another value). Each profile is
+// added at the end; for a name that exists, `decide` says whether it replaces that profile.
+ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source,
+                            const std::function<ImportChoice(const QString &name)> &decide);
+
+// Whether a profile name can be stored in Launcher.ini and given on a command line.
+bool IsStorableProfileName(const QString &name);
