@@ -303,6 +303,14 @@ Sind Sie sicher?</translation>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
+    <message>
+        <source>Filter profiles</source>
+        <translation>Profile filtern</translation>
+    </message>
+    <message>
+        <source>Filter profiles (Ctrl+F)</source>
+        <translation>Profile filtern (Strg+F)</translation>
+    </message>
 </context>
 <context>
     <name>ProfileListActions</name>

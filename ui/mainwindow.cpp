@@ -103,7 +103,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainLayout->addWidget(BuildProfileGroup());
     mainLayout->addWidget(BuildButtonBox());
     central->setLayout(mainLayout);
-    listActions = new ProfileListActions(this, profileList, launchButton);
+    listActions = new ProfileListActions(this, profileList, launchButton, filterEdit);
     listActions->SetRemoveEnabled(removeProfileButton->isEnabled());
 }
 
@@ -115,6 +115,12 @@ QGroupBox *MainWindow::BuildProfileGroup()
 
     auto *profileGrid = new QGridLayout;
     groupLayout->addLayout(profileGrid);
+    filterEdit = new QLineEdit;
+    filterEdit->setObjectName(QStringLiteral("profileFilter"));
+    filterEdit->setAccessibleName(tr("Filter profiles"));
+    filterEdit->setPlaceholderText(tr("Filter profiles (Ctrl+F)"));
+    filterEdit->setClearButtonEnabled(true);
+    profileGrid->addWidget(filterEdit, 0, 0, 1, -1);
     profileList = new ProfileQListWidget;
     profileList->setObjectName(QStringLiteral("profileList"));
     profileList->setAccessibleName(tr("Profiles"));
@@ -122,17 +128,17 @@ QGroupBox *MainWindow::BuildProfileGroup()
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
-    profileGrid->addWidget(profileList, 0, 0, 1, -1);
+    profileGrid->addWidget(profileList, 1, 0, 1, -1);
 
     addUpdateButton = new QPushButton(tr("Add"));
     addUpdateButton->setObjectName(QStringLiteral("addUpdateButton"));
     connect(addUpdateButton, &QPushButton::clicked, this, &MainWindow::OnAddUpdateProfile);
-    profileGrid->addWidget(addUpdateButton, 1, 0);
+    profileGrid->addWidget(addUpdateButton, 2, 0);
     removeProfileButton = new QPushButton(tr("Remove"));
     removeProfileButton->setObjectName(QStringLiteral("removeProfileButton"));
     removeProfileButton->setAccessibleName(tr("Remove profile"));
     connect(removeProfileButton, &QPushButton::clicked, this, &MainWindow::OnRemoveProfile);
-    profileGrid->addWidget(removeProfileButton, 1, 1);
+    profileGrid->addWidget(removeProfileButton, 2, 1);
 
     auto *form = new QFormLayout;
     for (const OptionRow &row : optionRows) {
@@ -611,4 +617,21 @@ bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
         profileList->setCurrentRow(row);
     SaveChanges();
     return true;
+}
+
+void MainWindow::MoveProfile(int from, int to)
+{
+    if (from <= 0 || to <= 0 || from >= config.profiles.size() || to >= config.profiles.size() ||
+        from == to)
+        return;
+    config.profiles.move(from, to);
+    {
+        // The same profile stays selected in another place: nothing the widgets show changes,
+        // an edit not stored yet included, so the row change is not announced.
+        const QSignalBlocker blocker(profileList);
+        QListWidgetItem *item = profileList->takeItem(from);
+        profileList->insertItem(to, item);
+        profileList->setCurrentRow(to);
+    }
+    SaveChanges();
 }

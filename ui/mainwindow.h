@@ -59,6 +59,9 @@ public:
     // found by value or appended), or replaces the profile of that name if the user agrees;
     // selects it and saves. False when the user declined to replace.
     bool AddDeviceProfile(const DeviceSpec &device, bool landscape);
+    // Moves the profile at `from` to `to` (never to or from the first place), keeping what the
+    // widgets show, and saves the order.
+    void MoveProfile(int from, int to);
     // Gives the profile in `row` another name (one no other profile has) and saves.
     void RenameProfile(int row, const QString &name);
 
@@ -97,6 +100,7 @@ private:
     QPushButton *addUpdateButton = nullptr;
     QPushButton *removeProfileButton = nullptr;
     QLineEdit *argumentsEdit = nullptr;
+    QLineEdit *filterEdit = nullptr;
     QPushButton *removeResolutionButton = nullptr;
     QPushButton *removePixelDensityButton = nullptr;
     QPushButton *launchButton = nullptr;

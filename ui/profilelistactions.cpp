@@ -11,14 +11,24 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 
+#include <utility>
+
+template <typename Slot> void ProfileListActions::OnShownRow(Slot slot)
+{
+    // Under a filter that hides the current profile, the keys act on no row.
+    if (list->CurrentRowShown())
+        (window->*slot)();
+}
+
 ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profileList,
-                                       QPushButton *launchButton)
-    : QObject(w), window(w), list(profileList)
+                                       QPushButton *launchButton, QLineEdit *filterEdit)
+    : QObject(w), window(w), list(profileList), filter(filterEdit)
 {
     // Shortcuts that work while the list has the focus; the same actions fill the menus.
     const auto add = [this](const QString &text, auto *receiver, auto slot,
@@ -30,19 +40,48 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
         list->addAction(action);
         return action;
     };
-    launchAction = add(tr("Launch"), window, &MainWindow::OnLaunch);
+    launchAction = add(tr("Launch"), this, [this] { OnShownRow(&MainWindow::OnLaunch); });
     duplicateAction = add(tr("Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
-    renameAction =
-        add(tr("Rename…"), this, &ProfileListActions::OnRenameProfile, QKeySequence(Qt::Key_F2));
-    removeAction = add(tr("Remove"), window, &MainWindow::OnRemoveProfile, QKeySequence::Delete);
+    renameAction = add(
+        tr("Rename…"), this,
+        [this] {
+            if (list->CurrentRowShown())
+                OnRenameProfile();
+        },
+        QKeySequence(Qt::Key_F2));
+    removeAction = add(
+        tr("Remove"), this, [this] { OnShownRow(&MainWindow::OnRemoveProfile); },
+        QKeySequence::Delete);
     copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
     deviceAction =
         add(tr("New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
     // Enter on the list and a double click (whose first click selected the row) launch.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, window, &MainWindow::OnLaunch);
+        connect(enter, &QShortcut::activated, this, [this] { OnShownRow(&MainWindow::OnLaunch); });
     }
+    // Alt+Up and Alt+Down move the selected profile; so does dragging its row.
+    for (const auto &[key, step] : {std::pair{Qt::Key_Up, -1}, std::pair{Qt::Key_Down, 1}}) {
+        auto *move =
+            new QShortcut(QKeySequence(Qt::ALT | key), list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(move, &QShortcut::activated, this, [this, step = step] { MoveCurrent(step); });
+    }
+    connect(list, &ProfileQListWidget::moveRequested, window, &MainWindow::MoveProfile);
+
+    // The filter: Ctrl+F reaches it from anywhere in the window, Escape clears it and returns
+    // to the list.
+    connect(filter, &QLineEdit::textChanged, list, &ProfileQListWidget::SetFilter);
+    auto *find = new QShortcut(QKeySequence::Find, window);
+    connect(find, &QShortcut::activated, this, [this] {
+        filter->setFocus(Qt::ShortcutFocusReason);
+        filter->selectAll();
+    });
+    auto *escape =
+        new QShortcut(QKeySequence(Qt::Key_Escape), filter, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        filter->clear();
+        list->setFocus(Qt::ShortcutFocusReason);
+    });
     connect(list, &QListWidget::itemDoubleClicked, window, &MainWindow::OnLaunch);
     // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
     // in every desktop toolkit.
@@ -72,13 +111,24 @@ void ProfileListActions::OpenFocusContextMenu()
     QCoreApplication::sendEvent(focus, &event);
 }
 
+void ProfileListActions::MoveCurrent(int step)
+{
+    const int from = list->currentRow();
+    if (!list->CurrentRowShown() || from == 0)
+        return;
+    const int to = list->ShownNeighbour(from, step);
+    // The first profile stays first: nothing moves above it.
+    if (to >= 1)
+        window->MoveProfile(from, to);
+}
+
 void ProfileListActions::ShowMenu(QPoint pos)
 {
     QListWidgetItem *item = list->itemAt(pos);
     if (!item) {
         // From the keyboard, or below the last row: the menu is for the current row.
         item = list->currentItem();
-        if (!item)
+        if (!item || !list->CurrentRowShown())
             return;
         pos = list->visualItemRect(item).center();
     }

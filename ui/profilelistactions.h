@@ -6,6 +6,7 @@
 class MainWindow;
 class ProfileQListWidget;
 class QAction;
+class QLineEdit;
 class QPushButton;
 
 // What the profile list does beyond selecting: its context menu and keys (Enter and a double
@@ -17,7 +18,9 @@ class ProfileListActions : public QObject
     Q_OBJECT
 
 public:
-    ProfileListActions(MainWindow *window, ProfileQListWidget *list, QPushButton *launchButton);
+    // `filter` is the field above the list: Ctrl+F reaches it, Escape clears it.
+    ProfileListActions(MainWindow *window, ProfileQListWidget *list, QPushButton *launchButton,
+                       QLineEdit *filter);
 
     // "Remove" follows the Remove button: never on the first profile.
     void SetRemoveEnabled(bool enabled);
@@ -33,6 +36,10 @@ private:
     void ShowMenu(QPoint pos);
     // The focus widget's context menu, as the Menu key opens it.
     void OpenFocusContextMenu();
+    // Alt+Up (-1) and Alt+Down (+1): the selected profile past the neighbour shown.
+    void MoveCurrent(int step);
+    // Runs `slot` of the window only for a row the user sees.
+    template <typename Slot> void OnShownRow(Slot slot);
 
     MainWindow *window = nullptr;
     ProfileQListWidget *list = nullptr;
@@ -42,4 +49,5 @@ private:
     QAction *removeAction = nullptr;
     QAction *copyCommandAction = nullptr;
     QAction *deviceAction = nullptr;
+    QLineEdit *filter = nullptr;
 };

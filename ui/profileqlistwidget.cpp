@@ -3,6 +3,7 @@
 #include "tooltipprovider.h"
 #include "widesttext.h"
 
+#include <QDropEvent>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QScrollBar>
@@ -32,9 +33,65 @@ ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
             setUniformItemSizes(true);
     });
     connect(model(), &QAbstractItemModel::rowsRemoved, this, invalidate);
+    // Rows are dragged to another place in the list; the window keeps the order.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
     connect(model(), &QAbstractItemModel::dataChanged, this, invalidate);
     connect(model(), &QAbstractItemModel::modelReset, this, invalidate);
     connect(model(), &QAbstractItemModel::layoutChanged, this, invalidate);
+}
+
+void ProfileQListWidget::SetFilter(const QString &text)
+{
+    // A longer text can only hide more: then only the rows shown now are looked at.
+    const bool narrowing = !filterText.isEmpty() && text.contains(filterText, Qt::CaseInsensitive);
+    filterText = text;
+    setUpdatesEnabled(false);
+    for (int row = 0; row < count(); ++row) {
+        const bool hidden = isRowHidden(row);
+        if (narrowing && hidden)
+            continue;
+        const bool hide = !text.isEmpty() && !item(row)->text().contains(text, Qt::CaseInsensitive);
+        if (hide != hidden)
+            setRowHidden(row, hide);
+    }
+    setUpdatesEnabled(true);
+    if (CurrentRowShown())
+        scrollToItem(currentItem());
+}
+
+int ProfileQListWidget::ShownNeighbour(int row, int step) const
+{
+    for (int r = row + step; r >= 0 && r < count(); r += step) {
+        if (!isRowHidden(r))
+            return r;
+    }
+    return -1;
+}
+
+bool ProfileQListWidget::CurrentRowShown() const
+{
+    const int row = currentRow();
+    return row >= 0 && !isRowHidden(row);
+}
+
+void ProfileQListWidget::dropEvent(QDropEvent *event)
+{
+    if (event->source() != this) {
+        event->ignore();
+        return;
+    }
+    const int from = currentRow();
+    const QModelIndex target = indexAt(event->position().toPoint());
+    int to = target.isValid() ? target.row() : count() - 1;
+    // Taken over by the window, which moves the profile with its row: the view itself moves
+    // nothing and removes nothing.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (from >= 0 && to != from)
+        emit moveRequested(from, to);
 }
 
 ProfileQListWidget::~ProfileQListWidget()

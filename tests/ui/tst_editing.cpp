@@ -97,6 +97,8 @@ private slots:
     void argumentsWithHeaderWords_data();
     void argumentsWithHeaderWords();
     void longFieldsAreShownCut();
+    void filterAndMove_data();
+    void filterAndMove();
     void newProfileFromDevice_data();
     void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
@@ -925,6 +927,79 @@ void TestEditing::longFieldsAreShownCut()
     parts->profiles->setCurrentRow(1);
     QVERIFY(!parts->arguments->isReadOnly());
     QCOMPARE(parts->arguments->text(), QStringLiteral(" -x"));
+}
+
+void TestEditing::filterAndMove_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("row"); // selected before the filter is typed
+    QTest::addColumn<int>("key"); // Qt::Key_Up or Qt::Key_Down with Alt; 0: none
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("current");
+    const QStringList all{"Default", "A", "B", "C", "Far"};
+    QTest::newRow("ignoring case")
+        << "a" << 1 << 0 << QStringList{"Default", "A", "Far"} << all << 1;
+    QTest::newRow("a hidden current profile stays current")
+        << "c" << 2 << 0 << QStringList{"C"} << all << 2;
+    QTest::newRow("no match") << "zz" << 3 << 0 << QStringList{} << all << 3;
+    QTest::newRow("down, past the neighbour shown")
+        << "a" << 1 << int(Qt::Key_Down) << QStringList{"Default", "A", "Far"}
+        << QStringList{"Default", "B", "C", "Far", "A"} << 4;
+    QTest::newRow("up") << "" << 3 << int(Qt::Key_Up) << all
+                        << QStringList{"Default", "A", "C", "B", "Far"} << 2;
+    QTest::newRow("nothing above the first profile")
+        << "" << 1 << int(Qt::Key_Up) << all << all << 1;
+    QTest::newRow("the first profile stays") << "" << 0 << int(Qt::Key_Down) << all << all << 0;
+    QTest::newRow("the last stays last") << "" << 4 << int(Qt::Key_Down) << all << all << 4;
+    QTest::newRow("a hidden current profile does not move")
+        << "c" << 2 << int(Qt::Key_Down) << QStringList{"C"} << all << 2;
+}
+
+// The filter above the list and Alt+Up/Down on it; a move keeps what the widgets show and is
+// saved at once (cleanup() reads the file).
+void TestEditing::filterAndMove()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, row);
+    QFETCH(int, key);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, order);
+    QFETCH(int, current);
+    auto *filterEdit = window->findChild<QLineEdit *>("profileFilter");
+    QVERIFY(filterEdit);
+    parts->profiles->setCurrentRow(row);
+    parts->arguments->setText("-typed");
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), filterEdit);
+    QTest::keyClicks(filterEdit, filter);
+    QStringList visible;
+    for (int r = 0; r < parts->profiles->count(); ++r) {
+        if (!parts->profiles->isRowHidden(r))
+            visible.append(parts->profiles->item(r)->text());
+    }
+    QCOMPARE(visible, shown);
+    if (key) {
+        parts->profiles->setFocus();
+        QTest::keyClick(parts->profiles, Qt::Key(key), Qt::AltModifier);
+    }
+    QCOMPARE(window->Config().ProfileNames(), order);
+    QStringList rows;
+    for (int r = 0; r < parts->profiles->count(); ++r)
+        rows.append(parts->profiles->item(r)->text());
+    QCOMPARE(rows, order);
+    QCOMPARE(parts->profiles->currentRow(), current);
+    QCOMPARE(parts->arguments->text(), QStringLiteral("-typed"));
+    // Escape empties the filter and returns to the list.
+    filterEdit->setFocus();
+    QTest::keyClick(filterEdit, Qt::Key_Escape);
+    QCOMPARE(filterEdit->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), parts->profiles);
+    for (int r = 0; r < parts->profiles->count(); ++r)
+        QVERIFY(!parts->profiles->isRowHidden(r));
+    QCOMPARE(parts->profiles->currentRow(), current);
 }
 
 void TestEditing::newProfileFromDevice_data()

@@ -547,6 +547,8 @@ void TestMainWindow::accessibleNamesAndTabOrder()
         return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
     };
     QCOMPARE(name(parts.profiles), QStringLiteral("Profiles"));
+    QCOMPARE(name(window.findChild<QLineEdit *>("profileFilter")),
+             QStringLiteral("Filter profiles"));
     // A combo box is named by its entry here; its label comes through the "labelled by"
     // relation, which screen readers read out with it.
     const auto label = [](QWidget *widget) {
@@ -580,7 +582,7 @@ void TestMainWindow::accessibleNamesAndTabOrder()
     parts.arguments->setText("-changed"); // Update enabled
     parts.profiles->setFocus();
     QStringList order;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < 15; ++i) {
         order.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -592,7 +594,8 @@ void TestMainWindow::accessibleNamesAndTabOrder()
                           "addResolutionButton", "removeResolutionButton", "pixelDensityBox",
                           "addPixelDensityButton", "removePixelDensityButton", "inputBox",
                           "argumentsEdit", helpFirst ? "helpButton" : "launchButton",
-                          helpFirst ? "launchButton" : "helpButton", "profileList"}));
+                          helpFirst ? "launchButton" : "helpButton", "profileFilter",
+                          "profileList"}));
 }
 
 void TestMainWindow::rowTooltipIsTheWholeName()
