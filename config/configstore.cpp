@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -163,4 +165,32 @@ ConfigStore::WriteLock::~WriteLock()
 void ConfigStore::AcceptDiskState()
 {
     known = StampOf(userPath);
+}
+
+void ConfigStore::WatchUserFile()
+{
+    if (watcher)
+        return;
+    watcher = new QFileSystemWatcher(this);
+    settle = new QTimer(this);
+    settle->setSingleShot(true);
+    // An editor writes in several steps: the file is looked at once they have settled.
+    settle->setInterval(100);
+    connect(watcher, &QFileSystemWatcher::fileChanged, settle, qOverload<>(&QTimer::start));
+    connect(watcher, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+    connect(settle, &QTimer::timeout, this, &ConfigStore::OnWatched);
+    const QString folder = QFileInfo(userPath).absolutePath();
+    QDir().mkpath(folder);
+    watcher->addPath(folder);
+    if (QFileInfo::exists(userPath))
+        watcher->addPath(userPath);
+}
+
+void ConfigStore::OnWatched()
+{
+    // A file replaced by renaming is a new file: it is watched anew.
+    if (QFileInfo::exists(userPath) && !watcher->files().contains(userPath))
+        watcher->addPath(userPath);
+    if (!UserFileUnchanged())
+        emit userFileChanged();
 }

@@ -3,19 +3,32 @@
 #include "configfile.h"
 #include "launcherconfig.h"
 
+#include <QObject>
 #include <QString>
+
+class QFileSystemWatcher;
+class QTimer;
 
 // The user's Launcher.ini as the launcher keeps it during a run: where it lives, reading it or
 // the default file, moving an out-of-date file aside, and the one way of saving. It remembers
 // what the run learnt about the file: a file that exists but cannot be read is never written
 // over, and a save that fails is reported once until one works again. It decides and reports;
 // telling the user is the window's business.
-class ConfigStore
+class ConfigStore : public QObject
 {
+    Q_OBJECT
+
 public:
     // The user's and the default file at their usual places.
     ConfigStore();
     ConfigStore(const QString &userPath, const QString &defaultPath);
+
+    // From now on userFileChanged() says, within a second, that someone else changed the
+    // user's file (an editor, a sync tool, another program): the file and its folder are
+    // watched, since editors replace files by renaming.
+    void WatchUserFile();
+    // Keeps the user's file as it is for the rest of the run: nothing is written over it.
+    void KeepUserFile() { keepUserFile = true; }
 
     QString UserPath() const { return userPath; }
     QString DefaultPath() const { return defaultPath; }
@@ -77,7 +90,15 @@ public:
         int fd = -1;
     };
 
+signals:
+    void userFileChanged();
+
 private:
+    void OnWatched();
+
+    QFileSystemWatcher *watcher = nullptr;
+    QTimer *settle = nullptr;
+
     struct Stamp
     {
         bool exists = false;

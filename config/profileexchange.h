@@ -38,3 +38,10 @@ ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source
 
 // Whether a profile name can be stored in Launcher.ini and given on a command line.
 bool IsStorableProfileName(const QString &name);
+
+// Applies to `target` (the file as someone else left it) the change that turned `before` into
+// `after` (the window's model before and after its edit): profiles by name, option entries by
+// name and value. Profiles removed, added, changed, renamed or moved in the window are so in
+// `target` too; what else changed in `target` stays. The first profile is never removed.
+void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
+                      const LauncherConfig &after);

@@ -36,6 +36,61 @@
     </message>
 </context>
 <context>
+    <name>ConfigMessages</name>
+    <message>
+        <source>Velmora Mobile Emulator Launcher Warning</source>
+        <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator</source>
+        <translation>Velmora Mobile Emulator</translation>
+    </message>
+    <message>
+        <source>Unable to start Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>Unable to read configuration file.</source>
+        <translation>Die Konfigurationsdatei kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file %1 cannot be read: %2.
+
+The launcher starts with its default configuration and leaves your file as it is: nothing is saved to it while the launcher runs.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini %1 kann nicht gelesen werden: %2.
+
+Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file is out of date and will not be used. It has been renamed to %1 to make place for a new configuration file.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced by the launcher&apos;s configuration at your first change, or when the launcher closes.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird bei Ihrer ersten Änderung oder beim Schließen des Launchers durch dessen Konfiguration ersetzt.</translation>
+    </message>
+    <message>
+        <source>Config file is out of date</source>
+        <translation>Die Konfigurationsdatei ist veraltet</translation>
+    </message>
+    <message>
+        <source>Your changes are not being saved: %1 cannot be written: %2.
+
+The launcher tries again with every change and when it closes.</source>
+        <translation>Ihre Änderungen werden nicht gespeichert: %1 kann nicht geschrieben werden: %2.
+
+Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</translation>
+    </message>
+    <message>
+        <source>Your Launcher.ini configuration file %1 was changed by another program and can no longer be read: %2.
+
+The launcher leaves it as it is: nothing is saved to it while the launcher runs.</source>
+        <translation>Ihre Konfigurationsdatei Launcher.ini %1 wurde von einem anderen Programm geändert und kann nicht mehr gelesen werden: %2.
+
+Der Launcher lässt sie, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceDialog</name>
     <message>
         <source>New Profile from Device</source>
@@ -310,6 +365,10 @@ Sind Sie sicher?</translation>
     <message>
         <source>Filter profiles (Ctrl+F)</source>
         <translation>Profile filtern (Strg+F)</translation>
+    </message>
+    <message>
+        <source>it is of version %1</source>
+        <translation>sie hat die Version %1</translation>
     </message>
 </context>
 <context>

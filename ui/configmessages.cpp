@@ -5,25 +5,21 @@
 
 #include <QCoreApplication>
 
-namespace {
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("ConfigMessages", text);
-}
-} // namespace
-
 QString WarningTitle()
 {
-    return Tr("Velmora Mobile Emulator Launcher Warning");
+    return QCoreApplication::translate("ConfigMessages",
+                                       "Velmora Mobile Emulator Launcher Warning");
 }
 
 void ShowNoConfigurationError()
 {
     QMessageBox box;
-    box.setWindowTitle(Tr("Velmora Mobile Emulator"));
+    box.setWindowTitle(QCoreApplication::translate("ConfigMessages", "Velmora Mobile Emulator"));
     box.setIcon(QMessageBox::Critical);
-    box.setText(Tr("Unable to start Velmora Mobile Emulator Launcher"));
-    box.setInformativeText(Tr("Unable to read configuration file."));
+    box.setText(QCoreApplication::translate("ConfigMessages",
+                                            "Unable to start Velmora Mobile Emulator Launcher"));
+    box.setInformativeText(
+        QCoreApplication::translate("ConfigMessages", "Unable to read configuration file."));
     FitTitle(&box);
     box.exec();
 }
@@ -31,32 +27,52 @@ void ShowNoConfigurationError()
 void TellUnreadableConfig(QWidget *parent, const QString &path, const QString &reason)
 {
     ShowMessage(parent, QMessageBox::Warning, WarningTitle(),
-                Tr("Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
-                   "The launcher starts with its default configuration and leaves your file as "
-                   "it is: nothing is saved to it while the launcher runs.")
+                QCoreApplication::translate(
+                    "ConfigMessages",
+                    "Your Launcher.ini configuration file %1 cannot be read: %2.\n\n"
+                    "The launcher starts with its default configuration and leaves your file as "
+                    "it is: nothing is saved to it while the launcher runs.")
                     .arg(ShownPath(path), reason));
 }
 
 void TellOutdatedConfig(QWidget *parent, bool moved, const QString &newPath)
 {
     const QString message =
-        moved ? Tr("Your Launcher.ini configuration file is out of date and will not be used. "
-                   "It has been renamed to %1 to make place for a new configuration file.")
-              : Tr("Your Launcher.ini configuration file is out of date and will not be used. "
-                   "It could not be renamed to %1 and will be replaced by the launcher's "
-                   "configuration at your first change, or when the launcher closes.");
+        moved ? QCoreApplication::translate(
+                    "ConfigMessages",
+                    "Your Launcher.ini configuration file is out of date and will not be used. "
+                    "It has been renamed to %1 to make place for a new configuration file.")
+              : QCoreApplication::translate(
+                    "ConfigMessages",
+                    "Your Launcher.ini configuration file is out of date and will not be used. "
+                    "It could not be renamed to %1 and will be replaced by the launcher's "
+                    "configuration at your first change, or when the launcher closes.");
     ShowMessage(parent, QMessageBox::Warning, WarningTitle(), message.arg(newPath));
 }
 
 void TellOutdatedDefaultConfig(QWidget *parent)
 {
-    ShowMessage(parent, QMessageBox::Warning, WarningTitle(), Tr("Config file is out of date"));
+    ShowMessage(parent, QMessageBox::Warning, WarningTitle(),
+                QCoreApplication::translate("ConfigMessages", "Config file is out of date"));
 }
 
 void TellChangesNotSaved(QWidget *parent, const QString &path, const QString &reason)
 {
     ShowMessage(parent, QMessageBox::Warning, WarningTitle(),
-                Tr("Your changes are not being saved: %1 cannot be written: %2.\n\n"
-                   "The launcher tries again with every change and when it closes.")
+                QCoreApplication::translate(
+                    "ConfigMessages",
+                    "Your changes are not being saved: %1 cannot be written: %2.\n\n"
+                    "The launcher tries again with every change and when it closes.")
+                    .arg(ShownPath(path), reason));
+}
+
+void TellOutsideChangeUnusable(QWidget *parent, const QString &path, const QString &reason)
+{
+    ShowMessage(parent, QMessageBox::Warning, WarningTitle(),
+                QCoreApplication::translate(
+                    "ConfigMessages",
+                    "Your Launcher.ini configuration file %1 was changed by another program and "
+                    "can no longer be read: %2.\n\nThe launcher leaves it as it is: nothing is "
+                    "saved to it while the launcher runs.")
                     .arg(ShownPath(path), reason));
 }

@@ -17,5 +17,8 @@ void TellOutdatedDefaultConfig(QWidget *parent);
 // A change could not be saved (said once until a save works again).
 void TellChangesNotSaved(QWidget *parent, const QString &path, const QString &reason);
 
+// Launcher.ini was changed outside and can no longer be used; it is left alone.
+void TellOutsideChangeUnusable(QWidget *parent, const QString &path, const QString &reason);
+
 // The title of the launcher's warnings.
 QString WarningTitle();

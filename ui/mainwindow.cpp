@@ -9,6 +9,7 @@
 #include "filelocations.h"
 #include "linebreakvalidator.h"
 #include "optioncombobox.h"
+#include "profileexchange.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
 #include "tooltipprovider.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdlib>
@@ -105,6 +107,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     central->setLayout(mainLayout);
     listActions = new ProfileListActions(this, profileList, launchButton, filterEdit);
     listActions->SetRemoveEnabled(removeProfileButton->isEnabled());
+
+    // What is on disk now; edits made outside are taken in from here on.
+    savedConfig = config;
+    connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(true); });
+    QTimer::singleShot(0, &store, &ConfigStore::WatchUserFile);
 }
 
 QGroupBox *MainWindow::BuildProfileGroup()
@@ -263,16 +270,118 @@ QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 
 bool MainWindow::WriteConfig()
 {
-    return store.Save(config).saved;
+    ConfigSaveResult result = store.Save(config);
+    if (result.changedOnDisk)
+        result = TakeInOutsideChange(false);
+    if (result.saved)
+        savedConfig = config;
+    return result.saved;
 }
 
 void MainWindow::SaveChanges()
 {
-    const ConfigSaveResult result = store.Save(config);
+    ConfigSaveResult result = store.Save(config);
+    // Someone else changed the file since it was read: this change goes into theirs.
+    if (result.changedOnDisk)
+        result = TakeInOutsideChange(false);
+    if (result.saved)
+        savedConfig = config;
     // Once until a save succeeds again: every change of a session on a full disk would
     // otherwise ask to be clicked away.
     if (result.firstFailure)
         TellChangesNotSaved(this, store.UserPath(), result.reason);
+}
+
+ConfigSaveResult MainWindow::TakeInOutsideChange(bool tellFailure)
+{
+    ConfigStore::ReadResult read = store.Read(store.UserPath(), true);
+    ConfigSaveResult result;
+    switch (read.status) {
+    case ConfigStore::ReadResult::Loaded: {
+        // The window's change since the last save, applied to what is on disk now.
+        const bool windowChanged =
+            config.profiles != savedConfig.profiles || !SameEntries(config, savedConfig);
+        LauncherConfig merged = std::move(read.config);
+        ApplyModelChange(merged, savedConfig, config);
+        AdoptConfig(std::move(merged));
+        savedConfig = config;
+        if (!windowChanged)
+            return result;
+        result = store.Save(config);
+        break;
+    }
+    case ConfigStore::ReadResult::Missing:
+        // Removed: the window's profiles make it again.
+        store.AcceptDiskState();
+        result = store.Save(config);
+        break;
+    case ConfigStore::ReadResult::Unreadable:
+    case ConfigStore::ReadResult::OutOfDate:
+        store.KeepUserFile();
+        if (!outsideProblemShown) {
+            outsideProblemShown = true;
+            TellOutsideChangeUnusable(this, store.UserPath(),
+                                      read.status == ConfigStore::ReadResult::OutOfDate
+                                          ? tr("it is of version %1").arg(read.version)
+                                          : read.reason);
+        }
+        return result;
+    }
+    if (result.saved)
+        savedConfig = config;
+    if (tellFailure && result.firstFailure)
+        TellChangesNotSaved(this, store.UserPath(), result.reason);
+    return result;
+}
+
+bool MainWindow::SameEntries(const LauncherConfig &a, const LauncherConfig &b)
+{
+    for (int s = 1; s < SectionCount; ++s) {
+        if (a.sections.value(s).entries != b.sections.value(s).entries)
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::AdoptConfig(LauncherConfig model)
+{
+    // What the window shows now, stored or not, to show again in the new model.
+    const int row = profileList->currentRow();
+    const bool hadRow = row >= 0 && row < config.profiles.size();
+    const QString currentName = hadRow ? config.profiles.at(row).name : QString();
+    const bool edited =
+        hadRow && CurrentValueText() != config.ProfileValueText(config.profiles.at(row));
+    QList<ConfigEntry> chosen;
+    for (int s = 1; s < SectionCount; ++s) {
+        const int index = config.sections.at(s).comboBox->currentIndex();
+        chosen.append(config.HasEntry(s, index) ? config.sections.at(s).entries.at(index)
+                                                : ConfigEntry{QString(), QStringLiteral("\n")});
+    }
+    const QString typed = argumentsEdit->text();
+    const bool typedWhole = !argumentsEdit->isReadOnly();
+
+    for (int s = 0; s < SectionCount && s < config.sections.size(); ++s)
+        model.sections[s].comboBox = config.sections.at(s).comboBox;
+    config = std::move(model);
+    for (int s = 1; s < SectionCount; ++s) {
+        QComboBox *combo = config.sections.at(s).comboBox;
+        combo->clear();
+        combo->insertItems(0, ShownTexts(config.EntryNames(s)));
+    }
+    profileList->clear();
+    profileList->addItems(ShownTexts(config.ProfileNames()));
+    const int found = config.FindProfile(currentName);
+    profileList->setCurrentRow(found >= 0 ? found : 0);
+    if (found >= 0 && edited) {
+        for (int s = 1; s < SectionCount; ++s) {
+            const QList<ConfigEntry> &entries = config.sections.at(s).entries;
+            config.sections.at(s).comboBox->setCurrentIndex(int(entries.indexOf(chosen.at(s - 1))));
+        }
+        if (typedWhole)
+            argumentsEdit->setText(typed);
+    }
+    profileList->SetFilter(profileList->Filter());
+    UpdateAddUpdateButton();
 }
 
 QString MainWindow::SectionLabel(const QString &header, bool lowerCase)

@@ -81,6 +81,14 @@ public slots:
     void OnLaunch();
 
 private:
+    // Someone else changed Launcher.ini: their file is read again, the window's change since
+    // the last save is applied to it and saved, and the window shows the result, keeping the
+    // selected profile (by name) and what was typed. A file that can no longer be read is told
+    // of once and left alone. Returns the save's result.
+    ConfigSaveResult TakeInOutsideChange(bool tellFailure = true);
+    // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
+    void AdoptConfig(LauncherConfig model);
+    static bool SameEntries(const LauncherConfig &a, const LauncherConfig &b);
     void RemoveSelectedOption(int section);
     // Saves after a change of the model; tells the user once when changes cannot be saved.
     void SaveChanges();
@@ -107,6 +115,10 @@ private:
     ProfileListActions *listActions = nullptr;
     // Where the configuration is read from and saved to, and what the run learnt about it.
     ConfigStore store;
+    // The model as it was last read or saved: what the window changed since is its difference
+    // to `config`.
+    LauncherConfig savedConfig;
+    bool outsideProblemShown = false;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;
 };

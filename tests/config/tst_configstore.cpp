@@ -3,6 +3,7 @@
 
 #include "configformat.h"
 #include "configstore.h"
+#include "profileexchange.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 
@@ -20,6 +21,8 @@ private slots:
     void savePolicy_data();
     void savePolicy();
     void droppedLinesAreReported();
+    void windowChangeOnOutsideEdit_data();
+    void windowChangeOnOutsideEdit();
     void sizeLimit_data();
     void sizeLimit();
 };
@@ -79,6 +82,73 @@ void TestConfigStore::savePolicy()
     }
     if (userFile == "unreadable")
         QVERIFY(QFileInfo(user).isDir());
+}
+
+void TestConfigStore::windowChangeOnOutsideEdit_data()
+{
+    QTest::addColumn<QString>("change"); // what the window did
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("resolutions");
+    QTest::addColumn<QString>("bArguments");
+    // Outside, "O" was added at the end and A's arguments changed to "-outside".
+    QTest::newRow("B updated") << "update B" << QStringList{"P", "A", "B", "O"}
+                               << QStringList{"Default", "Small", "Big"} << "-window";
+    QTest::newRow("A renamed, in its place") << "rename A" << QStringList{"P", "A2", "B", "O"}
+                                             << QStringList{"Default", "Small", "Big"} << "";
+    QTest::newRow("B moved above A") << "move B" << QStringList{"P", "B", "A", "O"}
+                                     << QStringList{"Default", "Small", "Big"} << "";
+    QTest::newRow("B removed") << "remove B" << QStringList{"P", "A", "O"}
+                               << QStringList{"Default", "Small", "Big"} << "";
+    QTest::newRow("an option added, used by a new profile")
+        << "add N" << QStringList{"P", "A", "B", "O", "N"}
+        << QStringList{"Default", "Small", "Big", "Huge"} << "";
+    QTest::newRow("an option removed; B, which used it, repaired")
+        << "remove Big" << QStringList{"P", "A", "B", "O"} << QStringList{"Default", "Small"}
+        << " -windowsize 2x2";
+}
+
+// Profiles by name, options by name and value: the window's change lands in the file as
+// someone else left it, and their change stays.
+void TestConfigStore::windowChangeOnOutsideEdit()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, resolutions);
+    QFETCH(QString, bArguments);
+    LauncherConfig before;
+    ParseConfigText(u"$VERSION 106\n[Profile]\n\"P\"\t\"\"\n\"A\"\t\"[Resolution] 1 \"\n"
+                    u"\"B\"\t\"[Resolution] 2 \"\n[Resolution]\n\"Default\"\t\"\"\n"
+                    u"\"Small\"\t\" -windowsize 1x1\"\n\"Big\"\t\" -windowsize 2x2\"\n",
+                    before);
+    LauncherConfig theirs = before;
+    theirs.profiles[1].arguments = "-outside";
+    theirs.AppendProfile(ParseProfileText("O", u"[Resolution] 1", theirs.sections));
+    LauncherConfig after = before;
+    if (change == "update B")
+        after.UpdateProfile(2, 2, 0, 0, "-window");
+    if (change == "rename A")
+        after.RenameProfile(1, "A2");
+    if (change == "move B")
+        after.profiles.move(2, 1);
+    if (change == "remove B")
+        after.RemoveProfile(2);
+    if (change == "add N") {
+        after.AppendEntry(SectionResolution, "Huge", " -windowsize 9x9");
+        after.AppendProfile(ParseProfileText("N", u"[Resolution] 3", after.sections));
+    }
+    if (change == "remove Big")
+        after.RemoveOption(SectionResolution, 2);
+
+    ApplyModelChange(theirs, before, after);
+    QCOMPARE(theirs.ProfileNames(), names);
+    QCOMPARE(theirs.EntryNames(SectionResolution), resolutions);
+    const int a = theirs.FindProfile(change == "rename A" ? "A2" : "A");
+    QCOMPARE(theirs.profiles.at(a).arguments, QStringLiteral("-outside"));
+    const int b = theirs.FindProfile("B");
+    if (b >= 0)
+        QCOMPARE(theirs.profiles.at(b).arguments, bArguments);
+    if (change == "add N")
+        QCOMPARE(theirs.profiles.last().optionIndex.first(), 3);
 }
 
 // Each line the reader drops is named with the file and its number, up to twenty a file; the

@@ -99,6 +99,8 @@ private slots:
     void longFieldsAreShownCut();
     void filterAndMove_data();
     void filterAndMove();
+    void outsideEdits_data();
+    void outsideEdits();
     void newProfileFromDevice_data();
     void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
@@ -1000,6 +1002,78 @@ void TestEditing::filterAndMove()
     for (int r = 0; r < parts->profiles->count(); ++r)
         QVERIFY(!parts->profiles->isRowHidden(r));
     QCOMPARE(parts->profiles->currentRow(), current);
+}
+
+void TestEditing::outsideEdits_data()
+{
+    QTest::addColumn<QString>("outside");     // what another program does to Launcher.ini
+    QTest::addColumn<bool>("changeInWindow"); // B's arguments updated right after it
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("current");
+    QTest::newRow("a profile added, then an update in the window")
+        << "add" << true << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
+    QTest::newRow("a profile added, noticed while the user types")
+        << "add" << false << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
+    QTest::newRow("the selected profile removed")
+        << "remove B" << false << QStringList{"Default", "A", "C", "Far"} << 0;
+    QTest::newRow("made unreadable")
+        << "version 99" << false << QStringList{"Default", "A", "B", "C", "Far"} << 2;
+}
+
+// Another program replaces Launcher.ini while the window runs, as editors and sync tools do (a
+// new file renamed over it). Nothing of theirs is lost, nor the window's change.
+void TestEditing::outsideEdits()
+{
+    QFETCH(QString, outside);
+    QFETCH(bool, changeInWindow);
+    QFETCH(QStringList, names);
+    QFETCH(int, current);
+    const QString path = TestEnvironment::current()->userConfigPath();
+    parts->profiles->setCurrentRow(2);
+    parts->arguments->setText("-typed");
+    QByteArray theirs = testConfig;
+    if (outside == "add")
+        theirs.replace("[Resolution]\n", "\"Outside\"\t\"[Resolution] 3 [PixelDensity] 2 "
+                                         "[Input] 1 -o\"\n[Resolution]\n");
+    if (outside == "remove B")
+        theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n", "");
+    if (outside == "version 99")
+        theirs.replace("$VERSION\t106", "$VERSION\t99");
+    QVERIFY(WriteBytes(path + ".new", theirs));
+    QCOMPARE(
+        ::rename(QFile::encodeName(path + ".new").constData(), QFile::encodeName(path).constData()),
+        0);
+    if (outside == "version 99") {
+        driver->ExpectMessageBox("Velmora Mobile Emulator Launcher Warning",
+                                 "Your Launcher.ini configuration file " + path +
+                                     " was changed by another program and can no longer be "
+                                     "read: it is of version 99.\n\nThe launcher leaves it as it "
+                                     "is: nothing is saved to it while the launcher runs.",
+                                 {"OK"}, "OK");
+        QTRY_COMPARE(driver->handled, 1);
+        QCOMPARE(ReadBytes(path), theirs);
+        QCOMPARE(window->Config().ProfileNames(), names);
+        return;
+    }
+    if (changeInWindow) {
+        // Saved before the window has noticed: the save finds the file changed.
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+        QCOMPARE(window->Config().profiles.at(2).arguments, QStringLiteral("-typed"));
+    }
+    QTRY_COMPARE(window->Config().ProfileNames(), names);
+    QCOMPARE(parts->profiles->count(), names.size());
+    QCOMPARE(parts->profiles->currentRow(), current);
+    if (current == 2) {
+        // Still the user's profile, with what was typed.
+        QCOMPARE(parts->arguments->text(), QStringLiteral("-typed"));
+        QCOMPARE(parts->addUpdateState(), changeInWindow ? "Update/off" : "Update/on");
+        const LauncherProfile &added = window->Config().profiles.last();
+        QCOMPARE(added.arguments, QStringLiteral(" -o"));
+        QCOMPARE(added.optionIndex, (QList<int>{3, 2, 1}));
+    }
+    // What is on disk is what the window shows (cleanup() checks it when the window changed).
+    QTRY_COMPARE(ReadBytes(path), changeInWindow ? FormatConfigUtf8(window->Config()) : theirs);
+    initial = window->Config();
 }
 
 void TestEditing::newProfileFromDevice_data()
