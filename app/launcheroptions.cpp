@@ -121,14 +121,8 @@ int ExportFile(const LauncherConfig &config, const QString &file, const QStringL
             rows.append(row);
     }
     const QString target = QFileInfo(file).absoluteFilePath();
-    if (SingleApplication::canonicalPath(target) ==
-        SingleApplication::canonicalPath(GetFilePath(UserConfigFile))) {
-        err << program << ": will not write over " << QDir::toNativeSeparators(target)
-            << ", the launcher's own configuration\n";
-        return 1;
-    }
-    // Only replaced in one step, never written in place.
-    const ConfigSaveResult saved = SaveConfigFile(target, ExportProfiles(config, rows), false);
+    const ConfigSaveResult saved =
+        ExportProfilesToFile(config, rows, target, GetFilePath(UserConfigFile));
     if (!saved.saved) {
         err << program << ": cannot write " << QDir::toNativeSeparators(target) << ": "
             << saved.reason << '\n';

@@ -1,5 +1,7 @@
 #include "profileexchange.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -238,4 +240,20 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
             was < 0 && i == after.profiles.size() - 1 ? -1 : target.FindProfile(previous);
         target.profiles.insert(predecessor >= 0 ? predecessor + 1 : target.profiles.size(), placed);
     }
+}
+
+ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,
+                                      const QString &path, const QString &userConfigPath)
+{
+    const QFileInfo target(path);
+    const QFileInfo user(userConfigPath);
+    if (target.absoluteFilePath() == user.absoluteFilePath() ||
+        (target.exists() && user.exists() &&
+         target.canonicalFilePath() == user.canonicalFilePath())) {
+        ConfigSaveResult refused;
+        refused.reason = QCoreApplication::translate(
+            "LauncherFile", "it is the launcher's own configuration, which is never exported over");
+        return refused;
+    }
+    return SaveConfigFile(path, ExportProfiles(config, rows), false);
 }

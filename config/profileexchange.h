@@ -1,5 +1,6 @@
 #pragma once
 
+#include "configfile.h"
 #include "launcherconfig.h"
 
 #include <QList>
@@ -45,3 +46,8 @@ bool IsStorableProfileName(const QString &name);
 // `target` too; what else changed in `target` stays. The first profile is never removed.
 void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
                       const LauncherConfig &after);
+
+// Writes ExportProfiles(config, rows) to `path`, only ever by replacing the file in one step, and
+// never over `userConfigPath` itself (however it is reached).
+ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,
+                                      const QString &path, const QString &userConfigPath);

@@ -168,6 +168,10 @@ Sind Sie sicher?</translation>
         <source>it is larger than %1 MiB</source>
         <translation>sie ist größer als %1 MiB</translation>
     </message>
+    <message>
+        <source>it is the launcher&apos;s own configuration, which is never exported over</source>
+        <translation>sie ist die eigene Konfiguration des Launchers, die nie durch einen Export überschrieben wird</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -370,6 +374,46 @@ Sind Sie sicher?</translation>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
     </message>
+    <message>
+        <source>Import Profiles</source>
+        <translation>Profile importieren</translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2.</source>
+        <translation>%1 kann nicht importiert werden: %2.</translation>
+    </message>
+    <message>
+        <source>it does not exist</source>
+        <translation>sie existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is no launcher configuration of a version read here</source>
+        <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
+    </message>
+    <message>
+        <source>Nothing was imported: %1 cannot be written: %2.</source>
+        <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>it is left as it is</source>
+        <translation>sie bleibt, wie sie ist</translation>
+    </message>
+    <message>
+        <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
+
+</source>
+        <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen oder keinen Zeilenumbruch enthalten.
+
+</translation>
+    </message>
+    <message>
+        <source>Export Profiles</source>
+        <translation>Profile exportieren</translation>
+    </message>
+    <message>
+        <source>The profiles could not be exported: %1 cannot be written: %2.</source>
+        <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
 </context>
 <context>
     <name>ProfileListActions</name>
@@ -420,6 +464,62 @@ Sind Sie sicher?</translation>
     <message>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
+    </message>
+    <message>
+        <source>Export Profiles…</source>
+        <translation>Profile exportieren …</translation>
+    </message>
+    <message>
+        <source>Import Profiles…</source>
+        <translation>Profile importieren …</translation>
+    </message>
+    <message>
+        <source>Add to Applications Menu</source>
+        <translation>Zum Anwendungsmenü hinzufügen</translation>
+    </message>
+    <message>
+        <source>Export Profiles</source>
+        <translation>Profile exportieren</translation>
+    </message>
+    <message>
+        <source>Export all profiles, or only &quot;%1&quot;?</source>
+        <translation>Alle Profile exportieren oder nur „%1“?</translation>
+    </message>
+    <message>
+        <source>All Profiles</source>
+        <translation>Alle Profile</translation>
+    </message>
+    <message>
+        <source>Selected Profile</source>
+        <translation>Ausgewähltes Profil</translation>
+    </message>
+    <message>
+        <source>Launcher configurations (*.ini);;All files (*)</source>
+        <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Import Profiles</source>
+        <translation>Profile importieren</translation>
+    </message>
+    <message>
+        <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
+        <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Do the same for the other profiles of the file</source>
+        <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
+    </message>
+    <message>
+        <source>The profile could not be added to the applications menu: %1.</source>
+        <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "configformat.h"
 #include "configmessages.h"
+#include "desktopentry.h"
 #include "dialogs.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
@@ -16,6 +17,7 @@
 #include "windowbuttonbox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -532,6 +534,8 @@ void MainWindow::OnRemoveProfile()
                         ShownText(config.profiles.at(row).name),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
+    // Its menu entry, if it has one, goes with it.
+    RemoveDesktopEntry(config.profiles.at(row).name);
     // The model first: every row change the list reports meets a matching profile list.
     config.RemoveProfile(row);
     delete profileList->takeItem(row);
@@ -687,6 +691,7 @@ void MainWindow::OnLaunch()
 
 void MainWindow::RenameProfile(int row, const QString &name)
 {
+    RenameDesktopEntry(QCoreApplication::applicationFilePath(), config.profiles.at(row).name, name);
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));
     UpdateAddUpdateButton();
@@ -743,4 +748,55 @@ void MainWindow::MoveProfile(int from, int to)
         profileList->setCurrentRow(to);
     }
     SaveChanges();
+}
+
+void MainWindow::ImportProfilesFrom(const QString &path, const ImportDecider &decide)
+{
+    const QString title = tr("Import Profiles");
+    const ConfigLoadResult source = LoadConfigFile(path);
+    if (source.status != ConfigLoadResult::Loaded) {
+        ShowMessage(this, QMessageBox::Warning, title,
+                    tr("%1 cannot be imported: %2.")
+                        .arg(ShownPath(path),
+                             source.status == ConfigLoadResult::Missing ? tr("it does not exist")
+                             : source.status == ConfigLoadResult::Unreadable
+                                 ? source.reason
+                                 : tr("it is no launcher configuration of a version read here")));
+        return;
+    }
+    // Whatever changed on disk first, so that the import goes into the newest file.
+    if (!store.UserFileUnchanged())
+        TakeInOutsideChange();
+    LauncherConfig merged = config;
+    const ImportReport report = ImportProfiles(merged, source.config, decide);
+    const ConfigSaveResult saved = store.Save(merged);
+    if (!saved.saved) {
+        // Nothing half-imported: the window and the file stay as they were.
+        ShowMessage(this, QMessageBox::Warning, title,
+                    tr("Nothing was imported: %1 cannot be written: %2.")
+                        .arg(ShownPath(store.UserPath()),
+                             saved.reason.isEmpty() ? tr("it is left as it is") : saved.reason));
+        return;
+    }
+    const QString first = !report.added.isEmpty() ? report.added.first() : report.replaced.value(0);
+    AdoptConfig(std::move(merged));
+    savedConfig = config;
+    if (!first.isEmpty())
+        profileList->setCurrentRow(config.FindProfile(first));
+    if (!report.refused.isEmpty()) {
+        ShowMessage(this, QMessageBox::Warning, title,
+                    tr("These profiles were not imported: a name cannot be empty or hold a "
+                       "double quote or a line break.\n\n") +
+                        ShownTexts(report.refused).join(QLatin1Char('\n')));
+    }
+}
+
+bool MainWindow::ExportProfilesTo(const QString &path, const QList<int> &rows)
+{
+    const ConfigSaveResult saved = ExportProfilesToFile(config, rows, path, store.UserPath());
+    if (!saved.saved)
+        ShowMessage(this, QMessageBox::Warning, tr("Export Profiles"),
+                    tr("The profiles could not be exported: %1 cannot be written: %2.")
+                        .arg(ShownPath(path), saved.reason));
+    return saved.saved;
 }

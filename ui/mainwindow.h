@@ -4,8 +4,11 @@
 #include "configstore.h"
 #include "devicecatalogue.h"
 #include "launcherconfig.h"
+#include "profileexchange.h"
 
 #include <QMainWindow>
+
+#include <functional>
 
 class ProfileListActions;
 class ProfileQListWidget;
@@ -59,6 +62,12 @@ public:
     // found by value or appended), or replaces the profile of that name if the user agrees;
     // selects it and saves. False when the user declined to replace.
     bool AddDeviceProfile(const DeviceSpec &device, bool landscape);
+    using ImportDecider = std::function<ImportChoice(const QString &name)>;
+    // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
+    // name that exists. Saved at once; nothing changes when the save fails.
+    void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
+    // Writes the profiles at `rows` with the entries they use to `path`; tells the user why not.
+    bool ExportProfilesTo(const QString &path, const QList<int> &rows);
     // Moves the profile at `from` to `to` (never to or from the first place), keeping what the
     // widgets show, and saves the order.
     void MoveProfile(int from, int to);

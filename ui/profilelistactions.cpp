@@ -1,6 +1,7 @@
 #include "profilelistactions.h"
 
 #include "commandline.h"
+#include "desktopentry.h"
 #include "devicecatalogue.h"
 #include "devicedialog.h"
 #include "dialogs.h"
@@ -9,14 +10,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 
+#include <optional>
 #include <utility>
 
 template <typename Slot> void ProfileListActions::OnShownRow(Slot slot)
@@ -55,6 +59,10 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
     copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
     deviceAction =
         add(tr("New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
+    exportAction = add(tr("Export Profiles…"), this, &ProfileListActions::OnExportProfiles);
+    importAction = add(tr("Import Profiles…"), this, &ProfileListActions::OnImportProfiles);
+    menuEntryAction =
+        add(tr("Add to Applications Menu"), this, &ProfileListActions::OnAddToApplicationsMenu);
     // Enter on the list and a double click (whose first click selected the row) launch.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
@@ -141,6 +149,10 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(removeAction);
     menu.addSeparator();
     menu.addAction(copyCommandAction);
+    menu.addAction(menuEntryAction);
+    menu.addSeparator();
+    menu.addAction(importAction);
+    menu.addAction(exportAction);
     menu.exec(list->viewport()->mapToGlobal(pos));
 }
 
@@ -197,5 +209,83 @@ void ProfileListActions::OnNewProfileFromDevice()
         const int chosen = dialog.SelectedDevice();
         if (chosen < 0 || window->AddDeviceProfile(devices.at(chosen), dialog.Landscape()))
             return;
+    }
+}
+
+void ProfileListActions::OnExportProfiles()
+{
+    const int row = list->currentRow();
+    const LauncherConfig &config = window->Config();
+    QList<int> rows;
+    if (row >= 0 && row < config.profiles.size() && list->CurrentRowShown()) {
+        QMessageBox box(
+            QMessageBox::Question, tr("Export Profiles"),
+            tr("Export all profiles, or only \"%1\"?").arg(ShownText(config.profiles.at(row).name)),
+            QMessageBox::Cancel, window);
+        QPushButton *all = box.addButton(tr("All Profiles"), QMessageBox::AcceptRole);
+        QPushButton *one = box.addButton(tr("Selected Profile"), QMessageBox::AcceptRole);
+        box.setDefaultButton(all);
+        FitTitle(&box);
+        box.exec();
+        if (box.clickedButton() == one)
+            rows.append(row);
+        else if (box.clickedButton() != all)
+            return;
+    }
+    if (rows.isEmpty()) {
+        for (int r = 0; r < config.profiles.size(); ++r)
+            rows.append(r);
+    }
+    QFileDialog dialog(window, tr("Export Profiles"), QString(),
+                       tr("Launcher configurations (*.ini);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    dialog.selectFile(QStringLiteral("Profiles.ini"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        window->ExportProfilesTo(dialog.selectedFiles().first(), rows);
+}
+
+void ProfileListActions::OnImportProfiles()
+{
+    QFileDialog dialog(window, tr("Import Profiles"), QString(),
+                       tr("Launcher configurations (*.ini);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    // Asked once per name that exists, unless the user says to do the same for the rest.
+    std::optional<ImportChoice> forTheRest;
+    window->ImportProfilesFrom(dialog.selectedFiles().first(), [&](const QString &name) {
+        if (forTheRest)
+            return *forTheRest;
+        QMessageBox box(QMessageBox::Question, tr("Import Profiles"),
+                        tr("A profile named \"%1\" already exists. Replace it with the imported "
+                           "one, or skip the imported one?")
+                            .arg(ShownText(name)),
+                        QMessageBox::NoButton, window);
+        QPushButton *replace = box.addButton(tr("Replace"), QMessageBox::AcceptRole);
+        box.addButton(tr("Skip"), QMessageBox::RejectRole);
+        auto *rest = new QCheckBox(tr("Do the same for the other profiles of the file"));
+        box.setCheckBox(rest);
+        FitTitle(&box);
+        box.exec();
+        const ImportChoice choice =
+            box.clickedButton() == replace ? ImportChoice::Replace : ImportChoice::Skip;
+        if (rest->isChecked())
+            forTheRest = choice;
+        return choice;
+    });
+}
+
+void ProfileListActions::OnAddToApplicationsMenu()
+{
+    const int row = list->currentRow();
+    if (row < 0 || row >= window->Config().profiles.size() || !list->CurrentRowShown())
+        return;
+    QString error;
+    if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(),
+                           window->Config().profiles.at(row).name, &error)) {
+        ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
+                    tr("The profile could not be added to the applications menu: %1.").arg(error));
     }
 }

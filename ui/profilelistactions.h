@@ -30,6 +30,9 @@ public slots:
     void OnRenameProfile();
     void OnCopyCommandLine();
     void OnNewProfileFromDevice();
+    void OnExportProfiles();
+    void OnImportProfiles();
+    void OnAddToApplicationsMenu();
 
 private:
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
@@ -49,5 +52,8 @@ private:
     QAction *removeAction = nullptr;
     QAction *copyCommandAction = nullptr;
     QAction *deviceAction = nullptr;
+    QAction *exportAction = nullptr;
+    QAction *importAction = nullptr;
+    QAction *menuEntryAction = nullptr;
     QLineEdit *filter = nullptr;
 };

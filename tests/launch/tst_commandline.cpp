@@ -1,7 +1,9 @@
 #include "commandline.h"
+#include "desktopentry.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QtTest>
 
@@ -32,6 +34,8 @@ private slots:
     void compose_data();
     void compose();
     void describe();
+    void desktopEntries_data();
+    void desktopEntries();
 };
 
 void TestCommandLine::compose_data()
@@ -143,6 +147,117 @@ void TestCommandLine::describe()
     const QString described = DescribeCommand({"emu", {QString(100000, u'x')}});
     QCOMPARE(described.size(), QStringLiteral("Starts emu\nwith the arguments:\n  ").size() + 1025);
     QVERIFY(described.endsWith(QStringLiteral("x…")));
+}
+
+void TestCommandLine::desktopEntries_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "HD phone";
+    QTest::newRow("percent signs") << "100% %f %%u";
+    QTest::newRow("backslashes") << "C:\\temp\\tools\\";
+    QTest::newRow("shell characters") << "$HOME `id` 'x' ~ ; & | < > * ? # ( ) \\$";
+    QTest::newRow("blanks, tabs and non-ASCII") << "  Über\t日本 ";
+    QTest::newRow("equals and brackets") << "[Desktop Entry] a=b";
+}
+
+namespace {
+// A value of type string as a desktop reads it.
+QString UnescapeString(const QString &value)
+{
+    QString text;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value.at(i) == u'\\' && i + 1 < value.size()) {
+            const QChar next = value.at(++i);
+            text += next == u's'   ? QChar(u' ')
+                    : next == u'n' ? QChar(u'\n')
+                    : next == u't' ? QChar(u'\t')
+                    : next == u'r' ? QChar(u'\r')
+                                   : next;
+        } else {
+            text += value.at(i);
+        }
+    }
+    return text;
+}
+
+// How a desktop (GLib, KIO) turns an Exec value into a program and its arguments: the string
+// escapes of the value first, then quoting, with \", \`, \$ and \\ inside quotes, and %% for %.
+QStringList SplitExec(const QString &value)
+{
+    const QString exec = UnescapeString(value);
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (quoted) {
+            if (c == u'\\' && i + 1 < exec.size())
+                word += exec.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else if (c == u'%' && i + 1 < exec.size() && exec.at(i + 1) == u'%')
+                word += exec.at(++i);
+            else
+                word += c;
+        } else if (c == u' ') {
+            if (inWord)
+                words.append(word);
+            word.clear();
+            inWord = false;
+        } else {
+            inWord = true;
+            if (c == u'"')
+                quoted = true;
+            else if (c == u'%' && i + 1 < exec.size() && exec.at(i + 1) == u'%')
+                word += exec.at(++i);
+            else
+                word += c;
+        }
+    }
+    if (inWord)
+        words.append(word);
+    return words;
+}
+} // namespace
+
+// "Add to Applications Menu": any name gives an entry the desktop's validator accepts and whose
+// Exec starts the launcher for exactly that name.
+void TestCommandLine::desktopEntries()
+{
+    QFETCH(QString, name);
+    const QString launcher = QStringLiteral("/opt/velmora \"launcher\"/VelmoraMobileEmuLauncher");
+    QString error;
+    QVERIFY2(WriteDesktopEntry(launcher, name, &error), qPrintable(error));
+    const QString path = DesktopEntryPath(name);
+    QVERIFY(path.startsWith(TestEnvironment::current()->dataHome() + "/applications/"));
+    QVERIFY(QFileInfo(path).fileName().startsWith("com.velmora.MobileEmulatorLauncher.profile-"));
+    QVERIFY(HasDesktopEntry(name));
+
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start("desktop-file-validate", {path});
+    QVERIFY2(validate.waitForFinished(10000), "desktop-file-validate is needed");
+    QVERIFY2(validate.exitCode() == 0 && validate.readAll().trimmed().isEmpty(),
+             qPrintable(QString::fromUtf8(ReadBytes(path))));
+
+    QString exec;
+    QString stored;
+    for (const QString &line : QString::fromUtf8(ReadBytes(path)).split('\n')) {
+        if (line.startsWith("Exec="))
+            exec = line.mid(5);
+        if (line.startsWith("X-Velmora-Profile="))
+            stored = line.mid(18);
+    }
+    QCOMPARE(SplitExec(exec), (QStringList{launcher, "--launch", name}));
+    QCOMPARE(UnescapeString(stored), name); // the key of its own holds the name too
+
+    // It follows a rename and goes with the profile.
+    RenameDesktopEntry(launcher, name, name + " 2");
+    QVERIFY(!HasDesktopEntry(name));
+    QVERIFY(HasDesktopEntry(name + " 2"));
+    RemoveDesktopEntry(name + " 2");
+    QVERIFY(!HasDesktopEntry(name + " 2"));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestCommandLine)

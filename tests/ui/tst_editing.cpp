@@ -13,9 +13,12 @@
 #include "windowparts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
@@ -101,6 +104,8 @@ private slots:
     void filterAndMove();
     void outsideEdits_data();
     void outsideEdits();
+    void exportThenImport_data();
+    void exportThenImport();
     void newProfileFromDevice_data();
     void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
@@ -750,7 +755,8 @@ void TestEditing::profileWorkFromTheList()
     parts->profiles->setFocus();
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
     QCOMPARE(shown, (QStringList{"Launch", "Duplicate…", "New Profile from Device…", "Rename…",
-                                 "Remove", "Copy Command Line"}));
+                                 "Remove", "Copy Command Line", "Add to Applications Menu",
+                                 "Import Profiles…", "Export Profiles…"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);
@@ -1074,6 +1080,97 @@ void TestEditing::outsideEdits()
     // What is on disk is what the window shows (cleanup() checks it when the window changed).
     QTRY_COMPARE(ReadBytes(path), changeInWindow ? FormatConfigUtf8(window->Config()) : theirs);
     initial = window->Config();
+}
+
+void TestEditing::exportThenImport_data()
+{
+    QTest::addColumn<QString>("which");  // "Selected Profile" or "All Profiles"
+    QTest::addColumn<QString>("answer"); // to "replace or skip?", for all the rest
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("bArguments");
+    QTest::newRow("the selected profile, imported after a rename")
+        << "Selected Profile"
+        << "" << QStringList{"Default", "A2", "B", "C", "Far", "A"} << "-changed";
+    QTest::newRow("all, each one replaced")
+        << "All Profiles"
+        << "Replace" << QStringList{"Default", "A2", "B", "C", "Far", "A"} << "";
+    QTest::newRow("all, each one skipped")
+        << "All Profiles"
+        << "Skip" << QStringList{"Default", "A2", "B", "C", "Far", "A"} << "-changed";
+}
+
+// Export Profiles… and Import Profiles… from the list's menu, with their dialogs answered.
+void TestEditing::exportThenImport()
+{
+    QFETCH(QString, which);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, names);
+    QFETCH(QString, bArguments);
+    const QString file =
+        TestEnvironment::current()->root() + "/shared-" + which.left(3) + answer + ".ini";
+    QFile::remove(file);
+    const auto chooseFile = [this, file] {
+        driver->Expect([=](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            if (!dialog) {
+                driver->Fail("expected a file dialog");
+                return;
+            }
+            // Typed as a user would; accepted as it stands: QFileDialog's own accept() and
+            // selectFile() wait for its view of the folder, which is read in the background.
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+            driver->Check(name, "the file name field");
+            if (name)
+                name->setText(file);
+            driver->Check(dialog->selectedFiles() == QStringList{file},
+                          "chose " + dialog->selectedFiles().join('|'));
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        });
+    };
+    const auto clickButton = [this](const QString &title, const QString &button,
+                                    bool forTheRest = false) {
+        driver->Expect([=](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            driver->Check(box && box->windowTitle() == title, "expected the box " + title);
+            if (!box)
+                return;
+            if (forTheRest && box->checkBox())
+                box->checkBox()->setChecked(true);
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text() == button) {
+                    b->click();
+                    return;
+                }
+            }
+            driver->Fail("no button " + button + " in " + ModalDriver::ButtonTexts(box).join('|'));
+        });
+    };
+    const LauncherProfile a = window->Config().profiles.at(1);
+    parts->profiles->setCurrentRow(1);
+    clickButton("Export Profiles", which);
+    chooseFile();
+    window->ListActions()->OnExportProfiles();
+    QVERIFY(QFileInfo::exists(file));
+
+    // Changed since: A renamed, B updated.
+    window->RenameProfile(1, "A2");
+    parts->profiles->setCurrentRow(2);
+    parts->arguments->setText("-changed");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+
+    chooseFile();
+    if (!answer.isEmpty())
+        clickButton("Import Profiles", answer, true); // once, then for all the rest
+    window->ListActions()->OnImportProfiles();
+    const LauncherConfig &config = window->Config();
+    QCOMPARE(config.ProfileNames(), names);
+    // A came back with its own options, met by value: no entry was added.
+    QCOMPARE(config.profiles.last().optionIndex, a.optionIndex);
+    QCOMPARE(config.profiles.last().arguments, a.arguments);
+    for (int s = 1; s < SectionCount; ++s)
+        QCOMPARE(config.sections.at(s).entries, initial.sections.at(s).entries);
+    QCOMPARE(config.profiles.at(2).arguments, bArguments);
+    QCOMPARE(parts->profiles->count(), names.size());
 }
 
 void TestEditing::newProfileFromDevice_data()
