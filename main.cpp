@@ -10,6 +10,10 @@
 
 #include <csignal>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
 int main(int argc, char *argv[])
 {
     // A reader that went away makes a write fail with an error, which is reported, instead of
@@ -36,6 +40,11 @@ int main(int argc, char *argv[])
         TerminationSignals::Release();
         return app.sendMessage(QString(), 5000) ? 0 : 1;
     }
+#ifdef Q_OS_LINUX
+    // The emulators this window starts become its children when their starter leaves, so that
+    // it learns how one that quits at once ended; they still outlive the launcher.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+#endif
     // A file-size limit makes a save fail with an error, which is reported, instead of ending
     // the process.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -6,6 +6,7 @@
 #include "devicecatalogue.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
+#include "instances.h"
 #include "profileexchange.h"
 #include "singleapplication.h"
 
@@ -173,6 +174,27 @@ int ImportFile(const QString &file, QTextStream &err)
     return 0;
 }
 
+// "2026-12-07T10:15:30+01:00": local time to the second, with its offset.
+QString LocalIsoTime(const QDateTime &time)
+{
+    const QDateTime local = time.toLocalTime();
+    const int offset = local.offsetFromUtc();
+    const int minutes = qAbs(offset) / 60;
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+           QLatin1Char(offset < 0 ? '-' : '+') +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+int StopAndReport(const QString &profile, QTextStream &err)
+{
+    const StopResult result = StopEmulators(profile);
+    for (const QString &failure : result.failures)
+        err << program << ": cannot stop " << failure << '\n';
+    return result.failures.isEmpty() ? 0 : 1;
+}
+
 // Options that Qt's application object takes from the command line, with a value in the next
 // argument. Qt reads each with one dash or two.
 const char *const qtValueOptions[] = {
@@ -281,8 +303,19 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         QStringLiteral("Adds the profiles of <file> to the stored ones; a profile of the same "
                        "name is replaced."),
         QStringLiteral("file"));
-    parser.addOptions(
-        {help, version, list, json, launch, print, devices, exportOption, importOption});
+    const QCommandLineOption running(
+        QStringLiteral("running"),
+        QStringLiteral("Lists the running emulators the launcher started: process id, TAB, "
+                       "profile, TAB, start time, TAB, log file."));
+    const QCommandLineOption stop(
+        QStringLiteral("stop"),
+        QStringLiteral("Stops every running emulator started for the profile <name>."),
+        QStringLiteral("name"));
+    const QCommandLineOption stopAll(QStringLiteral("stop-all"),
+                                     QStringLiteral("Stops every running emulator the launcher "
+                                                    "started."));
+    parser.addOptions({help, version, list, json, launch, print, devices, exportOption,
+                       importOption, running, stop, stopAll});
     parser.addPositionalArgument(QStringLiteral("names"),
                                  QStringLiteral("With --export: the profiles to write."),
                                  QStringLiteral("[name...]"));
@@ -295,7 +328,7 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     LauncherOptions options;
     // An option that needs a name and comes last has none; the parser would count it as given
     // with an empty name.
-    for (const QCommandLineOption &named : {launch, print, exportOption, importOption}) {
+    for (const QCommandLineOption &named : {launch, print, exportOption, importOption, stop}) {
         for (const QString &spelling : named.names()) {
             if (ours.size() > 1 && (ours.last() == QLatin1Char('-') + spelling ||
                                     ours.last() == QLatin1String("--") + spelling)) {
@@ -332,6 +365,13 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     } else if (parser.isSet(importOption)) {
         options.action = LauncherOptions::Import;
         options.file = parser.value(importOption);
+    } else if (parser.isSet(running)) {
+        options.action = LauncherOptions::Running;
+    } else if (parser.isSet(stop)) {
+        options.action = LauncherOptions::Stop;
+        options.profileName = parser.value(stop);
+    } else if (parser.isSet(stopAll)) {
+        options.action = LauncherOptions::StopAll;
     }
     options.json = parser.isSet(json);
     if (options.action == LauncherOptions::OpenWindow && !options.json)
@@ -344,8 +384,8 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         return options;
     };
     int actions = 0;
-    for (const QCommandLineOption &action :
-         {help, version, list, launch, print, devices, exportOption, importOption})
+    for (const QCommandLineOption &action : {help, version, list, launch, print, devices,
+                                             exportOption, importOption, running, stop, stopAll})
         actions += parser.isSet(action) ? 1 : 0;
     if (actions > 1)
         return usage(QStringLiteral("give one action at a time"));
@@ -384,6 +424,14 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return 0;
     case LauncherOptions::Import:
         return ImportFile(options.file, err);
+    case LauncherOptions::Running:
+        for (const LaunchRecord &record : RunningEmulators())
+            out << record.pid << '\t' << record.profile << '\t' << LocalIsoTime(record.started)
+                << '\t' << record.log << '\n';
+        return 0;
+    case LauncherOptions::StopAll:
+        return StopAndReport(QString(), err);
+    case LauncherOptions::Stop:
     case LauncherOptions::List:
     case LauncherOptions::Launch:
     case LauncherOptions::PrintCommand:
@@ -405,6 +453,18 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     }
     if (options.action == LauncherOptions::Export)
         return ExportFile(config, options.file, options.names, err);
+    if (options.action == LauncherOptions::Stop) {
+        const QList<LaunchRecord> records = RunningEmulators();
+        const bool recorded =
+            std::any_of(records.cbegin(), records.cend(),
+                        [&](const LaunchRecord &r) { return r.profile == options.profileName; });
+        if (!recorded && config.FindProfile(options.profileName) < 0) {
+            err << program << ": No profile named \"" << options.profileName
+                << "\", and no emulator runs for one.\n";
+            return 2;
+        }
+        return StopAndReport(options.profileName, err);
+    }
 
     const int found = config.FindProfile(options.profileName);
     if (found < 0) {
@@ -420,12 +480,15 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         out << ShellCommand(command) << '\n';
         return 0;
     }
-    QString error;
-    if (!StartDetached(command, &error)) {
+    const LaunchResult launched = LaunchEmulator(command, profile.name);
+    if (!launched.started) {
         err << program << ": cannot start " << QDir::toNativeSeparators(command.program) << ": "
-            << error << '\n';
+            << launched.error << '\n';
         return 1;
     }
+    if (!launched.logProblem.isEmpty())
+        err << program << ": no log can be kept in " << QDir::toNativeSeparators(LogDirectory())
+            << " (" << launched.logProblem << "); the emulator's output is discarded\n";
     return 0;
 }
 

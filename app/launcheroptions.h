@@ -19,8 +19,11 @@ struct LauncherOptions
         Launch,
         PrintCommand,
         ListDevices,
-        Export,     // `file`, `names` (all profiles when empty)
-        Import,     // `file`
+        Export, // `file`, `names` (all profiles when empty)
+        Import, // `file`
+        Running,
+        Stop, // `profileName`
+        StopAll,
         UsageError, // `usageError` says what is wrong
     };
 

@@ -2,7 +2,10 @@
 // -windowsize, that lists what it was started with. With VELMORA_EMU_RECORD naming a file it
 // only appends its arguments to that file as one JSON array and exits; with
 // VELMORA_EMU_RECORD_ENVIRONMENT naming a file it first appends the desktop-activation
-// variables it was given there, as one JSON object.
+// variables it was given there, as one JSON object. VELMORA_EMU_BEHAVE makes it act as the
+// tests of running emulators need, without a window: "exit:CODE" prints 25 numbered lines and
+// exits with CODE, "stay" waits until it is ended, "child" starts a child that waits too and
+// then waits itself.
 
 #include <QApplication>
 #include <QFile>
@@ -15,6 +18,11 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -84,6 +92,24 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    const QByteArray behave = qgetenv("VELMORA_EMU_BEHAVE");
+    if (behave.startsWith("exit:")) {
+        for (int line = 1; line <= 25; ++line)
+            std::printf("output line %d\n", line);
+        std::fprintf(stderr, "VelmoraMobileEmu: giving up on purpose\n");
+        return std::atoi(behave.constData() + 5);
+    }
+#ifdef Q_OS_UNIX
+    if (behave == "stay" || behave == "child") {
+        if (behave == "child" && ::fork() == 0) {
+            for (;;)
+                ::pause();
+        }
+        for (;;)
+            ::pause();
+    }
+#endif
 
     const QString environment = qEnvironmentVariable("VELMORA_EMU_RECORD_ENVIRONMENT");
     if (!environment.isEmpty() && RecordEnvironment(environment) != 0)

@@ -155,6 +155,17 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>Emulators</name>
+    <message>
+        <source>it exited with code %1</source>
+        <translation>es wurde mit dem Code %1 beendet</translation>
+    </message>
+    <message>
+        <source>it was ended by signal %1 (%2)</source>
+        <translation>es wurde durch das Signal %1 (%2) beendet</translation>
+    </message>
+</context>
+<context>
     <name>LauncherFile</name>
     <message>
         <source>the system gave no reason</source>
@@ -414,6 +425,37 @@ Sind Sie sicher?</translation>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
+    <message>
+        <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
+        <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n läuft</numerusform>
+            <numerusform>%n laufen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
+    </message>
+    <message>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
+    </message>
+    <message>
+        <source>The last lines of its output:
+
+%1</source>
+        <translation>Die letzten Zeilen seiner Ausgabe:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Open Log</source>
+        <translation>Protokoll öffnen</translation>
+    </message>
 </context>
 <context>
     <name>ProfileListActions</name>
@@ -520,6 +562,41 @@ Sind Sie sicher?</translation>
     <message>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Stop All Emulators</source>
+        <translation>Alle Emulatoren beenden</translation>
+    </message>
+    <message>
+        <source>Show Log</source>
+        <translation>Protokoll anzeigen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stop all %n running emulators?</source>
+        <translation>
+            <numerusform>Den laufenden Emulator beenden?</numerusform>
+            <numerusform>Alle %n laufenden Emulatoren beenden?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>These emulators could not be stopped:
+
+%1</source>
+        <translation>Diese Emulatoren konnten nicht beendet werden:
+
+%1</translation>
+    </message>
+    <message>
+        <source>No emulator of this profile has left a log yet.</source>
+        <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
+    </message>
+    <message>
+        <source>The log %1 could not be opened: no program to show it was found.</source>
+        <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
 </context>
 <context>

@@ -7,17 +7,21 @@
 #include "desktopentry.h"
 #include "dialogs.h"
 #include "emulatorlaunch.h"
+#include "emulatormonitor.h"
 #include "filelocations.h"
+#include "instances.h"
 #include "linebreakvalidator.h"
 #include "optioncombobox.h"
 #include "profileexchange.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
+#include "runningcountdelegate.h"
 #include "tooltipprovider.h"
 #include "windowbuttonbox.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -27,6 +31,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -113,6 +118,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     // What is on disk now; edits made outside are taken in from here on.
     savedConfig = config;
     connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(true); });
+    // The emulators started before, by this window or another launcher process.
+    monitor = new EmulatorMonitor(this);
+    connect(monitor, &EmulatorMonitor::countsChanged, this, &MainWindow::ShowRunningCounts);
+    connect(monitor, &EmulatorMonitor::endedEarly, this, &MainWindow::ShowEarlyEnd);
+    QTimer::singleShot(0, monitor, &EmulatorMonitor::Start);
+    connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::ShowRunningCounts);
     QTimer::singleShot(0, &store, &ConfigStore::WatchUserFile);
 }
 
@@ -133,6 +144,7 @@ QGroupBox *MainWindow::BuildProfileGroup()
     profileList = new ProfileQListWidget;
     profileList->setObjectName(QStringLiteral("profileList"));
     profileList->setAccessibleName(tr("Profiles"));
+    profileList->setItemDelegate(new RunningCountDelegate(profileList));
     profileList->addItems(ShownTexts(config.ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
@@ -383,6 +395,8 @@ void MainWindow::AdoptConfig(LauncherConfig model)
             argumentsEdit->setText(typed);
     }
     profileList->SetFilter(profileList->Filter());
+    shownCounts.clear();
+    ShowRunningCounts();
     UpdateAddUpdateButton();
 }
 
@@ -681,16 +695,86 @@ void MainWindow::OnLaunch()
     if (!profileList->currentItem())
         return;
     const SplitCommand command = CurrentCommand();
-    QString reason;
-    if (!StartDetached(command, &reason)) {
+    const int row = profileList->currentRow();
+    const LaunchResult launched = LaunchEmulator(command, row >= 0 && row < config.profiles.size()
+                                                              ? config.profiles.at(row).name
+                                                              : QString());
+    if (!launched.started) {
         ShowMessage(this, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
                     tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
-                    tr("%1: %2").arg(ShownPath(command.program), reason));
+                    tr("%1: %2").arg(ShownPath(command.program), launched.error));
+        return;
     }
+    monitor->Add(launched.record);
+    // Once: a log folder that cannot be written never stops a launch.
+    if (!launched.logProblem.isEmpty() && !logProblemShown) {
+        logProblemShown = true;
+        ShowMessage(this, QMessageBox::Warning, WarningTitle(),
+                    tr("The emulator's output cannot be kept in %1: %2. It is discarded.")
+                        .arg(ShownPath(LogDirectory()), launched.logProblem));
+    }
+}
+
+void MainWindow::ShowRunningCounts()
+{
+    const QHash<QString, int> counts = monitor->Counts();
+    // Only the rows whose count changed are touched.
+    QSet<QString> names(shownCounts.keyBegin(), shownCounts.keyEnd());
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        names.insert(it.key());
+    for (const QString &name : std::as_const(names)) {
+        const int count = counts.value(name);
+        if (count == shownCounts.value(name))
+            continue;
+        const int row = config.FindProfile(name);
+        if (QListWidgetItem *item = row >= 0 ? profileList->item(row) : nullptr) {
+            item->setData(RunningCountDelegate::CountRole, count);
+            item->setData(Qt::AccessibleDescriptionRole,
+                          count > 0 ? tr("%n running", nullptr, count) : QString());
+        }
+    }
+    shownCounts = counts;
+    listActions->SetRunningCount(
+        counts.value(profileList->currentRow() >= 0 &&
+                             profileList->currentRow() < config.profiles.size()
+                         ? config.profiles.at(profileList->currentRow()).name
+                         : QString()),
+        int(monitor->Records().size()));
+}
+
+void MainWindow::ShowEarlyEnd(const LaunchRecord &record, const QString &how)
+{
+    // Not modal: the user goes on working, and several of these may stand side by side.
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Velmora Mobile Emulator Launcher"),
+                                QString(), QMessageBox::Close, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Nor does it take the keyboard from what the user is doing.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setModal(false);
+    const double seconds = record.started.msecsTo(QDateTime::currentDateTime()) / 1000.0;
+    box->setText(how.isEmpty()
+                     ? tr("The emulator for \"%1\" ended %2 seconds after it started.")
+                           .arg(ShownText(record.profile, 200))
+                           .arg(seconds, 0, 'f', 1)
+                     : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
+                           .arg(ShownText(record.profile, 200))
+                           .arg(seconds, 0, 'f', 1)
+                           .arg(how));
+    if (!record.log.isEmpty()) {
+        box->setInformativeText(tr("The last lines of its output:\n\n%1").arg(LogTail(record.log)));
+        QPushButton *open = box->addButton(tr("Open Log"), QMessageBox::ActionRole);
+        const QString log = record.log;
+        // Opening the log leaves the notice where it is.
+        open->disconnect();
+        connect(open, &QPushButton::clicked, this, [log] { OpenLocalPage(log); });
+    }
+    FitTitle(box);
+    box->show();
 }
 
 void MainWindow::RenameProfile(int row, const QString &name)
 {
+    RenameLaunchRecords(config.profiles.at(row).name, name);
     RenameDesktopEntry(QCoreApplication::applicationFilePath(), config.profiles.at(row).name, name);
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));

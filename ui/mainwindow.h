@@ -6,11 +6,14 @@
 #include "launcherconfig.h"
 #include "profileexchange.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 #include <functional>
 
+class EmulatorMonitor;
 class ProfileListActions;
+struct LaunchRecord;
 class ProfileQListWidget;
 class QDialogButtonBox;
 class QGridLayout;
@@ -48,6 +51,7 @@ public:
 
     const LauncherConfig &Config() const { return config; }
     ProfileListActions *ListActions() const { return listActions; }
+    EmulatorMonitor *Monitor() const { return monitor; }
 
     // What the arguments line stands for: its text, or the whole stored text that it shows cut.
     QString CurrentArguments() const;
@@ -98,6 +102,10 @@ private:
     // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
     void AdoptConfig(LauncherConfig model);
     static bool SameEntries(const LauncherConfig &a, const LauncherConfig &b);
+    // The running emulators' counts on the rows and the list's menu.
+    void ShowRunningCounts();
+    // An emulator ended right after its start: a notice that does not block the user.
+    void ShowEarlyEnd(const LaunchRecord &record, const QString &how);
     void RemoveSelectedOption(int section);
     // Saves after a change of the model; tells the user once when changes cannot be saved.
     void SaveChanges();
@@ -128,6 +136,9 @@ private:
     // to `config`.
     LauncherConfig savedConfig;
     bool outsideProblemShown = false;
+    EmulatorMonitor *monitor = nullptr;
+    QHash<QString, int> shownCounts;
+    bool logProblemShown = false;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;
 };

@@ -5,6 +5,10 @@
 #include "devicecatalogue.h"
 #include "devicedialog.h"
 #include "dialogs.h"
+#include "emulatorlaunch.h"
+#include "emulatormonitor.h"
+#include "filelocations.h"
+#include "instances.h"
 #include "mainwindow.h"
 #include "profileqlistwidget.h"
 
@@ -19,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QThread>
 
 #include <optional>
 #include <utility>
@@ -63,6 +68,11 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
     importAction = add(tr("Import Profiles…"), this, &ProfileListActions::OnImportProfiles);
     menuEntryAction =
         add(tr("Add to Applications Menu"), this, &ProfileListActions::OnAddToApplicationsMenu);
+    stopAction = add(tr("Stop"), this, &ProfileListActions::OnStop);
+    stopAllAction = add(tr("Stop All Emulators"), this, &ProfileListActions::OnStopAll);
+    showLogAction = add(tr("Show Log"), this, &ProfileListActions::OnShowLog);
+    stopAction->setEnabled(false);
+    stopAllAction->setEnabled(false);
     // Enter on the list and a double click (whose first click selected the row) launch.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
@@ -142,6 +152,8 @@ void ProfileListActions::ShowMenu(QPoint pos)
     }
     QMenu menu(window);
     menu.addAction(launchAction);
+    menu.addAction(stopAction);
+    menu.addAction(showLogAction);
     menu.addSeparator();
     menu.addAction(duplicateAction);
     menu.addAction(deviceAction);
@@ -153,6 +165,8 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addSeparator();
     menu.addAction(importAction);
     menu.addAction(exportAction);
+    menu.addSeparator();
+    menu.addAction(stopAllAction);
     menu.exec(list->viewport()->mapToGlobal(pos));
 }
 
@@ -288,4 +302,60 @@ void ProfileListActions::OnAddToApplicationsMenu()
         ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
                     tr("The profile could not be added to the applications menu: %1.").arg(error));
     }
+}
+
+void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)
+{
+    stopAction->setEnabled(ofCurrentProfile > 0);
+    stopAllAction->setEnabled(all > 0);
+}
+
+void ProfileListActions::OnStop()
+{
+    const int row = list->currentRow();
+    if (row >= 0 && row < window->Config().profiles.size() && list->CurrentRowShown())
+        StopInBackground(window->Config().profiles.at(row).name);
+}
+
+void ProfileListActions::OnStopAll()
+{
+    const int running = int(window->Monitor()->Records().size());
+    if (running > 1 && ShowMessage(window, QMessageBox::Question, tr("Stop All Emulators"),
+                                   tr("Stop all %n running emulators?", nullptr, running),
+                                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    StopInBackground(QString());
+}
+
+void ProfileListActions::StopInBackground(const QString &profile)
+{
+    auto *result = new StopResult;
+    QThread *worker = QThread::create([profile, result] { *result = StopEmulators(profile); });
+    connect(worker, &QThread::finished, this, [this, worker, result] {
+        if (!result->failures.isEmpty()) {
+            ShowMessage(window, QMessageBox::Warning, tr("Stop"),
+                        tr("These emulators could not be stopped:\n\n%1")
+                            .arg(result->failures.join(QLatin1Char('\n'))));
+        }
+        delete result;
+        worker->deleteLater();
+    });
+    worker->start();
+}
+
+void ProfileListActions::OnShowLog()
+{
+    const int row = list->currentRow();
+    if (row < 0 || row >= window->Config().profiles.size())
+        return;
+    const QString log = NewestLog(window->Config().profiles.at(row).name);
+    if (log.isEmpty()) {
+        ShowMessage(window, QMessageBox::Information, tr("Show Log"),
+                    tr("No emulator of this profile has left a log yet."));
+        return;
+    }
+    if (!OpenLocalPage(log))
+        ShowMessage(window, QMessageBox::Warning, tr("Show Log"),
+                    tr("The log %1 could not be opened: no program to show it was found.")
+                        .arg(ShownPath(log)));
 }

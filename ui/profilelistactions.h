@@ -24,6 +24,8 @@ public:
 
     // "Remove" follows the Remove button: never on the first profile.
     void SetRemoveEnabled(bool enabled);
+    // "Stop" is for a profile whose emulators run, "Stop All Emulators" while any runs.
+    void SetRunningCount(int ofCurrentProfile, int all);
 
 public slots:
     void OnDuplicateProfile();
@@ -33,12 +35,17 @@ public slots:
     void OnExportProfiles();
     void OnImportProfiles();
     void OnAddToApplicationsMenu();
+    void OnStop();
+    void OnStopAll();
+    void OnShowLog();
 
 private:
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
     void ShowMenu(QPoint pos);
     // The focus widget's context menu, as the Menu key opens it.
     void OpenFocusContextMenu();
+    // Stops in the background (it may wait five seconds) and tells what could not be stopped.
+    void StopInBackground(const QString &profile);
     // Alt+Up (-1) and Alt+Down (+1): the selected profile past the neighbour shown.
     void MoveCurrent(int step);
     // Runs `slot` of the window only for a row the user sees.
@@ -55,5 +62,8 @@ private:
     QAction *exportAction = nullptr;
     QAction *importAction = nullptr;
     QAction *menuEntryAction = nullptr;
+    QAction *stopAction = nullptr;
+    QAction *stopAllAction = nullptr;
+    QAction *showLogAction = nullptr;
     QLineEdit *filter = nullptr;
 };

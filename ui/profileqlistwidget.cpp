@@ -121,10 +121,15 @@ bool ProfileQListWidget::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
-        if (const QListWidgetItem *row = itemAt(help->pos()))
-            QToolTip::showText(help->globalPos(), ToolTipProvider::ToolTipHtml(row->text()),
-                               viewport(), visualItemRect(row));
-        else
+        if (const QListWidgetItem *row = itemAt(help->pos())) {
+            // The name, and how many of its emulators run.
+            const QString running = row->data(Qt::AccessibleDescriptionRole).toString();
+            QToolTip::showText(
+                help->globalPos(),
+                ToolTipProvider::ToolTipHtml(
+                    running.isEmpty() ? row->text() : row->text() + QLatin1Char('\n') + running),
+                viewport(), visualItemRect(row));
+        } else
             QToolTip::hideText();
         return true;
     }

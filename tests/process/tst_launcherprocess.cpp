@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include <pwd.h>
 #include <signal.h>
@@ -54,6 +55,7 @@ private slots:
     void options_data();
     void options();
     void listAsJsonAndExchange();
+    void runningAndStopping();
     void fileSizeLimitFailsTheSaveOnly();
     void floodOfIdleConnectionsStillHandsOver();
 
@@ -444,6 +446,22 @@ void TestLauncherProcess::earlyAndInheritedSignals_data()
 }
 
 namespace {
+// Whether every process of the group has ended (what is left are zombies nobody reaped).
+bool ProcessGroupIsZombies(pid_t group)
+{
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool number = false;
+        entry.toInt(&number);
+        if (!number)
+            continue;
+        const QByteArray stat = ReadBytes("/proc/" + entry + "/stat");
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toInt() == group && fields.at(0) != "Z")
+            return false;
+    }
+    return true;
+}
+
 // The signal mask of a /proc/PID/status line ("SigCgt:", "SigIgn:").
 quint64 SignalMask(qint64 pid, const QByteArray &field)
 {
@@ -783,6 +801,90 @@ void TestLauncherProcess::listAsJsonAndExchange()
     QCOMPARE(merged.count("-ppi 160"), 1);
     // Never over the launcher's own file.
     QCOMPARE(run({"--export", user}).first, 1);
+}
+
+// Emulators started from the command line as a tester would: recorded, listed, outliving a
+// killed launcher window, stopped with what they started, and nobody else's process touched.
+void TestLauncherProcess::runningAndStopping()
+{
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    const auto run = [this](const QStringList &arguments, const QByteArray &behave = QByteArray()) {
+        QProcess process;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.remove(QStringLiteral("DISPLAY"));
+        if (!behave.isEmpty())
+            e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QString::fromLatin1(behave));
+        process.setProcessEnvironment(e);
+        process.start(install->executable(), arguments);
+        const int exitCode = WaitForExit(process, 20000);
+        return std::make_tuple(exitCode, QString::fromUtf8(process.readAllStandardOutput()),
+                               QString::fromUtf8(process.readAllStandardError()));
+    };
+    QCOMPARE(std::get<0>(run({"--launch", "Two"}, "child")), 0);
+    QCOMPARE(std::get<0>(run({"--launch", "Two"}, "stay")), 0);
+    QCOMPARE(std::get<0>(run({"--launch", "Mine"}, "stay")), 0);
+    const auto running = [&run] {
+        QList<QStringList> rows;
+        for (const QString &line : std::get<1>(run({"--running"})).split('\n', Qt::SkipEmptyParts))
+            rows.append(line.split('\t'));
+        return rows;
+    };
+    QList<QStringList> rows = running();
+    QCOMPARE(rows.size(), 3);
+    static const QRegularExpression iso(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"));
+    QList<qint64> twos;
+    for (const QStringList &row : rows) {
+        QCOMPARE(row.size(), 4);
+        QVERIFY2(QFileInfo::exists("/proc/" + row.at(0)), qPrintable(row.join(' ')));
+        QVERIFY2(iso.match(row.at(2)).hasMatch(), qPrintable(row.at(2)));
+        QVERIFY(QFileInfo::exists(row.at(3)));
+        if (row.at(1) == "Two")
+            twos.append(row.at(0).toLongLong());
+    }
+    QCOMPARE(twos.size(), 2);
+    const pid_t group = ::getpgid(pid_t(twos.first()));
+    QVERIFY(group > 1 && group != ::getpgrp());
+
+    // A launcher window killed outright leaves them running.
+    QProcess *window = Start();
+    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    window->kill();
+    window->waitForFinished();
+    QCOMPARE(running().size(), 3);
+
+    // A record whose process id now belongs to an unrelated process is never signalled.
+    QProcess unrelated;
+    unrelated.start("sleep", {"60"});
+    QVERIFY(unrelated.waitForStarted());
+    const QString records = env->root() + "/state/Velmora/VelmoraMobileEmulator/launches.json";
+    QJsonObject root = QJsonDocument::fromJson(ReadBytes(records)).object();
+    QJsonArray list = root.value("running").toArray();
+    list.append(QJsonObject{{"profile", "Two"},
+                            {"pid", double(unrelated.processId())},
+                            {"identity", "1"},
+                            {"started", "2026-01-01T00:00:00Z"},
+                            {"log", ""}});
+    root.insert("running", list);
+    QVERIFY(WriteBytes(records, QJsonDocument(root).toJson()));
+    QCOMPARE(running().size(), 3);
+
+    const auto [stopped, out, err] = run({"--stop", "Two"});
+    QCOMPARE(stopped, 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+    rows = running();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().at(1), QStringLiteral("Mine"));
+    // What the first one started went with it.
+    QTRY_COMPARE(::kill(-group, 0) == 0 && !ProcessGroupIsZombies(group), false);
+    QCOMPARE(std::get<0>(run({"--stop", "Two"})), 0); // none ran
+    QCOMPARE(std::get<0>(run({"--stop", "Nope"})), 2);
+    QCOMPARE(std::get<0>(run({"--stop-all"})), 0);
+    QCOMPARE(running().size(), 0);
+    QCOMPARE(unrelated.state(), QProcess::Running);
+    unrelated.kill();
+    unrelated.waitForFinished();
 }
 
 void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()

@@ -31,6 +31,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <sys/prctl.h>
+
 namespace {
 
 // Five profiles over a model of four resolutions, three densities and two inputs.
@@ -123,6 +125,7 @@ private slots:
     void missingEmulatorIsReported();
     void listLaunchesAndCopiesTheCommand();
     void accessibleNamesAndTabOrder();
+    void quickEndIsReported();
     void rowTooltipIsTheWholeName();
     void helpOpensThePage();
 
@@ -509,8 +512,11 @@ void TestMainWindow::listLaunchesAndCopiesTheCommand()
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, row2);
     QCOMPARE(parts.profiles->currentRow(), 2);
     QCOMPARE(WaitForRecords(1).value(0), tablet);
-    // Enter on the list launches what Launch would, arguments as shown.
+    // Enter on the list launches what Launch would, arguments as shown. (The stand-in quits at
+    // once, and the notice saying so may have taken the focus on this platform.)
     parts.arguments->setText("-y");
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     parts.profiles->setFocus();
     QTest::keyClick(parts.profiles, Qt::Key_Return);
     QCOMPARE(WaitForRecords(2).value(1), tablet.first(6) + QStringList{"-y"});
@@ -530,6 +536,44 @@ void TestMainWindow::listLaunchesAndCopiesTheCommand()
     QCOMPARE(records.size(), 4);
     QCOMPARE(records.at(3), records.at(2));
     QCOMPARE(records.at(2).mid(6), (QStringList{"-q", "it's $HOME", "`x`", "*"}));
+}
+
+// An emulator that quits right after its start is reported without blocking the user: which
+// profile, how it ended, the last lines of its output, and a way to its whole log.
+void TestMainWindow::quickEndIsReported()
+{
+    // As main() makes the launcher: the emulators' subreaper, so that their end is known.
+    struct Subreaper
+    {
+        Subreaper() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
+        ~Subreaper() { ::prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    } subreaper;
+    struct Behave
+    {
+        Behave() { qputenv("VELMORA_EMU_BEHAVE", "exit:3"); }
+        ~Behave() { qunsetenv("VELMORA_EMU_BEHAVE"); }
+    } behave;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1);
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QMessageBox *notice = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<QMessageBox *>()) != nullptr, 10000);
+    QVERIFY(!notice->isModal());
+    QVERIFY2(notice->text().startsWith("The emulator for \"" +
+                                       window.Config().profiles.at(1).name + "\" ended "),
+             qPrintable(notice->text()));
+    QVERIFY2(notice->text().endsWith(" seconds after it started: it exited with code 3."),
+             qPrintable(notice->text()));
+    const QString tail = notice->informativeText();
+    // Twenty lines of 26 (stdout and stderr, in whichever order they reached the log).
+    QVERIFY(tail.contains("output line 25"));
+    QVERIFY(!tail.contains("output line 5\n"));
+    QCOMPARE(tail.section("\n\n", 1).split('\n').size(), 20);
+    QVERIFY(ModalDriver::ButtonTexts(notice).contains("Open Log"));
+    notice->close();
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()

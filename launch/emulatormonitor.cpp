@@ -1,0 +1,158 @@
+#include "emulatormonitor.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+int OpenPidfd(qint64 pid)
+{
+#if defined(Q_OS_LINUX) && defined(SYS_pidfd_open)
+    return int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+#else
+    Q_UNUSED(pid);
+    return -1;
+#endif
+}
+
+// Reaps the emulator when it is the launcher's child and says how it ended.
+QString HowEnded(qint64 pid)
+{
+#ifdef Q_OS_LINUX
+    siginfo_t info;
+    std::memset(&info, 0, sizeof info);
+    if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG) != 0 || info.si_pid == 0)
+        return QString();
+    if (info.si_code == CLD_EXITED)
+        return QCoreApplication::translate("Emulators", "it exited with code %1")
+            .arg(info.si_status);
+    return QCoreApplication::translate("Emulators", "it was ended by signal %1 (%2)")
+        .arg(info.si_status)
+        .arg(QString::fromLocal8Bit(::strsignal(info.si_status)));
+#else
+    Q_UNUSED(pid);
+    return QString();
+#endif
+}
+
+} // namespace
+
+EmulatorMonitor::EmulatorMonitor(QObject *parent) : QObject(parent) {}
+
+EmulatorMonitor::~EmulatorMonitor() = default;
+
+void EmulatorMonitor::Start()
+{
+    if (watcher)
+        return;
+    watcher = new QFileSystemWatcher(this);
+    QDir().mkpath(StateDirectory());
+    watcher->addPath(StateDirectory());
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &EmulatorMonitor::Reload);
+    Reload();
+}
+
+void EmulatorMonitor::Add(const LaunchRecord &record)
+{
+    if (record.identity.isEmpty()) {
+        // Ended before it could be recorded.
+        if (record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs)
+            emit endedEarly(record, HowEnded(record.pid));
+        return;
+    }
+    if (notifiers.contains(record.pid))
+        return;
+    records.append(record);
+    Watch(record);
+    emit countsChanged();
+}
+
+QHash<QString, int> EmulatorMonitor::Counts() const
+{
+    QHash<QString, int> counts;
+    for (const LaunchRecord &record : records)
+        ++counts[record.profile];
+    return counts;
+}
+
+void EmulatorMonitor::Reload()
+{
+    const QList<LaunchRecord> now = RunningEmulators();
+    bool changed = false;
+    for (const LaunchRecord &record : now) {
+        const auto same = [&record](const LaunchRecord &r) {
+            return r.pid == record.pid;
+        };
+        const auto known = std::find_if(records.begin(), records.end(), same);
+        if (known == records.end()) {
+            records.append(record);
+            Watch(record);
+            changed = true;
+        } else if (known->profile != record.profile) {
+            known->profile = record.profile; // renamed
+            changed = true;
+        }
+    }
+    // Stopped elsewhere: ended, so their pidfds say so too; nothing more to do here.
+    if (changed)
+        emit countsChanged();
+}
+
+void EmulatorMonitor::Watch(const LaunchRecord &record)
+{
+    const int fd = OpenPidfd(record.pid);
+    if (fd < 0) {
+        if (!fallback) {
+            fallback = new QTimer(this);
+            connect(fallback, &QTimer::timeout, this, &EmulatorMonitor::CheckAll);
+            fallback->start(1000);
+        }
+        return;
+    }
+    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    notifiers.insert(record.pid, notifier);
+    const qint64 pid = record.pid;
+    connect(notifier, &QSocketNotifier::activated, this, [this, pid] { OnEnded(pid); });
+}
+
+void EmulatorMonitor::CheckAll()
+{
+    const QList<LaunchRecord> known = records;
+    for (const LaunchRecord &record : known) {
+        if (!notifiers.contains(record.pid) && !IsRunning(record))
+            OnEnded(record.pid);
+    }
+}
+
+void EmulatorMonitor::OnEnded(qint64 pid)
+{
+    if (QSocketNotifier *notifier = notifiers.take(pid)) {
+        notifier->setEnabled(false);
+        ::close(int(notifier->socket()));
+        notifier->deleteLater();
+    }
+    const auto found = std::find_if(records.begin(), records.end(),
+                                    [pid](const LaunchRecord &r) { return r.pid == pid; });
+    if (found == records.end())
+        return;
+    const LaunchRecord record = *found;
+    records.erase(found);
+    const QString how = HowEnded(pid);
+    RunningEmulators(); // drops its record
+    emit countsChanged();
+    if (record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs)
+        emit endedEarly(record, how);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "instances.h"
+
+#include <QHash>
+#include <QObject>
+
+class QFileSystemWatcher;
+class QSocketNotifier;
+class QTimer;
+
+// Keeps the launcher's view of its running emulators current without polling the disk: a
+// pidfd per emulator tells when it ends (where the system has none, a check a second), and the
+// records file is watched for emulators started or stopped by other launcher processes. An
+// emulator the launcher itself started is its child (the launcher is their subreaper), so how
+// it ended (exit code or signal) is known; of others only that they ended.
+class EmulatorMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EmulatorMonitor(QObject *parent = nullptr);
+    ~EmulatorMonitor() override;
+
+    // Reads the records and starts watching.
+    void Start();
+    // An emulator this process just started.
+    void Add(const LaunchRecord &record);
+
+    // Running emulators per profile name.
+    QHash<QString, int> Counts() const;
+    QList<LaunchRecord> Records() const { return records; }
+
+    // How long after its start an ending counts as a failed launch.
+    static constexpr int EarlyEndMs = 5000;
+
+signals:
+    void countsChanged();
+    // An emulator ended within EarlyEndMs of its start; `how` says how, where it is known.
+    void endedEarly(const LaunchRecord &record, const QString &how);
+
+private:
+    void Reload();
+    void Watch(const LaunchRecord &record);
+    void OnEnded(qint64 pid);
+    void CheckAll();
+
+    QList<LaunchRecord> records;
+    QHash<qint64, QSocketNotifier *> notifiers;
+    QFileSystemWatcher *watcher = nullptr;
+    QTimer *fallback = nullptr;
+};

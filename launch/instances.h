@@ -1,0 +1,75 @@
+#pragma once
+
+#include "commandline.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The emulators the launcher started: a record per emulator in a file of the user's own
+// ($XDG_STATE_HOME/Velmora/VelmoraMobileEmulator/launches.json, mode 0600, replaced in one step
+// under an flock on launches.lock beside it), its output in a log file in logs/ there, and
+// stopping them. Launcher.ini is not touched. Linux implementation: the identity of a process
+// is its start time in /proc/PID/stat (field 22), so that a process id used again by another
+// process is never taken for an emulator; elsewhere (see the README) a process handle would
+// serve, and records without an identity are never signalled.
+
+struct LaunchRecord
+{
+    QString profile;
+    qint64 pid = 0;
+    QString identity; // the process's start time as the system reports it
+    QDateTime started;
+    QString log; // the file its output goes to; empty when it goes nowhere
+};
+
+// Where records and logs live: $XDG_STATE_HOME when it is an absolute path, else
+// ~/.local/state, then "/Velmora/VelmoraMobileEmulator".
+QString StateDirectory();
+QString LogDirectory();
+
+// The identity of a running process, or an empty string when none runs with that id.
+QString ProcessIdentity(qint64 pid);
+// Whether `pid` still is the process of the record.
+bool IsRunning(const LaunchRecord &record);
+
+// The records of emulators that still run; records of emulators that ended, or whose process
+// id now belongs to another process, are dropped from the file. A records file that is corrupt,
+// another user's, a link or not a regular file is set aside with a warning and replaced.
+QList<LaunchRecord> RunningEmulators();
+
+struct LaunchResult
+{
+    bool started = false;
+    QString error; // why not
+    LaunchRecord record;
+    QString logProblem; // set when no log could be made (the output is discarded)
+};
+
+// Starts the command detached, in a session of its own (so that stopping it reaches what it
+// started), its output going to a new log file, and records it for `profile`. Prunes the logs of
+// emulators that no longer run: the newest 50 are kept, at most 20 MiB in all.
+LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile);
+
+// Records of `oldName` are renamed, so that the profile keeps its count.
+void RenameLaunchRecords(const QString &oldName, const QString &newName);
+
+// Prunes the logs as LaunchEmulator does.
+void PruneLogs();
+
+struct StopResult
+{
+    int stopped = 0;
+    QStringList failures; // one line per emulator that could not be stopped
+};
+
+// Stops the running emulators of `profile` (all when `profile` is null): after checking that
+// each still is its record's process, SIGTERM to its process group, up to `graceMs` for it to
+// end, then SIGKILL. Blocks while it waits.
+StopResult StopEmulators(const QString &profile, int graceMs = 5000);
+
+// The newest log of `profile`, running or not; empty when there is none.
+QString NewestLog(const QString &profile);
+
+// The last `lines` lines of a log.
+QString LogTail(const QString &path, int lines = 20);
