@@ -754,10 +754,10 @@ void TestEditing::profileWorkFromTheList()
     // X11 makes no context menu event of Shift+F10: the launcher does.
     parts->profiles->setFocus();
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(shown, (QStringList{"Launch", "Stop", "Show Log", "Duplicate…",
-                                 "New Profile from Device…", "Rename…", "Remove",
-                                 "Copy Command Line", "Add to Applications Menu",
-                                 "Import Profiles…", "Export Profiles…", "Stop All Emulators"}));
+    QCOMPARE(shown,
+             (QStringList{"Launch", "Stop", "Show Log", "Duplicate…", "New Profile from Device…",
+                          "Rename…", "Remove", "Copy Command Line", "Add to Applications Menu",
+                          "Import Profiles…", "Export Profiles…", "Stop All Emulators"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);

@@ -562,8 +562,8 @@ void TestMainWindow::quickEndIsReported()
     QMessageBox *notice = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<QMessageBox *>()) != nullptr, 10000);
     QVERIFY(!notice->isModal());
-    QVERIFY2(notice->text().startsWith("The emulator for \"" +
-                                       window.Config().profiles.at(1).name + "\" ended "),
+    QVERIFY2(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(1).name +
+                                       "\" ended "),
              qPrintable(notice->text()));
     QVERIFY2(notice->text().endsWith(" seconds after it started: it exited with code 3."),
              qPrintable(notice->text()));
@@ -633,13 +633,13 @@ void TestMainWindow::accessibleNamesAndTabOrder()
     QVERIFY(!parts.launch->isDefault());
     // The platform decides where Help and Launch stand; Tab takes them left to right.
     const bool helpFirst = parts.help->x() < parts.launch->x();
-    QCOMPARE(order,
-             (QStringList{"profileList", "addUpdateButton", "removeProfileButton", "resolutionBox",
-                          "addResolutionButton", "removeResolutionButton", "pixelDensityBox",
-                          "addPixelDensityButton", "removePixelDensityButton", "inputBox",
-                          "argumentsEdit", helpFirst ? "helpButton" : "launchButton",
-                          helpFirst ? "launchButton" : "helpButton", "profileFilter",
-                          "profileList"}));
+    QCOMPARE(
+        order,
+        (QStringList{"profileList", "addUpdateButton", "removeProfileButton", "resolutionBox",
+                     "addResolutionButton", "removeResolutionButton", "pixelDensityBox",
+                     "addPixelDensityButton", "removePixelDensityButton", "inputBox",
+                     "argumentsEdit", helpFirst ? "helpButton" : "launchButton",
+                     helpFirst ? "launchButton" : "helpButton", "profileFilter", "profileList"}));
 }
 
 void TestMainWindow::rowTooltipIsTheWholeName()
