@@ -18,6 +18,12 @@
 
 namespace {
 
+QString Key(const LaunchRecord &record)
+{
+    return QString::number(record.pid) + QLatin1Char('@') +
+           QString::number(record.started.toMSecsSinceEpoch());
+}
+
 int OpenPidfd(qint64 pid)
 {
 #if defined(Q_OS_LINUX) && defined(SYS_pidfd_open)
@@ -58,6 +64,7 @@ void EmulatorMonitor::Start()
 {
     if (watcher)
         return;
+    startedWatching = QDateTime::currentDateTime();
     watcher = new QFileSystemWatcher(this);
     QDir().mkpath(StateDirectory());
     watcher->addPath(StateDirectory());
@@ -69,8 +76,11 @@ void EmulatorMonitor::Add(const LaunchRecord &record)
 {
     if (record.identity.isEmpty()) {
         // Ended before it could be recorded.
-        if (record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs)
+        if (!reported.contains(Key(record)) &&
+            record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
+            reported.insert(Key(record));
             emit endedEarly(record, HowEnded(record.pid));
+        }
         return;
     }
     if (notifiers.contains(record.pid))
@@ -109,6 +119,17 @@ void EmulatorMonitor::Reload()
     // Stopped elsewhere: ended, so their pidfds say so too; nothing more to do here.
     if (changed)
         emit countsChanged();
+    // Started by another launcher process and ended before this one could watch it.
+    for (const EndedLaunch &end : RecentlyEnded()) {
+        const LaunchRecord &record = end.record;
+        if (reported.contains(Key(record)) || record.started < startedWatching ||
+            record.started.msecsTo(end.ended) >= EarlyEndMs ||
+            std::any_of(records.cbegin(), records.cend(),
+                        [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
+            continue;
+        reported.insert(Key(record));
+        emit endedEarly(record, QString());
+    }
 }
 
 void EmulatorMonitor::Watch(const LaunchRecord &record)
@@ -153,6 +174,9 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     const QString how = HowEnded(pid);
     RunningEmulators(); // drops its record
     emit countsChanged();
-    if (record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs)
+    if (!reported.contains(Key(record)) &&
+        record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
+        reported.insert(Key(record));
         emit endedEarly(record, how);
+    }
 }

@@ -2,8 +2,10 @@
 
 #include "instances.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 
 class QFileSystemWatcher;
 class QSocketNotifier;
@@ -46,6 +48,9 @@ private:
     void CheckAll();
 
     QList<LaunchRecord> records;
+    // Ends already reported, by process id and start: each is told once.
+    QSet<QString> reported;
+    QDateTime startedWatching;
     QHash<qint64, QSocketNotifier *> notifiers;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *fallback = nullptr;

@@ -73,7 +73,35 @@ struct RecordsFile
 {
     QList<LaunchRecord> records;
     QJsonObject newestLogs; // profile name -> its newest log
+    // Emulators seen to have ended, with when: a window reports those that quit right after
+    // their start, whoever started them.
+    QList<EndedLaunch> ended;
 };
+
+constexpr int KeptEnds = 20;
+
+QJsonObject RecordJson(const LaunchRecord &record)
+{
+    return QJsonObject{
+        {QStringLiteral("profile"), record.profile},
+        {QStringLiteral("pid"), double(record.pid)},
+        {QStringLiteral("identity"), record.identity},
+        {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("log"), record.log},
+    };
+}
+
+LaunchRecord RecordFromJson(const QJsonObject &o)
+{
+    LaunchRecord record;
+    record.profile = o.value(QStringLiteral("profile")).toString();
+    record.pid = qint64(o.value(QStringLiteral("pid")).toDouble());
+    record.identity = o.value(QStringLiteral("identity")).toString();
+    record.started =
+        QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODateWithMs);
+    record.log = o.value(QStringLiteral("log")).toString();
+    return record;
+}
 
 // Reads the records; a file that is not a plain file of this user, or not ours to read, is
 // reported and treated as empty (the next write replaces it).
@@ -104,16 +132,15 @@ RecordsFile ReadRecords()
     }
     const QJsonObject root = document.object();
     for (const QJsonValue &value : root.value(QStringLiteral("running")).toArray()) {
-        const QJsonObject o = value.toObject();
-        LaunchRecord record;
-        record.profile = o.value(QStringLiteral("profile")).toString();
-        record.pid = qint64(o.value(QStringLiteral("pid")).toDouble());
-        record.identity = o.value(QStringLiteral("identity")).toString();
-        record.started =
-            QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODateWithMs);
-        record.log = o.value(QStringLiteral("log")).toString();
+        const LaunchRecord record = RecordFromJson(value.toObject());
         if (record.pid > 1 && !record.identity.isEmpty())
             file.records.append(record);
+    }
+    for (const QJsonValue &value : root.value(QStringLiteral("ended")).toArray()) {
+        const QJsonObject o = value.toObject();
+        file.ended.append(
+            {RecordFromJson(o), QDateTime::fromString(o.value(QStringLiteral("ended")).toString(),
+                                                      Qt::ISODateWithMs)});
     }
     file.newestLogs = root.value(QStringLiteral("newestLogs")).toObject();
     return file;
@@ -122,17 +149,18 @@ RecordsFile ReadRecords()
 void WriteRecords(const RecordsFile &file)
 {
     QJsonArray running;
-    for (const LaunchRecord &record : file.records) {
-        running.append(QJsonObject{
-            {QStringLiteral("profile"), record.profile},
-            {QStringLiteral("pid"), double(record.pid)},
-            {QStringLiteral("identity"), record.identity},
-            {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
-            {QStringLiteral("log"), record.log},
-        });
+    for (const LaunchRecord &record : file.records)
+        running.append(RecordJson(record));
+    QJsonArray ended;
+    for (const EndedLaunch &end :
+         file.ended.mid(qMax<qsizetype>(0, file.ended.size() - KeptEnds))) {
+        QJsonObject o = RecordJson(end.record);
+        o.insert(QStringLiteral("ended"), end.ended.toUTC().toString(Qt::ISODateWithMs));
+        ended.append(o);
     }
     const QByteArray bytes =
         QJsonDocument(QJsonObject{{QStringLiteral("running"), running},
+                                  {QStringLiteral("ended"), ended},
                                   {QStringLiteral("newestLogs"), file.newestLogs}})
             .toJson(QJsonDocument::Indented);
     QSaveFile out(RecordsPath());
@@ -152,7 +180,13 @@ void WriteRecords(const RecordsFile &file)
 bool DropEnded(RecordsFile &file)
 {
     const qsizetype before = file.records.size();
-    file.records.removeIf([](const LaunchRecord &record) { return !IsRunning(record); });
+    const QDateTime now = QDateTime::currentDateTime();
+    file.records.removeIf([&file, &now](const LaunchRecord &record) {
+        if (IsRunning(record))
+            return false;
+        file.ended.append({record, now});
+        return true;
+    });
     return file.records.size() != before;
 }
 
@@ -297,6 +331,8 @@ LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
     DropEnded(file);
     if (!result.record.identity.isEmpty())
         file.records.append(result.record);
+    else
+        file.ended.append({result.record, QDateTime::currentDateTime()});
     if (!result.record.log.isEmpty())
         file.newestLogs.insert(profile, result.record.log);
     WriteRecords(file);
@@ -402,4 +438,13 @@ QString LogTail(const QString &path, int lines)
     if (!all.isEmpty() && all.last().isEmpty())
         all.removeLast();
     return QString::fromUtf8(all.mid(qMax<qsizetype>(0, all.size() - lines)).join('\n'));
+}
+
+QList<EndedLaunch> RecentlyEnded()
+{
+    const RecordsLock lock;
+    RecordsFile file = ReadRecords();
+    if (DropEnded(file))
+        WriteRecords(file);
+    return file.ended;
 }

@@ -23,6 +23,12 @@ struct LaunchRecord
     QString log; // the file its output goes to; empty when it goes nowhere
 };
 
+struct EndedLaunch
+{
+    LaunchRecord record;
+    QDateTime ended; // when it was seen to have ended (at the latest)
+};
+
 // Where records and logs live: $XDG_STATE_HOME when it is an absolute path, else
 // ~/.local/state, then "/Velmora/VelmoraMobileEmulator".
 QString StateDirectory();
@@ -37,6 +43,9 @@ bool IsRunning(const LaunchRecord &record);
 // id now belongs to another process, are dropped from the file. A records file that is corrupt,
 // another user's, a link or not a regular file is set aside with a warning and replaced.
 QList<LaunchRecord> RunningEmulators();
+
+// The last emulators seen to have ended, oldest first (at most 20).
+QList<EndedLaunch> RecentlyEnded();
 
 struct LaunchResult
 {

@@ -574,6 +574,20 @@ void TestMainWindow::quickEndIsReported()
     QCOMPARE(tail.section("\n\n", 1).split('\n').size(), 20);
     QVERIFY(ModalDriver::ButtonTexts(notice).contains("Open Log"));
     notice->close();
+    QTRY_VERIFY(!window.findChild<QMessageBox *>());
+
+    // One started from the command line while the window runs is reported by the window, even
+    // when it ended before the window could watch it.
+    QProcess script;
+    script.start(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"),
+                 {"--launch", window.Config().profiles.at(0).name});
+    QVERIFY(script.waitForFinished(10000));
+    QCOMPARE(script.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<QMessageBox *>()) != nullptr, 10000);
+    QVERIFY2(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(0).name +
+                                       "\" ended "),
+             qPrintable(notice->text()));
+    notice->close();
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()
