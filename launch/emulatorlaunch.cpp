@@ -5,6 +5,16 @@
 #include <QProcess>
 #include <QUrl>
 
+void PrepareEmulatorProcess(QProcess &process, const SplitCommand &command)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
+    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    process.setProgram(command.program);
+    process.setArguments(command.arguments);
+    process.setProcessEnvironment(environment);
+}
+
 bool StartDetached(const SplitCommand &command, QString *error)
 {
     if (command.program.isEmpty()) {
@@ -12,13 +22,8 @@ bool StartDetached(const SplitCommand &command, QString *error)
             *error = QCoreApplication::translate("Command", "there is no program to start");
         return false;
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
-    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
     QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setProcessEnvironment(environment);
+    PrepareEmulatorProcess(process, command);
     if (process.startDetached())
         return true;
     if (error)

@@ -4,6 +4,13 @@
 
 #include <QString>
 
+class QProcess;
+
+// Sets the program, its arguments and the launcher's environment less any desktop activation
+// token: a token belongs to one activation of the launcher's own window, never to the programs
+// it starts.
+void PrepareEmulatorProcess(QProcess &process, const SplitCommand &command);
+
 // Starts the command detached in the launcher's working directory, with the launcher's
 // environment less any desktop activation token: a token belongs to one activation of the
 // launcher's own window, never to the programs it starts. An empty command starts nothing and

@@ -1,5 +1,7 @@
 #include "instances.h"
 
+#include "emulatorlaunch.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -268,13 +270,21 @@ bool IsRunning(const LaunchRecord &record)
     return !record.identity.isEmpty() && ProcessIdentity(record.pid) == record.identity;
 }
 
-QList<LaunchRecord> RunningEmulators()
+namespace {
+// The records as they stand now: read under the lock, with what ended moved to `ended`.
+RecordsFile CurrentRecords()
 {
     const RecordsLock lock;
     RecordsFile file = ReadRecords();
     if (DropEnded(file))
         WriteRecords(file);
-    return file.records;
+    return file;
+}
+} // namespace
+
+QList<LaunchRecord> RunningEmulators()
+{
+    return CurrentRecords().records;
 }
 
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
@@ -297,13 +307,8 @@ LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
             result.logProblem = made.errorString();
     }
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
-    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
     QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setProcessEnvironment(environment);
+    PrepareEmulatorProcess(process, command);
     if (result.logProblem.isEmpty()) {
         process.setStandardOutputFile(log, QIODevice::Append);
         process.setStandardErrorFile(log, QIODevice::Append);
@@ -442,9 +447,5 @@ QString LogTail(const QString &path, int lines)
 
 QList<EndedLaunch> RecentlyEnded()
 {
-    const RecordsLock lock;
-    RecordsFile file = ReadRecords();
-    if (DropEnded(file))
-        WriteRecords(file);
-    return file.ended;
+    return CurrentRecords().ended;
 }

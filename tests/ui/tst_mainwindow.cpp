@@ -2,10 +2,14 @@
 // launching through the stand-in emulator, and the help page.
 
 #include "commandline.h"
+#include "emulatormonitor.h"
+#include "instances.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "optioncombobox.h"
+#include "profilelistactions.h"
 #include "profileqlistwidget.h"
+#include "runningcountdelegate.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
 #include "windowparts.h"
@@ -126,6 +130,7 @@ private slots:
     void listLaunchesAndCopiesTheCommand();
     void accessibleNamesAndTabOrder();
     void quickEndIsReported();
+    void runningCountsAndStop();
     void rowTooltipIsTheWholeName();
     void helpOpensThePage();
 
@@ -588,6 +593,36 @@ void TestMainWindow::quickEndIsReported()
                                        "\" ended "),
              qPrintable(notice->text()));
     notice->close();
+}
+
+// A row says how many of its emulators run, in words for screen readers, and Stop ends them.
+void TestMainWindow::runningCountsAndStop()
+{
+    struct Behave
+    {
+        Behave() { qputenv("VELMORA_EMU_BEHAVE", "stay"); }
+        ~Behave() { qunsetenv("VELMORA_EMU_BEHAVE"); }
+    } behave;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1);
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QListWidgetItem *row = parts.profiles->item(1);
+    QTRY_COMPARE(row->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("2 running"));
+    QCOMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 2);
+    QCOMPARE(row->text(), window.Config().profiles.at(1).name); // the name stays as it is
+    QCOMPARE(parts.profiles->item(0)->data(Qt::AccessibleDescriptionRole).toString(), QString());
+    const QList<LaunchRecord> running = window.Monitor()->Records();
+    QCOMPARE(running.size(), 2);
+    window.ListActions()->OnStop();
+    QTRY_COMPARE_WITH_TIMEOUT(row->data(Qt::AccessibleDescriptionRole).toString(), QString(),
+                              10000);
+    for (const LaunchRecord &record : running)
+        QVERIFY(!IsRunning(record));
+    QCOMPARE(window.Monitor()->Records().size(), 0);
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()
