@@ -296,8 +296,9 @@ bool SingleApplication::takeLock()
         server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(server, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
     }
-    listen();
+    // Watched before the socket is there, so that nothing removed from then on goes unseen.
     watchInstanceFiles();
+    listen();
     return true;
 }
 

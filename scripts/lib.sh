@@ -67,27 +67,47 @@ velmora_exit() {
 trap velmora_exit EXIT
 
 start_desktop() {
-    local n=$((100 + RANDOM % 400)) tries=0
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
+    local n=$((100 + RANDOM % 400)) tries=0 i xvfb_pid
+    # A display number another server takes at the same moment makes our Xvfb quit: the next
+    # number is tried then.
+    while :; do
+        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
+            n=$((n + 1))
+            tries=$((tries + 1))
+            [ "$tries" -lt 200 ] || { echo "no free X display" >&2; return 1; }
+        done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp &
+        xvfb_pid=$!
+        for i in $(seq 100); do
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.05
+        done
+        if kill -0 "$xvfb_pid" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            break
+        fi
+        kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
         n=$((n + 1))
         tries=$((tries + 1))
-        [ "$tries" -lt 200 ] || { echo "no free X display" >&2; return 1; }
+        [ "$tries" -lt 200 ] || { echo "Xvfb did not start" >&2; return 1; }
     done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp &
-    VELMORA_DESKTOP_PIDS+=($!)
+    VELMORA_DESKTOP_PIDS+=("$xvfb_pid")
     export DISPLAY=":$n" QT_QPA_PLATFORM=xcb
     unset WAYLAND_DISPLAY
-    local i
-    for i in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        [ "$i" -lt 100 ] || { echo "Xvfb did not start on :$n" >&2; return 1; }
-        sleep 0.05
-    done
-    openbox &
-    VELMORA_DESKTOP_PIDS+=($!)
-    for i in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.05
+    # openbox gives up when it comes too early; it is started again then.
+    local attempt openbox_pid
+    for attempt in 1 2 3; do
+        openbox &
+        openbox_pid=$!
+        for i in $(seq 200); do
+            if xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; then
+                VELMORA_DESKTOP_PIDS+=("$openbox_pid")
+                return 0
+            fi
+            kill -0 "$openbox_pid" 2>/dev/null || break
+            sleep 0.05
+        done
+        kill "$openbox_pid" 2>/dev/null && wait "$openbox_pid" 2>/dev/null
     done
     echo "openbox did not start on :$n" >&2
     return 1
