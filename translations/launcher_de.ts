@@ -417,45 +417,6 @@ Sind Sie sicher?</translation>
 
 </translation>
     </message>
-    <message>
-        <source>Export Profiles</source>
-        <translation>Profile exportieren</translation>
-    </message>
-    <message>
-        <source>The profiles could not be exported: %1 cannot be written: %2.</source>
-        <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
-    </message>
-    <message>
-        <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
-        <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n running</source>
-        <translation>
-            <numerusform>%n läuft</numerusform>
-            <numerusform>%n laufen</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
-        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
-    </message>
-    <message>
-        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
-        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
-    </message>
-    <message>
-        <source>The last lines of its output:
-
-%1</source>
-        <translation>Die letzten Zeilen seiner Ausgabe:
-
-%1</translation>
-    </message>
-    <message>
-        <source>Open Log</source>
-        <translation>Protokoll öffnen</translation>
-    </message>
 </context>
 <context>
     <name>ProfileListActions</name>
@@ -598,6 +559,10 @@ Sind Sie sicher?</translation>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
+    <message>
+        <source>The profiles could not be exported: %1 cannot be written: %2.</source>
+        <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
 </context>
 <context>
     <name>ProfileName</name>
@@ -608,6 +573,44 @@ Sind Sie sicher?</translation>
     <message>
         <source>A profile name cannot contain a line break.</source>
         <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
+    </message>
+</context>
+<context>
+    <name>RunningEmulatorsView</name>
+    <message>
+        <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
+        <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n läuft</numerusform>
+            <numerusform>%n laufen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
+    </message>
+    <message>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
+    </message>
+    <message>
+        <source>The last lines of its output:
+
+%1</source>
+        <translation>Die letzten Zeilen seiner Ausgabe:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Open Log</source>
+        <translation>Protokoll öffnen</translation>
     </message>
 </context>
 <context>

@@ -7,7 +7,6 @@
 #include "desktopentry.h"
 #include "dialogs.h"
 #include "emulatorlaunch.h"
-#include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
 #include "linebreakvalidator.h"
@@ -16,6 +15,7 @@
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
+#include "runningemulatorsview.h"
 #include "tooltipprovider.h"
 #include "windowbuttonbox.h"
 
@@ -119,11 +119,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     savedConfig = config;
     connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(true); });
     // The emulators started before, by this window or another launcher process.
-    monitor = new EmulatorMonitor(this);
-    connect(monitor, &EmulatorMonitor::countsChanged, this, &MainWindow::ShowRunningCounts);
-    connect(monitor, &EmulatorMonitor::endedEarly, this, &MainWindow::ShowEarlyEnd);
-    QTimer::singleShot(0, monitor, &EmulatorMonitor::Start);
-    connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::ShowRunningCounts);
+    running = new RunningEmulatorsView(this, profileList, listActions);
     QTimer::singleShot(0, &store, &ConfigStore::WatchUserFile);
 }
 
@@ -395,8 +391,7 @@ void MainWindow::AdoptConfig(LauncherConfig model)
             argumentsEdit->setText(typed);
     }
     profileList->SetFilter(profileList->Filter());
-    shownCounts.clear();
-    ShowRunningCounts();
+    running->Refresh(true);
     UpdateAddUpdateButton();
 }
 
@@ -705,71 +700,7 @@ void MainWindow::OnLaunch()
                     tr("%1: %2").arg(ShownPath(command.program), launched.error));
         return;
     }
-    monitor->Add(launched.record);
-    // Once: a log folder that cannot be written never stops a launch.
-    if (!launched.logProblem.isEmpty() && !logProblemShown) {
-        logProblemShown = true;
-        ShowMessage(this, QMessageBox::Warning, WarningTitle(),
-                    tr("The emulator's output cannot be kept in %1: %2. It is discarded.")
-                        .arg(ShownPath(LogDirectory()), launched.logProblem));
-    }
-}
-
-void MainWindow::ShowRunningCounts()
-{
-    const QHash<QString, int> counts = monitor->Counts();
-    // Only the rows whose count changed are touched.
-    QSet<QString> names(shownCounts.keyBegin(), shownCounts.keyEnd());
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        names.insert(it.key());
-    for (const QString &name : std::as_const(names)) {
-        const int count = counts.value(name);
-        if (count == shownCounts.value(name))
-            continue;
-        const int row = config.FindProfile(name);
-        if (QListWidgetItem *item = row >= 0 ? profileList->item(row) : nullptr) {
-            item->setData(RunningCountDelegate::CountRole, count);
-            item->setData(Qt::AccessibleDescriptionRole,
-                          count > 0 ? tr("%n running", nullptr, count) : QString());
-        }
-    }
-    shownCounts = counts;
-    listActions->SetRunningCount(
-        counts.value(profileList->currentRow() >= 0 &&
-                             profileList->currentRow() < config.profiles.size()
-                         ? config.profiles.at(profileList->currentRow()).name
-                         : QString()),
-        int(monitor->Records().size()));
-}
-
-void MainWindow::ShowEarlyEnd(const LaunchRecord &record, const QString &how)
-{
-    // Not modal: the user goes on working, and several of these may stand side by side.
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Velmora Mobile Emulator Launcher"),
-                                QString(), QMessageBox::Close, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // Nor does it take the keyboard from what the user is doing.
-    box->setAttribute(Qt::WA_ShowWithoutActivating);
-    box->setModal(false);
-    const double seconds = record.started.msecsTo(QDateTime::currentDateTime()) / 1000.0;
-    box->setText(how.isEmpty()
-                     ? tr("The emulator for \"%1\" ended %2 seconds after it started.")
-                           .arg(ShownText(record.profile, 200))
-                           .arg(seconds, 0, 'f', 1)
-                     : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
-                           .arg(ShownText(record.profile, 200))
-                           .arg(seconds, 0, 'f', 1)
-                           .arg(how));
-    if (!record.log.isEmpty()) {
-        box->setInformativeText(tr("The last lines of its output:\n\n%1").arg(LogTail(record.log)));
-        QPushButton *open = box->addButton(tr("Open Log"), QMessageBox::ActionRole);
-        const QString log = record.log;
-        // Opening the log leaves the notice where it is.
-        open->disconnect();
-        connect(open, &QPushButton::clicked, this, [log] { OpenLocalPage(log); });
-    }
-    FitTitle(box);
-    box->show();
+    running->Launched(launched);
 }
 
 void MainWindow::RenameProfile(int row, const QString &name)
@@ -873,14 +804,4 @@ void MainWindow::ImportProfilesFrom(const QString &path, const ImportDecider &de
                        "double quote or a line break.\n\n") +
                         ShownTexts(report.refused).join(QLatin1Char('\n')));
     }
-}
-
-bool MainWindow::ExportProfilesTo(const QString &path, const QList<int> &rows)
-{
-    const ConfigSaveResult saved = ExportProfilesToFile(config, rows, path, store.UserPath());
-    if (!saved.saved)
-        ShowMessage(this, QMessageBox::Warning, tr("Export Profiles"),
-                    tr("The profiles could not be exported: %1 cannot be written: %2.")
-                        .arg(ShownPath(path), saved.reason));
-    return saved.saved;
 }

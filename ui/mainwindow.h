@@ -11,7 +11,7 @@
 
 #include <functional>
 
-class EmulatorMonitor;
+class RunningEmulatorsView;
 class ProfileListActions;
 struct LaunchRecord;
 class ProfileQListWidget;
@@ -51,7 +51,8 @@ public:
 
     const LauncherConfig &Config() const { return config; }
     ProfileListActions *ListActions() const { return listActions; }
-    EmulatorMonitor *Monitor() const { return monitor; }
+    RunningEmulatorsView *Running() const { return running; }
+    QString UserConfigPath() const { return store.UserPath(); }
 
     // What the arguments line stands for: its text, or the whole stored text that it shows cut.
     QString CurrentArguments() const;
@@ -70,8 +71,6 @@ public:
     // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
     // name that exists. Saved at once; nothing changes when the save fails.
     void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
-    // Writes the profiles at `rows` with the entries they use to `path`; tells the user why not.
-    bool ExportProfilesTo(const QString &path, const QList<int> &rows);
     // Moves the profile at `from` to `to` (never to or from the first place), keeping what the
     // widgets show, and saves the order.
     void MoveProfile(int from, int to);
@@ -102,10 +101,6 @@ private:
     // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
     void AdoptConfig(LauncherConfig model);
     static bool SameEntries(const LauncherConfig &a, const LauncherConfig &b);
-    // The running emulators' counts on the rows and the list's menu.
-    void ShowRunningCounts();
-    // An emulator ended right after its start: a notice that does not block the user.
-    void ShowEarlyEnd(const LaunchRecord &record, const QString &how);
     void RemoveSelectedOption(int section);
     // Saves after a change of the model; tells the user once when changes cannot be saved.
     void SaveChanges();
@@ -136,9 +131,7 @@ private:
     // to `config`.
     LauncherConfig savedConfig;
     bool outsideProblemShown = false;
-    EmulatorMonitor *monitor = nullptr;
-    QHash<QString, int> shownCounts;
-    bool logProblemShown = false;
+    RunningEmulatorsView *running = nullptr;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;
 };

@@ -10,7 +10,9 @@
 #include "filelocations.h"
 #include "instances.h"
 #include "mainwindow.h"
+#include "profileexchange.h"
 #include "profileqlistwidget.h"
+#include "runningemulatorsview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -255,8 +257,15 @@ void ProfileListActions::OnExportProfiles()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     dialog.selectFile(QStringLiteral("Profiles.ini"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        window->ExportProfilesTo(dialog.selectedFiles().first(), rows);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().first();
+    const ConfigSaveResult saved =
+        ExportProfilesToFile(config, rows, path, window->UserConfigPath());
+    if (!saved.saved)
+        ShowMessage(window, QMessageBox::Warning, tr("Export Profiles"),
+                    tr("The profiles could not be exported: %1 cannot be written: %2.")
+                        .arg(ShownPath(path), saved.reason));
 }
 
 void ProfileListActions::OnImportProfiles()
@@ -319,7 +328,7 @@ void ProfileListActions::OnStop()
 
 void ProfileListActions::OnStopAll()
 {
-    const int running = int(window->Monitor()->Records().size());
+    const int running = int(window->Running()->Monitor()->Records().size());
     if (running > 1 && ShowMessage(window, QMessageBox::Question, tr("Stop All Emulators"),
                                    tr("Stop all %n running emulators?", nullptr, running),
                                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)

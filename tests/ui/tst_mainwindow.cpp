@@ -10,6 +10,7 @@
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
+#include "runningemulatorsview.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
 #include "windowparts.h"
@@ -615,14 +616,14 @@ void TestMainWindow::runningCountsAndStop()
     QCOMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 2);
     QCOMPARE(row->text(), window.Config().profiles.at(1).name); // the name stays as it is
     QCOMPARE(parts.profiles->item(0)->data(Qt::AccessibleDescriptionRole).toString(), QString());
-    const QList<LaunchRecord> running = window.Monitor()->Records();
+    const QList<LaunchRecord> running = window.Running()->Monitor()->Records();
     QCOMPARE(running.size(), 2);
     window.ListActions()->OnStop();
     QTRY_COMPARE_WITH_TIMEOUT(row->data(Qt::AccessibleDescriptionRole).toString(), QString(),
                               10000);
     for (const LaunchRecord &record : running)
         QVERIFY(!IsRunning(record));
-    QCOMPARE(window.Monitor()->Records().size(), 0);
+    QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()

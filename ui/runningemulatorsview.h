@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+
+class EmulatorMonitor;
+class MainWindow;
+class ProfileListActions;
+class ProfileQListWidget;
+struct LaunchRecord;
+struct LaunchResult;
+
+// What the window shows of the emulators the launcher started: how many run on each profile's
+// row (drawn by RunningCountDelegate, said in words to screen readers and in the tooltip), the
+// list menu's Stop entries, and a notice that does not block when one quits right after its
+// start.
+class RunningEmulatorsView : public QObject
+{
+    Q_OBJECT
+
+public:
+    RunningEmulatorsView(MainWindow *window, ProfileQListWidget *list, ProfileListActions *actions);
+
+    // An emulator the window just started.
+    void Launched(const LaunchResult &launched);
+    // Shows the counts again; `rowsRebuilt` when the list's rows were made anew.
+    void Refresh(bool rowsRebuilt);
+    EmulatorMonitor *Monitor() const { return monitor; }
+
+private:
+    void ShowEarlyEnd(const LaunchRecord &record, const QString &how);
+
+    MainWindow *window = nullptr;
+    ProfileQListWidget *list = nullptr;
+    ProfileListActions *actions = nullptr;
+    EmulatorMonitor *monitor = nullptr;
+    QHash<QString, int> shownCounts;
+    bool logProblemShown = false;
+};
