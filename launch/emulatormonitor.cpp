@@ -58,7 +58,11 @@ QString HowEnded(qint64 pid)
 
 EmulatorMonitor::EmulatorMonitor(QObject *parent) : QObject(parent) {}
 
-EmulatorMonitor::~EmulatorMonitor() = default;
+EmulatorMonitor::~EmulatorMonitor()
+{
+    for (QSocketNotifier *notifier : std::as_const(notifiers))
+        ::close(int(notifier->socket()));
+}
 
 void EmulatorMonitor::Start()
 {

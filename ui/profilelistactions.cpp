@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QThread>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -338,18 +339,28 @@ void ProfileListActions::OnStopAll()
 
 void ProfileListActions::StopInBackground(const QString &profile)
 {
-    auto *result = new StopResult;
+    const auto result = std::make_shared<StopResult>();
     QThread *worker = QThread::create([profile, result] { *result = StopEmulators(profile); });
+    stopping.append(worker);
     connect(worker, &QThread::finished, this, [this, worker, result] {
+        stopping.removeAll(worker);
+        worker->deleteLater();
         if (!result->failures.isEmpty()) {
             ShowMessage(window, QMessageBox::Warning, tr("Stop"),
                         tr("These emulators could not be stopped:\n\n%1")
                             .arg(result->failures.join(QLatin1Char('\n'))));
         }
-        delete result;
-        worker->deleteLater();
     });
     worker->start();
+}
+
+ProfileListActions::~ProfileListActions()
+{
+    // A stop under way ends before the window goes; it waits five seconds at the most.
+    for (QThread *worker : std::as_const(stopping)) {
+        worker->wait();
+        delete worker;
+    }
 }
 
 void ProfileListActions::OnShowLog()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 
@@ -8,6 +9,7 @@ class ProfileQListWidget;
 class QAction;
 class QLineEdit;
 class QPushButton;
+class QThread;
 
 // What the profile list does beyond selecting: its context menu and keys (Enter and a double
 // click launch, F2 renames, Delete removes, Shift+F10 opens the menu), Duplicate, Rename,
@@ -21,6 +23,7 @@ public:
     // `filter` is the field above the list: Ctrl+F reaches it, Escape clears it.
     ProfileListActions(MainWindow *window, ProfileQListWidget *list, QPushButton *launchButton,
                        QLineEdit *filter);
+    ~ProfileListActions() override;
 
     // "Remove" follows the Remove button: never on the first profile.
     void SetRemoveEnabled(bool enabled);
@@ -66,4 +69,5 @@ private:
     QAction *stopAllAction = nullptr;
     QAction *showLogAction = nullptr;
     QLineEdit *filter = nullptr;
+    QList<QThread *> stopping; // stops under way
 };
