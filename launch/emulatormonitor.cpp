@@ -60,8 +60,10 @@ EmulatorMonitor::EmulatorMonitor(QObject *parent) : QObject(parent) {}
 
 EmulatorMonitor::~EmulatorMonitor()
 {
+#ifdef Q_OS_LINUX
     for (QSocketNotifier *notifier : std::as_const(notifiers))
         ::close(int(notifier->socket()));
+#endif
 }
 
 void EmulatorMonitor::Start()
@@ -166,7 +168,9 @@ void EmulatorMonitor::OnEnded(qint64 pid)
 {
     if (QSocketNotifier *notifier = notifiers.take(pid)) {
         notifier->setEnabled(false);
+#ifdef Q_OS_LINUX
         ::close(int(notifier->socket()));
+#endif
         notifier->deleteLater();
     }
     const auto found = std::find_if(records.begin(), records.end(),
