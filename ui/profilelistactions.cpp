@@ -341,6 +341,8 @@ void ProfileListActions::StopInBackground(const QString &profile)
 {
     const auto result = std::make_shared<StopResult>();
     QThread *worker = QThread::create([profile, result] { *result = StopEmulators(profile); });
+    // Owned here, so that it goes with the window even when its deferred deletion never runs.
+    worker->setParent(this);
     stopping.append(worker);
     connect(worker, &QThread::finished, this, [this, worker, result] {
         stopping.removeAll(worker);
