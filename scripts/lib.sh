@@ -56,13 +56,16 @@ build_preset() {
 VELMORA_ON_EXIT=()
 VELMORA_DESKTOP_PIDS=()
 velmora_exit() {
-    local pid i
+    local code=$? pid i
+    set +e
     # Last registered first: a program started in a directory stops before the directory goes.
     for ((i = ${#VELMORA_ON_EXIT[@]} - 1; i >= 0; i--)); do eval "${VELMORA_ON_EXIT[$i]}" || true; done
-    for pid in "${VELMORA_DESKTOP_PIDS[@]}"; do
+    # The window manager before its server, so that it need not complain of a lost display.
+    for ((i = ${#VELMORA_DESKTOP_PIDS[@]} - 1; i >= 0; i--)); do
+        pid="${VELMORA_DESKTOP_PIDS[$i]}"
         kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done
-    return 0
+    return "$code"
 }
 trap velmora_exit EXIT
 
