@@ -821,6 +821,18 @@ void TestLauncherProcess::runningAndStopping()
         return std::make_tuple(exitCode, QString::fromUtf8(process.readAllStandardOutput()),
                                QString::fromUtf8(process.readAllStandardError()));
     };
+    // Logs of emulators long gone, more than are kept.
+    const QString logs = env->root() + "/state/Velmora/VelmoraMobileEmulator/logs";
+    QVERIFY(QDir().mkpath(logs));
+    for (int i = 0; i < 60; ++i) {
+        const QString old =
+            logs + QStringLiteral("/20200101-000000-%1-Old.log").arg(i, 3, 10, QChar('0'));
+        QVERIFY(WriteBytes(old, "old output\n"));
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0, i)),
+                                 QFileDevice::FileModificationTime));
+    }
     QCOMPARE(std::get<0>(run({"--launch", "Two"}, "child")), 0);
     QCOMPARE(std::get<0>(run({"--launch", "Two"}, "stay")), 0);
     QCOMPARE(std::get<0>(run({"--launch", "Mine"}, "stay")), 0);
@@ -844,6 +856,11 @@ void TestLauncherProcess::runningAndStopping()
             twos.append(row.at(0).toLongLong());
     }
     QCOMPARE(twos.size(), 2);
+    // The newest 50 of those that ended are kept, beside the three of the running ones.
+    const QStringList kept = QDir(logs).entryList({"*.log"}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 53);
+    QVERIFY(!kept.contains("20200101-000000-009-Old.log"));
+    QVERIFY(kept.contains("20200101-000000-010-Old.log"));
     const pid_t group = ::getpgid(pid_t(twos.first()));
     QVERIFY(group > 1 && group != ::getpgrp());
 
