@@ -117,6 +117,9 @@ QProcessEnvironment HomeEnvironment(const QString &home)
     env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    // Launch records and logs, and the launcher's private folders, stay in the home too.
+    env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
 }
@@ -200,8 +203,8 @@ int main(int argc, char *argv[])
     const QString root = temp.path();
     // The in-process rows run a real MainWindow in a home of their own.
     const QProcessEnvironment own = HomeEnvironment(root + QStringLiteral("/self"));
-    for (const char *key :
-         {"HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "QT_QPA_PLATFORM"})
+    for (const char *key : {"HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME",
+                            "XDG_STATE_HOME", "XDG_CACHE_HOME", "QT_QPA_PLATFORM"})
         qputenv(key, own.value(QLatin1String(key)).toLocal8Bit());
     QApplication app(argc, argv);
     const QString bin = QCoreApplication::applicationDirPath();
