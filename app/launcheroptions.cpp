@@ -8,7 +8,6 @@
 #include "filelocations.h"
 #include "instances.h"
 #include "profileexchange.h"
-#include "singleapplication.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

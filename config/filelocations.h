@@ -18,8 +18,8 @@ QString AppDirFilePath(const QString &name);
 QString GetFilePath(FileKind kind);
 
 // Unsets the base-directory variables (XDG_DATA_HOME, XDG_RUNTIME_DIR, ...) that hold a
-// relative path. The base-directory specification says such a value is invalid and must be
-// ignored; used, it would put the user's files below whatever folder the launcher started in.
+// relative path: XDG directories are absolute, and a relative one would put the user's files
+// below whatever folder the launcher happened to start in.
 void IgnoreRelativeBaseDirectories();
 
 // A path as the user's system writes it (backslashes on Windows), for messages.

@@ -12,7 +12,7 @@ QString DesktopEntryPath(const QString &profileName);
 
 // The entry's text: `Name` the profile's name, the launcher's icon, the profile name in a key of
 // its own (X-Velmora-Profile), and an Exec line that runs `launcherPath` with --launch and the
-// name, quoted and escaped as the Desktop Entry specification asks for any name.
+// name, quoted and escaped so that desktops hand any name over unchanged.
 QString DesktopEntryText(const QString &launcherPath, const QString &profileName);
 
 // Writes the entry in one step; false with the system's reason when it cannot.

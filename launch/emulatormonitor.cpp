@@ -108,7 +108,8 @@ QHash<QString, int> EmulatorMonitor::Counts() const
 
 void EmulatorMonitor::Reload()
 {
-    const QList<LaunchRecord> now = RunningEmulators();
+    QList<EndedLaunch> ended;
+    const QList<LaunchRecord> now = RunningEmulators(&ended);
     bool changed = false;
     for (const LaunchRecord &record : now) {
         const auto same = [&record](const LaunchRecord &r) {
@@ -128,7 +129,7 @@ void EmulatorMonitor::Reload()
     if (changed)
         emit countsChanged();
     // Started by another launcher process and ended before this one could watch it.
-    for (const EndedLaunch &end : RecentlyEnded()) {
+    for (const EndedLaunch &end : std::as_const(ended)) {
         const LaunchRecord &record = end.record;
         if (reported.contains(Key(record)) || record.started < startedWatching ||
             record.started.msecsTo(end.ended) >= EarlyEndMs ||

@@ -230,7 +230,7 @@ void PruneLogsKeeping(const QList<LaunchRecord> &running)
 QString StateDirectory()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // Qt has no state location yet; the specification says a relative value is invalid.
+    // Qt has no state location yet; a relative value would differ with the working directory.
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/Velmora/VelmoraMobileEmulator");
@@ -282,9 +282,12 @@ RecordsFile CurrentRecords()
 }
 } // namespace
 
-QList<LaunchRecord> RunningEmulators()
+QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
 {
-    return CurrentRecords().records;
+    RecordsFile file = CurrentRecords();
+    if (ended)
+        *ended = std::move(file.ended);
+    return file.records;
 }
 
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
@@ -443,9 +446,4 @@ QString LogTail(const QString &path, int lines)
     if (!all.isEmpty() && all.last().isEmpty())
         all.removeLast();
     return QString::fromUtf8(all.mid(qMax<qsizetype>(0, all.size() - lines)).join('\n'));
-}
-
-QList<EndedLaunch> RecentlyEnded()
-{
-    return CurrentRecords().ended;
 }

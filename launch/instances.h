@@ -42,10 +42,9 @@ bool IsRunning(const LaunchRecord &record);
 // The records of emulators that still run; records of emulators that ended, or whose process
 // id now belongs to another process, are dropped from the file. A records file that is corrupt,
 // another user's, a link or not a regular file is set aside with a warning and replaced.
-QList<LaunchRecord> RunningEmulators();
-
-// The last emulators seen to have ended, oldest first (at most 20).
-QList<EndedLaunch> RecentlyEnded();
+// `ended`, when given, receives the last emulators seen to have ended, oldest first (at most
+// 20), read in the same step.
+QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended = nullptr);
 
 struct LaunchResult
 {

@@ -37,6 +37,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -280,15 +281,10 @@ QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 
 bool MainWindow::WriteConfig()
 {
-    ConfigSaveResult result = store.Save(config);
-    if (result.changedOnDisk)
-        result = TakeInOutsideChange(false);
-    if (result.saved)
-        savedConfig = config;
-    return result.saved;
+    return SaveModel().saved;
 }
 
-void MainWindow::SaveChanges()
+ConfigSaveResult MainWindow::SaveModel()
 {
     ConfigSaveResult result = store.Save(config);
     // Someone else changed the file since it was read: this change goes into theirs.
@@ -296,6 +292,12 @@ void MainWindow::SaveChanges()
         result = TakeInOutsideChange(false);
     if (result.saved)
         savedConfig = config;
+    return result;
+}
+
+void MainWindow::SaveChanges()
+{
+    const ConfigSaveResult result = SaveModel();
     // Once until a save succeeds again: every change of a session on a full disk would
     // otherwise ask to be clicked away.
     if (result.firstFailure)
@@ -361,11 +363,13 @@ void MainWindow::AdoptConfig(LauncherConfig model)
     const QString currentName = hadRow ? config.profiles.at(row).name : QString();
     const bool edited =
         hadRow && CurrentValueText() != config.ProfileValueText(config.profiles.at(row));
-    QList<ConfigEntry> chosen;
+    // The entry each box shows, or none (no entry can be found for none).
+    QList<std::optional<ConfigEntry>> chosen;
     for (int s = 1; s < SectionCount; ++s) {
         const int index = config.sections.at(s).comboBox->currentIndex();
-        chosen.append(config.HasEntry(s, index) ? config.sections.at(s).entries.at(index)
-                                                : ConfigEntry{QString(), QStringLiteral("\n")});
+        chosen.append(config.HasEntry(s, index)
+                          ? std::optional<ConfigEntry>(config.sections.at(s).entries.at(index))
+                          : std::nullopt);
     }
     const QString typed = argumentsEdit->text();
     const bool typedWhole = !argumentsEdit->isReadOnly();
@@ -385,7 +389,9 @@ void MainWindow::AdoptConfig(LauncherConfig model)
     if (found >= 0 && edited) {
         for (int s = 1; s < SectionCount; ++s) {
             const QList<ConfigEntry> &entries = config.sections.at(s).entries;
-            config.sections.at(s).comboBox->setCurrentIndex(int(entries.indexOf(chosen.at(s - 1))));
+            const std::optional<ConfigEntry> &entry = chosen.at(s - 1);
+            config.sections.at(s).comboBox->setCurrentIndex(entry ? int(entries.indexOf(*entry))
+                                                                  : -1);
         }
         if (typedWhole)
             argumentsEdit->setText(typed);

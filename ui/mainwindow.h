@@ -104,6 +104,8 @@ private:
     void RemoveSelectedOption(int section);
     // Saves after a change of the model; tells the user once when changes cannot be saved.
     void SaveChanges();
+    // The one save of the window's model, a change made outside the window taken in first.
+    ConfigSaveResult SaveModel();
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
 

@@ -272,7 +272,7 @@ void TestLauncherProcess::oneInstanceHoweverReached()
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QString runtime = env->runtimeDir();
     if (way == "relative runtime") {
-        // Invalid by the base-directory specification, so ignored: Qt's own fallback serves.
+        // A relative runtime folder is ignored: Qt's own fallback serves.
         const QString tmp = env->root() + QStringLiteral("/tmp-relative");
         QVERIFY(QDir().mkpath(tmp));
         e.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("rt"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -69,4 +70,20 @@ public:
 private:
     int signal;
     struct sigaction saved = {};
+};
+
+// Sets an environment variable while it lives and removes it when it goes.
+class EnvironmentVariable
+{
+public:
+    EnvironmentVariable(const char *name, const QByteArray &value) : name(name)
+    {
+        qputenv(name, value);
+    }
+    ~EnvironmentVariable() { qunsetenv(name); }
+    EnvironmentVariable(const EnvironmentVariable &) = delete;
+    EnvironmentVariable &operator=(const EnvironmentVariable &) = delete;
+
+private:
+    const char *name;
 };

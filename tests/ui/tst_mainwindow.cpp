@@ -11,6 +11,7 @@
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
 #include "runningemulatorsview.h"
+#include "systemguards.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
 #include "windowparts.h"
@@ -554,11 +555,7 @@ void TestMainWindow::quickEndIsReported()
         Subreaper() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
         ~Subreaper() { ::prctl(PR_SET_CHILD_SUBREAPER, 0); }
     } subreaper;
-    struct Behave
-    {
-        Behave() { qputenv("VELMORA_EMU_BEHAVE", "exit:3"); }
-        ~Behave() { qunsetenv("VELMORA_EMU_BEHAVE"); }
-    } behave;
+    const EnvironmentVariable behave("VELMORA_EMU_BEHAVE", "exit:3");
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -599,11 +596,7 @@ void TestMainWindow::quickEndIsReported()
 // A row says how many of its emulators run, in words for screen readers, and Stop ends them.
 void TestMainWindow::runningCountsAndStop()
 {
-    struct Behave
-    {
-        Behave() { qputenv("VELMORA_EMU_BEHAVE", "stay"); }
-        ~Behave() { qunsetenv("VELMORA_EMU_BEHAVE"); }
-    } behave;
+    const EnvironmentVariable behave("VELMORA_EMU_BEHAVE", "stay");
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
