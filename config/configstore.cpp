@@ -36,11 +36,31 @@ ConfigStore::ConfigStore(const QString &user, const QString &fallback)
 {
 }
 
+ConfigStore::~ConfigStore()
+{
+    worker.Wait();
+}
+
+void ConfigStore::KeepUserFile()
+{
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    keepUserFile = true;
+}
+
+bool ConfigStore::KeepsUserFile() const
+{
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    return keepUserFile;
+}
+
 ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
 {
     // The stamp first: a change made while the file is read shows as a change later.
-    if (isUserFile)
-        known = StampOf(path);
+    if (isUserFile) {
+        const Stamp stamp = StampOf(path);
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        known = stamp;
+    }
     ConfigLoadResult loaded = LoadConfigFile(path);
     ReadResult result;
     result.version = loaded.version;
@@ -63,7 +83,7 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
         result.status = ReadResult::Unreadable;
         // Whatever is there may be all the user's profiles: it is never written over.
         if (isUserFile)
-            keepUserFile = true;
+            KeepUserFile();
         break;
     case ConfigLoadResult::OutOfDate:
         qCInfo(lcLauncher).noquote() << QStringLiteral("%1 is of version %2, which is not read")
@@ -81,7 +101,7 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
 ConfigMoveResult ConfigStore::MoveOutdated(int version)
 {
     const ConfigMoveResult move = MoveOutdatedConfig(userPath, version);
-    known = StampOf(userPath);
+    AcceptDiskState();
     qCInfo(lcLauncher).noquote() << (move.moved ? QStringLiteral("moved %1 to %2")
                                                 : QStringLiteral("cannot move %1 to %2"))
                                         .arg(Shown(userPath), Shown(move.path));
@@ -90,7 +110,74 @@ ConfigMoveResult ConfigStore::MoveOutdated(int version)
 
 ConfigSaveResult ConfigStore::Save(const LauncherConfig &config)
 {
-    if (config.sections.size() < SectionCount || keepUserFile)
+    worker.Wait();
+    return Write(config);
+}
+
+void ConfigStore::SaveInBackground(const LauncherConfig &config)
+{
+    bool queued;
+    {
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        queued = pending.has_value();
+        pending = config;
+    }
+    if (!queued)
+        worker.Post([this] { WritePending(); });
+}
+
+void ConfigStore::WritePending()
+{
+    LauncherConfig config;
+    {
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        if (!pending)
+            return;
+        config = std::move(*pending);
+        pending.reset();
+    }
+    const ConfigSaveResult result = Write(config);
+    {
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        // The window takes the file in again and saves its newest model into it: a newer
+        // request would only find the same change on disk.
+        if (result.changedOnDisk)
+            pending.reset();
+        finished.append({result, std::move(config)});
+    }
+    QMetaObject::invokeMethod(this, &ConfigStore::DeliverFinished, Qt::QueuedConnection);
+}
+
+void ConfigStore::DeliverFinished()
+{
+    QList<std::pair<ConfigSaveResult, LauncherConfig>> results;
+    {
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        results.swap(finished);
+    }
+    for (const auto &[result, config] : std::as_const(results))
+        emit saved(result, config);
+}
+
+void ConfigStore::FinishSaves()
+{
+    worker.Wait();
+    DeliverFinished();
+}
+
+bool ConfigStore::Saving() const
+{
+    {
+        const std::lock_guard<std::mutex> lock(stateMutex);
+        if (pending || !finished.isEmpty())
+            return true;
+    }
+    return !worker.Idle();
+}
+
+ConfigSaveResult ConfigStore::Write(const LauncherConfig &config)
+{
+    if (config.sections.size() < SectionCount || KeepsUserFile())
         return {};
     const WriteLock lock(userPath);
     if (!UserFileUnchanged()) {
@@ -101,8 +188,10 @@ ConfigSaveResult ConfigStore::Save(const LauncherConfig &config)
         return changed;
     }
     ConfigSaveResult result = SaveConfigFile(userPath, config);
+    const Stamp stamp = StampOf(userPath);
+    const std::lock_guard<std::mutex> state(stateMutex);
     if (result.saved) {
-        known = StampOf(userPath);
+        known = stamp;
         failureReported = false;
         return result;
     }
@@ -115,7 +204,9 @@ ConfigSaveResult ConfigStore::Save(const LauncherConfig &config)
 
 bool ConfigStore::UserFileUnchanged() const
 {
-    return StampOf(userPath) == known;
+    const Stamp stamp = StampOf(userPath);
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    return stamp == known;
 }
 
 ConfigStore::Stamp ConfigStore::StampOf(const QString &path)
@@ -164,7 +255,9 @@ ConfigStore::WriteLock::~WriteLock()
 
 void ConfigStore::AcceptDiskState()
 {
-    known = StampOf(userPath);
+    const Stamp stamp = StampOf(userPath);
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    known = stamp;
 }
 
 void ConfigStore::WatchUserFile()
@@ -191,6 +284,11 @@ void ConfigStore::OnWatched()
     // A file replaced by renaming is a new file: it is watched anew.
     if (QFileInfo::exists(userPath) && !watcher->files().contains(userPath))
         watcher->addPath(userPath);
+    // The launcher's own save changes the file too: it is looked at once that is done.
+    if (Saving()) {
+        settle->start();
+        return;
+    }
     if (!UserFileUnchanged())
         emit userFileChanged();
 }

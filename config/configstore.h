@@ -2,9 +2,15 @@
 
 #include "configfile.h"
 #include "launcherconfig.h"
+#include "serialworker.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+
+#include <mutex>
+#include <optional>
+#include <utility>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -22,13 +28,15 @@ public:
     // The user's and the default file at their usual places.
     ConfigStore();
     ConfigStore(const QString &userPath, const QString &defaultPath);
+    // Waits for a save that is being written.
+    ~ConfigStore() override;
 
     // From now on userFileChanged() says, within a second, that someone else changed the
     // user's file (an editor, a sync tool, another program): the file and its folder are
     // watched, since editors replace files by renaming.
     void WatchUserFile();
     // Keeps the user's file as it is for the rest of the run: nothing is written over it.
-    void KeepUserFile() { keepUserFile = true; }
+    void KeepUserFile();
 
     QString UserPath() const { return userPath; }
     QString DefaultPath() const { return defaultPath; }
@@ -63,10 +71,21 @@ public:
     // `changedOnDisk` is set: the caller reads it again, applies its change and saves again).
     // A failure is logged each time; `firstFailure` is true only for the first since the last
     // success.
+    // It first waits for a background save that is being written.
     ConfigSaveResult Save(const LauncherConfig &config);
 
+    // Save, on a thread of its own, of a copy of `config` (the model is implicitly shared: the
+    // copy costs nothing); returns at once. saved() tells the result on this object's thread.
+    // One save is written at a time; a request made meanwhile replaces one that has not
+    // started, so that the newest model is the one that ends up on disk.
+    void SaveInBackground(const LauncherConfig &config);
+    // Returns once every requested save has been written and its saved() delivered.
+    void FinishSaves();
+    // Whether a requested save is not written yet or its result not delivered yet.
+    bool Saving() const;
+
     // Whether the user's file is left alone for the rest of the run.
-    bool KeepsUserFile() const { return keepUserFile; }
+    bool KeepsUserFile() const;
 
     // Whether the user's file on disk is still the one this store last read or wrote (its size,
     // modification time and inode): false when someone else changed, replaced or removed it.
@@ -92,9 +111,15 @@ public:
 
 signals:
     void userFileChanged();
+    // A background save ended: `config` is the model it was asked to write.
+    void saved(const ConfigSaveResult &result, const LauncherConfig &config);
 
 private:
     void OnWatched();
+    // The save itself, on whichever thread calls it.
+    ConfigSaveResult Write(const LauncherConfig &config);
+    void WritePending();
+    void DeliverFinished();
 
     QFileSystemWatcher *watcher = nullptr;
     QTimer *settle = nullptr;
@@ -112,9 +137,17 @@ private:
         }
     };
     static Stamp StampOf(const QString &path);
-    Stamp known;
     QString userPath;
     QString defaultPath;
+
+    // What the saving thread shares with this one.
+    mutable std::mutex stateMutex;
+    Stamp known;
     bool keepUserFile = false;
     bool failureReported = false;
+    std::optional<LauncherConfig> pending;
+    QList<std::pair<ConfigSaveResult, LauncherConfig>> finished;
+
+    // Last, so that it ends (after writing what is queued) before the members above go.
+    SerialWorker worker;
 };

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -118,7 +119,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     // What is on disk now; edits made outside are taken in from here on.
     savedConfig = config;
-    connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(true); });
+    connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(); });
+    connect(&store, &ConfigStore::saved, this, &MainWindow::OnSaved);
     // The emulators started before, by this window or another launcher process.
     running = new RunningEmulatorsView(this, profileList, listActions);
     QTimer::singleShot(0, &store, &ConfigStore::WatchUserFile);
@@ -281,33 +283,50 @@ QString MainWindow::RenameOutdatedConfig(int version, bool *renamed)
 
 bool MainWindow::WriteConfig()
 {
-    return SaveModel().saved;
+    // Closing, or the session asking for the data: nobody is there to answer a message.
+    const QScopedValueRollback<bool> quiet(tellSaveFailures, false);
+    lastSave = {};
+    store.SaveInBackground(config);
+    WaitForSaves();
+    return lastSave.saved;
 }
 
-ConfigSaveResult MainWindow::SaveModel()
+void MainWindow::WaitForSaves()
 {
-    ConfigSaveResult result = store.Save(config);
-    // Someone else changed the file since it was read: this change goes into theirs.
-    if (result.changedOnDisk)
-        result = TakeInOutsideChange(false);
-    if (result.saved)
-        savedConfig = config;
-    return result;
+    // A save that found the file changed by someone else takes that file in and saves again;
+    // a few rounds are enough for anything but a program rewriting the file all the time.
+    for (int round = 0; round < 3 && store.Saving(); ++round)
+        store.FinishSaves();
 }
 
 void MainWindow::SaveChanges()
 {
-    const ConfigSaveResult result = SaveModel();
+    store.SaveInBackground(config);
+}
+
+void MainWindow::OnSaved(const ConfigSaveResult &result, const LauncherConfig &written)
+{
+    lastSave = result;
+    if (result.saved) {
+        savedConfig = written;
+        return;
+    }
+    // Someone else changed the file since it was read: this change goes into theirs.
+    if (result.changedOnDisk) {
+        TakeInOutsideChange();
+        return;
+    }
     // Once until a save succeeds again: every change of a session on a full disk would
     // otherwise ask to be clicked away.
-    if (result.firstFailure)
+    if (result.firstFailure && tellSaveFailures)
         TellChangesNotSaved(this, store.UserPath(), result.reason);
 }
 
-ConfigSaveResult MainWindow::TakeInOutsideChange(bool tellFailure)
+void MainWindow::TakeInOutsideChange()
 {
+    // What the window saved meanwhile is part of what it compares with.
+    store.FinishSaves();
     ConfigStore::ReadResult read = store.Read(store.UserPath(), true);
-    ConfigSaveResult result;
     switch (read.status) {
     case ConfigStore::ReadResult::Loaded: {
         // The window's change since the last save, applied to what is on disk now.
@@ -317,16 +336,15 @@ ConfigSaveResult MainWindow::TakeInOutsideChange(bool tellFailure)
         ApplyModelChange(merged, savedConfig, config);
         AdoptConfig(std::move(merged));
         savedConfig = config;
-        if (!windowChanged)
-            return result;
-        result = store.Save(config);
-        break;
+        if (windowChanged)
+            SaveChanges();
+        return;
     }
     case ConfigStore::ReadResult::Missing:
         // Removed: the window's profiles make it again.
         store.AcceptDiskState();
-        result = store.Save(config);
-        break;
+        SaveChanges();
+        return;
     case ConfigStore::ReadResult::Unreadable:
     case ConfigStore::ReadResult::OutOfDate:
         store.KeepUserFile();
@@ -337,13 +355,8 @@ ConfigSaveResult MainWindow::TakeInOutsideChange(bool tellFailure)
                                           ? tr("it is of version %1").arg(read.version)
                                           : read.reason);
         }
-        return result;
+        return;
     }
-    if (result.saved)
-        savedConfig = config;
-    if (tellFailure && result.firstFailure)
-        TellChangesNotSaved(this, store.UserPath(), result.reason);
-    return result;
 }
 
 bool MainWindow::SameEntries(const LauncherConfig &a, const LauncherConfig &b)
@@ -786,6 +799,7 @@ void MainWindow::ImportProfilesFrom(const QString &path, const ImportDecider &de
         return;
     }
     // Whatever changed on disk first, so that the import goes into the newest file.
+    store.FinishSaves();
     if (!store.UserFileUnchanged())
         TakeInOutsideChange();
     LauncherConfig merged = config;

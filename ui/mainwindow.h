@@ -36,9 +36,13 @@ public:
     // Moves the out-of-date user file aside without overwriting anything and returns the path
     // it was moved to (or, when `renamed` comes back false, the path it could not be moved to).
     QString RenameOutdatedConfig(int version, bool *renamed = nullptr);
-    // False when there is nothing to write, the user's file is not to be written over, or it
-    // could not be written. Says nothing to the user: it runs as the window closes.
+    // Writes the model and waits until it and every save before it is on disk. False when
+    // there is nothing to write, the user's file is not to be written over, or it could not be
+    // written. Says nothing to the user: it runs as the window closes.
     bool WriteConfig();
+    // Returns once every change made so far has been written (or has failed to be), its
+    // result taken in.
+    void WaitForSaves();
 
     void UpdateAddUpdateButton();
     QString CurrentValueText() const;
@@ -96,16 +100,17 @@ private:
     // Someone else changed Launcher.ini: their file is read again, the window's change since
     // the last save is applied to it and saved, and the window shows the result, keeping the
     // selected profile (by name) and what was typed. A file that can no longer be read is told
-    // of once and left alone. Returns the save's result.
-    ConfigSaveResult TakeInOutsideChange(bool tellFailure = true);
+    // of once and left alone.
+    void TakeInOutsideChange();
+    // A background save ended.
+    void OnSaved(const ConfigSaveResult &result, const LauncherConfig &written);
     // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
     void AdoptConfig(LauncherConfig model);
     static bool SameEntries(const LauncherConfig &a, const LauncherConfig &b);
     void RemoveSelectedOption(int section);
-    // Saves after a change of the model; tells the user once when changes cannot be saved.
+    // Saves the model after a change, in the background; OnSaved tells the user once when
+    // changes cannot be saved.
     void SaveChanges();
-    // The one save of the window's model, a change made outside the window taken in first.
-    ConfigSaveResult SaveModel();
     QList<int> CurrentOptionIndexes() const;
     void AddOption(int section, const QString &name, const QString &value);
 
@@ -133,6 +138,9 @@ private:
     // to `config`.
     LauncherConfig savedConfig;
     bool outsideProblemShown = false;
+    // Off while the window closes: a failing save is then only logged.
+    bool tellSaveFailures = true;
+    ConfigSaveResult lastSave;
     RunningEmulatorsView *running = nullptr;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;

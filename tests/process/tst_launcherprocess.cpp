@@ -541,10 +541,11 @@ void TestLauncherProcess::signalsSaveLikeAClose()
     QVERIFY2(x.Xdotool({"windowactivate", "--sync", dialog, "type", "--delay", "20", "Signalled"}),
              qPrintable(x.lastError()));
     QVERIFY2(x.Xdotool({"key", "Return"}), qPrintable(x.lastError()));
-    const QByteArray stored =
-        "\"Signalled\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 -edited\"";
-    QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(env->userConfigPath()).contains(stored), 10000);
-
+    // The profile is added as the dialog goes; its save runs in the background. A termination
+    // signal right then waits for it; a SIGKILL a second later finds it written.
+    QVERIFY2(x.WaitForWindowGone(QStringLiteral("^Add Profile$")), qPrintable(x.lastError()));
+    if (signal == SIGKILL)
+        QThread::sleep(1);
     ::kill(pid_t(launcher->processId()), signal);
     QVERIFY(launcher->waitForFinished(10000));
     if (signal == SIGKILL) {
@@ -554,6 +555,8 @@ void TestLauncherProcess::signalsSaveLikeAClose()
         QCOMPARE(launcher->exitCode(), 0);
     }
     // Saved when the profile was added, and for a signal again at the close: whole either way.
+    const QByteArray stored =
+        "\"Signalled\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 -edited\"";
     const QByteArray written = ReadBytes(env->userConfigPath());
     QVERIFY(written.contains(stored));
     QVERIFY(written.endsWith("\"Stylus\"\t\" -input stylus\"\n\n"));

@@ -152,6 +152,24 @@ bool XServer::Xdotool(const QStringList &arguments, QByteArray *output) const
     return ok;
 }
 
+bool XServer::WaitForWindowGone(const QString &titlePattern, int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QByteArray out;
+        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"), titlePattern},
+                &out);
+        if (out.trimmed().isEmpty())
+            return true;
+        QThread::msleep(20);
+    }
+    xdotoolError = QStringLiteral("a window titled like %1 still shows after %2 ms")
+                       .arg(titlePattern)
+                       .arg(timeoutMs);
+    return false;
+}
+
 QString XServer::WaitForWindow(const QString &titlePattern, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);

@@ -93,6 +93,7 @@ private slots:
 
     void editsSurviveARestart();
     void failingSavesWarnOnceUntilOneSucceeds();
+    void quickChangesEndWithTheNewest();
     void profileWorkFromTheList();
     void renameProfile_data();
     void renameProfile();
@@ -143,7 +144,9 @@ void TestEditing::init()
 
 void TestEditing::cleanup()
 {
-    // Every change reached the file when it was made, exactly as the close would write it.
+    // Every change reached the file once written, exactly as the close would write it.
+    if (window)
+        window->WaitForSaves();
     const LauncherConfig now = window ? window->Config() : initial;
     bool changed = now.profiles != initial.profiles;
     for (int s = 0; s < SectionCount; ++s)
@@ -567,6 +570,7 @@ void TestEditing::pastedLineBreaksBecomeBlanks()
     QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
 
     // Read back, the file holds the same profiles, and no new one named "-b".
+    window->WaitForSaves();
     LauncherConfig back;
     ParseConfigText(DecodeConfigText(ReadBytes(TestEnvironment::current()->userConfigPath())),
                     back);
@@ -675,6 +679,7 @@ void TestEditing::failingSavesWarnOnceUntilOneSucceeds()
         parts->arguments->setText(arguments);
         QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
         QCOMPARE(window->Config().profiles.at(1).arguments, arguments);
+        window->WaitForSaves();
     };
     const auto expectWarning = [this, &path] {
         driver->ExpectMessageBox(
@@ -710,6 +715,36 @@ void TestEditing::failingSavesWarnOnceUntilOneSucceeds()
     QCOMPARE(driver->handled, 2);
     small.lift();
     update("-fifth");
+}
+
+// Changes made faster than they are written: the newest is what ends up on disk, by itself and
+// when the window closes right after them.
+void TestEditing::quickChangesEndWithTheNewest()
+{
+    const QString path = TestEnvironment::current()->userConfigPath();
+    parts->profiles->setCurrentRow(1);
+    for (const char *arguments : {"-one", "-two", "-three"}) {
+        parts->arguments->setText(arguments);
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    }
+    QCOMPARE(window->Config().profiles.at(1).arguments, QStringLiteral("-three"));
+    const QByteArray newest = FormatConfigUtf8(window->Config());
+    QTRY_COMPARE(ReadBytes(path), newest);
+    window->WaitForSaves();
+    QCOMPARE(ReadBytes(path), newest);
+
+    parts->arguments->setText("-four");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    parts->profiles->setCurrentRow(2);
+    parts->arguments->setText("-five");
+    QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    const QByteArray last = FormatConfigUtf8(window->Config());
+    QVERIFY(last.contains("-five"));
+    delete parts;
+    parts = nullptr;
+    delete window;
+    window = nullptr;
+    QCOMPARE(ReadBytes(path), last);
 }
 
 // The list's own keys and context menu, as a user drives them; cleanup() checks the file.

@@ -424,6 +424,7 @@ void TestMainWindow::longArgumentsAreLaunchedAndStoredWhole()
     QCOMPARE(records.at(0).last(), longArgument);
     QTest::mouseClick(parts.addUpdate, Qt::LeftButton);
     QCOMPARE(window.Config().profiles.at(1).arguments, longArgument);
+    window.WaitForSaves();
     QVERIFY(
         ReadBytes(TestEnvironment::current()->userConfigPath()).contains(longArgument.toUtf8()));
 }
