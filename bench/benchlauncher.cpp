@@ -1,21 +1,26 @@
-// The launcher as it starts for a user, closing its window as soon as the event loop is idle,
-// so that a run includes loading, showing and the save at close.
+// The launcher as it starts for a user (main.cpp's window path), closing its window once it
+// has painted for the first time, so that a run includes loading, showing and the save at
+// close; bench_spawn learns when the first paint was.
 
 #include "applicationsetup.h"
+#include "firstpaint.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
-
-#include <QTimer>
+#include "terminationsignals.h"
 
 int main(int argc, char *argv[])
 {
+    TerminationSignals::Catch();
     SingleApplication app(argc, argv);
-    if (app.isRunning())
+    if (app.isRunning()) {
+        TerminationSignals::Release();
         return app.sendMessage(QString(), 5000) ? 0 : 1;
+    }
+    TerminationSignals termination;
     PrepareApplication(&app);
     MainWindow window;
+    new FirstPaint(&window);
     window.show();
     app.setActivationWindow(&window, true);
-    QTimer::singleShot(0, &window, &QWidget::close);
-    return app.exec();
+    return termination.requested() ? 0 : app.exec();
 }

@@ -27,7 +27,7 @@ QStringView FirstToken(QStringView line)
 
 // The written form "name"<TAB>"value", recognised whole when the value itself holds double
 // quotes: everything between the third quote and the last one is the value.
-bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
+bool ParseQuotedValueLine(QStringView line, QStringView *name, QStringView *value)
 {
     if (line.count(quote) <= 4 || !line.startsWith(quote) || !line.endsWith(quote))
         return false;
@@ -35,8 +35,8 @@ bool ParseQuotedValueLine(QStringView line, QString *name, QString *value)
     if (nameEnd <= 1 || nameEnd + 3 >= line.size() || line.at(nameEnd + 1) != u'\t' ||
         line.at(nameEnd + 2) != quote)
         return false;
-    *name = line.sliced(1, nameEnd - 1).toString();
-    *value = line.sliced(nameEnd + 3, line.size() - nameEnd - 4).toString();
+    *name = line.sliced(1, nameEnd - 1);
+    *value = line.sliced(nameEnd + 3, line.size() - nameEnd - 4);
     return true;
 }
 
@@ -110,7 +110,9 @@ bool ParseVersionLine(QStringView line, int *version)
     return false;
 }
 
-bool ParseEntryLine(QStringView line, QString *name, QString *value)
+namespace {
+// ParseEntryLine without copying: the name and value as parts of the line.
+bool ParseEntryViews(QStringView line, QStringView *name, QStringView *value)
 {
     if (ParseQuotedValueLine(line, name, value))
         return true;
@@ -130,8 +132,19 @@ bool ParseEntryLine(QStringView line, QString *name, QString *value)
     if (found == 0)
         return false;
     // Names are read as they are written: "C:\\temp" stays what the user typed.
-    *name = pieces[0].toString();
-    *value = found == 3 ? pieces[2].toString() : QString();
+    *name = pieces[0];
+    *value = found == 3 ? pieces[2] : QStringView();
+    return true;
+}
+} // namespace
+
+bool ParseEntryLine(QStringView line, QString *name, QString *value)
+{
+    QStringView nameView, valueView;
+    if (!ParseEntryViews(line, &nameView, &valueView))
+        return false;
+    *name = nameView.toString();
+    *value = valueView.toString();
     return true;
 }
 
@@ -250,12 +263,15 @@ int ParseConfigSections(QStringView text, LauncherConfig &config, QList<DroppedC
                 drop(DroppedConfigLine::BeforeAnyHeader);
                 break;
             }
-            QString name;
-            QString value;
-            if (ParseEntryLine(line, &name, &value))
-                config.AppendEntry(currentSection, name, value);
-            else
+            QStringView name;
+            QStringView value;
+            if (!ParseEntryViews(line, &name, &value))
                 drop(DroppedConfigLine::OnlyQuotes);
+            // A profile is read at once from its line: its text is not kept besides.
+            else if (currentSection == SectionProfile)
+                config.profiles.append(ParseProfileText(name.toString(), value, config.sections));
+            else
+                config.AppendEntry(currentSection, name.toString(), value.toString());
             break;
         }
     }
@@ -312,13 +328,15 @@ QString DecodeConfigText(const QByteArray &bytes)
 
 int ParseConfigText(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
 {
+    config.profiles.clear();
     const int version = ParseConfigSections(text, config, dropped);
     config.EnsureDefaultEntries();
-    const QList<ConfigEntry> &entries = config.sections.at(SectionProfile).entries;
-    config.profiles.clear();
-    config.profiles.reserve(entries.size());
-    for (const ConfigEntry &entry : entries)
-        config.profiles.append(ParseProfileText(entry.name, entry.value, config.sections));
+    // The [Profile] section is written from the profiles; what it held was read into them.
+    if (config.profiles.isEmpty()) {
+        for (const ConfigEntry &entry : config.sections.at(SectionProfile).entries)
+            config.profiles.append(ParseProfileText(entry.name, entry.value, config.sections));
+    }
+    config.sections[SectionProfile].entries.clear();
     return version;
 }
 

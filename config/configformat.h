@@ -57,8 +57,10 @@ struct DroppedConfigLine
     Reason reason = BeforeAnyHeader;
 };
 
-// Reads a whole file's text into `config` as the launcher loads it: the sections, a "Default"
-// entry in every empty section, and one profile per [Profile] entry. Returns the version found
+// Reads a whole file's text into `config` as the launcher loads it: the option sections, a
+// "Default" entry in every empty one, and one profile per [Profile] entry (a "Default" profile
+// when there is none; the [Profile] section itself is left empty: the writer writes it from the
+// profiles). Returns the version found
 // (0 when no version line has a number); the caller decides whether it is supported. Lines that
 // yield nothing are listed in `dropped` when it is given.
 int ParseConfigText(QStringView text, LauncherConfig &config,

@@ -277,6 +277,9 @@ void ConfigStore::WatchUserFile()
     watcher->addPath(folder);
     if (QFileInfo::exists(userPath))
         watcher->addPath(userPath);
+    // A change made between the read and now is looked at as one made from now on.
+    if (!UserFileUnchanged())
+        settle->start();
 }
 
 void ConfigStore::OnWatched()

@@ -21,6 +21,9 @@
 #include <cstdlib>
 
 #ifdef Q_OS_UNIX
+#include <ctime>
+
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -89,6 +92,21 @@ int Append(const QString &path, const QByteArray &line)
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    if (const char *started = std::getenv("VELMORA_EMU_STARTED")) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        char line[64];
+        const int n = std::snprintf(line, sizeof line, "%.3f\n",
+                                    double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6);
+        const int fd = ::open(started, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            if (::write(fd, line, size_t(n)) != n)
+                std::perror(started);
+            ::close(fd);
+        }
+    }
+#endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -76,8 +76,6 @@ void EmulatorMonitor::Start()
     watcher->addPath(StateDirectory());
     connect(watcher, &QFileSystemWatcher::directoryChanged, this, &EmulatorMonitor::Reload);
     Reload();
-    // The logs of emulators that ended while no launcher ran.
-    PruneLogs();
 }
 
 void EmulatorMonitor::Add(const LaunchRecord &record)

@@ -292,6 +292,14 @@ QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
 
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
 {
+    const LaunchResult result = StartEmulator(command, profile);
+    if (result.started)
+        RecordLaunch(result.record);
+    return result;
+}
+
+LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
+{
     LaunchResult result;
     if (command.program.isEmpty()) {
         result.error = QCoreApplication::translate("Command", "there is no program to start");
@@ -333,19 +341,23 @@ LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
     result.started = true;
     result.record = {profile, pid, ProcessIdentity(pid), now,
                      result.logProblem.isEmpty() ? log : QString()};
+    return result;
+}
+
+void RecordLaunch(const LaunchRecord &launched)
+{
     // An emulator that ended already has no identity to record; its log stays for the user.
     const RecordsLock lock;
     RecordsFile file = ReadRecords();
     DropEnded(file);
-    if (!result.record.identity.isEmpty())
-        file.records.append(result.record);
+    if (!launched.identity.isEmpty())
+        file.records.append(launched);
     else
-        file.ended.append({result.record, QDateTime::currentDateTime()});
-    if (!result.record.log.isEmpty())
-        file.newestLogs.insert(profile, result.record.log);
+        file.ended.append({launched, QDateTime::currentDateTime()});
+    if (!launched.log.isEmpty())
+        file.newestLogs.insert(launched.profile, launched.log);
     WriteRecords(file);
     PruneLogsKeeping(file.records);
-    return result;
 }
 
 void RenameLaunchRecords(const QString &oldName, const QString &newName)

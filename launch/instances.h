@@ -59,6 +59,12 @@ struct LaunchResult
 // emulators that no longer run: the newest 50 are kept, at most 20 MiB in all.
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile);
 
+// The two halves of LaunchEmulator, for a window that starts the emulator at once and leaves
+// the records and the logs to a thread of their own: the start, and the record of `launched`
+// with the pruning of the logs.
+LaunchResult StartEmulator(const SplitCommand &command, const QString &profile);
+void RecordLaunch(const LaunchRecord &launched);
+
 // Records of `oldName` are renamed, so that the profile keeps its count.
 void RenameLaunchRecords(const QString &oldName, const QString &newName);
 

@@ -9,5 +9,9 @@ void PrepareApplication(QApplication *app)
 {
     InstallTranslations(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
+}
+
+void SetApplicationIcon()
+{
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-launcher.png")));
 }

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
 #include "adddlg.h"
+#include "afterfirstpaint.h"
+#include "applicationsetup.h"
 #include "commandline.h"
 #include "configformat.h"
 #include "configmessages.h"
@@ -123,7 +125,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(&store, &ConfigStore::saved, this, &MainWindow::OnSaved);
     // The emulators started before, by this window or another launcher process.
     running = new RunningEmulatorsView(this, profileList, listActions);
-    QTimer::singleShot(0, &store, &ConfigStore::WatchUserFile);
+    // Not needed for the first paint.
+    RunAfterFirstPaint(this, &store, [this] {
+        store.WatchUserFile();
+        running->Start();
+        SetApplicationIcon();
+    });
 }
 
 QGroupBox *MainWindow::BuildProfileGroup()
@@ -710,9 +717,9 @@ void MainWindow::OnLaunch()
         return;
     const SplitCommand command = CurrentCommand();
     const int row = profileList->currentRow();
-    const LaunchResult launched = LaunchEmulator(command, row >= 0 && row < config.profiles.size()
-                                                              ? config.profiles.at(row).name
-                                                              : QString());
+    const LaunchResult launched = StartEmulator(command, row >= 0 && row < config.profiles.size()
+                                                             ? config.profiles.at(row).name
+                                                             : QString());
     if (!launched.started) {
         ShowMessage(this, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
                     tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
@@ -724,7 +731,7 @@ void MainWindow::OnLaunch()
 
 void MainWindow::RenameProfile(int row, const QString &name)
 {
-    RenameLaunchRecords(config.profiles.at(row).name, name);
+    running->RenameRecords(config.profiles.at(row).name, name);
     RenameDesktopEntry(QCoreApplication::applicationFilePath(), config.profiles.at(row).name, name);
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));

@@ -340,7 +340,12 @@ void ProfileListActions::OnStopAll()
 void ProfileListActions::StopInBackground(const QString &profile)
 {
     const auto result = std::make_shared<StopResult>();
-    QThread *worker = QThread::create([profile, result] { *result = StopEmulators(profile); });
+    RunningEmulatorsView *view = window->Running();
+    QThread *worker = QThread::create([view, profile, result] {
+        // An emulator launched a moment ago is stopped too.
+        view->WaitForRecords();
+        *result = StopEmulators(profile);
+    });
     // Owned here, so that it goes with the window even when its deferred deletion never runs.
     worker->setParent(this);
     stopping.append(worker);
@@ -370,6 +375,7 @@ void ProfileListActions::OnShowLog()
     const int row = list->currentRow();
     if (row < 0 || row >= window->Config().profiles.size())
         return;
+    window->Running()->WaitForRecords();
     const QString log = NewestLog(window->Config().profiles.at(row).name);
     if (log.isEmpty()) {
         ShowMessage(window, QMessageBox::Information, tr("Show Log"),

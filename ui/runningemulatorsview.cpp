@@ -5,6 +5,7 @@
 #include "emulatorlaunch.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
+#include "instances.h"
 #include "mainwindow.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
@@ -24,12 +25,26 @@ RunningEmulatorsView::RunningEmulatorsView(MainWindow *w, ProfileQListWidget *pr
     connect(monitor, &EmulatorMonitor::countsChanged, this, [this] { Refresh(false); });
     connect(monitor, &EmulatorMonitor::endedEarly, this, &RunningEmulatorsView::ShowEarlyEnd);
     connect(list, &QListWidget::currentRowChanged, this, [this] { Refresh(false); });
-    // Not needed for the first paint.
-    QTimer::singleShot(0, monitor, &EmulatorMonitor::Start);
+}
+
+RunningEmulatorsView::~RunningEmulatorsView() = default;
+
+void RunningEmulatorsView::Start()
+{
+    monitor->Start();
+    // The logs of emulators that ended while no launcher ran.
+    records.Post([] { PruneLogs(); });
+}
+
+void RunningEmulatorsView::RenameRecords(const QString &oldName, const QString &newName)
+{
+    records.Post([oldName, newName] { RenameLaunchRecords(oldName, newName); });
 }
 
 void RunningEmulatorsView::Launched(const LaunchResult &launched)
 {
+    const LaunchRecord record = launched.record;
+    records.Post([record] { RecordLaunch(record); });
     monitor->Add(launched.record);
     // Once: a log folder that cannot be written never stops a launch.
     if (!launched.logProblem.isEmpty() && !logProblemShown) {

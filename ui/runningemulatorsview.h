@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serialworker.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -20,8 +22,16 @@ class RunningEmulatorsView : public QObject
 
 public:
     RunningEmulatorsView(MainWindow *window, ProfileQListWidget *list, ProfileListActions *actions);
+    // Waits for the records still being written.
+    ~RunningEmulatorsView() override;
+    // Looks for the emulators started before and watches them from now on.
+    void Start();
+    // Returns once the records asked for so far are written; any thread may wait.
+    void WaitForRecords() { records.Wait(); }
+    // Gives the records of a renamed profile its new name.
+    void RenameRecords(const QString &oldName, const QString &newName);
 
-    // An emulator the window just started.
+    // An emulator the window just started (by StartEmulator): recorded in the background.
     void Launched(const LaunchResult &launched);
     // Shows the counts again; `rowsRebuilt` when the list's rows were made anew.
     void Refresh(bool rowsRebuilt);
@@ -36,4 +46,7 @@ private:
     EmulatorMonitor *monitor = nullptr;
     QHash<QString, int> shownCounts;
     bool logProblemShown = false;
+    // Writes the launch records and prunes the logs, in the order asked, off the window's
+    // thread: each write waits for the disk.
+    SerialWorker records;
 };

@@ -11,8 +11,13 @@ bool InstallTranslations(QCoreApplication *app)
     auto *own = new QTranslator(app);
     const bool found = own->load(QLocale(), QStringLiteral("launcher"), QStringLiteral("_"),
                                  QStringLiteral(":/i18n"));
-    if (found)
-        app->installTranslator(own);
+    if (!found) {
+        // No catalogue of ours for this locale: the launcher speaks English, and so do Qt's
+        // own buttons beside its texts. Nothing more is looked for on disk.
+        delete own;
+        return false;
+    }
+    app->installTranslator(own);
     auto *qt = new QTranslator(app);
     if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
