@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+class QTimer;
+
 // The profile list: just wide enough for its widest name and a scroll bar.
 class ProfileQListWidget : public QListWidget
 {
@@ -14,8 +16,12 @@ public:
     QSize sizeHint() const override;
 
     // Shows only the rows whose text contains `text`, ignoring case (all rows for an empty
-    // text). The current row stays current, shown or not.
+    // text). The current row stays current, shown or not. A long list is filtered a slice of
+    // rows per turn of the event loop, so that typing never stalls the window; a new text
+    // starts over.
     void SetFilter(const QString &text);
+    // Whether every row shows or hides as the filter says.
+    bool FilterApplied() const { return filterNext < 0; }
     QString Filter() const { return filterText; }
     // The nearest row shown above (`step` -1) or below (+1) `row`, or -1.
     int ShownNeighbour(int row, int step) const;
@@ -37,6 +43,12 @@ private:
     // What sizeHintForColumn(0) gives, without laying out the text of every row.
     int WidestItemWidth() const;
 
+    // Applies the filter to the next slice of rows; once all are done, shows the result.
+    void ContinueFilter();
+
     mutable int cachedWidth = -1;
     QString filterText;
+    bool filterNarrowing = false;
+    int filterNext = -1; // the next row to filter, -1 once all are
+    QTimer *filterSlices = nullptr;
 };

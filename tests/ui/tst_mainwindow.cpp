@@ -134,6 +134,7 @@ private slots:
     void quickEndIsReported();
     void runningCountsAndStop();
     void rowTooltipIsTheWholeName();
+    void longListFilterEndsWithTheLastText();
     void helpOpensThePage();
 
 private:
@@ -684,6 +685,32 @@ void TestMainWindow::accessibleNamesAndTabOrder()
                      "addPixelDensityButton", "removePixelDensityButton", "inputBox",
                      "argumentsEdit", helpFirst ? "helpButton" : "launchButton",
                      helpFirst ? "launchButton" : "helpButton", "profileFilter", "profileList"}));
+}
+
+// A long list is filtered a slice at a time: texts typed faster than that end with the rows of
+// the last one, and a longer text does not trust rows an earlier, unfinished text left hidden.
+void TestMainWindow::longListFilterEndsWithTheLastText()
+{
+    ProfileQListWidget list;
+    QStringList names;
+    for (int i = 0; i < 12000; ++i)
+        names.append(QStringLiteral("Profile %1").arg(i));
+    list.addItems(names);
+    list.setCurrentRow(11999);
+    list.SetFilter("zz");
+    QTRY_VERIFY(list.FilterApplied());
+    list.SetFilter("profile 1");
+    list.SetFilter("PROFILE 11");
+    QTRY_VERIFY(list.FilterApplied());
+    int shown = 0;
+    for (int row = 0; row < list.count(); ++row) {
+        const bool contains = names.at(row).startsWith("Profile 11");
+        QCOMPARE(list.isRowHidden(row), !contains);
+        shown += contains ? 1 : 0;
+    }
+    QCOMPARE(shown, 1111); // 11, 110-119, 1100-1199, 11000-11999
+    QCOMPARE(list.currentRow(), 11999);
+    QVERIFY(list.CurrentRowShown());
 }
 
 void TestMainWindow::rowTooltipIsTheWholeName()
