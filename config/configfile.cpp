@@ -70,7 +70,7 @@ void ReportDroppedLines(const QString &path, const QList<DroppedConfigLine> &dro
 
 } // namespace
 
-ConfigLoadResult LoadConfigFile(const QString &path)
+ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
 {
     ConfigLoadResult result;
     const QFileInfo info(path);
@@ -101,19 +101,27 @@ ConfigLoadResult LoadConfigFile(const QString &path)
         return unreadable(QCoreApplication::translate("LauncherFile", "it is larger than %1 MiB")
                               .arg(MaxConfigFileSize >> 20));
     file.close();
-    const QString text = DecodeConfigText(bytes);
 
     QList<DroppedConfigLine> dropped;
-    result.version = ParseConfigText(text, result.config, &dropped);
+    ScannedConfigText scanned = ScanConfigText(DecodeConfigText(bytes), &dropped);
+    result.version = scanned.version;
     // A file of another version (or none) is not read at all: its lines are not ours to judge.
-    if (IsSupportedConfigVersion(result.version))
-        ReportDroppedLines(path, dropped);
     if (!IsSupportedConfigVersion(result.version)) {
         result.status = ConfigLoadResult::OutOfDate;
-        result.config = LauncherConfig();
         return result;
     }
+    ReportDroppedLines(path, dropped);
     result.status = ConfigLoadResult::Loaded;
+    result.config = scanned.config;
+    // Below this, a thread costs more than it saves.
+    constexpr qsizetype LaterFrom = 2000;
+    if (!later || scanned.profileNames.size() < LaterFrom) {
+        result.config.profiles = ReadProfiles(scanned);
+        return result;
+    }
+    later->names = scanned.profileNames;
+    later->profiles = std::async(std::launch::async,
+                                 [scanned = std::move(scanned)] { return ReadProfiles(scanned); });
     return result;
 }
 

@@ -3,6 +3,9 @@
 #include "launcherconfig.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <future>
 
 // Launcher.ini on disk: loading a file into a model, moving an out-of-date file aside, and
 // saving a model. These decide and report; telling the user is the caller's business.
@@ -26,9 +29,19 @@ struct ConfigLoadResult
 // Larger than five times a file of 100,000 profiles: no Launcher.ini a person keeps.
 constexpr qint64 MaxConfigFileSize = qint64(64) << 20;
 
+// The profiles of a loaded file while they are still being read on a thread of their own.
+struct PendingProfiles
+{
+    QStringList names; // in file order, known at once
+    std::future<QList<LauncherProfile>> profiles;
+};
+
 // Only a regular file (after following links) of at most MaxConfigFileSize is read; anything
 // else there counts as unreadable, so that it is never replaced by mistake.
-ConfigLoadResult LoadConfigFile(const QString &path);
+// With `later`, the profiles of a long file are read on a thread of their own: a loaded
+// result's `config` then has none, `later->names` has their names and `later->profiles` will
+// have them (it is not valid when they were read at once).
+ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later = nullptr);
 
 struct ConfigMoveResult
 {

@@ -220,9 +220,11 @@ QString DecodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// Resets the sections and reads every line of `text` into them. Returns the format version
-// found, 0 when the text has no version line with a number.
-int ParseConfigSections(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
+// Resets the sections and reads every line of `text` into them; of each profile line only the
+// name is made, its text is pointed to. Returns the format version found, 0 when the text has
+// no version line with a number.
+int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *profileNames,
+                        QList<QStringView> *profileTexts, QList<DroppedConfigLine> *dropped)
 {
     config.ResetSections();
     int currentSection = -1;
@@ -267,10 +269,11 @@ int ParseConfigSections(QStringView text, LauncherConfig &config, QList<DroppedC
             QStringView value;
             if (!ParseEntryViews(line, &name, &value))
                 drop(DroppedConfigLine::OnlyQuotes);
-            // A profile is read at once from its line: its text is not kept besides.
-            else if (currentSection == SectionProfile)
-                config.profiles.append(ParseProfileText(name.toString(), value, config.sections));
-            else
+            // A profile's text is read once every line is: only its name is needed at once.
+            else if (currentSection == SectionProfile) {
+                profileNames->append(name.toString());
+                profileTexts->append(value);
+            } else
                 config.AppendEntry(currentSection, name.toString(), value.toString());
             break;
         }
@@ -326,18 +329,56 @@ QString DecodeConfigText(const QByteArray &bytes)
     return text;
 }
 
+namespace {
+// The profiles of the lines found; a "Default" profile when there were none.
+QList<LauncherProfile> ProfilesOf(const QStringList &names, const QList<QStringView> &texts,
+                                  const QList<ConfigSection> &sections)
+{
+    QList<LauncherProfile> profiles;
+    if (names.isEmpty()) {
+        profiles.append(ParseProfileText(QStringLiteral("Default"), QStringView(), sections));
+        return profiles;
+    }
+    profiles.reserve(names.size());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        profiles.append(ParseProfileText(names.at(i), texts.at(i), sections));
+    return profiles;
+}
+} // namespace
+
 int ParseConfigText(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
 {
-    config.profiles.clear();
-    const int version = ParseConfigSections(text, config, dropped);
+    QStringList names;
+    QList<QStringView> texts;
+    const int version = ParseConfigSections(text, config, &names, &texts, dropped);
     config.EnsureDefaultEntries();
-    // The [Profile] section is written from the profiles; what it held was read into them.
-    if (config.profiles.isEmpty()) {
-        for (const ConfigEntry &entry : config.sections.at(SectionProfile).entries)
-            config.profiles.append(ParseProfileText(entry.name, entry.value, config.sections));
-    }
+    // The [Profile] section is written from the profiles, which are what it held.
     config.sections[SectionProfile].entries.clear();
+    config.profiles = ProfilesOf(names, texts, config.sections);
     return version;
+}
+
+ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *dropped)
+{
+    ScannedConfigText scanned;
+    // A shared copy: the views below point into the text it keeps.
+    scanned.text = text;
+    scanned.version = ParseConfigSections(scanned.text, scanned.config, &scanned.profileNames,
+                                          &scanned.profileTexts, dropped);
+    scanned.config.EnsureDefaultEntries();
+    scanned.config.sections[SectionProfile].entries.clear();
+    scanned.config.profiles.clear();
+    if (scanned.profileNames.isEmpty())
+        scanned.profileNames.append(QStringLiteral("Default"));
+    return scanned;
+}
+
+QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned)
+{
+    // A "Default" name the scan added has no line.
+    if (scanned.profileTexts.isEmpty())
+        return ProfilesOf({}, {}, scanned.config.sections);
+    return ProfilesOf(scanned.profileNames, scanned.profileTexts, scanned.config.sections);
 }
 
 namespace {

@@ -60,11 +60,25 @@ struct DroppedConfigLine
 // Reads a whole file's text into `config` as the launcher loads it: the option sections, a
 // "Default" entry in every empty one, and one profile per [Profile] entry (a "Default" profile
 // when there is none; the [Profile] section itself is left empty: the writer writes it from the
-// profiles). Returns the version found
-// (0 when no version line has a number); the caller decides whether it is supported. Lines that
-// yield nothing are listed in `dropped` when it is given.
+// profiles). Returns the version found (0 when no version line has a number); the caller
+// decides whether it is supported. Lines that yield nothing are listed in `dropped` when it is
+// given.
 int ParseConfigText(QStringView text, LauncherConfig &config,
                     QList<DroppedConfigLine> *dropped = nullptr);
+
+// ParseConfigText in two steps, so that a window can be built from the names while the rest
+// of each profile is read on another thread: ScanConfigText reads the option sections and the
+// profiles' names; ReadProfiles, which only reads what the scan holds, makes the profiles.
+struct ScannedConfigText
+{
+    int version = 0;
+    LauncherConfig config; // the option sections, complete; no profiles
+    QStringList profileNames;
+    QString text;                    // what profileTexts point into
+    QList<QStringView> profileTexts; // each profile's stored text, in file order
+};
+ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *dropped = nullptr);
+QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned);
 
 // The model that stands for a file whose contents are not used (an out-of-date default file):
 // the four sections with only their "Default" entries, and the one profile "Default".

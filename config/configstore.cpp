@@ -53,7 +53,8 @@ bool ConfigStore::KeepsUserFile() const
     return keepUserFile;
 }
 
-ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
+ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
+                                          PendingProfiles *later)
 {
     // The stamp first: a change made while the file is read shows as a change later.
     if (isUserFile) {
@@ -61,15 +62,17 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile)
         const std::lock_guard<std::mutex> lock(stateMutex);
         known = stamp;
     }
-    ConfigLoadResult loaded = LoadConfigFile(path);
+    ConfigLoadResult loaded = LoadConfigFile(path, later);
     ReadResult result;
     result.version = loaded.version;
     result.reason = loaded.reason;
     switch (loaded.status) {
     case ConfigLoadResult::Loaded:
-        qCInfo(lcLauncher).noquote() << QStringLiteral("read %1: %2 profiles")
-                                            .arg(Shown(path))
-                                            .arg(loaded.config.profiles.size());
+        qCInfo(lcLauncher).noquote()
+            << QStringLiteral("read %1: %2 profiles")
+                   .arg(Shown(path))
+                   .arg(later && later->profiles.valid() ? later->names.size()
+                                                         : loaded.config.profiles.size());
         result.status = ReadResult::Loaded;
         result.config = std::move(loaded.config);
         break;

@@ -60,7 +60,9 @@ public:
     // Reads `path`, which is the user's file when `isUserFile`. An unreadable user file is kept
     // from then on: Save writes nothing over it. Says on the log which file it read, and why it
     // did not use one.
-    ReadResult Read(const QString &path, bool isUserFile);
+    // With `later`, the profiles of a long file are read on a thread of their own, as
+    // LoadConfigFile does.
+    ReadResult Read(const QString &path, bool isUserFile, PendingProfiles *later = nullptr);
 
     // Moves the out-of-date user file to the first free Launcher.<version>[.<n>].ini beside it.
     ConfigMoveResult MoveOutdated(int version);

@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -54,8 +55,14 @@ constexpr int ListedNames = 15;
 
 QStringList ShownTexts(QStringList texts)
 {
+    // Looked at before anything is changed: a list with nothing to cut stays shared.
+    const auto tooLong = [](const QString &text) {
+        return text.size() > MaxShownLength;
+    };
+    if (std::none_of(texts.cbegin(), texts.cend(), tooLong))
+        return texts;
     for (QString &text : texts) {
-        if (text.size() > MaxShownLength)
+        if (tooLong(text))
             text = ShownText(text);
     }
     return texts;
@@ -104,7 +111,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(tr("Velmora Mobile Emulator"));
 
-    if (!ReadConfig(store.UserPath(), true) && !ReadConfig(store.DefaultPath(), false)) {
+    if (!ReadConfig(store.UserPath(), true, &startupProfiles) &&
+        !ReadConfig(store.DefaultPath(), false, &startupProfiles)) {
         ShowNoConfigurationError();
         // Nothing was loaded, so nothing may be written over the user's file either.
         std::exit(1);
@@ -116,6 +124,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainLayout->addWidget(BuildProfileGroup());
     mainLayout->addWidget(BuildButtonBox());
     central->setLayout(mainLayout);
+    if (startupProfiles.profiles.valid()) {
+        // The window's size is worked out (and kept for show()) while a long file's profiles
+        // are still being read; from here on the window works with whole profiles.
+        (void)sizeHint();
+        config.profiles = startupProfiles.profiles.get();
+        startupProfiles = PendingProfiles();
+    }
+    OnProfileChanged(0);
+    OnResolution(0);
+    OnPixelDensity(0);
     listActions = new ProfileListActions(this, profileList, launchButton, filterEdit);
     listActions->SetRemoveEnabled(removeProfileButton->isEnabled());
 
@@ -127,6 +145,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     running = new RunningEmulatorsView(this, profileList, listActions);
     // Not needed for the first paint.
     RunAfterFirstPaint(this, &store, [this] {
+        // Its button shows only once there is text; making it loads an icon.
+        filterEdit->setClearButtonEnabled(true);
         store.WatchUserFile();
         running->Start();
         SetApplicationIcon();
@@ -145,13 +165,14 @@ QGroupBox *MainWindow::BuildProfileGroup()
     filterEdit->setObjectName(QStringLiteral("profileFilter"));
     filterEdit->setAccessibleName(tr("Filter profiles"));
     filterEdit->setPlaceholderText(tr("Filter profiles (Ctrl+F)"));
-    filterEdit->setClearButtonEnabled(true);
     profileGrid->addWidget(filterEdit, 0, 0, 1, -1);
     profileList = new ProfileQListWidget;
     profileList->setObjectName(QStringLiteral("profileList"));
     profileList->setAccessibleName(tr("Profiles"));
     profileList->setItemDelegate(new RunningCountDelegate(profileList));
-    profileList->addItems(ShownTexts(config.ProfileNames()));
+    // A long file's profiles may still be being read: their names are known.
+    profileList->addItems(ShownTexts(startupProfiles.profiles.valid() ? startupProfiles.names
+                                                                      : config.ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
@@ -190,10 +211,6 @@ QGroupBox *MainWindow::BuildProfileGroup()
 
     groupLayout->addSpacing(10);
     groupLayout->addLayout(form);
-
-    OnProfileChanged(0);
-    OnResolution(0);
-    OnPixelDensity(0);
     return group;
 }
 
@@ -243,7 +260,6 @@ QDialogButtonBox *MainWindow::BuildButtonBox()
     auto *buttonBox = new WindowButtonBox;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
     buttonBox->addButton(launchButton, QDialogButtonBox::AcceptRole);
-    launchButton->setAccessibleDescription(DescribeCommand(CurrentCommand()));
     return buttonBox;
 }
 
@@ -252,9 +268,9 @@ MainWindow::~MainWindow()
     WriteConfig();
 }
 
-bool MainWindow::ReadConfig(const QString &path, bool isUserFile)
+bool MainWindow::ReadConfig(const QString &path, bool isUserFile, PendingProfiles *later)
 {
-    ConfigStore::ReadResult read = store.Read(path, isUserFile);
+    ConfigStore::ReadResult read = store.Read(path, isUserFile, later);
     switch (read.status) {
     case ConfigStore::ReadResult::Missing:
         return false;
@@ -403,7 +419,9 @@ void MainWindow::AdoptConfig(LauncherConfig model)
         combo->insertItems(0, ShownTexts(config.EntryNames(s)));
     }
     profileList->clear();
-    profileList->addItems(ShownTexts(config.ProfileNames()));
+    // A long file's profiles may still be being read: their names are known.
+    profileList->addItems(ShownTexts(startupProfiles.profiles.valid() ? startupProfiles.names
+                                                                      : config.ProfileNames()));
     const int found = config.FindProfile(currentName);
     profileList->setCurrentRow(found >= 0 ? found : 0);
     if (found >= 0 && edited) {

@@ -32,7 +32,9 @@ public:
     // Writes the configuration back to the user's Launcher.ini.
     ~MainWindow() override;
 
-    bool ReadConfig(const QString &path, bool isUserFile);
+    // With `later`, the profiles of a long file are read on a thread of their own (see
+    // LoadConfigFile): the window is built from their names meanwhile.
+    bool ReadConfig(const QString &path, bool isUserFile, PendingProfiles *later = nullptr);
     // Moves the out-of-date user file aside without overwriting anything and returns the path
     // it was moved to (or, when `renamed` comes back false, the path it could not be moved to).
     QString RenameOutdatedConfig(int version, bool *renamed = nullptr);
@@ -142,6 +144,8 @@ private:
     bool tellSaveFailures = true;
     ConfigSaveResult lastSave;
     RunningEmulatorsView *running = nullptr;
+    // The profiles of a long Launcher.ini while they are read during start-up.
+    PendingProfiles startupProfiles;
     // The selected profile's arguments while the line shows them cut (and is read-only).
     QString shownArgumentsWhole;
 };

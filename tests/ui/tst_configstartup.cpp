@@ -273,6 +273,11 @@ void TestConfigStartup::writeFailingPartWayKeepsTheOldFile()
     QVERIFY(WriteBytes(UserPath(), content));
 
     MainWindow window;
+    // A file this long has its profiles read while the window is built: whole, in order.
+    LauncherConfig expected;
+    ParseConfigText(QString::fromUtf8(content), expected);
+    QCOMPARE(window.Config().profiles, expected.profiles);
+    QCOMPARE(WindowParts(window).profiles->count(), 2000);
     // The file may grow to a tenth of what the save needs; the write then fails part-way.
     bool written = true;
     {
