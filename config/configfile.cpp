@@ -93,8 +93,12 @@ ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
     // Not in text mode: that would delete every lone CR, which belongs to the line.
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(ReasonOf(file));
-    // The file may have grown since it was looked at: read one byte past the limit to know.
-    const QByteArray bytes = file.read(MaxConfigFileSize + 1);
+    // The file may have grown since it was looked at: one byte more than it had says so, and
+    // then the rest is read up to one byte past the limit. A buffer of the file's own size
+    // spares a 64 MiB one for the usual file.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size() && file.error() == QFileDevice::NoError)
+        bytes += file.read(MaxConfigFileSize + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         return unreadable(ReasonOf(file));
     if (bytes.size() > MaxConfigFileSize)
@@ -103,7 +107,13 @@ ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
     file.close();
 
     QList<DroppedConfigLine> dropped;
-    ScannedConfigText scanned = ScanConfigText(DecodeConfigText(bytes), &dropped);
+    std::optional<ScannedConfigText> utf8 = ScanConfigUtf8(bytes, &dropped);
+    if (!utf8)
+        dropped.clear();
+    // The whole text is decoded only for a file in another encoding.
+    ScannedConfigText scanned =
+        utf8 ? std::move(*utf8) : ScanConfigText(DecodeConfigText(bytes), &dropped);
+    bytes = QByteArray();
     result.version = scanned.version;
     // A file of another version (or none) is not read at all: its lines are not ours to judge.
     if (!IsSupportedConfigVersion(result.version)) {

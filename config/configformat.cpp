@@ -220,35 +220,28 @@ QString DecodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// Resets the sections and reads every line of `text` into them; of each profile line only the
-// name is made, its text is pointed to. Returns the format version found, 0 when the text has
-// no version line with a number.
-int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *profileNames,
-                        QList<QStringView> *profileTexts, QList<DroppedConfigLine> *dropped)
+// Reads the lines of a file, one at a time, into the option sections of `config` (which it
+// resets first). Of a profile line it only gives the name and the stored text, as parts of
+// the line: they are read into a profile later.
+class LineScanner
 {
-    config.ResetSections();
-    int currentSection = -1;
-    int fileVersion = 0;
+public:
+    LineScanner(LauncherConfig &config, QList<DroppedConfigLine> *dropped)
+        : config(config), dropped(dropped)
+    {
+        config.ResetSections();
+    }
 
-    qsizetype pos = 0;
-    qsizetype lineNumber = 0;
-    const auto drop = [dropped, &lineNumber](DroppedConfigLine::Reason reason) {
-        if (dropped)
-            dropped->append({lineNumber, reason});
-    };
-    while (pos < text.size()) {
+    // `line` as cut at '\n'. True for a profile line, with its name and stored text.
+    bool Feed(QStringView line, QStringView *name, QStringView *value)
+    {
         ++lineNumber;
-        qsizetype end = text.indexOf(u'\n', pos);
-        if (end < 0)
-            end = text.size();
-        QStringView line = text.sliced(pos, end - pos);
         // LF, CR LF, and a CR at the very end of the text end a line; any other CR belongs to it.
         if (line.endsWith(u'\r'))
             line.chop(1);
         // Two files joined by `cat`: the second one's byte-order mark starts a line.
         if (line.startsWith(QChar::ByteOrderMark))
             line = line.sliced(1);
-        pos = end + 1;
 
         switch (ClassifyConfigLine(line, config)) {
         case ConfigLineKind::Empty:
@@ -262,23 +255,75 @@ int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *p
             break;
         case ConfigLineKind::Entry:
             if (currentSection < 0) {
-                drop(DroppedConfigLine::BeforeAnyHeader);
+                Drop(DroppedConfigLine::BeforeAnyHeader);
                 break;
             }
-            QStringView name;
-            QStringView value;
-            if (!ParseEntryViews(line, &name, &value))
-                drop(DroppedConfigLine::OnlyQuotes);
-            // A profile's text is read once every line is: only its name is needed at once.
-            else if (currentSection == SectionProfile) {
-                profileNames->append(name.toString());
-                profileTexts->append(value);
-            } else
-                config.AppendEntry(currentSection, name.toString(), value.toString());
+            if (!ParseEntryViews(line, name, value))
+                Drop(DroppedConfigLine::OnlyQuotes);
+            else if (currentSection == SectionProfile)
+                return true;
+            else
+                config.AppendEntry(currentSection, name->toString(), value->toString());
             break;
         }
+        return false;
     }
-    return fileVersion;
+
+    // The format version found, 0 when no version line had a number.
+    int Version() const { return fileVersion; }
+
+private:
+    void Drop(DroppedConfigLine::Reason reason)
+    {
+        if (dropped)
+            dropped->append({lineNumber, reason});
+    }
+
+    LauncherConfig &config;
+    QList<DroppedConfigLine> *dropped;
+    int currentSection = -1;
+    int fileVersion = 0;
+    qsizetype lineNumber = 0;
+};
+
+// Reads every line of `text`; of each profile line only the name is made, its stored text is
+// pointed to. Returns the format version found.
+int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *profileNames,
+                        QList<QStringView> *profileTexts, QList<DroppedConfigLine> *dropped)
+{
+    LineScanner scanner(config, dropped);
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype end = text.indexOf(u'\n', pos);
+        if (end < 0)
+            end = text.size();
+        QStringView name;
+        QStringView value;
+        if (scanner.Feed(text.sliced(pos, end - pos), &name, &value)) {
+            profileNames->append(name.toString());
+            profileTexts->append(value);
+        }
+        pos = end + 1;
+    }
+    return scanner.Version();
+}
+
+bool IsAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// ASCII bytes as the characters they are, into `out` (resized to fit).
+void WidenAscii(QByteArrayView bytes, QString &out)
+{
+    out.resize(bytes.size());
+    QChar *to = out.data();
+    for (const char c : bytes)
+        *to++ = QLatin1Char(c);
 }
 
 } // namespace
@@ -373,12 +418,86 @@ ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *
     return scanned;
 }
 
+std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
+                                                QList<DroppedConfigLine> *dropped)
+{
+    QByteArrayView rest(bytes);
+    // The marks of UTF-16 and UTF-32 begin so.
+    if (rest.startsWith("\xff\xfe") || rest.startsWith("\xfe\xff") ||
+        rest.startsWith(QByteArrayView("\x00\x00\xfe\xff", 4)))
+        return std::nullopt;
+    if (rest.startsWith("\xef\xbb\xbf"))
+        rest = rest.sliced(3);
+
+    ScannedConfigText scanned;
+    // A shared copy: the views below point into the bytes it keeps.
+    scanned.bytes = bytes;
+    LineScanner scanner(scanned.config, dropped);
+    QString line;
+    bool firstLine = true;
+    qsizetype pos = 0;
+    while (pos < rest.size()) {
+        qsizetype end = rest.indexOf('\n', pos);
+        if (end < 0)
+            end = rest.size();
+        const QByteArrayView lineBytes = rest.sliced(pos, end - pos);
+        pos = end + 1;
+        const bool ascii = IsAscii(lineBytes);
+        if (ascii) {
+            WidenAscii(lineBytes, line);
+        } else {
+            // As DecodeConfigText decodes the whole text: a second mark at its very start is
+            // skipped too; anywhere else a mark is a character.
+            QStringDecoder utf8(QStringConverter::Utf8,
+                                firstLine ? QStringConverter::Flag::Stateless
+                                          : QStringConverter::Flag::Stateless |
+                                                QStringConverter::Flag::ConvertInitialBom);
+            line = utf8.decode(lineBytes);
+            if (utf8.hasError())
+                return std::nullopt;
+        }
+        firstLine = false;
+        QStringView name;
+        QStringView value;
+        if (!scanner.Feed(line, &name, &value))
+            continue;
+        scanned.profileNames.append(name.toString());
+        if (!ascii)
+            scanned.ownTexts.insert(scanned.profileBytes.size(), value.toString());
+        scanned.profileBytes.append(
+            ascii && !value.isEmpty()
+                ? lineBytes.sliced(value.data() - line.constData(), value.size())
+                : QByteArrayView());
+    }
+    scanned.version = scanner.Version();
+    scanned.config.EnsureDefaultEntries();
+    scanned.config.sections[SectionProfile].entries.clear();
+    if (scanned.profileNames.isEmpty())
+        scanned.profileNames.append(QStringLiteral("Default"));
+    return scanned;
+}
+
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned)
 {
+    const QList<ConfigSection> &sections = scanned.config.sections;
+    if (!scanned.profileBytes.isEmpty()) {
+        QList<LauncherProfile> profiles;
+        profiles.reserve(scanned.profileBytes.size());
+        QString text;
+        for (qsizetype i = 0; i < scanned.profileBytes.size(); ++i) {
+            const auto own = scanned.ownTexts.constFind(i);
+            if (own == scanned.ownTexts.cend())
+                WidenAscii(scanned.profileBytes.at(i), text);
+            profiles.append(ParseProfileText(scanned.profileNames.at(i),
+                                             own == scanned.ownTexts.cend() ? text : *own,
+                                             sections));
+        }
+        return profiles;
+    }
     // A "Default" name the scan added has no line.
     if (scanned.profileTexts.isEmpty())
-        return ProfilesOf({}, {}, scanned.config.sections);
-    return ProfilesOf(scanned.profileNames, scanned.profileTexts, scanned.config.sections);
+        return ProfilesOf({}, {}, sections);
+    return ProfilesOf(scanned.profileNames, scanned.profileTexts, sections);
 }
 
 namespace {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QHash>
+
+#include <optional>
+
 #include "launcherconfig.h"
 
 #include <QByteArray>
@@ -74,10 +78,22 @@ struct ScannedConfigText
     int version = 0;
     LauncherConfig config; // the option sections, complete; no profiles
     QStringList profileNames;
-    QString text;                    // what profileTexts point into
-    QList<QStringView> profileTexts; // each profile's stored text, in file order
+    // Each profile's stored text, in file order: parts of `text`; or, scanned from UTF-8,
+    // ASCII parts of `bytes` and, for a line with other characters, a string of its own in
+    // `ownTexts` (by position).
+    QString text;
+    QList<QStringView> profileTexts;
+    QByteArray bytes;
+    QList<QByteArrayView> profileBytes;
+    QHash<qsizetype, QString> ownTexts;
 };
 ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *dropped = nullptr);
+// The same straight from a file's bytes when they are UTF-8 throughout (the form the launcher
+// writes), without decoding the whole text: names are decoded as they are met, the rest of a
+// profile when it is read. Nothing when the bytes are anything else (then DecodeConfigText and
+// ScanConfigText read them); the result is always what those two would give.
+std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
+                                                QList<DroppedConfigLine> *dropped = nullptr);
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned);
 
 // The model that stands for a file whose contents are not used (an out-of-date default file):

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a Launcher.ini, writes the model, and reads that back: the second
-// read must give the same model as the first.
+// read must give the same model as the first. Bytes that the UTF-8 scan takes must give what
+// decoding the whole text gives.
 
 #include "configformat.h"
 
@@ -28,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const LauncherConfig first = Load(bytes);
     const QString written = FormatConfigText(first);
+
+    if (const std::optional<ScannedConfigText> scanned = ScanConfigUtf8(bytes)) {
+        if (ReadProfiles(*scanned) != first.profiles)
+            Mismatch("the profiles when scanned as UTF-8", written);
+        for (int s = 1; s < SectionCount; ++s) {
+            if (scanned->config.sections.at(s).entries != first.sections.at(s).entries)
+                Mismatch("a section when scanned as UTF-8", written);
+        }
+    }
 
     int version = 0;
     const LauncherConfig second = Load(written.toUtf8(), &version);
