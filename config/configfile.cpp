@@ -3,6 +3,10 @@
 #include "configformat.h"
 #include "diagnostics.h"
 
+#include <algorithm>
+#include <atomic>
+#include <future>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -70,6 +74,30 @@ void ReportDroppedLines(const QString &path, const QList<DroppedConfigLine> &dro
 
 } // namespace
 
+// Both threads take the next slice of profiles not yet taken and fill their places in the list,
+// which was made to size beforehand: no thread writes where another reads.
+struct PendingProfiles::Reading
+{
+    ScannedConfigText scanned;
+    QList<LauncherProfile> profiles;
+    LauncherProfile *places = nullptr;
+    std::atomic<qsizetype> next{0};
+    // Last: its destruction waits for the thread, which uses the members above.
+    std::future<void> worker;
+
+    void Work()
+    {
+        constexpr qsizetype Slice = 512;
+        const qsizetype count = profiles.size();
+        QString buffer;
+        for (qsizetype start = next.fetch_add(Slice); start < count;
+             start = next.fetch_add(Slice)) {
+            for (qsizetype i = start; i < std::min(count, start + Slice); ++i)
+                places[i] = ReadProfile(scanned, i, buffer);
+        }
+    }
+};
+
 ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
 {
     ConfigLoadResult result;
@@ -130,9 +158,25 @@ ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
         return result;
     }
     later->names = scanned.profileNames;
-    later->profiles = std::async(std::launch::async,
-                                 [scanned = std::move(scanned)] { return ReadProfiles(scanned); });
+    auto reading = std::make_shared<PendingProfiles::Reading>();
+    reading->scanned = std::move(scanned);
+    reading->profiles.resize(reading->scanned.profileNames.size());
+    reading->places = reading->profiles.data();
+    reading->worker = std::async(std::launch::async, [r = reading.get()] { r->Work(); });
+    later->reading = std::move(reading);
     return result;
+}
+
+QList<LauncherProfile> PendingProfiles::Take()
+{
+    if (!reading)
+        return {};
+    reading->Work();
+    reading->worker.get();
+    QList<LauncherProfile> profiles = std::move(reading->profiles);
+    reading.reset();
+    names.clear();
+    return profiles;
 }
 
 ConfigMoveResult MoveOutdatedConfig(const QString &path, int version)

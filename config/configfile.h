@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <future>
+#include <memory>
 
 // Launcher.ini on disk: loading a file into a model, moving an out-of-date file aside, and
 // saving a model. These decide and report; telling the user is the caller's business.
@@ -29,18 +29,32 @@ struct ConfigLoadResult
 // Larger than five times a file of 100,000 profiles: no Launcher.ini a person keeps.
 constexpr qint64 MaxConfigFileSize = qint64(64) << 20;
 
+struct ConfigLoadResult;
+
 // The profiles of a loaded file while they are still being read on a thread of their own.
-struct PendingProfiles
+class PendingProfiles
 {
+public:
     QStringList names; // in file order, known at once
-    std::future<QList<LauncherProfile>> profiles;
+
+    // Whether they are being read.
+    bool Pending() const { return reading != nullptr; }
+    // Reads, on this thread too, those the other thread has not come to, and returns them all;
+    // nothing is pending afterwards.
+    QList<LauncherProfile> Take();
+
+    struct Reading;
+
+private:
+    friend ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later);
+    std::shared_ptr<Reading> reading;
 };
 
 // Only a regular file (after following links) of at most MaxConfigFileSize is read; anything
 // else there counts as unreadable, so that it is never replaced by mistake.
 // With `later`, the profiles of a long file are read on a thread of their own: a loaded
-// result's `config` then has none, `later->names` has their names and `later->profiles` will
-// have them (it is not valid when they were read at once).
+// result's `config` then has none, `later->names` has their names and `later->Take()` gives
+// them (nothing is pending when they were read at once).
 ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later = nullptr);
 
 struct ConfigMoveResult

@@ -477,27 +477,29 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
     return scanned;
 }
 
+LauncherProfile ReadProfile(const ScannedConfigText &scanned, qsizetype index, QString &buffer)
+{
+    const QString &name = scanned.profileNames.at(index);
+    if (scanned.profileBytes.isEmpty())
+        return ParseProfileText(name, scanned.profileTexts.at(index), scanned.config.sections);
+    const auto own = scanned.ownTexts.constFind(index);
+    if (own != scanned.ownTexts.cend())
+        return ParseProfileText(name, *own, scanned.config.sections);
+    WidenAscii(scanned.profileBytes.at(index), buffer);
+    return ParseProfileText(name, buffer, scanned.config.sections);
+}
+
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned)
 {
-    const QList<ConfigSection> &sections = scanned.config.sections;
-    if (!scanned.profileBytes.isEmpty()) {
-        QList<LauncherProfile> profiles;
-        profiles.reserve(scanned.profileBytes.size());
-        QString text;
-        for (qsizetype i = 0; i < scanned.profileBytes.size(); ++i) {
-            const auto own = scanned.ownTexts.constFind(i);
-            if (own == scanned.ownTexts.cend())
-                WidenAscii(scanned.profileBytes.at(i), text);
-            profiles.append(ParseProfileText(scanned.profileNames.at(i),
-                                             own == scanned.ownTexts.cend() ? text : *own,
-                                             sections));
-        }
-        return profiles;
-    }
     // A "Default" name the scan added has no line.
-    if (scanned.profileTexts.isEmpty())
-        return ProfilesOf({}, {}, sections);
-    return ProfilesOf(scanned.profileNames, scanned.profileTexts, sections);
+    if (scanned.profileTexts.isEmpty() && scanned.profileBytes.isEmpty())
+        return ProfilesOf({}, {}, scanned.config.sections);
+    QList<LauncherProfile> profiles;
+    profiles.reserve(scanned.profileNames.size());
+    QString buffer;
+    for (qsizetype i = 0; i < scanned.profileNames.size(); ++i)
+        profiles.append(ReadProfile(scanned, i, buffer));
+    return profiles;
 }
 
 namespace {

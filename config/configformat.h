@@ -95,6 +95,9 @@ ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *
 std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
                                                 QList<DroppedConfigLine> *dropped = nullptr);
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned);
+// The profile of the scan's line `index` (below profileNames.size() when the scan found profile
+// lines); `buffer` is scratch space a caller may keep from one call to the next.
+LauncherProfile ReadProfile(const ScannedConfigText &scanned, qsizetype index, QString &buffer);
 
 // The model that stands for a file whose contents are not used (an out-of-date default file):
 // the four sections with only their "Default" entries, and the one profile "Default".

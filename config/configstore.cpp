@@ -71,8 +71,8 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
         qCInfo(lcLauncher).noquote()
             << QStringLiteral("read %1: %2 profiles")
                    .arg(Shown(path))
-                   .arg(later && later->profiles.valid() ? later->names.size()
-                                                         : loaded.config.profiles.size());
+                   .arg(later && later->Pending() ? later->names.size()
+                                                  : loaded.config.profiles.size());
         result.status = ReadResult::Loaded;
         result.config = std::move(loaded.config);
         break;

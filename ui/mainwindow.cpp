@@ -124,12 +124,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainLayout->addWidget(BuildProfileGroup());
     mainLayout->addWidget(BuildButtonBox());
     central->setLayout(mainLayout);
-    if (startupProfiles.profiles.valid()) {
+    if (startupProfiles.Pending()) {
         // The window's size is worked out (and kept for show()) while a long file's profiles
         // are still being read; from here on the window works with whole profiles.
         (void)sizeHint();
-        config.profiles = startupProfiles.profiles.get();
-        startupProfiles = PendingProfiles();
+        config.profiles = startupProfiles.Take();
     }
     OnProfileChanged(0);
     OnResolution(0);
@@ -171,8 +170,8 @@ QGroupBox *MainWindow::BuildProfileGroup()
     profileList->setAccessibleName(tr("Profiles"));
     profileList->setItemDelegate(new RunningCountDelegate(profileList));
     // A long file's profiles may still be being read: their names are known.
-    profileList->addItems(ShownTexts(startupProfiles.profiles.valid() ? startupProfiles.names
-                                                                      : config.ProfileNames()));
+    profileList->addItems(
+        ShownTexts(startupProfiles.Pending() ? startupProfiles.names : config.ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
@@ -419,9 +418,7 @@ void MainWindow::AdoptConfig(LauncherConfig model)
         combo->insertItems(0, ShownTexts(config.EntryNames(s)));
     }
     profileList->clear();
-    // A long file's profiles may still be being read: their names are known.
-    profileList->addItems(ShownTexts(startupProfiles.profiles.valid() ? startupProfiles.names
-                                                                      : config.ProfileNames()));
+    profileList->addItems(ShownTexts(config.ProfileNames()));
     const int found = config.FindProfile(currentName);
     profileList->setCurrentRow(found >= 0 ? found : 0);
     if (found >= 0 && edited) {
