@@ -193,25 +193,26 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
 {
     ConfigSaveResult result;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray bytes = FormatConfigUtf8(config);
 
     // Unbuffered, so that a failing write reports the system's reason at once. A write that
     // stops short (a file-size limit, a full disk) reports nothing of its own; writing the rest
-    // makes the system say why.
-    const auto write = [&bytes, &result](QFileDevice &file) {
+    // makes the system say why. The file is written a piece at a time as it is formatted.
+    const auto write = [&config, &result](QFileDevice &file) {
         if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
             result.reason = ReasonOf(file);
             return false;
         }
-        for (qsizetype done = 0; done < bytes.size();) {
-            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-            if (n <= 0) {
-                result.reason = ReasonOf(file);
-                return false;
+        return FormatConfigUtf8(config, [&file, &result](QByteArrayView piece) {
+            for (qsizetype done = 0; done < piece.size();) {
+                const qint64 n = file.write(piece.data() + done, piece.size() - done);
+                if (n <= 0) {
+                    result.reason = ReasonOf(file);
+                    return false;
+                }
+                done += n;
             }
-            done += n;
-        }
-        return true;
+            return true;
+        });
     };
 
     // The old file stays whole until the new one is complete. Only when the directory refuses

@@ -430,8 +430,10 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
         rest = rest.sliced(3);
 
     ScannedConfigText scanned;
-    // A shared copy: the views below point into the bytes it keeps.
-    scanned.bytes = bytes;
+    // The profiles' texts are copied side by side into a buffer of their own, which the views
+    // below point into: it never grows past the file's size, so it is never moved, and the
+    // rest of the file need not be kept while the profiles are read.
+    scanned.bytes.reserve(bytes.size());
     LineScanner scanner(scanned.config, dropped);
     QString line;
     bool firstLine = true;
@@ -464,10 +466,13 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
         scanned.profileNames.append(name.toString());
         if (!ascii)
             scanned.ownTexts.insert(scanned.profileBytes.size(), value.toString());
-        scanned.profileBytes.append(
-            ascii && !value.isEmpty()
-                ? lineBytes.sliced(value.data() - line.constData(), value.size())
-                : QByteArrayView());
+        QByteArrayView kept;
+        if (ascii && !value.isEmpty()) {
+            const qsizetype at = scanned.bytes.size();
+            scanned.bytes.append(lineBytes.sliced(value.data() - line.constData(), value.size()));
+            kept = QByteArrayView(scanned.bytes.constData() + at, value.size());
+        }
+        scanned.profileBytes.append(kept);
     }
     scanned.version = scanner.Version();
     scanned.config.EnsureDefaultEntries();
@@ -527,11 +532,22 @@ LauncherConfig DefaultsOnlyConfig()
     return config;
 }
 
-QByteArray FormatConfigUtf8(const LauncherConfig &config)
+bool FormatConfigUtf8(const LauncherConfig &config, const std::function<bool(QByteArrayView)> &sink)
 {
     // Written at every change, so straight into the bytes that go to the disk: no text of the
-    // whole file in UTF-16 first.
-    const auto appendEntry = [](QByteArray &out, QStringView name, QStringView value) {
+    // whole file in UTF-16 first, and no more than a piece of it at a time.
+    constexpr qsizetype Piece = 256 * 1024;
+    QByteArray out;
+    out.reserve(Piece + 4096);
+    const auto flushIfFull = [&out, &sink] {
+        if (out.size() < Piece)
+            return true;
+        const bool taken = sink(out);
+        out.clear();
+        out.reserve(Piece + 4096);
+        return taken;
+    };
+    const auto appendEntry = [&out](QStringView name, QStringView value) {
         out += '"';
         AppendUtf8(out, name);
         out += "\"\t\"";
@@ -539,18 +555,6 @@ QByteArray FormatConfigUtf8(const LauncherConfig &config)
         out += "\"\n";
     };
 
-    qsizetype size = 512;
-    for (const ConfigSection &section : config.sections) {
-        size += section.header.size() + 2;
-        if (&section != &config.sections.first()) {
-            for (const ConfigEntry &entry : section.entries)
-                size += entry.name.size() + entry.value.size() + 6;
-        }
-    }
-    for (const LauncherProfile &profile : config.profiles)
-        size += profile.name.size() + profile.arguments.size() + 64;
-    QByteArray out;
-    out.reserve(size);
     out += "# A configuration out for the Velmora Mobile Launcher.\n"
            "# It makes it easy to start multiple instances with various command line\n"
            "# options.\n"
@@ -566,15 +570,42 @@ QByteArray FormatConfigUtf8(const LauncherConfig &config)
         AppendUtf8(out, section.header);
         out += '\n';
         if (s == SectionProfile) {
-            for (const LauncherProfile &profile : config.profiles)
-                appendEntry(out, profile.name, config.ProfileValueText(profile));
+            for (const LauncherProfile &profile : config.profiles) {
+                appendEntry(profile.name, config.ProfileValueText(profile));
+                if (!flushIfFull())
+                    return false;
+            }
         } else {
-            for (const ConfigEntry &entry : section.entries)
-                appendEntry(out, entry.name, entry.value);
+            for (const ConfigEntry &entry : section.entries) {
+                appendEntry(entry.name, entry.value);
+                if (!flushIfFull())
+                    return false;
+            }
         }
         out += '\n';
     }
-    return out;
+    return out.isEmpty() || sink(out);
+}
+
+QByteArray FormatConfigUtf8(const LauncherConfig &config)
+{
+    qsizetype size = 512;
+    for (const ConfigSection &section : config.sections) {
+        size += section.header.size() + 2;
+        if (&section != &config.sections.first()) {
+            for (const ConfigEntry &entry : section.entries)
+                size += entry.name.size() + entry.value.size() + 6;
+        }
+    }
+    for (const LauncherProfile &profile : config.profiles)
+        size += profile.name.size() + profile.arguments.size() + 64;
+    QByteArray whole;
+    whole.reserve(size);
+    FormatConfigUtf8(config, [&whole](QByteArrayView piece) {
+        whole += piece;
+        return true;
+    });
+    return whole;
 }
 
 QString FormatConfigText(const LauncherConfig &config)

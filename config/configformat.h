@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <functional>
 #include <optional>
 
 #include "launcherconfig.h"
@@ -79,8 +80,8 @@ struct ScannedConfigText
     LauncherConfig config; // the option sections, complete; no profiles
     QStringList profileNames;
     // Each profile's stored text, in file order: parts of `text`; or, scanned from UTF-8,
-    // ASCII parts of `bytes` and, for a line with other characters, a string of its own in
-    // `ownTexts` (by position).
+    // ASCII in `bytes` (which holds only these) and, for a line with other characters, a string
+    // of its own in `ownTexts` (by position).
     QString text;
     QList<QStringView> profileTexts;
     QByteArray bytes;
@@ -108,6 +109,10 @@ LauncherConfig DefaultsOnlyConfig();
 QString FormatConfigText(const LauncherConfig &config);
 // The same, as the UTF-8 bytes of the file.
 QByteArray FormatConfigUtf8(const LauncherConfig &config);
+// The same bytes handed to `sink` a piece (about 256 KiB) at a time, so that a writer never
+// holds the whole file; stops with false as soon as `sink` returns false.
+bool FormatConfigUtf8(const LauncherConfig &config,
+                      const std::function<bool(QByteArrayView)> &sink);
 
 // Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
 // taken, the first free Launcher.<version>.<n>.ini.
