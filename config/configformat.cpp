@@ -27,9 +27,12 @@ QStringView FirstToken(QStringView line)
 
 // The written form "name"<TAB>"value", recognised whole when the value itself holds double
 // quotes: everything between the third quote and the last one is the value.
+//
+// A line of this shape whose value holds no double quote cuts at its quotes into the same name
+// and value: so it is taken this way whether or not the value holds one, without counting them.
 bool ParseQuotedValueLine(QStringView line, QStringView *name, QStringView *value)
 {
-    if (line.count(quote) <= 4 || !line.startsWith(quote) || !line.endsWith(quote))
+    if (!line.startsWith(quote) || !line.endsWith(quote))
         return false;
     const qsizetype nameEnd = line.indexOf(quote, 1);
     if (nameEnd <= 1 || nameEnd + 3 >= line.size() || line.at(nameEnd + 1) != u'\t' ||
@@ -310,20 +313,17 @@ int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *p
 
 bool IsAscii(QByteArrayView bytes)
 {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    // Without an early way out, so that the compiler can look at many bytes at once.
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
 }
 
-// ASCII bytes as the characters they are, into `out` (resized to fit).
+// ASCII bytes as the characters they are, into `out`, whose room is used again.
 void WidenAscii(QByteArrayView bytes, QString &out)
 {
-    out.resize(bytes.size());
-    QChar *to = out.data();
-    for (const char c : bytes)
-        *to++ = QLatin1Char(c);
+    out = QLatin1StringView(bytes);
 }
 
 } // namespace
