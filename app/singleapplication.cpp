@@ -36,6 +36,8 @@ constexpr int PeerTimeoutMs = 3000;
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 // Connected peers that have not sent their message yet, at most.
 constexpr int MaxPendingPeers = 16;
+// When the server starts for an instance whose window never paints.
+constexpr int ServeAfterMs = 250;
 
 QByteArray ActivationTokenFromEnvironment()
 {
@@ -296,10 +298,31 @@ bool SingleApplication::takeLock()
         server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(server, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
     }
+    // The lock is what makes a later start hand over, and that one keeps trying to reach the
+    // socket for seconds: the server starts once the window has painted (setActivationWindow),
+    // or after a moment when there is none.
+    QTimer::singleShot(ServeAfterMs, this, &SingleApplication::serve);
+    return true;
+}
+
+void SingleApplication::serve()
+{
+    if (serving)
+        return;
+    serving = true;
     // Watched before the socket is there, so that nothing removed from then on goes unseen.
     watchInstanceFiles();
     listen();
-    return true;
+}
+
+bool SingleApplication::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window && event->type() == QEvent::Paint) {
+        window->removeEventFilter(this);
+        // Once the paint is done.
+        QTimer::singleShot(0, this, &SingleApplication::serve);
+    }
+    return QApplication::eventFilter(watched, event);
 }
 
 void SingleApplication::watchInstanceFiles()
@@ -423,8 +446,12 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
 
 void SingleApplication::setActivationWindow(QWidget *w, bool activate)
 {
+    if (window)
+        window->removeEventFilter(this);
     window = w;
     activateOnMessage = activate;
+    if (window && primary && server && !serving)
+        window->installEventFilter(this);
 }
 
 void SingleApplication::acceptConnections()

@@ -46,6 +46,9 @@ public:
 signals:
     void messageReceived(const QString &message);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     enum class Probe
     {
@@ -59,6 +62,8 @@ private:
     Probe probeRunningInstance() const;
     // Takes the lock and listens; false when the folder holds another user's lock.
     bool takeLock();
+    // Watches the folder and listens on the socket: from the window's first paint on.
+    void serve();
     void watchInstanceFiles();
     void restoreInstanceFiles();
     void listen();
@@ -80,4 +85,5 @@ private:
     QString problemArgument;
     QPointer<QWidget> window;
     bool activateOnMessage = false;
+    bool serving = false;
 };
