@@ -2,6 +2,7 @@
 
 #include "diagnostics.h"
 #include "filelocations.h"
+#include "localsocket.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -10,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -64,17 +63,6 @@ uint CurrentUserId()
     return uint(::geteuid());
 }
 
-// Whether the process at the other end of a connected local socket runs as this user. A folder
-// that others could write to may hold a server of theirs at the launcher's socket name.
-bool PeerIsThisUser(const QLocalSocket &socket)
-{
-    struct ucred credentials = {};
-    socklen_t length = sizeof credentials;
-    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials,
-                        &length) == 0 &&
-           credentials.uid == ::geteuid();
-}
-
 // Whether a process runs with this id as another user (its /proc entry is theirs).
 bool IsOtherUsersProcess(qint64 pid)
 {
@@ -112,11 +100,6 @@ uint CurrentUserId()
     return 0;
 }
 
-bool PeerIsThisUser(const QLocalSocket &)
-{
-    return true;
-}
-
 bool IsOtherUsersProcess(qint64)
 {
     return false;
@@ -149,8 +132,6 @@ SingleApplication::SingleApplication(const QString &id, int &argc, char **argv)
 
 SingleApplication::~SingleApplication()
 {
-    if (server)
-        server->close();
     delete server;
     delete lockFile; // unlocks
 }
@@ -257,11 +238,13 @@ SingleApplication::Probe SingleApplication::probeRunningInstance() const
 {
     if (!QFileInfo::exists(socketPath))
         return Probe::Nobody;
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(1000))
+    // A folder that others could write to may hold a server of theirs at our socket's name.
+    const int fd = ConnectLocal(socketPath, 1000);
+    if (fd < 0)
         return Probe::Nobody;
-    return PeerIsThisUser(socket) ? Probe::OursListening : Probe::Foreign;
+    const Probe found = PeerIsThisUser(fd) ? Probe::OursListening : Probe::Foreign;
+    CloseLocal(fd);
+    return found;
 }
 
 bool SingleApplication::takeLock()
@@ -294,9 +277,8 @@ bool SingleApplication::takeLock()
     }
     primary = true;
     if (!server) {
-        server = new QLocalServer;
-        server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(server, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
+        server = new LocalListener;
+        connect(server, &LocalListener::connection, this, &SingleApplication::acceptConnection);
     }
     // The lock is what makes a later start hand over, and that one keeps trying to reach the
     // socket for seconds: the server starts once the window has painted (setActivationWindow),
@@ -348,7 +330,7 @@ void SingleApplication::restoreInstanceFiles()
     if (!QFileInfo::exists(socketPath) && !QFileInfo(socketPath).isSymLink()) {
         qCWarning(lcLauncher).noquote()
             << QStringLiteral("%1 was removed; listening again").arg(socketPath);
-        server->close();
+        server->Close();
         listen();
     }
     if (!QFileInfo::exists(lockPath) && !QFileInfo(lockPath).isSymLink()) {
@@ -365,14 +347,13 @@ void SingleApplication::restoreInstanceFiles()
 
 void SingleApplication::listen()
 {
-    if (server->isListening())
+    if (server->IsListening())
         return;
     // Only the holder of the lock may remove a socket left behind by a crashed instance (or
-    // by this one, when its server closed after an error).
-    QLocalServer::removeServer(socketPath);
-    if (!server->listen(socketPath))
+    // by this one, when its server closed after an error): Listen makes it afresh.
+    if (!server->Listen(socketPath))
         qCWarning(lcLauncher).noquote()
-            << QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->errorString());
+            << QStringLiteral("cannot listen on %1: %2").arg(socketPath, server->ErrorString());
 }
 
 QString SingleApplication::lockProblem() const
@@ -412,36 +393,29 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     };
 
     // The running instance may hold the lock but not listen yet: keep trying until the end.
-    QLocalSocket socket;
+    int fd = -1;
     for (;;) {
-        socket.connectToServer(socketPath);
         const int left = remaining();
-        if (socket.waitForConnected(left < 0 ? 200 : qMin(left, 200))) {
-            if (PeerIsThisUser(socket))
+        fd = ConnectLocal(socketPath, left < 0 ? 200 : qMin(left, 200));
+        if (fd >= 0) {
+            if (PeerIsThisUser(fd))
                 break;
             // Nothing of ours: it gets neither the message nor the activation token.
             qCWarning(lcLauncher).noquote()
                 << QStringLiteral("%1 is served by another user; not sending to it")
                        .arg(socketPath);
+            CloseLocal(fd);
             return false;
         }
-        socket.abort();
         if (deadline.hasExpired())
             return false;
         QThread::msleep(left < 0 ? 50 : qMin(left, 50));
     }
 
-    socket.write(frame);
-    while (socket.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !socket.waitForBytesWritten(remaining()))
-            return false;
-    }
-    while (socket.bytesAvailable() < 1) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(remaining()))
-            return false;
-    }
-    char ack = 0;
-    return socket.read(&ack, 1) == 1 && ack == AckByte;
+    const bool acknowledged =
+        WriteLocal(fd, frame, deadline) && ReadByteLocal(fd, deadline) == uchar(AckByte);
+    CloseLocal(fd);
+    return acknowledged;
 }
 
 void SingleApplication::setActivationWindow(QWidget *w, bool activate)
@@ -454,72 +428,60 @@ void SingleApplication::setActivationWindow(QWidget *w, bool activate)
         window->installEventFilter(this);
 }
 
-void SingleApplication::acceptConnections()
+void SingleApplication::acceptConnection(int fd)
 {
-    while (QLocalSocket *socket = server->nextPendingConnection()) {
-        auto *timer = new QTimer(socket);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, socket, [this, socket] { drop(socket); });
-        timer->start(PeerTimeoutMs);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrame(socket); });
-        peers.append(socket);
-        // Peers that connect and say nothing must not use up the descriptors: past a few,
-        // the one waiting longest goes.
-        while (peers.size() > MaxPendingPeers) {
-            if (QLocalSocket *oldest = peers.takeFirst())
-                drop(oldest);
-        }
-        if (socket->bytesAvailable() > 0)
-            readFrame(socket);
-    }
-    peers.removeAll(nullptr);
-    // QLocalServer closes itself when accepting fails (no descriptors left, for one); a
-    // launcher that stopped listening could never be found again.
-    listen();
+    auto *peer = new LocalPeer(fd, this);
+    auto *timer = new QTimer(peer);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, peer] { drop(peer); });
+    timer->start(PeerTimeoutMs);
+    connect(peer, &LocalPeer::closed, this, [this, peer] { drop(peer); });
+    connect(peer, &LocalPeer::readyRead, this, [this, peer] { readFrame(peer); });
+    peers.append(peer);
+    // Peers that connect and say nothing must not use up the descriptors: past a few, the one
+    // waiting longest goes.
+    while (peers.size() > MaxPendingPeers)
+        drop(peers.first());
 }
 
-void SingleApplication::drop(QLocalSocket *socket)
+void SingleApplication::drop(LocalPeer *peer)
 {
-    peers.removeAll(socket);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
-    listen();
+    peers.removeAll(peer);
+    peer->disconnect(this);
+    for (QTimer *timer : peer->findChildren<QTimer *>())
+        timer->stop();
+    // Its descriptor goes now: a flood of peers must not outrun the deferred deletion.
+    peer->Close();
+    peer->deleteLater();
 }
 
-void SingleApplication::readFrame(QLocalSocket *socket)
+void SingleApplication::readFrame(LocalPeer *peer)
 {
-    if (socket->bytesAvailable() < 4)
+    const QByteArray &received = peer->Received();
+    if (received.size() < 4)
         return;
-    char header[4];
-    socket->peek(header, 4);
-    const quint32 size = qFromBigEndian<quint32>(header);
+    const quint32 size = qFromBigEndian<quint32>(received.constData());
     if (size > MaxFrameSize) {
-        drop(socket);
+        drop(peer);
         return;
     }
-    if (socket->bytesAvailable() < 4 + qint64(size))
+    if (received.size() < 4 + qsizetype(size))
         return; // the rest is still on its way
 
-    socket->skip(4);
-    const QByteArray payload = socket->read(size);
+    const QByteArray payload = received.mid(4, size);
     QString message;
     QByteArray token;
     QDataStream in(payload);
     in.setVersion(StreamVersion);
     in >> message >> token;
     if (in.status() != QDataStream::Ok || !in.atEnd()) {
-        drop(socket);
+        drop(peer);
         return;
     }
 
-    // One message per connection: acknowledge, then stop listening to this peer.
-    peers.removeAll(socket);
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    socket->write(&AckByte, 1);
-    socket->flush();
-    socket->disconnectFromServer();
+    // One message per connection: acknowledge, then the connection ends.
+    peer->Write(QByteArrayView(&AckByte, 1));
+    drop(peer);
 
     emit messageReceived(message);
     if (activateOnMessage)

@@ -6,8 +6,8 @@
 #include <QWidget>
 
 class QFileSystemWatcher;
-class QLocalServer;
-class QLocalSocket;
+class LocalListener;
+class LocalPeer;
 class QLockFile;
 
 // A QApplication that knows whether another instance of the same launcher already runs for
@@ -67,9 +67,9 @@ private:
     void watchInstanceFiles();
     void restoreInstanceFiles();
     void listen();
-    void acceptConnections();
-    void drop(QLocalSocket *socket);
-    void readFrame(QLocalSocket *socket);
+    void acceptConnection(int fd);
+    void drop(LocalPeer *peer);
+    void readFrame(LocalPeer *peer);
     void activate(const QByteArray &activationToken);
 
     QString instanceId;
@@ -78,8 +78,8 @@ private:
     QString lockPath;
     QFileSystemWatcher *watcher = nullptr;
     QLockFile *lockFile = nullptr;
-    QLocalServer *server = nullptr;
-    QList<QPointer<QLocalSocket>> peers;
+    LocalListener *server = nullptr;
+    QList<LocalPeer *> peers;
     bool primary = false;
     const char *problemText = nullptr;
     QString problemArgument;

@@ -63,6 +63,10 @@ void TestSingleInstance::init()
 {
     QVERIFY(install->isValid());
     QVERIFY(!app()->isRunning());
+    // Without a window to paint, the running launcher listens a moment after its start.
+    QTRY_COMPARE(
+        QDir(environment_->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System).size(),
+        1);
 }
 
 void TestSingleInstance::secondStartHandsOverOnce()
