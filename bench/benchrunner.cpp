@@ -133,17 +133,32 @@ bool WriteFile(const QString &path, const QByteArray &bytes)
            file.write(bytes) == bytes.size();
 }
 
+// Where the runtime directories go: on a desktop XDG_RUNTIME_DIR is a tmpfs (/run/user/UID),
+// so a tmpfs here too when there is one, for the launcher's lock and socket.
+QString RuntimeRoot(const QString &fallback)
+{
+    static QTemporaryDir shm(QStringLiteral("/dev/shm/velmora-bench-XXXXXX"));
+    return shm.isValid() ? shm.path() : fallback;
+}
+
+// The runtime directory of the home at `home`.
+QString RuntimeOf(const QString &home)
+{
+    return RuntimeRoot(home) + QLatin1Char('/') +
+           QString::fromLatin1(QFile::encodeName(home).toHex().right(24));
+}
+
 // A home of its own for one row: HOME, XDG directories and a runtime directory.
 QProcessEnvironment HomeEnvironment(const QString &home)
 {
+    const QString runtime = RuntimeOf(home);
     QDir().mkpath(home + QStringLiteral("/data"));
-    QDir().mkpath(home + QStringLiteral("/runtime"));
-    QFile::setPermissions(home + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     // Launch records and logs, and the launcher's private folders, stay in the home too.
     env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
@@ -322,7 +337,7 @@ int main(int argc, char *argv[])
         QProcess primary;
         primary.setProcessEnvironment(env);
         primary.start(bin + QStringLiteral("/VelmoraMobileEmuLauncher"), {});
-        if (WaitForListening(home + QStringLiteral("/runtime"))) {
+        if (WaitForListening(RuntimeOf(home))) {
             Sample handOver;
             for (int i = 0; i < runs; ++i)
                 handOver.values.append(
