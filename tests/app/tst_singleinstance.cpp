@@ -35,6 +35,7 @@ private slots:
     void hostilePeersAreSurvived_data();
     void hostilePeersAreSurvived();
     void sendMessageWithoutPeerFails();
+    void messageInPiecesIsAnswered();
 
 private:
     int StartSecondLauncher(
@@ -230,6 +231,39 @@ void TestSingleInstance::sendMessageWithoutPeerFails()
 {
     // The running instance itself has nobody to send to.
     QVERIFY(!app()->sendMessage(QString(), 100));
+}
+
+// A message may arrive in pieces: the running launcher keeps what came and answers once the
+// whole frame is there.
+void TestSingleInstance::messageInPiecesIsAnswered()
+{
+    QByteArray payload;
+    {
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_0);
+        out << QStringLiteral("in pieces") << QByteArray();
+    }
+    QByteArray frame(4, '\0');
+    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
+    frame += payload;
+
+    QSignalSpy received(app(), &SingleApplication::messageReceived);
+    const QStringList sockets =
+        QDir(environment_->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    QLocalSocket peer;
+    peer.connectToServer(environment_->runtimeDir() + QLatin1Char('/') + sockets.first());
+    QVERIFY(peer.waitForConnected(2000));
+    for (const QByteArray &piece : {frame.left(3), frame.mid(3, 5), frame.mid(8)}) {
+        peer.write(piece);
+        QVERIFY(peer.waitForBytesWritten(2000));
+        // The server may read each piece on its own, or several at once: the answer is the same.
+        QTest::qWait(20);
+    }
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("in pieces"));
+    QVERIFY(peer.bytesAvailable() > 0 || peer.waitForReadyRead(2000));
+    QCOMPARE(peer.read(1), QByteArray("\x06"));
 }
 
 int main(int argc, char *argv[])

@@ -33,15 +33,20 @@ void TestConfigStore::savePolicy_data()
     QTest::addColumn<QStringList>("saves"); // "blocked": the write fails part-way; "free"
     QTest::addColumn<QList<bool>>("saved");
     QTest::addColumn<QList<bool>>("told"); // firstFailure of each save
-    QTest::newRow("told once until a save works")
-        << "missing" << QStringList{"blocked", "blocked", "free", "blocked", "blocked"}
-        << QList<bool>{false, false, true, false, false}
-        << QList<bool>{true, false, false, true, false};
-    QTest::newRow("an unreadable file is kept, and nothing is told")
-        << "unreadable" << QStringList{"free", "free"} << QList<bool>{false, false}
-        << QList<bool>{false, false};
-    QTest::newRow("a readable file is saved over")
-        << "readable" << QStringList{"free"} << QList<bool>{true} << QList<bool>{false};
+    QTest::addColumn<bool>("background");  // SaveInBackground, its result from saved()
+    for (const bool background : {false, true}) {
+        const char *how = background ? ", in the background" : "";
+        QTest::addRow("told once until a save works%s", how)
+            << "missing" << QStringList{"blocked", "blocked", "free", "blocked", "blocked"}
+            << QList<bool>{false, false, true, false, false}
+            << QList<bool>{true, false, false, true, false} << background;
+        QTest::addRow("an unreadable file is kept, and nothing is told%s", how)
+            << "unreadable" << QStringList{"free", "free"} << QList<bool>{false, false}
+            << QList<bool>{false, false} << background;
+        QTest::addRow("a readable file is saved over%s", how)
+            << "readable" << QStringList{"free"} << QList<bool>{true} << QList<bool>{false}
+            << background;
+    }
 }
 
 void TestConfigStore::savePolicy()
@@ -50,6 +55,7 @@ void TestConfigStore::savePolicy()
     QFETCH(QStringList, saves);
     QFETCH(QList<bool>, saved);
     QFETCH(QList<bool>, told);
+    QFETCH(bool, background);
     const QString root = TestEnvironment::current()->root() + "/policy-" + QTest::currentDataTag();
     const QString folder = root + "/Velmora";
     const QString user = folder + "/Launcher.ini";
@@ -60,6 +66,11 @@ void TestConfigStore::savePolicy()
         QVERIFY(WriteBytes(user, "$VERSION 106\n[Profile]\n\"Mine\"\t\"\"\n"));
 
     ConfigStore store(user, root + "/LauncherDefault.ini");
+    QList<ConfigSaveResult> delivered;
+    connect(&store, &ConfigStore::saved, this,
+            [&delivered](const ConfigSaveResult &result, const LauncherConfig &) {
+                delivered.append(result);
+            });
     const ConfigStore::ReadResult read = store.Read(user, true);
     QCOMPARE(store.KeepsUserFile(), userFile == "unreadable");
     const LauncherConfig model =
@@ -73,7 +84,17 @@ void TestConfigStore::savePolicy()
             QVERIFY(limit->effective());
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write "));
         }
-        const ConfigSaveResult result = store.Save(model);
+        ConfigSaveResult result;
+        if (background) {
+            // Written on the store's thread, under the same limit; told here, once.
+            delivered.clear();
+            store.SaveInBackground(model);
+            store.FinishSaves();
+            QCOMPARE(delivered.size(), 1);
+            result = delivered.first();
+        } else {
+            result = store.Save(model);
+        }
         limit.reset();
         QCOMPARE(result.saved, saved.at(i));
         QCOMPARE(result.firstFailure, told.at(i));
