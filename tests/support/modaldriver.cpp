@@ -143,6 +143,15 @@ void ModalDriver::Poll()
         return;
     }
     if (modal != current) {
+        // Keys pressed in a dialog that is not the active window yet go through the shortcuts
+        // of the window behind it (Escape in the window's filter field, say): it is made active
+        // first, waiting a moment for the platform.
+        if (QApplication::activeWindow() != modal && ticksBeforeActive < 50) {
+            ++ticksBeforeActive;
+            QApplication::setActiveWindow(modal);
+            return;
+        }
+        ticksBeforeActive = 0;
         current = modal;
         ticksOnCurrent = 0;
         if (!queue.isEmpty()) {

@@ -60,4 +60,5 @@ private:
     QQueue<Action> queue;
     QPointer<QWidget> current;
     int ticksOnCurrent = 0;
+    int ticksBeforeActive = 0;
 };
