@@ -54,6 +54,8 @@ private slots:
     void decode_data();
     void decode();
     void codePageHighBytes();
+    void utf8ScanAgrees_data();
+    void utf8ScanAgrees();
     void writtenBytes();
     void roundTripOfHostileModels();
     void outdatedPathNeverTaken();
@@ -306,6 +308,47 @@ void TestConfigFormat::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(DecodeConfigText(bytes), text);
+}
+
+void TestConfigFormat::utf8ScanAgrees_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("scanned"); // whether the UTF-8 scan takes the file
+    const QByteArray options = "[Resolution]\n\"Small\"\t\" -windowsize 1x1\"\n"
+                               "[Input]\n\"Pen\"\t\" -input pen\"\n";
+    const auto file = [&options](const QByteArray &head, const QByteArray &profiles) {
+        return head + "$VERSION\t106\n[Profile]\n" + profiles + options;
+    };
+    QTest::newRow("ascii") << file("", "\"A\"\t\"[Resolution] 1 [Input] 1 -x\"\n") << true;
+    QTest::newRow("names and arguments with accents")
+        << file("", "\"Caf\xc3\xa9\"\t\"[Resolution] 1 -n M\xc3\xbcller\"\n\"B\"\t\"-y\"\n")
+        << true;
+    QTest::newRow("quotes in the value, an empty value, no value")
+        << file("", "\"A\"\t\"[Input] 1 -ua \"Foo Bar\"\"\n\"B\"\t\"\"\n\"C\"\n") << true;
+    QTest::newRow("two marks at the start")
+        << file("\xef\xbb\xbf\xef\xbb\xbf", "\"A\"\t\"-x\"\n") << true;
+    QTest::newRow("marks starting later lines, CR LF")
+        << file("", "\xef\xbb\xbf\"A\"\t\"-x\"\r\n\xef\xbb\xbf\xef\xbb\xbf\"B\"\t\"-y\"\r\n")
+        << true;
+    QTest::newRow("a code-page line") << file("", "\"Caf\xe9\"\t\"-x\"\n") << false;
+    QTest::newRow("utf-16") << QByteArray("\xff\xfe[\0I\0]\0", 8) << false;
+}
+
+// Reading a UTF-8 file from its bytes gives what decoding the whole text and reading that gives.
+void TestConfigFormat::utf8ScanAgrees()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, scanned);
+    LauncherConfig expected;
+    const int version = ParseConfigText(DecodeConfigText(bytes), expected);
+    const std::optional<ScannedConfigText> scan = ScanConfigUtf8(bytes);
+    QCOMPARE(scan.has_value(), scanned);
+    if (!scan)
+        return;
+    QCOMPARE(scan->version, version);
+    QCOMPARE(ReadProfiles(*scan), expected.profiles);
+    for (int s = 1; s < SectionCount; ++s)
+        QCOMPARE(scan->config.sections.at(s).entries, expected.sections.at(s).entries);
 }
 
 // Bytes 0x80 to 0x9F of code page 1252 as iconv's CP1252 table gives them; the five it leaves

@@ -20,6 +20,7 @@ class TestConfigStore : public QObject
 private slots:
     void savePolicy_data();
     void savePolicy();
+    void ownSavesAreNoOutsideEdit();
     void droppedLinesAreReported();
     void windowChangeOnOutsideEdit_data();
     void windowChangeOnOutsideEdit();
@@ -103,6 +104,34 @@ void TestConfigStore::savePolicy()
     }
     if (userFile == "unreadable")
         QVERIFY(QFileInfo(user).isDir());
+}
+
+// The store's own saves, however quick in a row, never look like someone else's edit; an edit
+// that is someone else's still does.
+void TestConfigStore::ownSavesAreNoOutsideEdit()
+{
+    const QString root = TestEnvironment::current()->root() + "/own-saves";
+    const QString user = root + "/Launcher.ini";
+    QVERIFY(WriteBytes(user, "$VERSION 106\n[Profile]\n\"Mine\"\t\"\"\n"));
+    ConfigStore store(user, root + "/LauncherDefault.ini");
+    LauncherConfig model = store.Read(user, true).config;
+    store.WatchUserFile();
+    QSignalSpy outside(&store, &ConfigStore::userFileChanged);
+    for (int i = 0; i < 5; ++i) {
+        model.profiles[0].arguments = QString::number(i);
+        store.SaveInBackground(model);
+    }
+    store.FinishSaves();
+    QCOMPARE(ReadBytes(user), FormatConfigUtf8(model));
+    // Nothing to wait for but the watcher's settling time (100 ms) and its events.
+    QTest::qWait(400);
+    QCOMPARE(outside.count(), 0);
+
+    QVERIFY(WriteBytes(user + ".new", "$VERSION 106\n[Profile]\n\"Theirs\"\t\"\"\n"));
+    QCOMPARE(
+        ::rename(QFile::encodeName(user + ".new").constData(), QFile::encodeName(user).constData()),
+        0);
+    QTRY_COMPARE(outside.count(), 1);
 }
 
 void TestConfigStore::windowChangeOnOutsideEdit_data()
