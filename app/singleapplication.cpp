@@ -448,8 +448,6 @@ void SingleApplication::drop(LocalPeer *peer)
 {
     peers.removeAll(peer);
     peer->disconnect(this);
-    for (QTimer *timer : peer->findChildren<QTimer *>())
-        timer->stop();
     // Its descriptor goes now: a flood of peers must not outrun the deferred deletion.
     peer->Close();
     peer->deleteLater();

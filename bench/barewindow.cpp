@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     buttons->addButton(new QPushButton(QStringLiteral("&Help")), QDialogButtonBox::HelpRole);
     buttons->addButton(new QPushButton(QStringLiteral("&Launch")), QDialogButtonBox::AcceptRole);
     mainLayout->addWidget(buttons);
-    new FirstPaint(&window);
+    ReportFirstPaintAndClose(&window);
     window.show();
     return app.exec();
 }

@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     TerminationSignals termination;
     PrepareApplication(&app);
     MainWindow window;
-    new FirstPaint(&window);
+    ReportFirstPaintAndClose(&window);
     window.show();
     app.setActivationWindow(&window, true);
     return termination.requested() ? 0 : app.exec();

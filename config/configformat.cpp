@@ -375,32 +375,30 @@ QString DecodeConfigText(const QByteArray &bytes)
 }
 
 namespace {
-// The profiles of the lines found; a "Default" profile when there were none.
-QList<LauncherProfile> ProfilesOf(const QStringList &names, const QList<QStringView> &texts,
-                                  const QList<ConfigSection> &sections)
+// What every scan ends with: a "Default" entry in each empty option section, the [Profile]
+// section left empty (the profiles are what it held), and a "Default" profile with an empty
+// text when the file has none.
+void FinishScan(ScannedConfigText &scanned, int version)
 {
-    QList<LauncherProfile> profiles;
-    if (names.isEmpty()) {
-        profiles.append(ParseProfileText(QStringLiteral("Default"), QStringView(), sections));
-        return profiles;
+    scanned.version = version;
+    scanned.config.EnsureDefaultEntries();
+    scanned.config.sections[SectionProfile].entries.clear();
+    if (scanned.profileNames.isEmpty()) {
+        scanned.profileNames.append(QStringLiteral("Default"));
+        scanned.profileTexts.append(QStringView());
     }
-    profiles.reserve(names.size());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        profiles.append(ParseProfileText(names.at(i), texts.at(i), sections));
-    return profiles;
 }
 } // namespace
 
 int ParseConfigText(QStringView text, LauncherConfig &config, QList<DroppedConfigLine> *dropped)
 {
-    QStringList names;
-    QList<QStringView> texts;
-    const int version = ParseConfigSections(text, config, &names, &texts, dropped);
-    config.EnsureDefaultEntries();
-    // The [Profile] section is written from the profiles, which are what it held.
-    config.sections[SectionProfile].entries.clear();
-    config.profiles = ProfilesOf(names, texts, config.sections);
-    return version;
+    ScannedConfigText scanned;
+    FinishScan(scanned, ParseConfigSections(text, scanned.config, &scanned.profileNames,
+                                            &scanned.profileTexts, dropped));
+    QList<LauncherProfile> profiles = ReadProfiles(scanned);
+    config = std::move(scanned.config);
+    config.profiles = std::move(profiles);
+    return scanned.version;
 }
 
 ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *dropped)
@@ -408,13 +406,8 @@ ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *
     ScannedConfigText scanned;
     // A shared copy: the views below point into the text it keeps.
     scanned.text = text;
-    scanned.version = ParseConfigSections(scanned.text, scanned.config, &scanned.profileNames,
-                                          &scanned.profileTexts, dropped);
-    scanned.config.EnsureDefaultEntries();
-    scanned.config.sections[SectionProfile].entries.clear();
-    scanned.config.profiles.clear();
-    if (scanned.profileNames.isEmpty())
-        scanned.profileNames.append(QStringLiteral("Default"));
+    FinishScan(scanned, ParseConfigSections(scanned.text, scanned.config, &scanned.profileNames,
+                                            &scanned.profileTexts, dropped));
     return scanned;
 }
 
@@ -474,11 +467,7 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
         }
         scanned.profileBytes.append(kept);
     }
-    scanned.version = scanner.Version();
-    scanned.config.EnsureDefaultEntries();
-    scanned.config.sections[SectionProfile].entries.clear();
-    if (scanned.profileNames.isEmpty())
-        scanned.profileNames.append(QStringLiteral("Default"));
+    FinishScan(scanned, scanner.Version());
     return scanned;
 }
 
@@ -496,9 +485,6 @@ LauncherProfile ReadProfile(const ScannedConfigText &scanned, qsizetype index, Q
 
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned)
 {
-    // A "Default" name the scan added has no line.
-    if (scanned.profileTexts.isEmpty() && scanned.profileBytes.isEmpty())
-        return ProfilesOf({}, {}, scanned.config.sections);
     QList<LauncherProfile> profiles;
     profiles.reserve(scanned.profileNames.size());
     QString buffer;

@@ -96,8 +96,9 @@ ScannedConfigText ScanConfigText(const QString &text, QList<DroppedConfigLine> *
 std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
                                                 QList<DroppedConfigLine> *dropped = nullptr);
 QList<LauncherProfile> ReadProfiles(const ScannedConfigText &scanned);
-// The profile of the scan's line `index` (below profileNames.size() when the scan found profile
-// lines); `buffer` is scratch space a caller may keep from one call to the next.
+// The profile at `index` (below profileNames.size(), which is at least 1: a file without
+// profiles has the "Default" one); `buffer` is scratch space a caller may keep from one call
+// to the next.
 LauncherProfile ReadProfile(const ScannedConfigText &scanned, qsizetype index, QString &buffer);
 
 // The model that stands for a file whose contents are not used (an out-of-date default file):

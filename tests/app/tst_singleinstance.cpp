@@ -17,6 +17,19 @@
 #include <unistd.h>
 
 namespace {
+// A message as a second launcher sends it: a 32-bit big-endian length, then the message and an
+// (empty) activation token in a QDataStream.
+QByteArray Frame(const QString &message)
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << message << QByteArray();
+    QByteArray frame(4, '\0');
+    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
+    return frame + payload;
+}
+
 LauncherInstall *install = nullptr;
 TestEnvironment *environment_ = nullptr;
 } // namespace
@@ -177,16 +190,7 @@ void TestSingleInstance::hostilePeersAreSurvived_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("closeEarly");
 
-    QByteArray valid;
-    {
-        QByteArray payload;
-        QDataStream out(&payload, QIODevice::WriteOnly);
-        out.setVersion(QDataStream::Qt_6_0);
-        out << QString() << QByteArray();
-        valid.resize(4);
-        qToBigEndian<quint32>(quint32(payload.size()), valid.data());
-        valid += payload;
-    }
+    const QByteArray valid = Frame(QString());
     QByteArray huge(4, '\0');
     qToBigEndian<quint32>(0x7fffffff, huge.data());
     QByteArray lying(4, '\0');
@@ -237,15 +241,7 @@ void TestSingleInstance::sendMessageWithoutPeerFails()
 // whole frame is there.
 void TestSingleInstance::messageInPiecesIsAnswered()
 {
-    QByteArray payload;
-    {
-        QDataStream out(&payload, QIODevice::WriteOnly);
-        out.setVersion(QDataStream::Qt_6_0);
-        out << QStringLiteral("in pieces") << QByteArray();
-    }
-    QByteArray frame(4, '\0');
-    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
-    frame += payload;
+    const QByteArray frame = Frame(QStringLiteral("in pieces"));
 
     QSignalSpy received(app(), &SingleApplication::messageReceived);
     const QStringList sockets =

@@ -152,15 +152,20 @@ bool XServer::Xdotool(const QStringList &arguments, QByteArray *output) const
     return ok;
 }
 
+QString XServer::FirstVisibleWindow(const QString &titlePattern) const
+{
+    QByteArray out;
+    Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+             titlePattern},
+            &out);
+    return QString::fromLatin1(out).section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
 bool XServer::WaitForWindowGone(const QString &titlePattern, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        QByteArray out;
-        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                 QStringLiteral("--name"), titlePattern},
-                &out);
-        if (out.trimmed().isEmpty())
+        if (FirstVisibleWindow(titlePattern).isEmpty())
             return true;
         QThread::msleep(20);
     }
@@ -174,11 +179,7 @@ QString XServer::WaitForWindow(const QString &titlePattern, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        QByteArray out;
-        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                 QStringLiteral("--name"), titlePattern},
-                &out);
-        const QString id = QString::fromLatin1(out).section(QLatin1Char('\n'), 0, 0).trimmed();
+        const QString id = FirstVisibleWindow(titlePattern);
         if (!id.isEmpty())
             return id;
         QThread::msleep(50);

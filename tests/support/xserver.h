@@ -28,6 +28,8 @@ public:
     QString WaitForWindow(const QString &titlePattern, int timeoutMs = 20000) const;
     // Runs xdotool with these arguments against this display; true when it succeeded. What it
     // said on stderr is in lastError() for the failure message.
+    // The id of the first visible window whose title matches, or an empty string.
+    QString FirstVisibleWindow(const QString &titlePattern) const;
     // Whether no visible window's title matches any more, within the time.
     bool WaitForWindowGone(const QString &titlePattern, int timeoutMs = 20000) const;
     bool Xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
