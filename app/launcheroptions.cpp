@@ -237,14 +237,27 @@ bool IsQtOption(QStringView argument, const char *const *names, std::size_t coun
     return false;
 }
 
+// Our options whose value is the next argument, whatever it looks like: a profile named "-l"
+// or "-platform" is a name there, not an option.
+const char *const ourValueOptions[] = {"l", "launch", "print-command", "export", "import", "stop"};
+
 // The arguments less those that belong to Qt's application object, so that "-platform xcb"
-// is not read as "-l atform" and "-reverse" not as "-v".
-QStringList WithoutQtOptions(const QStringList &arguments)
+// is not read as "-l atform" and "-reverse" not as "-v". The value of one of our options is
+// kept as it is. `missingValue` gets the option that ends the arguments without its value.
+QStringList WithoutQtOptions(const QStringList &arguments, QString *missingValue)
 {
     QStringList rest;
     rest.reserve(arguments.size());
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
+        if (i > 0 && IsQtOption(argument, ourValueOptions, std::size(ourValueOptions))) {
+            rest.append(argument);
+            if (i + 1 == arguments.size())
+                *missingValue = argument;
+            else
+                rest.append(arguments.at(++i));
+            continue;
+        }
         if (i > 0 && IsQtOption(argument, qtValueOptions, std::size(qtValueOptions))) {
             ++i; // its value
             continue;
@@ -320,26 +333,22 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                                  QStringLiteral("[name...]"));
     // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QStringList ours = WithoutQtOptions(arguments);
+    QString missingValue;
+    const QStringList ours = WithoutQtOptions(arguments, &missingValue);
     // Unknown arguments leave the window as it always was.
     parser.parse(ours);
 
     LauncherOptions options;
     // An option that needs a name and comes last has none; the parser would count it as given
     // with an empty name.
-    for (const QCommandLineOption &named : {launch, print, exportOption, importOption, stop}) {
-        for (const QString &spelling : named.names()) {
-            if (ours.size() > 1 && (ours.last() == QLatin1Char('-') + spelling ||
-                                    ours.last() == QLatin1String("--") + spelling)) {
-                options.action = LauncherOptions::UsageError;
-                options.usageError =
-                    QStringLiteral("option %1 needs a %2")
-                        .arg(ours.last(), named.valueName() == QLatin1String("file")
-                                              ? QStringLiteral("file name")
-                                              : QStringLiteral("profile name"));
-                return options;
-            }
-        }
+    if (!missingValue.isEmpty()) {
+        const bool file = missingValue.endsWith(QLatin1String("export")) ||
+                          missingValue.endsWith(QLatin1String("import"));
+        options.action = LauncherOptions::UsageError;
+        options.usageError = QStringLiteral("option %1 needs a %2")
+                                 .arg(missingValue, file ? QStringLiteral("file name")
+                                                         : QStringLiteral("profile name"));
+        return options;
     }
     // Parsed before any application object exists, when Qt cannot name the program itself.
     options.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), program);

@@ -189,20 +189,32 @@ ConfigMoveResult MoveOutdatedConfig(const QString &path, int version)
 }
 
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
-                                bool inPlaceIfNeeded)
+                                bool inPlaceIfNeeded, const std::function<bool()> &stillUnchanged)
 {
     ConfigSaveResult result;
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // A file the launcher would refuse to read is never written: every later start would fall
+    // back to the default configuration.
+    qint64 written = 0;
+    bool tooLarge = false;
 
     // Unbuffered, so that a failing write reports the system's reason at once. A write that
     // stops short (a file-size limit, a full disk) reports nothing of its own; writing the rest
     // makes the system say why. The file is written a piece at a time as it is formatted.
-    const auto write = [&config, &result](QFileDevice &file) {
+    const auto write = [&](QFileDevice &file) {
         if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
             result.reason = ReasonOf(file);
             return false;
         }
-        return FormatConfigUtf8(config, [&file, &result](QByteArrayView piece) {
+        return FormatConfigUtf8(config, [&](QByteArrayView piece) {
+            written += piece.size();
+            if (written > MaxConfigFileSize) {
+                tooLarge = true;
+                result.reason =
+                    QCoreApplication::translate("LauncherFile", "it would be larger than %1 MiB")
+                        .arg(MaxConfigFileSize >> 20);
+                return false;
+            }
             for (qsizetype done = 0; done < piece.size();) {
                 const qint64 n = file.write(piece.data() + done, piece.size() - done);
                 if (n <= 0) {
@@ -224,6 +236,13 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
         return result;
     }
     KeepOwnership(path, file.handle());
+    // Written in place, the file is already replaced; otherwise this is the last moment to
+    // find that someone else changed it while it was being written.
+    if (stillUnchanged && !stillUnchanged()) {
+        file.cancelWriting();
+        result.changedOnDisk = true;
+        return result;
+    }
     if (!file.commit()) {
         result.reason = ReasonOf(file);
     } else {

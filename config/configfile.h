@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Launcher.ini on disk: loading a file into a model, moving an out-of-date file aside, and
@@ -77,6 +78,9 @@ struct ConfigSaveResult
 
 // Writes the whole model to `path` in one step: the old file stays whole until the new one is
 // complete. The directory is created when it is missing. Only when `inPlaceIfNeeded` and the
-// directory refuses a temporary file is the file written in place.
+// directory refuses a temporary file is the file written in place. A model whose file would be
+// larger than MaxConfigFileSize is not written. `stillUnchanged`, when given, is asked just
+// before the new file replaces the old one: false leaves the old file and sets changedOnDisk.
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
-                                bool inPlaceIfNeeded = true);
+                                bool inPlaceIfNeeded = true,
+                                const std::function<bool()> &stillUnchanged = {});

@@ -103,9 +103,9 @@ bool ParseVersionLine(QStringView line, int *version)
             ++pos;
         if (pos == start)
             continue;
-        bool ok = false;
-        const int number = line.sliced(start, pos - start).toInt(&ok, 10);
-        if (ok) {
+        // The whole token or nothing: QString::toInt stops at a NUL and calls the rest done.
+        int number = 0;
+        if (ParseDecimal(line.sliced(start, pos - start), &number)) {
             *version = number;
             return true;
         }
@@ -344,7 +344,10 @@ QString DecodeConfigText(const QByteArray &bytes)
     };
     for (const Mark &mark : marks) {
         if (bytes.startsWith(mark.bytes)) {
-            QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless);
+            // The encoding's own mark is cut off above; a mark after it belongs to the first
+            // line, which skips exactly one, as every line does.
+            QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless |
+                                                      QStringConverter::Flag::ConvertInitialBom);
             return decoder.decode(QByteArrayView(bytes).sliced(mark.bytes.size()));
         }
     }
@@ -353,7 +356,8 @@ QString DecodeConfigText(const QByteArray &bytes)
     if (rest.startsWith("\xef\xbb\xbf"))
         rest = rest.sliced(3);
     // Stateless, so that a sequence cut off at the end counts as invalid.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(rest);
     if (!utf8.hasError())
         return text;
@@ -365,11 +369,23 @@ QString DecodeConfigText(const QByteArray &bytes)
     while (!rest.isEmpty()) {
         const qsizetype newline = rest.indexOf('\n');
         const qsizetype length = newline < 0 ? rest.size() : newline + 1;
-        const QByteArrayView line = rest.first(length);
-        QStringDecoder lineDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QString decoded = lineDecoder.decode(line);
-        text += lineDecoder.hasError() ? DecodeWindows1252(line) : decoded;
+        QByteArrayView line = rest.first(length);
         rest = rest.sliced(length);
+        QStringDecoder lineDecoder(QStringConverter::Utf8,
+                                   QStringConverter::Flag::Stateless |
+                                       QStringConverter::Flag::ConvertInitialBom);
+        const QString decoded = lineDecoder.decode(line);
+        if (!lineDecoder.hasError()) {
+            text += decoded;
+            continue;
+        }
+        // A mark that starts a line of the old encoding is still a mark: the line skips it as
+        // it would in a UTF-8 line.
+        if (line.startsWith("\xef\xbb\xbf")) {
+            text += QChar::ByteOrderMark;
+            line = line.sliced(3);
+        }
+        text += DecodeWindows1252(line);
     }
     return text;
 }
@@ -429,7 +445,6 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
     scanned.bytes.reserve(bytes.size());
     LineScanner scanner(scanned.config, dropped);
     QString line;
-    bool firstLine = true;
     qsizetype pos = 0;
     while (pos < rest.size()) {
         qsizetype end = rest.indexOf('\n', pos);
@@ -441,17 +456,14 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
         if (ascii) {
             WidenAscii(lineBytes, line);
         } else {
-            // As DecodeConfigText decodes the whole text: a second mark at its very start is
-            // skipped too; anywhere else a mark is a character.
+            // Marks are kept as characters: the scanner skips exactly one at a line's start.
             QStringDecoder utf8(QStringConverter::Utf8,
-                                firstLine ? QStringConverter::Flag::Stateless
-                                          : QStringConverter::Flag::Stateless |
-                                                QStringConverter::Flag::ConvertInitialBom);
+                                QStringConverter::Flag::Stateless |
+                                    QStringConverter::Flag::ConvertInitialBom);
             line = utf8.decode(lineBytes);
             if (utf8.hasError())
                 return std::nullopt;
         }
-        firstLine = false;
         QStringView name;
         QStringView value;
         if (!scanner.Feed(line, &name, &value))

@@ -190,7 +190,15 @@ ConfigSaveResult ConfigStore::Write(const LauncherConfig &config)
         changed.changedOnDisk = true;
         return changed;
     }
-    ConfigSaveResult result = SaveConfigFile(userPath, config);
+    // Asked again just before the replace: an editor may save while a long file is written.
+    ConfigSaveResult result =
+        SaveConfigFile(userPath, config, true, [this] { return UserFileUnchanged(); });
+    if (result.changedOnDisk) {
+        qCInfo(lcLauncher).noquote()
+            << QStringLiteral("%1 was changed by someone else while it was written")
+                   .arg(Shown(userPath));
+        return result;
+    }
     const Stamp stamp = StampOf(userPath);
     const std::lock_guard<std::mutex> state(stateMutex);
     if (result.saved) {

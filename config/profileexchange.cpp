@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
+#include <iterator>
+#include <list>
+#include <optional>
+#include <vector>
 
 LauncherConfig ExportProfiles(const LauncherConfig &config, const QList<int> &rows)
 {
@@ -40,24 +45,52 @@ LauncherConfig ExportProfiles(const LauncherConfig &config, const QList<int> &ro
 
 namespace {
 
-// The target's position of the source's entry: the entry with the same value, or a new one.
-int MergeEntry(LauncherConfig &target, int section, const ConfigEntry &entry, int *added)
+// A section's entries by value and by name, kept up to date as entries are appended, so that
+// merging a long file's entries costs one look-up each.
+struct EntryIndex
 {
-    QList<ConfigEntry> &entries = target.sections[section].entries;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (entries.at(i).value == entry.value)
-            return i;
+    QHash<QString, int> byValue; // the first entry of each value
+    QSet<QString> names;
+
+    explicit EntryIndex(const QList<ConfigEntry> &entries)
+    {
+        for (int i = 0; i < entries.size(); ++i) {
+            if (!byValue.contains(entries.at(i).value))
+                byValue.insert(entries.at(i).value, i);
+            names.insert(entries.at(i).name);
+        }
     }
-    const auto taken = [&entries](const QString &name) {
-        return std::any_of(entries.cbegin(), entries.cend(),
-                           [&name](const ConfigEntry &e) { return e.name == name; });
-    };
+};
+
+// The target's position of the source's entry: the entry with the same value, or a new one.
+int MergeEntry(LauncherConfig &target, int section, EntryIndex &index, const ConfigEntry &entry,
+               int *added)
+{
+    const auto found = index.byValue.constFind(entry.value);
+    if (found != index.byValue.cend())
+        return *found;
+    QList<ConfigEntry> &entries = target.sections[section].entries;
     QString name = entry.name;
-    for (int n = 2; taken(name); ++n)
+    for (int n = 2; index.names.contains(name); ++n)
         name = QStringLiteral("%1 (%2)").arg(entry.name).arg(n);
     entries.append({name, entry.value});
+    const int position = int(entries.size()) - 1;
+    index.byValue.insert(entry.value, position);
+    index.names.insert(name);
     ++*added;
-    return int(entries.size()) - 1;
+    return position;
+}
+
+// Name -> position of the first profile of that name, as FindProfile finds it.
+QHash<QString, int> ProfilePositions(const LauncherConfig &config)
+{
+    QHash<QString, int> positions;
+    positions.reserve(config.profiles.size());
+    for (int i = 0; i < config.profiles.size(); ++i) {
+        if (!positions.contains(config.profiles.at(i).name))
+            positions.insert(config.profiles.at(i).name, i);
+    }
+    return positions;
 }
 
 } // namespace
@@ -73,12 +106,14 @@ ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source
     ImportReport report;
     // Entries are merged only for the profiles that come in, as they come.
     QList<QHash<int, int>> mapped(SectionCount);
+    std::vector<std::optional<EntryIndex>> entryIndexes(SectionCount);
+    QHash<QString, int> existingProfiles = ProfilePositions(target);
     for (const LauncherProfile &incoming : source.profiles) {
         if (!IsStorableProfileName(incoming.name)) {
             report.refused.append(incoming.name);
             continue;
         }
-        const int existing = target.FindProfile(incoming.name);
+        const int existing = existingProfiles.value(incoming.name, -1);
         if (existing >= 0 && decide(incoming.name) == ImportChoice::Skip) {
             report.skipped.append(incoming.name);
             continue;
@@ -91,16 +126,20 @@ ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source
                 profile.optionIndex[s - 1] = -1;
                 continue;
             }
-            if (!mapped[s].contains(position))
-                mapped[s].insert(position,
-                                 MergeEntry(target, s, source.sections.at(s).entries.at(position),
-                                            &report.entriesAdded));
+            if (!mapped[s].contains(position)) {
+                if (!entryIndexes[s])
+                    entryIndexes[s].emplace(target.sections.at(s).entries);
+                mapped[s].insert(position, MergeEntry(target, s, *entryIndexes[s],
+                                                      source.sections.at(s).entries.at(position),
+                                                      &report.entriesAdded));
+            }
             profile.optionIndex[s - 1] = mapped[s].value(position);
         }
         if (existing >= 0) {
             target.profiles[existing] = profile;
             report.replaced.append(profile.name);
         } else {
+            existingProfiles.insert(profile.name, int(target.profiles.size()));
             target.AppendProfile(profile);
             report.added.append(profile.name);
         }
@@ -182,40 +221,77 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
                 target.AppendEntry(s, entry.name, entry.value);
         }
     }
+    // Every look-up by name is hashed: a file of 100,000 profiles is merged in one pass.
+    const QHash<QString, int> inBefore = ProfilePositions(before);
+    const QHash<QString, int> inAfter = ProfilePositions(after);
+    const auto findIn = [](const QHash<QString, int> &positions, const QString &name) {
+        return positions.value(name, -1);
+    };
+    // The target as a linked list, so that moving one profile costs the same at any length.
+    using Profiles = std::list<LauncherProfile>;
+    Profiles placed(target.profiles.cbegin(), target.profiles.cend());
+    QHash<QString, Profiles::iterator> inTarget;
+    inTarget.reserve(target.profiles.size());
+    for (auto it = placed.begin(); it != placed.end(); ++it) {
+        if (!inTarget.contains(it->name))
+            inTarget.insert(it->name, it);
+    }
+    const auto erase = [&](Profiles::iterator it) {
+        inTarget.remove(it->name);
+        placed.erase(it);
+    };
+    const auto isFirst = [&](Profiles::iterator it) {
+        return it == placed.begin();
+    };
+
     // Renamed in the window: a name gone and a new one in its place storing the same. Renamed
     // in the target too, keeping what it stores there.
-    QHash<QString, QString> renamed;
+    QHash<QString, QString> renamed;   // old name -> new name
+    QHash<QString, QString> renamedTo; // new name -> old name
     for (int i = 0; i < after.profiles.size() && i < before.profiles.size(); ++i) {
         const LauncherProfile &now = after.profiles.at(i);
         const LauncherProfile &was = before.profiles.at(i);
+        if (now.name == was.name || findIn(inBefore, now.name) >= 0 ||
+            findIn(inAfter, was.name) >= 0)
+            continue;
         LauncherProfile sameName = now;
         sameName.name = was.name;
-        if (now.name != was.name && before.FindProfile(now.name) < 0 &&
-            after.FindProfile(was.name) < 0 && SameProfile(before, was, after, sameName)) {
-            renamed.insert(was.name, now.name);
-            const int there = target.FindProfile(was.name);
-            if (there >= 0 && target.FindProfile(now.name) < 0)
-                target.profiles[there].name = now.name;
+        if (!SameProfile(before, was, after, sameName))
+            continue;
+        renamed.insert(was.name, now.name);
+        renamedTo.insert(now.name, was.name);
+        const auto there = inTarget.find(was.name);
+        if (there != inTarget.end() && !inTarget.contains(now.name)) {
+            const Profiles::iterator it = *there;
+            inTarget.erase(there);
+            it->name = now.name;
+            inTarget.insert(now.name, it);
         }
     }
     // Profiles the window removed.
     for (const LauncherProfile &profile : before.profiles) {
-        const int found = target.FindProfile(profile.name);
-        if (!renamed.contains(profile.name) && after.FindProfile(profile.name) < 0 && found > 0)
-            target.RemoveProfile(found);
+        const auto found = inTarget.find(profile.name);
+        if (found != inTarget.end() && !renamed.contains(profile.name) &&
+            findIn(inAfter, profile.name) < 0 && !isFirst(*found))
+            erase(*found);
     }
     // The first profile: changed in place.
-    if (!after.profiles.isEmpty() && !before.profiles.isEmpty() && !target.profiles.isEmpty() &&
+    if (!after.profiles.isEmpty() && !before.profiles.isEmpty() && !placed.empty() &&
         !SameProfile(before, before.profiles.first(), after, after.profiles.first()) &&
-        (target.profiles.first().name == before.profiles.first().name ||
-         target.profiles.first().name == after.profiles.first().name))
-        target.profiles.first() = Resolve(after, after.profiles.first(), target);
+        (placed.front().name == before.profiles.first().name ||
+         placed.front().name == after.profiles.first().name)) {
+        const QString oldName = placed.front().name;
+        placed.front() = Resolve(after, after.profiles.first(), target);
+        if (inTarget.value(oldName) == placed.begin())
+            inTarget.remove(oldName);
+        inTarget.insert(placed.front().name, placed.begin());
+    }
     // The others: added, changed or moved, each placed after the profile it follows in the
     // window.
     for (int i = 1; i < after.profiles.size(); ++i) {
         const LauncherProfile &profile = after.profiles.at(i);
         const QString &previous = after.profiles.at(i - 1).name;
-        const int was = before.FindProfile(renamed.key(profile.name, profile.name));
+        const int was = findIn(inBefore, renamedTo.value(profile.name, profile.name));
         if (was >= 0 && renamed.contains(before.profiles.at(was).name))
             continue; // renamed above, in place
         const bool changed =
@@ -223,23 +299,31 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         const bool moved = was >= 1 && before.profiles.at(was - 1).name != previous;
         if (!changed && !moved)
             continue;
-        const int there = target.FindProfile(profile.name);
-        if (there == 0)
+        const auto thereFound = inTarget.find(profile.name);
+        const bool there = thereFound != inTarget.end();
+        if (there && isFirst(*thereFound))
             continue;
-        const LauncherProfile placed =
-            changed || there < 0 ? Resolve(after, profile, target) : target.profiles.at(there);
-        if (there > 0 && !moved) {
-            target.profiles[there] = placed;
+        const LauncherProfile resolved =
+            changed || !there ? Resolve(after, profile, target) : **thereFound;
+        if (there && !moved) {
+            **thereFound = resolved;
             continue;
         }
-        if (there > 0)
-            target.RemoveProfile(there);
+        if (there)
+            erase(*thereFound);
         // A profile the window added at its end goes to the end; others after the profile they
         // follow in the window.
-        const int predecessor =
-            was < 0 && i == after.profiles.size() - 1 ? -1 : target.FindProfile(previous);
-        target.profiles.insert(predecessor >= 0 ? predecessor + 1 : target.profiles.size(), placed);
+        Profiles::iterator at = placed.end();
+        if (!(was < 0 && i == after.profiles.size() - 1)) {
+            const auto predecessor = inTarget.find(previous);
+            if (predecessor != inTarget.end())
+                at = std::next(*predecessor);
+        }
+        const Profiles::iterator inserted = placed.insert(at, resolved);
+        if (!inTarget.contains(resolved.name))
+            inTarget.insert(resolved.name, inserted);
     }
+    target.profiles = QList<LauncherProfile>(placed.cbegin(), placed.cend());
 }
 
 ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,

@@ -1,11 +1,14 @@
 #include "desktopentry.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,8 +61,9 @@ QString DesktopEntryPath(const QString &profileName)
 
 QString DesktopEntryText(const QString &launcherPath, const QString &profileName)
 {
-    const QString exec =
-        QuoteArgument(launcherPath) + QLatin1String(" --launch ") + QuoteArgument(profileName);
+    // Joined to its option, the name is never read as an option of its own ("-l", "-style").
+    const QString exec = QuoteArgument(launcherPath) + QLatin1Char(' ') +
+                         QuoteArgument(QLatin1String("--launch=") + profileName);
     return QLatin1String("[Desktop Entry]\n"
                          "Type=Application\n"
                          "Version=1.0\n"
@@ -79,6 +83,18 @@ QString DesktopEntryText(const QString &launcherPath, const QString &profileName
 
 bool WriteDesktopEntry(const QString &launcherPath, const QString &profileName, QString *error)
 {
+    // A control character is no text a menu can show: desktop files may not hold one (a tab is
+    // escaped like a line break).
+    const bool control = std::any_of(profileName.cbegin(), profileName.cend(), [](QChar c) {
+        return c != u'\t' && c.category() == QChar::Other_Control;
+    });
+    if (control) {
+        if (error)
+            *error = QCoreApplication::translate(
+                "DesktopEntry", "its name holds a control character, which a menu entry cannot "
+                                "hold");
+        return false;
+    }
     const QString path = DesktopEntryPath(profileName);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);

@@ -1,3 +1,4 @@
+#include "configfile.h"
 #include "configformat.h"
 #include "devicecatalogue.h"
 #include "testenvironment.h"
@@ -54,6 +55,8 @@ private slots:
     void decode_data();
     void decode();
     void codePageHighBytes();
+    void oneMarkSkipped_data();
+    void oneMarkSkipped();
     void utf8ScanAgrees_data();
     void utf8ScanAgrees();
     void writtenBytes();
@@ -113,6 +116,8 @@ void TestConfigFormat::version_data()
     QTest::newRow("not a number") << "$VERSION 10x6" << false << 0;
     QTest::newRow("nothing") << "$VERSION" << false << 0;
     QTest::newRow("trailing separators") << "$VERSION 106\t" << true << 106;
+    QTest::newRow("NUL inside the number")
+        << QStringLiteral("$VERSION\t106") + QChar(0) + QStringLiteral("x") << false << 0;
 }
 
 void TestConfigFormat::version()
@@ -308,6 +313,59 @@ void TestConfigFormat::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(DecodeConfigText(bytes), text);
+}
+
+void TestConfigFormat::oneMarkSkipped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("resolutions");
+    QTest::addColumn<QStringList>("inputs");
+    // Each line skips one mark at its start, whatever else the file holds; a second one is part
+    // of the line. The first line comes after the encoding's own mark.
+    const QByteArray mark = "\xef\xbb\xbf";
+    const QByteArray codePageLine = "# M\xfcller\n";
+    const QByteArray tail = "$VERSION\t106\n";
+    const QStringList one = {"r"};
+    // Built from a QChar: QString::fromUtf8 drops a mark that starts its text.
+    const QString bom(QChar::ByteOrderMark);
+    const QStringList two = {bom + "[Resolution]", "r"};
+    const QStringList none = {"Default"};
+    for (const auto &[label, extra] :
+         {std::pair{"utf-8", QByteArray()}, std::pair{"with a code-page line", codePageLine}}) {
+        QTest::addRow("%s, one mark on a later line", label)
+            << mark + "[Input]\n" + mark + "[Resolution]\nr\n" + extra + tail << one << none;
+        QTest::addRow("%s, two marks on a later line", label)
+            << mark + "[Input]\n" + mark + mark + "[Resolution]\nr\n" + extra + tail << none << two;
+        QTest::addRow("%s, file mark and one on the first line", label)
+            << mark + mark + "[Resolution]\nr\n" + extra + tail << one << none;
+        QTest::addRow("%s, file mark and two on the first line", label)
+            << mark + mark + mark + "[Resolution]\nr\n" + extra + tail << none << none;
+    }
+    const auto utf16 = [](const QString &text) {
+        QByteArray bytes("\xff\xfe");
+        for (const QChar c : text)
+            bytes.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+        return bytes;
+    };
+    QTest::newRow("utf-16, file mark and one on the first line")
+        << utf16(bom + "[Resolution]\nr\n$VERSION\t106\n") << one << none;
+    QTest::newRow("utf-16, file mark and two on the first line")
+        << utf16(bom + bom + "[Resolution]\nr\n$VERSION\t106\n") << none << none;
+    QTest::newRow("utf-16, two marks on a later line")
+        << utf16("[Input]\n" + bom + bom + "[Resolution]\nr\n$VERSION\t106\n") << none << two;
+}
+
+void TestConfigFormat::oneMarkSkipped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, resolutions);
+    QFETCH(QStringList, inputs);
+    const QString path = TestEnvironment::current()->root() + QStringLiteral("/marks.ini");
+    QVERIFY(WriteBytes(path, bytes));
+    const ConfigLoadResult loaded = LoadConfigFile(path);
+    QCOMPARE(loaded.status, ConfigLoadResult::Loaded);
+    QCOMPARE(loaded.config.EntryNames(SectionResolution), resolutions);
+    QCOMPARE(loaded.config.EntryNames(SectionInput), inputs);
 }
 
 void TestConfigFormat::utf8ScanAgrees_data()

@@ -152,12 +152,16 @@ void TestCommandLine::describe()
 void TestCommandLine::desktopEntries_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << "HD phone";
-    QTest::newRow("percent signs") << "100% %f %%u";
-    QTest::newRow("backslashes") << "C:\\temp\\tools\\";
-    QTest::newRow("shell characters") << "$HOME `id` 'x' ~ ; & | < > * ? # ( ) \\$";
-    QTest::newRow("blanks, tabs and non-ASCII") << "  Über\t日本 ";
-    QTest::newRow("equals and brackets") << "[Desktop Entry] a=b";
+    QTest::addColumn<bool>("written"); // a control character cannot be in a desktop file
+    QTest::newRow("plain") << "HD phone" << true;
+    QTest::newRow("names that look like options") << "-platform" << true;
+    QTest::newRow("a dash and a letter") << "-l" << true;
+    QTest::newRow("an escape character") << "red \x1b[31m phone" << false;
+    QTest::newRow("percent signs") << "100% %f %%u" << true;
+    QTest::newRow("backslashes") << "C:\\temp\\tools\\" << true;
+    QTest::newRow("shell characters") << "$HOME `id` 'x' ~ ; & | < > * ? # ( ) \\$" << true;
+    QTest::newRow("blanks, tabs and non-ASCII") << "  Über\t日本 " << true;
+    QTest::newRow("equals and brackets") << "[Desktop Entry] a=b" << true;
 }
 
 namespace {
@@ -226,9 +230,15 @@ QStringList SplitExec(const QString &value)
 void TestCommandLine::desktopEntries()
 {
     QFETCH(QString, name);
+    QFETCH(bool, written);
     const QString launcher = QStringLiteral("/opt/velmora \"launcher\"/VelmoraMobileEmuLauncher");
     QString error;
-    QVERIFY2(WriteDesktopEntry(launcher, name, &error), qPrintable(error));
+    QCOMPARE(WriteDesktopEntry(launcher, name, &error), written);
+    if (!written) {
+        QVERIFY(error.contains("control character"));
+        QVERIFY(!HasDesktopEntry(name));
+        return;
+    }
     const QString path = DesktopEntryPath(name);
     QVERIFY(path.startsWith(TestEnvironment::current()->dataHome() + "/applications/"));
     QVERIFY(QFileInfo(path).fileName().startsWith("com.velmora.MobileEmulatorLauncher.profile-"));
@@ -249,7 +259,7 @@ void TestCommandLine::desktopEntries()
         if (line.startsWith("X-Velmora-Profile="))
             stored = line.mid(18);
     }
-    QCOMPARE(SplitExec(exec), (QStringList{launcher, "--launch", name}));
+    QCOMPARE(SplitExec(exec), (QStringList{launcher, "--launch=" + name}));
     QCOMPARE(UnescapeString(stored), name); // the key of its own holds the name too
 
     // It follows a rename and goes with the profile.

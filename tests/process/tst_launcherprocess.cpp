@@ -630,6 +630,18 @@ void TestLauncherProcess::options_data()
         << QStringList{"-platform", "xcb", "-style", "fusion", "-reverse", "--list"} << "user" << 0
         << "Mine\nTwo\n"
         << "";
+    QTest::newRow("names that look like options, Qt's and ours")
+        << QStringList{"--print-command", "-platform"} << "dashes" << 0
+        << "@/VelmoraMobileEmu.exe -profile-name -platform\n"
+        << "";
+    QTest::newRow("a name that is our own short option")
+        << QStringList{"--print-command", "-l"} << "dashes" << 0
+        << "@/VelmoraMobileEmu.exe -profile-name -l\n"
+        << "";
+    QTest::newRow("a name joined to its option")
+        << QStringList{"--print-command=-reverse"} << "dashes" << 0
+        << "@/VelmoraMobileEmu.exe -profile-name -reverse\n"
+        << "";
     QTest::newRow("print-command without a name")
         << QStringList{"--print-command"} << "user" << 2 << ""
         << "option --print-command needs a profile name; see --help";
@@ -687,6 +699,9 @@ void TestLauncherProcess::options()
         QVERIFY(WriteBytes(user, mine));
     if (setup == "outdated")
         QVERIFY(WriteBytes(user, "$VERSION 102\n[Profile]\n\"Old\"\n"));
+    if (setup == "dashes")
+        QVERIFY(WriteBytes(user, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n\"-l\"\t\"\"\n"
+                                 "\"-platform\"\t\"\"\n\"-reverse\"\t\"\"\n"));
     if (setup == "directory")
         QVERIFY(QDir().mkpath(user));
     if (setup == "no default")
