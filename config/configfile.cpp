@@ -50,6 +50,22 @@ void KeepOwnership(const QString &path, int descriptor)
 #endif
 }
 
+// Whether `descriptor` is the file at `path` itself: QSaveFile fell back to writing in place.
+bool IsFileAt(const QString &path, int descriptor)
+{
+#ifdef Q_OS_UNIX
+    struct stat there;
+    struct stat open;
+    return descriptor >= 0 && ::stat(QFile::encodeName(path).constData(), &there) == 0 &&
+           ::fstat(descriptor, &open) == 0 && there.st_dev == open.st_dev &&
+           there.st_ino == open.st_ino;
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(descriptor);
+    return false;
+#endif
+}
+
 // A person who edited the file sees where a line went; a file full of them does not flood the
 // log.
 void ReportDroppedLines(const QString &path, const QList<DroppedConfigLine> &dropped)
@@ -238,7 +254,7 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     KeepOwnership(path, file.handle());
     // Written in place, the file is already replaced; otherwise this is the last moment to
     // find that someone else changed it while it was being written.
-    if (stillUnchanged && !stillUnchanged()) {
+    if (stillUnchanged && !IsFileAt(path, file.handle()) && !stillUnchanged()) {
         file.cancelWriting();
         result.changedOnDisk = true;
         return result;

@@ -56,6 +56,29 @@ bool ConfigStore::KeepsUserFile() const
 ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
                                           PendingProfiles *later)
 {
+    return ReadFile(path, isUserFile, later, true);
+}
+
+ConfigStore::ReadResult ConfigStore::ReadChangedUserFile()
+{
+    return ReadFile(userPath, true, nullptr, false);
+}
+
+void ConfigStore::HoldUserFile(bool held)
+{
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    holdUserFile = held;
+}
+
+bool ConfigStore::HoldsUserFile() const
+{
+    const std::lock_guard<std::mutex> lock(stateMutex);
+    return holdUserFile;
+}
+
+ConfigStore::ReadResult ConfigStore::ReadFile(const QString &path, bool isUserFile,
+                                              PendingProfiles *later, bool keepUnreadable)
+{
     // The stamp first: a change made while the file is read shows as a change later.
     if (isUserFile) {
         const Stamp stamp = StampOf(path);
@@ -66,6 +89,8 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
     ReadResult result;
     result.version = loaded.version;
     result.reason = loaded.reason;
+    result.empty = loaded.status != ConfigLoadResult::Loaded &&
+                   loaded.status != ConfigLoadResult::Missing && QFileInfo(path).size() == 0;
     switch (loaded.status) {
     case ConfigLoadResult::Loaded:
         qCInfo(lcLauncher).noquote()
@@ -85,7 +110,7 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
             << QStringLiteral("%1 cannot be read: %2").arg(Shown(path), loaded.reason);
         result.status = ReadResult::Unreadable;
         // Whatever is there may be all the user's profiles: it is never written over.
-        if (isUserFile)
+        if (isUserFile && keepUnreadable)
             KeepUserFile();
         break;
     case ConfigLoadResult::OutOfDate:
@@ -180,7 +205,7 @@ bool ConfigStore::Saving() const
 
 ConfigSaveResult ConfigStore::Write(const LauncherConfig &config)
 {
-    if (config.sections.size() < SectionCount || KeepsUserFile())
+    if (config.sections.size() < SectionCount || KeepsUserFile() || HoldsUserFile())
         return {};
     const WriteLock lock(userPath);
     if (!UserFileUnchanged()) {

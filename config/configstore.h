@@ -55,6 +55,7 @@ public:
         LauncherConfig config;
         int version = 0;
         QString reason;
+        bool empty = false; // not loaded: the file is there and holds nothing
     };
 
     // Reads `path`, which is the user's file when `isUserFile`. An unreadable user file is kept
@@ -63,6 +64,14 @@ public:
     // With `later`, the profiles of a long file are read on a thread of their own, as
     // LoadConfigFile does.
     ReadResult Read(const QString &path, bool isUserFile, PendingProfiles *later = nullptr);
+    // Reads the user's file again after someone else changed it. A file that cannot be read
+    // now is not kept for the rest of the run: an editor may have truncated it and be about to
+    // write it. Saves wait meanwhile (HoldUserFile).
+    ReadResult ReadChangedUserFile();
+    // While held, Save writes nothing (and reports no failure): the user's file cannot be read
+    // at the moment, and is neither written over nor given up on.
+    void HoldUserFile(bool held);
+    bool HoldsUserFile() const;
 
     // Moves the out-of-date user file to the first free Launcher.<version>[.<n>].ini beside it.
     ConfigMoveResult MoveOutdated(int version);
@@ -118,6 +127,8 @@ signals:
 
 private:
     void OnWatched();
+    ReadResult ReadFile(const QString &path, bool isUserFile, PendingProfiles *later,
+                        bool keepUnreadable);
     // The save itself, on whichever thread calls it.
     ConfigSaveResult Write(const LauncherConfig &config);
     void WritePending();
@@ -146,6 +157,7 @@ private:
     mutable std::mutex stateMutex;
     Stamp known;
     bool keepUserFile = false;
+    bool holdUserFile = false;
     bool failureReported = false;
     std::optional<LauncherConfig> pending;
     QList<std::pair<ConfigSaveResult, LauncherConfig>> finished;

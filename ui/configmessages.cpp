@@ -72,7 +72,7 @@ void TellOutsideChangeUnusable(QWidget *parent, const QString &path, const QStri
                 QCoreApplication::translate(
                     "ConfigMessages",
                     "Your Launcher.ini configuration file %1 was changed by another program and "
-                    "can no longer be read: %2.\n\nThe launcher leaves it as it is: nothing is "
-                    "saved to it while the launcher runs.")
+                    "can no longer be read: %2.\n\nThe launcher leaves it as it is: your changes "
+                    "are saved to it once it can be read again.")
                     .arg(ShownPath(path), reason));
 }

@@ -140,6 +140,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     savedConfig = config;
     connect(&store, &ConfigStore::userFileChanged, this, [this] { TakeInOutsideChange(); });
     connect(&store, &ConfigStore::saved, this, &MainWindow::OnSaved);
+    unreadableSettle = new QTimer(this);
+    unreadableSettle->setSingleShot(true);
+    unreadableSettle->setInterval(200);
+    connect(unreadableSettle, &QTimer::timeout, this, &MainWindow::OnUnreadableSettled);
     // The emulators started before, by this window or another launcher process.
     running = new RunningEmulatorsView(this, profileList, listActions);
     // Not needed for the first paint.
@@ -348,9 +352,11 @@ void MainWindow::TakeInOutsideChange()
 {
     // What the window saved meanwhile is part of what it compares with.
     store.FinishSaves();
-    ConfigStore::ReadResult read = store.Read(store.UserPath(), true);
+    ConfigStore::ReadResult read = store.ReadChangedUserFile();
     switch (read.status) {
     case ConfigStore::ReadResult::Loaded: {
+        store.HoldUserFile(false);
+        outsideProblemShown = false;
         // The window's change since the last save, applied to what is on disk now.
         const bool windowChanged =
             config.profiles != savedConfig.profiles || !SameEntries(config, savedConfig);
@@ -364,20 +370,42 @@ void MainWindow::TakeInOutsideChange()
     }
     case ConfigStore::ReadResult::Missing:
         // Removed: the window's profiles make it again.
+        store.HoldUserFile(false);
         store.AcceptDiskState();
         SaveChanges();
         return;
     case ConfigStore::ReadResult::Unreadable:
     case ConfigStore::ReadResult::OutOfDate:
-        store.KeepUserFile();
-        if (!outsideProblemShown) {
-            outsideProblemShown = true;
-            TellOutsideChangeUnusable(this, store.UserPath(),
-                                      read.status == ConfigStore::ReadResult::OutOfDate
-                                          ? tr("it is of version %1").arg(read.version)
-                                          : read.reason);
-        }
+        // An editor that saves by truncating and writing shows an empty or half-written file
+        // for a moment: saves wait, and the file is judged once it has stopped changing.
+        store.HoldUserFile(true);
+        heldFile = {read.empty, read.status == ConfigStore::ReadResult::OutOfDate && !read.empty
+                                    ? tr("it is of version %1").arg(read.version)
+                                    : read.reason};
+        unreadableSettle->start();
         return;
+    }
+}
+
+void MainWindow::OnUnreadableSettled()
+{
+    if (!store.HoldsUserFile())
+        return;
+    // Changed again since it was read: read it again.
+    if (!store.UserFileUnchanged()) {
+        TakeInOutsideChange();
+        return;
+    }
+    if (heldFile.empty) {
+        // Emptied and left so: nothing of anyone's is lost by writing the window's profiles.
+        store.HoldUserFile(false);
+        SaveChanges();
+        return;
+    }
+    // Saves wait until it can be read again; the next change of the file is read as usual.
+    if (!outsideProblemShown) {
+        outsideProblemShown = true;
+        TellOutsideChangeUnusable(this, store.UserPath(), heldFile.reason);
     }
 }
 

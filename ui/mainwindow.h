@@ -20,6 +20,7 @@ class QGridLayout;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 class MainWindow : public QMainWindow
 {
@@ -59,6 +60,8 @@ public:
     ProfileListActions *ListActions() const { return listActions; }
     RunningEmulatorsView *Running() const { return running; }
     QString UserConfigPath() const { return store.UserPath(); }
+    // Whether saves wait for a changed Launcher.ini that cannot be read at the moment.
+    bool SavesHeld() const { return store.HoldsUserFile(); }
 
     // What the arguments line stands for: its text, or the whole stored text that it shows cut.
     QString CurrentArguments() const;
@@ -101,9 +104,11 @@ public slots:
 private:
     // Someone else changed Launcher.ini: their file is read again, the window's change since
     // the last save is applied to it and saved, and the window shows the result, keeping the
-    // selected profile (by name) and what was typed. A file that can no longer be read is told
-    // of once and left alone.
+    // selected profile (by name) and what was typed. A file that cannot be read holds the saves
+    // until it can; it is told of once it stays so (OnUnreadableSettled).
     void TakeInOutsideChange();
+    // The user's file, unreadable when it was last read, has not changed for a moment.
+    void OnUnreadableSettled();
     // A background save ended.
     void OnSaved(const ConfigSaveResult &result, const LauncherConfig &written);
     // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
@@ -140,6 +145,13 @@ private:
     // to `config`.
     LauncherConfig savedConfig;
     bool outsideProblemShown = false;
+    // What the last read of a changed, unreadable user file found; saves are held meanwhile.
+    struct HeldFile
+    {
+        bool empty = false;
+        QString reason;
+    } heldFile;
+    QTimer *unreadableSettle = nullptr;
     // Off while the window closes: a failing save is then only logged.
     bool tellSaveFailures = true;
     ConfigSaveResult lastSave;

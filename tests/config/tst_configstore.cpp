@@ -26,6 +26,8 @@ private slots:
     void windowChangeOnOutsideEdit();
     void sizeLimit_data();
     void sizeLimit();
+    void saveLeavesTheFile_data();
+    void saveLeavesTheFile();
 };
 
 void TestConfigStore::savePolicy_data()
@@ -152,6 +154,9 @@ void TestConfigStore::windowChangeOnOutsideEdit_data()
     QTest::newRow("an option added, used by a new profile")
         << "add N" << QStringList{"P", "A", "B", "O", "N"}
         << QStringList{"Default", "Small", "Big", "Huge"} << "";
+    QTest::newRow("B updated to an option that is elsewhere in their list")
+        << "B to Small, theirs reordered" << QStringList{"P", "A", "B", "O"}
+        << QStringList{"Default", "Big", "Small"} << "";
     QTest::newRow("an option removed; B, which used it, repaired")
         << "remove Big" << QStringList{"P", "A", "B", "O"} << QStringList{"Default", "Small"}
         << " -windowsize 2x2";
@@ -188,6 +193,12 @@ void TestConfigStore::windowChangeOnOutsideEdit()
     }
     if (change == "remove Big")
         after.RemoveOption(SectionResolution, 2);
+    if (change == "B to Small, theirs reordered") {
+        after.UpdateProfile(2, 1, 0, 0, QString());
+        theirs.sections[SectionResolution].entries.swapItemsAt(1, 2);
+        for (LauncherProfile &profile : theirs.profiles)
+            profile.optionIndex[0] = profile.optionIndex[0] == 0 ? 0 : 3 - profile.optionIndex[0];
+    }
 
     ApplyModelChange(theirs, before, after);
     QCOMPARE(theirs.ProfileNames(), names);
@@ -199,6 +210,9 @@ void TestConfigStore::windowChangeOnOutsideEdit()
         QCOMPARE(theirs.profiles.at(b).arguments, bArguments);
     if (change == "add N")
         QCOMPARE(theirs.profiles.last().optionIndex.first(), 3);
+    // Positions are theirs: B uses "Small" where their list has it.
+    if (change == "B to Small, theirs reordered")
+        QCOMPARE(theirs.profiles.at(b).optionIndex.first(), 2);
 }
 
 // Each line the reader drops is named with the file and its number, up to twenty a file; the
@@ -251,6 +265,49 @@ void TestConfigStore::sizeLimit()
     QCOMPARE(int(loaded.status), status);
     if (loaded.status == ConfigLoadResult::Loaded)
         QCOMPARE(loaded.config.ProfileNames(), QStringList{"Big"});
+    QVERIFY(QFile::remove(path));
+}
+
+void TestConfigStore::saveLeavesTheFile_data()
+{
+    QTest::addColumn<qint64>("size"); // of the file the model makes
+    QTest::addColumn<bool>("editedWhileWritten");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("exactly the limit") << MaxConfigFileSize << false << true;
+    QTest::newRow("one byte more: it could never be read")
+        << MaxConfigFileSize + 1 << false << false;
+    QTest::newRow("an edit that lands while the file is written") << qint64(0) << true << false;
+}
+
+// A save never leaves a file the launcher would refuse to read, and never replaces an edit
+// someone made while it was being written: the file stays as it was.
+void TestConfigStore::saveLeavesTheFile()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, editedWhileWritten);
+    QFETCH(bool, saved);
+    const QString path = TestEnvironment::current()->root() + QStringLiteral("/kept.ini");
+    const QByteArray old = "$VERSION 106\n[Profile]\n\"Old\"\t\"\"\n";
+    QVERIFY(WriteBytes(path, old));
+    LauncherConfig model = DefaultsOnlyConfig();
+    if (size > 0) {
+        const qint64 without = FormatConfigUtf8(model).size();
+        model.profiles[0].arguments = QString(qsizetype(size - without), QLatin1Char('x'));
+        QCOMPARE(qint64(FormatConfigUtf8(model).size()), size);
+    }
+    const QByteArray edit = "$VERSION 106\n[Profile]\n\"Theirs\"\t\"\"\n";
+    const ConfigSaveResult result = SaveConfigFile(path, model, true, [&] {
+        if (editedWhileWritten)
+            WriteBytes(path, edit);
+        return !editedWhileWritten;
+    });
+    QCOMPARE(result.saved, saved);
+    QCOMPARE(result.changedOnDisk, editedWhileWritten);
+    if (saved)
+        QCOMPARE(QFileInfo(path).size(), size);
+    else
+        QCOMPARE(ReadBytes(path), editedWhileWritten ? edit : old);
+    QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({"kept.ini.*"}), QStringList());
     QVERIFY(QFile::remove(path));
 }
 

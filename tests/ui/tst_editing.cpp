@@ -49,6 +49,13 @@ const QByteArray testConfig = "$VERSION\t106\n"
                               "\"Touch\"\t\"\"\n"
                               "\"Mouse\"\t\" -input mouse\"\n";
 
+// The configuration with a profile "Outside" added at the end, as another program adds it.
+QByteArray AddOutside(QByteArray config)
+{
+    return config.replace("[Resolution]\n", "\"Outside\"\t\"[Resolution] 3 [PixelDensity] 2 "
+                                            "[Input] 1 -o\"\n[Resolution]\n");
+}
+
 QString OkState(AddDlg &dialog)
 {
     return dialog.okButton->isEnabled() ? QStringLiteral("on") : QStringLiteral("off");
@@ -1058,8 +1065,10 @@ void TestEditing::outsideEdits_data()
         << "add" << false << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
     QTest::newRow("the selected profile removed")
         << "remove B" << false << QStringList{"Default", "A", "C", "Far"} << 0;
-    QTest::newRow("made unreadable")
-        << "version 99" << false << QStringList{"Default", "A", "B", "C", "Far"} << 2;
+    QTest::newRow("made unreadable, the window's change saved once it is readable")
+        << "version 99" << true << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
+    QTest::newRow("emptied in place, then written, as some editors save")
+        << "emptied" << false << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
 }
 
 // Another program replaces Launcher.ini while the window runs, as editors and sync tools do (a
@@ -1075,26 +1084,48 @@ void TestEditing::outsideEdits()
     parts->arguments->setText("-typed");
     QByteArray theirs = testConfig;
     if (outside == "add")
-        theirs.replace("[Resolution]\n", "\"Outside\"\t\"[Resolution] 3 [PixelDensity] 2 "
-                                         "[Input] 1 -o\"\n[Resolution]\n");
+        theirs = AddOutside(theirs);
     if (outside == "remove B")
         theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n", "");
     if (outside == "version 99")
         theirs.replace("$VERSION\t106", "$VERSION\t99");
-    QVERIFY(WriteBytes(path + ".new", theirs));
-    QCOMPARE(
-        ::rename(QFile::encodeName(path + ".new").constData(), QFile::encodeName(path).constData()),
-        0);
+    if (outside != "emptied") {
+        QVERIFY(WriteBytes(path + ".new", theirs));
+        QCOMPARE(::rename(QFile::encodeName(path + ".new").constData(),
+                          QFile::encodeName(path).constData()),
+                 0);
+    }
     if (outside == "version 99") {
         driver->ExpectMessageBox("Velmora Mobile Emulator Launcher Warning",
                                  "Your Launcher.ini configuration file " + path +
                                      " was changed by another program and can no longer be "
                                      "read: it is of version 99.\n\nThe launcher leaves it as it "
-                                     "is: nothing is saved to it while the launcher runs.",
+                                     "is: your changes are saved to it once it can be read "
+                                     "again.",
                                  {"OK"}, "OK");
         QTRY_COMPARE(driver->handled, 1);
+        QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "B", "C", "Far"}));
+        // A change made meanwhile waits, and lands in the file once it is readable again.
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+        window->WaitForSaves();
         QCOMPARE(ReadBytes(path), theirs);
-        QCOMPARE(window->Config().ProfileNames(), names);
+        theirs = testConfig;
+        QVERIFY(WriteBytes(path, AddOutside(theirs)));
+        QTRY_COMPARE(window->Config().ProfileNames(), names);
+        QCOMPARE(window->Config().profiles.at(2).arguments, QStringLiteral("-typed"));
+        QTRY_COMPARE(ReadBytes(path), FormatConfigUtf8(window->Config()));
+        initial = window->Config();
+        return;
+    }
+    if (outside == "emptied") {
+        // Truncated in place; the window notices before the content comes.
+        QVERIFY(WriteBytes(path, QByteArray()));
+        QTRY_VERIFY(window->SavesHeld() || ReadBytes(path) == FormatConfigUtf8(initial));
+        QVERIFY(WriteBytes(path, AddOutside(testConfig)));
+        QTRY_COMPARE(window->Config().ProfileNames(), names);
+        QTRY_COMPARE(ReadBytes(path), AddOutside(testConfig));
+        QVERIFY(!window->SavesHeld());
+        initial = window->Config();
         return;
     }
     if (changeInWindow) {
