@@ -497,6 +497,10 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     if (!launched.logProblem.isEmpty())
         err << program << ": no log can be kept in " << QDir::toNativeSeparators(LogDirectory())
             << " (" << launched.logProblem << "); the emulator's output is discarded\n";
+    if (!launched.recordProblem.isEmpty())
+        err << program << ": the emulator runs, but its record cannot be written to "
+            << QDir::toNativeSeparators(StateDirectory()) << " (" << launched.recordProblem
+            << "); --running and --stop do not know it\n";
     return 0;
 }
 

@@ -99,7 +99,9 @@ bool WriteDesktopEntry(const QString &launcherPath, const QString &profileName, 
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     const QByteArray bytes = DesktopEntryText(launcherPath, profileName).toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // Unbuffered: a write that fails (a full disk) is seen before the file is put in place.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+        file.write(bytes) == bytes.size() && file.commit())
         return true;
     if (error)
         *error = file.errorString();

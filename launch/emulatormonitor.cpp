@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_LINUX
@@ -129,7 +130,7 @@ void EmulatorMonitor::Reload()
     // Started by another launcher process and ended before this one could watch it.
     for (const EndedLaunch &end : std::as_const(ended)) {
         const LaunchRecord &record = end.record;
-        if (reported.contains(Key(record)) || record.started < startedWatching ||
+        if (record.stopping || reported.contains(Key(record)) || record.started < startedWatching ||
             record.started.msecsTo(end.ended) >= EarlyEndMs ||
             std::any_of(records.cbegin(), records.cend(),
                         [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
@@ -181,9 +182,14 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     const LaunchRecord record = *found;
     records.erase(found);
     const QString how = HowEnded(pid);
-    RunningEmulators(); // drops its record
+    QList<EndedLaunch> ended;
+    RunningEmulators(&ended); // drops its record
     emit countsChanged();
-    if (!reported.contains(Key(record)) &&
+    // A launcher stopped it (this one or another): that is no failed launch.
+    const bool stopped = std::any_of(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
+        return e.record.stopping && Key(e.record) == Key(record);
+    });
+    if (!stopped && !reported.contains(Key(record)) &&
         record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
         reported.insert(Key(record));
         emit endedEarly(record, how);

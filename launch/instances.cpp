@@ -12,7 +12,9 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -47,7 +49,12 @@ public:
     {
 #ifdef Q_OS_UNIX
         QDir().mkpath(StateDirectory());
-        ::chmod(QFile::encodeName(StateDirectory()).constData(), 0700);
+        // Only when it is not so already: a change of mode wakes every launcher watching the
+        // folder, which would lock and look again.
+        const QByteArray folder = QFile::encodeName(StateDirectory());
+        struct stat st;
+        if (::stat(folder.constData(), &st) == 0 && (st.st_mode & 07777) != 0700)
+            ::chmod(folder.constData(), 0700);
         const QByteArray path =
             QFile::encodeName(StateDirectory() + QStringLiteral("/launches.lock"));
         fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -90,6 +97,7 @@ QJsonObject RecordJson(const LaunchRecord &record)
         {QStringLiteral("identity"), record.identity},
         {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("log"), record.log},
+        {QStringLiteral("stopping"), record.stopping},
     };
 }
 
@@ -102,6 +110,7 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
     record.started =
         QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODateWithMs);
     record.log = o.value(QStringLiteral("log")).toString();
+    record.stopping = o.value(QStringLiteral("stopping")).toBool();
     return record;
 }
 
@@ -148,7 +157,9 @@ RecordsFile ReadRecords()
     return file;
 }
 
-void WriteRecords(const RecordsFile &file)
+// Replaces the records file in one step; on failure the old one stays whole and the reason is
+// returned (and logged).
+QString WriteRecords(const RecordsFile &file)
 {
     QJsonArray running;
     for (const LaunchRecord &record : file.records)
@@ -167,15 +178,23 @@ void WriteRecords(const RecordsFile &file)
             .toJson(QJsonDocument::Indented);
     QSaveFile out(RecordsPath());
     out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+    // Unbuffered: a buffered write that fails only when the file is closed goes unnoticed by
+    // QSaveFile, which would then put an empty file in place of the records.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        out.write(bytes) != bytes.size()) {
+        const QString reason = out.errorString();
         out.cancelWriting();
-        qCWarning(lcInstances).noquote() << QStringLiteral("cannot write %1").arg(RecordsPath());
-        return;
+        qCWarning(lcInstances).noquote()
+            << QStringLiteral("cannot write %1: %2").arg(RecordsPath(), reason);
+        return reason;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!out.commit())
+    if (!out.commit()) {
         qCWarning(lcInstances).noquote()
             << QStringLiteral("cannot write %1: %2").arg(RecordsPath(), out.errorString());
+        return out.errorString();
+    }
+    return QString();
 }
 
 // Drops the records whose process has ended or is another process now.
@@ -203,18 +222,32 @@ QString SafeFilePart(const QString &name)
     return part;
 }
 
+// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
+bool IsLogName(const QString &name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}\\.log$"));
+    return pattern.match(name).hasMatch();
+}
+
 void PruneLogsKeeping(const QList<LaunchRecord> &running)
 {
-    QDir dir(LogDirectory());
+    // Only a folder of the user's own, and only the files the launcher made there: what else
+    // lies in it is the user's.
+    if (!LogDirectoryProblem().isEmpty())
+        return;
+    QSet<QString> inUse;
+    for (const LaunchRecord &record : running)
+        inUse.insert(QFileInfo(record.log).fileName());
+    // One listing of the folder, newest first; links are never followed or removed.
     const QFileInfoList logs =
-        dir.entryInfoList({QStringLiteral("*.log")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+        QDir(LogDirectory())
+            .entryInfoList({QStringLiteral("*.log")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
     int kept = 0;
     qint64 bytes = 0;
     for (const QFileInfo &log : logs) {
-        const bool inUse =
-            std::any_of(running.cbegin(), running.cend(),
-                        [&log](const LaunchRecord &r) { return QFileInfo(r.log) == log; });
-        if (inUse)
+        const QString name = log.fileName();
+        if (!IsLogName(name) || inUse.contains(name))
             continue;
         if (kept < KeptLogs && bytes + log.size() <= KeptLogBytes) {
             ++kept;
@@ -239,6 +272,32 @@ QString StateDirectory()
 QString LogDirectory()
 {
     return StateDirectory() + QStringLiteral("/logs");
+}
+
+QString LogDirectoryProblem()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(LogDirectory());
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return QString::fromLocal8Bit(std::strerror(errno));
+        QDir().mkpath(LogDirectory());
+        if (::lstat(path.constData(), &st) != 0)
+            return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    // A link may lead into someone else's folder, where pruning would delete their files.
+    if (S_ISLNK(st.st_mode))
+        return QCoreApplication::translate("Emulators", "it is a symbolic link");
+    if (!S_ISDIR(st.st_mode))
+        return QCoreApplication::translate("Emulators", "it is not a folder");
+    if (st.st_uid != ::geteuid())
+        return QCoreApplication::translate("Emulators", "it belongs to another user");
+    return QString();
+#else
+    QDir().mkpath(LogDirectory());
+    return QString();
+#endif
 }
 
 QString ProcessIdentity(qint64 pid)
@@ -292,9 +351,9 @@ QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
 
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
 {
-    const LaunchResult result = StartEmulator(command, profile);
+    LaunchResult result = StartEmulator(command, profile);
     if (result.started)
-        RecordLaunch(result.record);
+        result.recordProblem = RecordLaunch(result.record);
     return result;
 }
 
@@ -306,11 +365,11 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
         return result;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    QDir().mkpath(LogDirectory());
     const QString log = LogDirectory() + QLatin1Char('/') +
                         now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QLatin1Char('-') +
                         SafeFilePart(profile) + QStringLiteral(".log");
-    {
+    result.logProblem = LogDirectoryProblem();
+    if (result.logProblem.isEmpty()) {
         QFile made(log);
         if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -335,7 +394,8 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
     qint64 pid = 0;
     if (!process.startDetached(&pid)) {
         result.error = process.errorString();
-        QFile::remove(log);
+        if (result.logProblem.isEmpty())
+            QFile::remove(log);
         return result;
     }
     result.started = true;
@@ -344,7 +404,7 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
     return result;
 }
 
-void RecordLaunch(const LaunchRecord &launched)
+QString RecordLaunch(const LaunchRecord &launched)
 {
     // An emulator that ended already has no identity to record; its log stays for the user.
     const RecordsLock lock;
@@ -356,8 +416,9 @@ void RecordLaunch(const LaunchRecord &launched)
         file.ended.append({launched, QDateTime::currentDateTime()});
     if (!launched.log.isEmpty())
         file.newestLogs.insert(launched.profile, launched.log);
-    WriteRecords(file);
+    const QString problem = WriteRecords(file);
     PruneLogsKeeping(file.records);
+    return problem;
 }
 
 void RenameLaunchRecords(const QString &oldName, const QString &newName)
@@ -395,15 +456,42 @@ StopResult StopEmulators(const QString &profile, int graceMs)
 {
     StopResult result;
     QList<LaunchRecord> targets;
-    for (const LaunchRecord &record : RunningEmulators()) {
-        if (profile.isNull() || record.profile == profile)
+    {
+        // Marked in the records before any is signalled: whichever launcher sees one end
+        // knows that it was stopped, not that it failed.
+        const RecordsLock lock;
+        RecordsFile file = ReadRecords();
+        bool changed = DropEnded(file);
+        for (LaunchRecord &record : file.records) {
+            if (!profile.isNull() && record.profile != profile)
+                continue;
+            changed = changed || !record.stopping;
+            record.stopping = true;
             targets.append(record);
+        }
+        if (changed)
+            WriteRecords(file);
     }
 #ifdef Q_OS_UNIX
-    const auto signalGroup = [&result](const LaunchRecord &record, int signal) {
+    uid_t owner = ::geteuid();
+    struct stat recordsFile;
+    if (::stat(QFile::encodeName(RecordsPath()).constData(), &recordsFile) == 0)
+        owner = recordsFile.st_uid;
+    const auto signalGroup = [&result, owner](const LaunchRecord &record, int signal) {
         // Checked right before: a process id used again is never signalled.
         if (!IsRunning(record))
             return true;
+        // Nor is a process of another user, whatever the records say (root could signal it).
+        struct stat process;
+        if (::stat(QByteArray("/proc/" + QByteArray::number(record.pid)).constData(), &process) ==
+                0 &&
+            process.st_uid != owner) {
+            result.failures.append(
+                QStringLiteral("%1 (%2): it belongs to another user and is not signalled")
+                    .arg(record.pid)
+                    .arg(record.profile));
+            return false;
+        }
         // Its own session and process group hold what it started; never the launcher's own.
         const pid_t group = ::getpgid(pid_t(record.pid));
         if (group > 1 && group != ::getpgrp() && ::kill(-group, signal) == 0)
@@ -447,15 +535,47 @@ StopResult StopEmulators(const QString &profile, int graceMs)
     return result;
 }
 
-QString LogTail(const QString &path, int lines)
+QString LogExcerpt(const QString &path, int head, int tail)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
+    // The first lines come from the start, the last from the end, and the lines between are
+    // only counted: a log may be long, and its reason is often in its first lines.
+    constexpr qint64 Piece = 64 * 1024;
     const qint64 size = file.size();
-    file.seek(qMax<qint64>(0, size - 64 * 1024));
-    QList<QByteArray> all = file.readAll().split('\n');
-    if (!all.isEmpty() && all.last().isEmpty())
-        all.removeLast();
-    return QString::fromUtf8(all.mid(qMax<qsizetype>(0, all.size() - lines)).join('\n'));
+    const QByteArray start = file.read(Piece);
+    QList<QByteArray> first = start.split('\n');
+    QList<QByteArray> last;
+    qint64 lineEnds = start.count('\n');
+    if (size <= Piece) {
+        last = first;
+    } else {
+        for (qint64 at = Piece; at < size - Piece;) {
+            const QByteArray chunk = file.read(qMin<qint64>(1 << 20, size - Piece - at));
+            if (chunk.isEmpty())
+                break;
+            lineEnds += chunk.count('\n');
+            at += chunk.size();
+        }
+        file.seek(qMax<qint64>(Piece, size - Piece));
+        const QByteArray end = file.readAll();
+        lineEnds += end.count('\n');
+        last = end.split('\n');
+    }
+    // A final line end closes the last line; it starts none.
+    if (start.isEmpty())
+        return QString();
+    const bool closed = last.last().isEmpty();
+    if (closed)
+        last.removeLast();
+    const qint64 lines = closed ? lineEnds : lineEnds + 1;
+    if (lines <= head + tail)
+        return QString::fromUtf8(last.join('\n'));
+    QList<QByteArray> shown = first.first(qMin<qsizetype>(head, first.size()));
+    shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
+                                             int(lines - head - tail))
+                     .toUtf8());
+    shown += last.mid(qMax<qsizetype>(0, last.size() - tail));
+    return QString::fromUtf8(shown.join('\n'));
 }

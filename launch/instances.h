@@ -20,7 +20,8 @@ struct LaunchRecord
     qint64 pid = 0;
     QString identity; // the process's start time as the system reports it
     QDateTime started;
-    QString log; // the file its output goes to; empty when it goes nowhere
+    QString log;           // the file its output goes to; empty when it goes nowhere
+    bool stopping = false; // a launcher is stopping it: its end is no failure
 };
 
 struct EndedLaunch
@@ -33,6 +34,9 @@ struct EndedLaunch
 // ~/.local/state, then "/Velmora/VelmoraMobileEmulator".
 QString StateDirectory();
 QString LogDirectory();
+// Why no log can be kept in LogDirectory() (made when missing): a link, not a folder, or a
+// folder of another user. Empty when logs can be kept there.
+QString LogDirectoryProblem();
 
 // The identity of a running process, or an empty string when none runs with that id.
 QString ProcessIdentity(qint64 pid);
@@ -51,19 +55,23 @@ struct LaunchResult
     bool started = false;
     QString error; // why not
     LaunchRecord record;
-    QString logProblem; // set when no log could be made (the output is discarded)
+    QString logProblem;    // set when no log could be made (the output is discarded)
+    QString recordProblem; // set by LaunchEmulator when the records could not be written
 };
 
 // Starts the command detached, in a session of its own (so that stopping it reaches what it
 // started), its output going to a new log file, and records it for `profile`. Prunes the logs of
-// emulators that no longer run: the newest 50 are kept, at most 20 MiB in all.
+// emulators that no longer run: the newest 50 are kept, at most 20 MiB in all. Only files named
+// as the launcher names its logs are pruned, and none in a log folder that is a link or another
+// user's (no log is kept there).
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile);
 
 // The two halves of LaunchEmulator, for a window that starts the emulator at once and leaves
 // the records and the logs to a thread of their own: the start, and the record of `launched`
 // with the pruning of the logs.
 LaunchResult StartEmulator(const SplitCommand &command, const QString &profile);
-void RecordLaunch(const LaunchRecord &launched);
+// Returns why the records could not be written (they stay as they were), or an empty string.
+QString RecordLaunch(const LaunchRecord &launched);
 
 // Records of `oldName` are renamed, so that the profile keeps its count.
 void RenameLaunchRecords(const QString &oldName, const QString &newName);
@@ -85,5 +93,6 @@ StopResult StopEmulators(const QString &profile, int graceMs = 5000);
 // The newest log of `profile`, running or not; empty when there is none.
 QString NewestLog(const QString &profile);
 
-// The last `lines` lines of a log.
-QString LogTail(const QString &path, int lines = 20);
+// A log's lines: all of them when there are at most `head` + `tail`, else the first `head`, a
+// line saying how many are left out, and the last `tail`.
+QString LogExcerpt(const QString &path, int head = 5, int tail = 15);

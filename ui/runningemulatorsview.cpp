@@ -12,6 +12,7 @@
 #include "runningcountdelegate.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
@@ -44,7 +45,11 @@ void RunningEmulatorsView::RenameRecords(const QString &oldName, const QString &
 void RunningEmulatorsView::Launched(const LaunchResult &launched)
 {
     const LaunchRecord record = launched.record;
-    records.Post([record] { RecordLaunch(record); });
+    records.Post([this, record] {
+        const QString problem = RecordLaunch(record);
+        if (!problem.isEmpty())
+            QMetaObject::invokeMethod(this, [this, problem] { ShowRecordProblem(problem); });
+    });
     monitor->Add(launched.record);
     // Once: a log folder that cannot be written never stops a launch.
     if (!launched.logProblem.isEmpty() && !logProblemShown) {
@@ -53,6 +58,18 @@ void RunningEmulatorsView::Launched(const LaunchResult &launched)
                     tr("The emulator's output cannot be kept in %1: %2. It is discarded.")
                         .arg(ShownPath(LogDirectory()), launched.logProblem));
     }
+}
+
+void RunningEmulatorsView::ShowRecordProblem(const QString &reason)
+{
+    // Once a run: the emulators still start.
+    if (recordProblemShown)
+        return;
+    recordProblemShown = true;
+    ShowMessage(window, QMessageBox::Warning, WarningTitle(),
+                tr("The emulator runs, but the launcher cannot write down that it does in %1: "
+                   "%2. It cannot show or stop it.")
+                    .arg(ShownPath(StateDirectory()), reason));
 }
 
 void RunningEmulatorsView::Refresh(bool rowsRebuilt)
@@ -86,30 +103,43 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
 
 void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QString &how)
 {
-    // Not modal: the user goes on working, and several of these may stand side by side.
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Velmora Mobile Emulator Launcher"),
-                                QString(), QMessageBox::Close, window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // Nor does it take the keyboard from what the user is doing.
-    box->setAttribute(Qt::WA_ShowWithoutActivating);
-    box->setModal(false);
-    const double seconds = record.started.msecsTo(QDateTime::currentDateTime()) / 1000.0;
-    box->setText(how.isEmpty()
-                     ? tr("The emulator for \"%1\" ended %2 seconds after it started.")
-                           .arg(ShownText(record.profile, 200))
-                           .arg(seconds, 0, 'f', 1)
-                     : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
-                           .arg(ShownText(record.profile, 200))
-                           .arg(seconds, 0, 'f', 1)
-                           .arg(how));
-    if (!record.log.isEmpty()) {
-        box->setInformativeText(tr("The last lines of its output:\n\n%1").arg(LogTail(record.log)));
-        QPushButton *open = box->addButton(tr("Open Log"), QMessageBox::ActionRole);
-        const QString log = record.log;
+    const QString seconds =
+        QLocale().toString(record.started.msecsTo(QDateTime::currentDateTime()) / 1000.0, 'f', 1);
+    const QString name = ShownText(record.profile, 200);
+    failures.prepend(
+        {how.isEmpty()
+             ? tr("The emulator for \"%1\" ended %2 seconds after it started.").arg(name, seconds)
+             : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
+                   .arg(name, seconds, how),
+         record.log});
+    // One notice lists every failure not yet dismissed, newest first: several quick failures
+    // would otherwise open windows on top of each other.
+    if (!notice) {
+        notice = new QMessageBox(QMessageBox::Warning, tr("Velmora Mobile Emulator Launcher"),
+                                 QString(), QMessageBox::Close, window);
+        notice->setObjectName(QStringLiteral("earlyEndNotice"));
+        notice->setAttribute(Qt::WA_DeleteOnClose);
+        // Not modal: the user goes on working once it is read.
+        notice->setModal(false);
+        openLog = notice->addButton(tr("Open Log"), QMessageBox::ActionRole);
         // Opening the log leaves the notice where it is.
-        open->disconnect();
-        connect(open, &QPushButton::clicked, this, [log] { OpenLocalPage(log); });
+        openLog->disconnect();
+        connect(openLog, &QPushButton::clicked, this, [this] {
+            if (!failures.isEmpty())
+                OpenLocalPage(failures.first().log);
+        });
+        connect(notice, &QObject::destroyed, this, [this] { failures.clear(); });
     }
-    FitTitle(box);
-    box->show();
+    QStringList texts;
+    for (const Failure &failure : std::as_const(failures))
+        texts.append(failure.text);
+    notice->setText(texts.join(QStringLiteral("\n\n")));
+    const QString log = failures.first().log;
+    notice->setInformativeText(log.isEmpty() ? QString()
+                                             : tr("What it wrote:\n\n%1").arg(LogExcerpt(log)));
+    openLog->setVisible(!log.isEmpty());
+    FitTitle(notice);
+    notice->show();
+    notice->raise();
+    notice->activateWindow();
 }

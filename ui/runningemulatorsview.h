@@ -3,9 +3,13 @@
 #include "serialworker.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
 class EmulatorMonitor;
+class QMessageBox;
+class QPushButton;
 class MainWindow;
 class ProfileListActions;
 class ProfileQListWidget;
@@ -39,13 +43,24 @@ public:
 
 private:
     void ShowEarlyEnd(const LaunchRecord &record, const QString &how);
+    void ShowRecordProblem(const QString &reason);
 
     MainWindow *window = nullptr;
     ProfileQListWidget *list = nullptr;
     ProfileListActions *actions = nullptr;
     EmulatorMonitor *monitor = nullptr;
     QHash<QString, int> shownCounts;
+    // The emulators that ended right after their start and the notice listing them.
+    struct Failure
+    {
+        QString text;
+        QString log;
+    };
+    QList<Failure> failures; // newest first
+    QPointer<QMessageBox> notice;
+    QPushButton *openLog = nullptr;
     bool logProblemShown = false;
+    bool recordProblemShown = false;
     // Writes the launch records and prunes the logs, in the order asked, off the window's
     // thread: each write waits for the disk.
     SerialWorker records;

@@ -1,6 +1,11 @@
 #include "commandline.h"
 #include "desktopentry.h"
+#include "instances.h"
+#include "systemguards.h"
 #include "testenvironment.h"
+
+#include <csignal>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -36,6 +41,9 @@ private slots:
     void describe();
     void desktopEntries_data();
     void desktopEntries();
+    void logExcerpt_data();
+    void logExcerpt();
+    void recordsSurviveAFailedWrite();
 };
 
 void TestCommandLine::compose_data()
@@ -268,6 +276,77 @@ void TestCommandLine::desktopEntries()
     QVERIFY(HasDesktopEntry(name + " 2"));
     RemoveDesktopEntry(name + " 2");
     QVERIFY(!HasDesktopEntry(name + " 2"));
+}
+
+void TestCommandLine::logExcerpt_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QStringList>("lines");
+    const auto numbered = [](int from, int to) {
+        QStringList lines;
+        for (int i = from; i <= to; ++i)
+            lines.append(QString::number(i));
+        return lines;
+    };
+    const auto text = [&numbered](int count, const char *end) {
+        return numbered(1, count).join('\n').toUtf8() + end;
+    };
+    QTest::newRow("empty") << QByteArray() << QStringList();
+    QTest::newRow("twenty lines, all shown") << text(20, "\n") << numbered(1, 20);
+    QTest::newRow("a final line end starts no line")
+        << text(21, "\n")
+        << QStringList{"1", "2", "3", "4", "5", "[lines left out: 1]"} + numbered(7, 21);
+    QTest::newRow("twenty lines and an empty one")
+        << text(20, "\n\n")
+        << QStringList{"1", "2", "3", "4", "5", "[lines left out: 1]"} + numbered(7, 20) +
+               QStringList{""};
+    QTest::newRow("no final line end")
+        << text(26, "")
+        << QStringList{"1", "2", "3", "4", "5", "[lines left out: 6]"} + numbered(12, 26);
+    // Longer than what is read from each end: the lines between are counted, not shown.
+    QByteArray longLog;
+    for (int i = 1; i <= 30000; ++i)
+        longLog += QByteArray::number(i) + '\n';
+    QTest::newRow("a long log") << longLog
+                                << QStringList{"1", "2", "3", "4", "5", "[lines left out: 29980]"} +
+                                       numbered(29986, 30000);
+}
+
+// What a notice shows of an emulator's output: its first lines, where a program says why it
+// gives up, and its last ones.
+void TestCommandLine::logExcerpt()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QStringList, lines);
+    const QString path = TestEnvironment::current()->root() + "/excerpt.log";
+    QVERIFY(WriteBytes(path, log));
+    const QString excerpt = LogExcerpt(path);
+    QCOMPARE(excerpt.isEmpty() ? QStringList() : excerpt.split('\n'), lines);
+}
+
+// A write of the records that fails (a full disk, here a file-size limit) keeps the records
+// that were there, and says so.
+void TestCommandLine::recordsSurviveAFailedWrite()
+{
+    LaunchRecord mine{"Mine", qint64(::getpid()), ProcessIdentity(::getpid()),
+                      QDateTime::currentDateTime(), QString()};
+    QVERIFY(!mine.identity.isEmpty());
+    QCOMPARE(RecordLaunch(mine), QString());
+    const QString records = StateDirectory() + "/launches.json";
+    const QByteArray before = ReadBytes(records);
+    QVERIFY(before.contains("\"Mine\""));
+    {
+        const SignalDisposition ignoreFileSize(SIGXFSZ, SIG_IGN);
+        const ResourceLimit limit(RLIMIT_FSIZE, 16);
+        QVERIFY(limit.effective());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot write "));
+        LaunchRecord other = mine;
+        other.profile = "Other";
+        QVERIFY(!RecordLaunch(other).isEmpty());
+    }
+    QCOMPARE(ReadBytes(records), before);
+    QCOMPARE(RunningEmulators().size(), 1);
+    QVERIFY(QFile::remove(records));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestCommandLine)

@@ -1,6 +1,7 @@
 // The real launcher as whole processes: how instances find each other, and the start-up path
 // that ends the process because no configuration can be read.
 
+#include "instances.h"
 #include "launcherinstall.h"
 #include "singleapplication.h"
 #include "systemguards.h"
@@ -131,6 +132,7 @@ void TestLauncherProcess::StopAll()
 void TestLauncherProcess::cleanup()
 {
     StopAll();
+    EndRecordedEmulators();
 }
 
 void TestLauncherProcess::secondStartExitsZero()
@@ -851,6 +853,14 @@ void TestLauncherProcess::runningAndStopping()
         QVERIFY(file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0, i)),
                                  QFileDevice::FileModificationTime));
     }
+    // Logs of the user's own in the same folder are never the launcher's to prune.
+    for (const char *own : {"notes.log", "20200101-report.log"}) {
+        QVERIFY(WriteBytes(logs + '/' + own, "mine\n"));
+        QFile file(logs + '/' + own);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2019, 1, 1), QTime(0, 0)),
+                                 QFileDevice::FileModificationTime));
+    }
     QCOMPARE(std::get<0>(run({"--launch", "Two"}, "child")), 0);
     QCOMPARE(std::get<0>(run({"--launch", "Two"}, "stay")), 0);
     QCOMPARE(std::get<0>(run({"--launch", "Mine"}, "stay")), 0);
@@ -876,7 +886,8 @@ void TestLauncherProcess::runningAndStopping()
     QCOMPARE(twos.size(), 2);
     // The newest 50 of those that ended are kept, beside the three of the running ones.
     const QStringList kept = QDir(logs).entryList({"*.log"}, QDir::Files, QDir::Name);
-    QCOMPARE(kept.size(), 53);
+    QCOMPARE(kept.size(), 55);
+    QVERIFY(kept.contains("notes.log") && kept.contains("20200101-report.log"));
     QVERIFY(!kept.contains("20200101-000000-009-Old.log"));
     QVERIFY(kept.contains("20200101-000000-059-Old.log")); // the newest of the old ones
     const pid_t group = ::getpgid(pid_t(twos.first()));
@@ -915,8 +926,40 @@ void TestLauncherProcess::runningAndStopping()
     QTRY_COMPARE(::kill(-group, 0) == 0 && !ProcessGroupIsZombies(group), false);
     QCOMPARE(std::get<0>(run({"--stop", "Two"})), 0); // none ran
     QCOMPARE(std::get<0>(run({"--stop", "Nope"})), 2);
-    QCOMPARE(std::get<0>(run({"--stop-all"})), 0);
-    QCOMPARE(running().size(), 0);
+    // A record that names another user's process with its true start is never signalled
+    // (only root could signal it at all).
+    std::unique_ptr<QProcess> foreign;
+    if (::geteuid() == 0) {
+        foreign = std::make_unique<QProcess>();
+        foreign->setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        foreign->start("sleep", {"60"});
+        QVERIFY(foreign->waitForStarted());
+        QTRY_VERIFY(ProcessIdentity(foreign->processId()) != QString());
+        QTRY_VERIFY(QFileInfo("/proc/" + QString::number(foreign->processId())).ownerId() == 65534);
+        root = QJsonDocument::fromJson(ReadBytes(records)).object();
+        list = root.value("running").toArray();
+        list.append(QJsonObject{{"profile", "Other"},
+                                {"pid", double(foreign->processId())},
+                                {"identity", ProcessIdentity(foreign->processId())},
+                                {"started", "2026-01-01T00:00:00Z"},
+                                {"log", ""}});
+        root.insert("running", list);
+        QVERIFY(WriteBytes(records, QJsonDocument(root).toJson()));
+    }
+    const auto [stoppedAll, outAll, errAll] = run({"--stop-all"});
+    QCOMPARE(stoppedAll, foreign ? 1 : 0);
+    QCOMPARE(running().size(), foreign ? 1 : 0);
+    if (foreign) {
+        QVERIFY2(errAll.contains("belongs to another user and is not signalled"),
+                 qPrintable(errAll));
+        QCOMPARE(foreign->state(), QProcess::Running);
+        foreign->kill();
+        foreign->waitForFinished();
+        QCOMPARE(running().size(), 0);
+    }
     QCOMPARE(unrelated.state(), QProcess::Running);
     unrelated.kill();
     unrelated.waitForFinished();

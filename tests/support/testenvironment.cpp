@@ -2,6 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 TestEnvironment *currentEnvironment = nullptr;
@@ -44,4 +50,34 @@ TestEnvironment::TestEnvironment() : dir(QDir::tempPath() + QStringLiteral("/vel
 QString TestEnvironment::userConfigPath() const
 {
     return dataHome() + QStringLiteral("/Velmora/VelmoraMobileEmulator/Launcher.ini");
+}
+
+void EndRecordedEmulators()
+{
+    QFile records(qEnvironmentVariable("XDG_STATE_HOME") +
+                  QStringLiteral("/Velmora/VelmoraMobileEmulator/launches.json"));
+    if (!records.open(QIODevice::ReadOnly))
+        return;
+    const QJsonArray running = QJsonDocument::fromJson(records.readAll())
+                                   .object()
+                                   .value(QStringLiteral("running"))
+                                   .toArray();
+    for (const QJsonValue &value : running) {
+        const QJsonObject record = value.toObject();
+        const auto pid = pid_t(record.value(QStringLiteral("pid")).toDouble());
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (pid <= 1 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        // Field 22, the start time: a process id used again since is left alone.
+        if (fields.size() < 20 || QString::fromLatin1(fields.at(19)) !=
+                                      record.value(QStringLiteral("identity")).toString())
+            continue;
+        const pid_t group = ::getpgid(pid);
+        if (group > 1 && group != ::getpgrp())
+            ::kill(-group, SIGKILL);
+        else
+            ::kill(pid, SIGKILL);
+    }
 }

@@ -28,6 +28,11 @@ private:
     QTemporaryDir dir;
 };
 
+// Ends the process groups of every emulator the launcher recorded under this test's home (each
+// checked to be still the recorded process), so that a test that fails before its own stop
+// leaves none running.
+void EndRecordedEmulators();
+
 inline bool WriteBytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

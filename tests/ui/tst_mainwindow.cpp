@@ -158,6 +158,7 @@ void TestMainWindow::init()
 
 void TestMainWindow::cleanup()
 {
+    EndRecordedEmulators();
     const QStringList problems = driver->Finish();
     delete driver;
     QCOMPARE(problems, QStringList());
@@ -572,13 +573,25 @@ void TestMainWindow::quickEndIsReported()
              qPrintable(notice->text()));
     QVERIFY2(notice->text().endsWith(" seconds after it started: it exited with code 3."),
              qPrintable(notice->text()));
-    const QString tail = notice->informativeText();
-    // Twenty lines of 26 (stdout and stderr, in whichever order they reached the log).
-    QVERIFY(tail.contains("output line 25"));
-    QVERIFY(!tail.contains("output line 5\n"));
-    QCOMPARE(tail.section("\n\n", 1).split('\n').size(), 20);
+    // Of 26 lines the first 5 (where a program says why it gives up) and the last 15.
+    const QStringList lines = notice->informativeText().section("\n\n", 1).split('\n');
+    QCOMPARE(lines.size(), 21);
+    QCOMPARE(lines.at(5), QStringLiteral("[lines left out: 6]"));
+    QCOMPARE(lines.last(), QStringLiteral("output line 25"));
+    QVERIFY(lines.contains("VelmoraMobileEmu: giving up on purpose"));
     QVERIFY(ModalDriver::ButtonTexts(notice).contains("Open Log"));
-    notice->close();
+    // It has the focus, so that Escape reaches it.
+    QTRY_COMPARE(QApplication::activeWindow(), notice);
+
+    // A second failure joins the same notice, newest first.
+    parts.profiles->setCurrentRow(2);
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(notice->text().count("The emulator for") == 2, 10000);
+    QVERIFY(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(2).name +
+                                      "\" ended "));
+    QCOMPARE(window.findChildren<QMessageBox *>().size(), 1);
+    QTRY_COMPARE(QApplication::activeWindow(), notice);
+    QTest::keyClick(notice, Qt::Key_Escape);
     QTRY_VERIFY(!window.findChild<QMessageBox *>());
 
     // One started from the command line while the window runs is reported by the window, even
@@ -613,12 +626,23 @@ void TestMainWindow::runningCountsAndStop()
     QCOMPARE(parts.profiles->item(0)->data(Qt::AccessibleDescriptionRole).toString(), QString());
     const QList<LaunchRecord> running = window.Running()->Monitor()->Records();
     QCOMPARE(running.size(), 2);
+    // Stopped within a second of their start: that is no failed launch to report.
     window.ListActions()->OnStop();
     QTRY_COMPARE_WITH_TIMEOUT(row->data(Qt::AccessibleDescriptionRole).toString(), QString(),
                               10000);
     for (const LaunchRecord &record : running)
         QVERIFY(!IsRunning(record));
     QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
+    QCOMPARE(window.findChild<QMessageBox *>(), nullptr);
+    // Nor when another launcher process stops it.
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    QTRY_COMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 1);
+    QProcess script;
+    script.start(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"), {"--stop-all"});
+    QVERIFY(script.waitForFinished(20000));
+    QCOMPARE(script.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(row->data(RunningCountDelegate::CountRole).toInt(), 0, 10000);
+    QCOMPARE(window.findChild<QMessageBox *>(), nullptr);
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()
