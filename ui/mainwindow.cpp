@@ -573,13 +573,16 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
         const QString name = AskProfileName(this, title, label, suggestion);
         if (name.isEmpty())
             return;
-        const QList<int> indexes = CurrentOptionIndexes();
-        const int existing = config.FindProfile(name);
-        if (existing >= 0) {
+        if (config.FindProfile(name) >= 0) {
             if (ShowMessage(this, QMessageBox::Question, title,
                             tr("This profile already exists. Do you want to replace it?"),
                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
                 continue;
+            // Found again, with the window's options as they stand after the question.
+            const int existing = ProfileStillThere(title, name);
+            if (existing < 0)
+                return;
+            const QList<int> indexes = CurrentOptionIndexes();
             config.UpdateProfile(existing, indexes.at(0), indexes.at(1), indexes.at(2),
                                  CurrentArguments());
             profileList->setCurrentRow(existing);
@@ -591,11 +594,12 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
 
         LauncherProfile profile;
         profile.name = name;
-        profile.optionIndex = indexes;
+        profile.optionIndex = CurrentOptionIndexes();
         profile.arguments = CurrentArguments();
         config.AppendProfile(profile);
         profileList->insertItem(profileList->count(), ShownText(name));
         profileList->setCurrentRow(config.profiles.size() - 1);
+        profileList->SetFilter(profileList->Filter());
         SaveChanges();
         return;
     }
@@ -607,16 +611,21 @@ void MainWindow::OnRemoveProfile()
     // The first profile is never removed.
     if (row <= 0 || row >= config.profiles.size())
         return;
-    if (ShowMessage(this, QMessageBox::Question, tr("Confirm Remove Profile"),
-                    tr("Are you sure you want to remove this profile?\n\n") +
-                        ShownText(config.profiles.at(row).name),
+    const QString name = config.profiles.at(row).name;
+    const QString title = tr("Confirm Remove Profile");
+    if (ShowMessage(this, QMessageBox::Question, title,
+                    tr("Are you sure you want to remove this profile?\n\n") + ShownText(name),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
+    // The list may have changed while the question was open: the profile is found again.
+    const int now = ProfileStillThere(title, name);
+    if (now <= 0)
+        return;
     // Its menu entry, if it has one, goes with it.
-    RemoveDesktopEntry(config.profiles.at(row).name);
+    RemoveDesktopEntry(name);
     // The model first: every row change the list reports meets a matching profile list.
-    config.RemoveProfile(row);
-    delete profileList->takeItem(row);
+    config.RemoveProfile(now);
+    delete profileList->takeItem(now);
     profileList->setCurrentRow(0);
     SaveChanges();
 }
@@ -695,11 +704,13 @@ void MainWindow::OnRemovePixelDensity()
 void MainWindow::RemoveSelectedOption(int section)
 {
     QComboBox *combo = config.sections.at(section).comboBox;
-    const int cur = combo->currentIndex();
+    int cur = combo->currentIndex();
     // Without a current entry (a profile chose a position the list lacks) there is nothing to
     // remove; the first entry is never removed.
     if (cur < 1 || !config.HasEntry(section, cur))
         return;
+    // The entry by name and value: the lists may change while the question is open.
+    const ConfigEntry entry = config.sections.at(section).entries.at(cur);
 
     const QStringList users = config.ProfilesUsingOption(section, cur);
     if (!users.isEmpty()) {
@@ -718,6 +729,14 @@ void MainWindow::RemoveSelectedOption(int section)
         if (ShowMessage(this, QMessageBox::Warning, title, text,
                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
+        cur = int(config.sections.at(section).entries.indexOf(entry));
+        if (cur < 1) {
+            ShowMessage(this, QMessageBox::Information, title,
+                        tr("\"%1\" is no longer in the list: the configuration file was "
+                           "changed outside the launcher meanwhile. Nothing was removed.")
+                            .arg(ShownText(entry.name)));
+            return;
+        }
     }
 
     const int row = profileList->currentRow();
@@ -772,24 +791,50 @@ void MainWindow::OnLaunch()
     running->Launched(launched);
 }
 
-void MainWindow::RenameProfile(int row, const QString &name)
+void MainWindow::RenameProfile(const QString &oldName, const QString &name)
 {
-    running->RenameRecords(config.profiles.at(row).name, name);
-    RenameDesktopEntry(QCoreApplication::applicationFilePath(), config.profiles.at(row).name, name);
+    const int row = ProfileStillThere(tr("Rename Profile"), oldName);
+    if (row < 0)
+        return;
+    if (config.FindProfile(name) >= 0) {
+        ShowMessage(this, QMessageBox::Warning, tr("Rename Profile"),
+                    tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
+        return;
+    }
+    running->RenameRecords(oldName, name);
+    RenameDesktopEntry(QCoreApplication::applicationFilePath(), oldName, name);
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));
+    profileList->SetFilter(profileList->Filter());
     UpdateAddUpdateButton();
     SaveChanges();
+}
+
+int MainWindow::ProfileStillThere(const QString &title, const QString &name)
+{
+    const int row = config.FindProfile(name);
+    if (row < 0)
+        ShowMessage(this, QMessageBox::Information, title,
+                    tr("The profile \"%1\" no longer exists: the configuration file was changed "
+                       "outside the launcher meanwhile. Nothing was changed.")
+                        .arg(ShownText(name)));
+    return row;
 }
 
 bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
 {
     const QString name = DeviceProfileName(device, landscape);
-    const int existing = config.FindProfile(name);
-    if (existing >= 0 && ShowMessage(this, QMessageBox::Question, tr("New Profile from Device"),
-                                     tr("This profile already exists. Do you want to replace it?"),
-                                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
-        return false;
+    int existing = config.FindProfile(name);
+    if (existing >= 0) {
+        const QString title = tr("New Profile from Device");
+        if (ShowMessage(this, QMessageBox::Question, title,
+                        tr("This profile already exists. Do you want to replace it?"),
+                        QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            return false;
+        existing = ProfileStillThere(title, name);
+        if (existing < 0)
+            return true;
+    }
     const DeviceEntries entries = EnsureDeviceEntries(config, device, landscape);
     if (entries.resolutionAdded)
         config.sections.at(SectionResolution)

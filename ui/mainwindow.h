@@ -83,8 +83,9 @@ public:
     // Moves the profile at `from` to `to` (never to or from the first place), keeping what the
     // widgets show, and saves the order.
     void MoveProfile(int from, int to);
-    // Gives the profile in `row` another name (one no other profile has) and saves.
-    void RenameProfile(int row, const QString &name);
+    // Gives the profile named `oldName` another name (one no other profile has) and saves;
+    // says so when either no longer holds (the file changed outside meanwhile).
+    void RenameProfile(const QString &oldName, const QString &name);
 
 public slots:
     void OnProfileChanged(int index);
@@ -114,6 +115,9 @@ private:
     // Shows `model` in the window's widgets, keeping the selection and unsaved edits.
     void AdoptConfig(LauncherConfig model);
     static bool SameEntries(const LauncherConfig &a, const LauncherConfig &b);
+    // The row of the profile named `name`, found again after a question; -1, after telling the
+    // user, when an outside edit took it away meanwhile.
+    int ProfileStillThere(const QString &title, const QString &name);
     void RemoveSelectedOption(int section);
     // Saves the model after a change, in the background; OnSaved tells the user once when
     // changes cannot be saved.

@@ -206,7 +206,7 @@ void ProfileListActions::OnRenameProfile()
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
     }
-    window->RenameProfile(row, name);
+    window->RenameProfile(current, name);
 }
 
 void ProfileListActions::OnCopyCommandLine()
@@ -233,7 +233,9 @@ void ProfileListActions::OnExportProfiles()
 {
     const int row = list->currentRow();
     const LauncherConfig &config = window->Config();
-    QList<int> rows;
+    // By name: the list may change while the dialogs are open.
+    QString only;
+    bool chosen = false;
     if (row >= 0 && row < config.profiles.size() && list->CurrentRowShown()) {
         QMessageBox box(
             QMessageBox::Question, tr("Export Profiles"),
@@ -244,14 +246,12 @@ void ProfileListActions::OnExportProfiles()
         box.setDefaultButton(all);
         FitTitle(&box);
         box.exec();
-        if (box.clickedButton() == one)
-            rows.append(row);
-        else if (box.clickedButton() != all)
+        if (box.clickedButton() == one) {
+            only = config.profiles.at(row).name;
+            chosen = true;
+        } else if (box.clickedButton() != all) {
             return;
-    }
-    if (rows.isEmpty()) {
-        for (int r = 0; r < config.profiles.size(); ++r)
-            rows.append(r);
+        }
     }
     QFileDialog dialog(window, tr("Export Profiles"), QString(),
                        tr("Launcher configurations (*.ini);;All files (*)"));
@@ -261,6 +261,21 @@ void ProfileListActions::OnExportProfiles()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
+    QList<int> rows;
+    if (chosen) {
+        const int now = window->Config().FindProfile(only);
+        if (now < 0) {
+            ShowMessage(window, QMessageBox::Information, tr("Export Profiles"),
+                        tr("The profile \"%1\" no longer exists: the configuration file was "
+                           "changed outside the launcher meanwhile. Nothing was exported.")
+                            .arg(ShownText(only)));
+            return;
+        }
+        rows.append(now);
+    } else {
+        for (int r = 0; r < config.profiles.size(); ++r)
+            rows.append(r);
+    }
     const ConfigSaveResult saved =
         ExportProfilesToFile(config, rows, path, window->UserConfigPath());
     if (!saved.saved)

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -112,6 +113,8 @@ private slots:
     void filterAndMove();
     void outsideEdits_data();
     void outsideEdits();
+    void questionsOutlastOutsideEdits_data();
+    void questionsOutlastOutsideEdits();
     void exportThenImport_data();
     void exportThenImport();
     void newProfileFromDevice_data();
@@ -1149,6 +1152,156 @@ void TestEditing::outsideEdits()
     initial = window->Config();
 }
 
+void TestEditing::questionsOutlastOutsideEdits_data()
+{
+    QTest::addColumn<QString>("action");  // what the user asks for
+    QTest::addColumn<QString>("outside"); // what another program does while the question is open
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("gone"); // the profile or entry said to be gone, if any
+    QTest::newRow("remove B; A removed meanwhile")
+        << "remove B"
+        << "remove A" << QStringList{"Default", "C", "Far"} << "";
+    QTest::newRow("remove the last row; A removed meanwhile")
+        << "remove Far"
+        << "remove A" << QStringList{"Default", "B", "C"} << "";
+    QTest::newRow("remove B; B removed meanwhile")
+        << "remove B"
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+    QTest::newRow("remove the option WVGA; Unused removed meanwhile")
+        << "remove WVGA"
+        << "remove Unused" << QStringList{"Default", "A", "B", "C", "Far"} << "";
+    QTest::newRow("remove the option WVGA; WVGA removed meanwhile")
+        << "remove WVGA"
+        << "remove WVGA" << QStringList{"Default", "A", "B", "C", "Far"} << "WVGA";
+    QTest::newRow("replace B from Add; A removed meanwhile")
+        << "replace B"
+        << "remove A" << QStringList{"Default", "B", "C", "Far"} << "";
+    QTest::newRow("replace B from Add; B removed meanwhile")
+        << "replace B"
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+    QTest::newRow("rename B; A removed meanwhile")
+        << "rename B"
+        << "remove A" << QStringList{"Default", "B2", "C", "Far"} << "";
+    QTest::newRow("rename B; B removed meanwhile")
+        << "rename B"
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+}
+
+// A question stays about the profile or option it named, whatever an outside edit changed
+// while it was open; what is gone by then is said to be gone, and nothing else is touched.
+void TestEditing::questionsOutlastOutsideEdits()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, outside);
+    QFETCH(QStringList, names);
+    QFETCH(QString, gone);
+    const QString path = TestEnvironment::current()->userConfigPath();
+    QByteArray theirs = testConfig;
+    if (outside == "remove A")
+        theirs.replace("\"A\"\t\"[Resolution] 2 [PixelDensity] 1 [Input] 0 -x\"\n", "");
+    if (outside == "remove B")
+        theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n", "");
+    if (outside == "remove Unused" || outside == "remove WVGA") {
+        const bool unused = outside == "remove Unused";
+        // The entry goes, and the positions after it move up, as the launcher writes them.
+        theirs.replace(unused ? "\"Unused\"\t\" -windowsize 320x480\"\n"
+                              : "\"WVGA\"\t\" -windowsize 480x800\"\n",
+                       "");
+        theirs.replace("[Resolution] 3", "[Resolution] 2");
+        if (unused)
+            theirs.replace("[Resolution] 2 [PixelDensity] 1", "[Resolution] 1 [PixelDensity] 1")
+                .replace("[Resolution] 2 [PixelDensity] 0", "[Resolution] 1 [PixelDensity] 0");
+        else
+            theirs
+                .replace("[Resolution] 2 [PixelDensity] 1 [Input] 0 -x",
+                         "[Resolution] 0 [PixelDensity] 1 [Input] 0 -x -windowsize 480x800")
+                .replace("[Resolution] 2 [PixelDensity] 0 [Input] 1 ",
+                         "[Resolution] 0 [PixelDensity] 0 [Input] 1 -windowsize 480x800");
+    }
+    LauncherConfig expected;
+    ParseConfigText(QString::fromUtf8(theirs), expected);
+    // The other program saves while the question is open; it is answered once the window has
+    // taken that in.
+    const auto answerAfterOutsideEdit = [=](const QString &button, const QString &typed = {}) {
+        driver->Expect([=](QWidget *modal) {
+            QVERIFY(WriteBytes(path + ".new", theirs));
+            QCOMPARE(::rename(QFile::encodeName(path + ".new").constData(),
+                              QFile::encodeName(path).constData()),
+                     0);
+            driver->Check(QTest::qWaitFor(
+                              [&] {
+                                  const LauncherConfig &now = window->Config();
+                                  return now.ProfileNames() == expected.ProfileNames() &&
+                                         now.EntryNames(SectionResolution) ==
+                                             expected.EntryNames(SectionResolution);
+                              },
+                              5000),
+                          "the outside edit was not taken in");
+            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                input->setTextValue(typed);
+                input->accept();
+            } else if (QAbstractButton *b = ModalDriver::FindButton(modal, button)) {
+                b->click();
+            } else {
+                driver->Fail("no button " + button);
+            }
+        });
+    };
+    const auto expectGone = [=] {
+        if (gone.isEmpty())
+            return;
+        driver->Expect([=](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            driver->Check(box && box->text().contains("\"" + gone + "\"") &&
+                              box->text().contains("no longer"),
+                          "expected to be told that " + gone + " is gone");
+            if (box)
+                box->accept();
+        });
+    };
+    if (action.startsWith("remove ") && action != "remove WVGA") {
+        parts->profiles->setCurrentRow(window->Config().FindProfile(action.mid(7)));
+        answerAfterOutsideEdit("OK");
+        expectGone();
+        QTest::mouseClick(parts->removeProfile, Qt::LeftButton);
+    } else if (action == "remove WVGA") {
+        parts->profiles->setCurrentRow(2);
+        parts->resolution->setCurrentIndex(2);
+        answerAfterOutsideEdit("Yes");
+        expectGone();
+        QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
+    } else if (action == "replace B") {
+        parts->profiles->setCurrentRow(0);
+        parts->arguments->setText("-new");
+        driver->ExpectInput("Add Profile", "Enter the name for the new profile", "B");
+        answerAfterOutsideEdit("OK");
+        expectGone();
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+    } else if (action == "rename B") {
+        parts->profiles->setCurrentRow(2);
+        answerAfterOutsideEdit(QString(), "B2");
+        expectGone();
+        window->ListActions()->OnRenameProfile();
+    }
+    QTRY_COMPARE(driver->Settled(), true);
+    window->WaitForSaves();
+    const LauncherConfig &now = window->Config();
+    QCOMPARE(now.ProfileNames(), names);
+    // Nothing else was touched: C keeps what it stores, and B what the user chose.
+    QCOMPARE(now.profiles.at(now.FindProfile("C")).arguments, QStringLiteral(" -c"));
+    if (action == "replace B" && gone.isEmpty())
+        QCOMPARE(now.profiles.at(now.FindProfile("B")).arguments, QStringLiteral("-new"));
+    if (action == "remove WVGA") {
+        const QStringList entries =
+            gone.isEmpty() ? QStringList{"Default", "HD"} : QStringList{"Default", "Unused", "HD"};
+        QCOMPARE(now.EntryNames(SectionResolution), entries);
+        QVERIFY(now.profiles.at(now.FindProfile("A")).arguments.endsWith("-windowsize 480x800"));
+    }
+    initial = now;
+    // Saved when something was done; their file as they left it when nothing was.
+    QCOMPARE(ReadBytes(path), gone.isEmpty() ? FormatConfigUtf8(now) : theirs);
+}
+
 void TestEditing::exportThenImport_data()
 {
     QTest::addColumn<QString>("which");  // "Selected Profile" or "All Profiles"
@@ -1220,7 +1373,7 @@ void TestEditing::exportThenImport()
     QVERIFY(QFileInfo::exists(file));
 
     // Changed since: A renamed, B updated.
-    window->RenameProfile(1, "A2");
+    window->RenameProfile("A", "A2");
     parts->profiles->setCurrentRow(2);
     parts->arguments->setText("-changed");
     QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
