@@ -134,6 +134,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     OnResolution(0);
     OnPixelDensity(0);
     listActions = new ProfileListActions(this, profileList, launchButton, filterEdit);
+    // The list has the keyboard from the start: Down and Enter work at once.
+    profileList->setFocus();
     listActions->SetRemoveEnabled(removeProfileButton->isEnabled());
 
     // What is on disk now; edits made outside are taken in from here on.
@@ -598,8 +600,8 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
         profile.arguments = CurrentArguments();
         config.AppendProfile(profile);
         profileList->insertItem(profileList->count(), ShownText(name));
+        profileList->ApplyFilterTo(profileList->count() - 1);
         profileList->setCurrentRow(config.profiles.size() - 1);
-        profileList->SetFilter(profileList->Filter());
         SaveChanges();
         return;
     }
@@ -805,7 +807,7 @@ void MainWindow::RenameProfile(const QString &oldName, const QString &name)
     RenameDesktopEntry(QCoreApplication::applicationFilePath(), oldName, name);
     config.RenameProfile(row, name);
     profileList->item(row)->setText(ShownText(name));
-    profileList->SetFilter(profileList->Filter());
+    profileList->ApplyFilterTo(row);
     UpdateAddUpdateButton();
     SaveChanges();
 }
@@ -852,6 +854,7 @@ bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
         config.AppendProfile(profile);
         profileList->insertItem(profileList->count(), ShownText(name));
         row = int(config.profiles.size()) - 1;
+        profileList->ApplyFilterTo(row);
     }
     // Selecting the row shows what it stores; a replaced current profile is shown again.
     if (profileList->currentRow() == row)

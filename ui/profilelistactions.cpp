@@ -103,6 +103,18 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
         filter->clear();
         list->setFocus(Qt::ShortcutFocusReason);
     });
+    // Down goes from the filter to the first row it shows; Enter there launches the current
+    // row when it is shown.
+    auto *down =
+        new QShortcut(QKeySequence(Qt::Key_Down), filter, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(down, &QShortcut::activated, this, [this] {
+        const int first = list->ShownNeighbour(-1, 1);
+        if (first < 0)
+            return;
+        list->setCurrentRow(first);
+        list->setFocus(Qt::ShortcutFocusReason);
+    });
+    connect(filter, &QLineEdit::returnPressed, this, [this] { OnShownRow(&MainWindow::OnLaunch); });
     connect(list, &QListWidget::itemDoubleClicked, window, &MainWindow::OnLaunch);
     // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
     // in every desktop toolkit.

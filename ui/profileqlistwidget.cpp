@@ -101,6 +101,34 @@ int ProfileQListWidget::ShownNeighbour(int row, int step) const
     return -1;
 }
 
+void ProfileQListWidget::ApplyFilterTo(int row)
+{
+    if (QListWidgetItem *shown = item(row))
+        setRowHidden(row, !filterText.isEmpty() &&
+                              !shown->text().contains(filterText, Qt::CaseInsensitive));
+}
+
+QModelIndex ProfileQListWidget::moveCursor(CursorAction cursorAction,
+                                           Qt::KeyboardModifiers modifiers)
+{
+    if (cursorAction == MoveHome || cursorAction == MoveEnd) {
+        const int from = cursorAction == MoveHome ? -1 : count();
+        const int row = ShownNeighbour(from, cursorAction == MoveHome ? 1 : -1);
+        return row >= 0 ? model()->index(row, 0) : currentIndex();
+    }
+    const QModelIndex next = QListWidget::moveCursor(cursorAction, modifiers);
+    return next.isValid() && isRowHidden(next.row()) ? currentIndex() : next;
+}
+
+void ProfileQListWidget::selectionChanged(const QItemSelection &selected,
+                                          const QItemSelection &deselected)
+{
+    QListWidget::selectionChanged(selected, deselected);
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.size() == 1 && rows.first() != currentIndex())
+        setCurrentIndex(rows.first());
+}
+
 bool ProfileQListWidget::CurrentRowShown() const
 {
     const int row = currentRow();

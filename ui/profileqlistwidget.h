@@ -27,6 +27,8 @@ public:
     int ShownNeighbour(int row, int step) const;
     // Whether the current row is one the user sees.
     bool CurrentRowShown() const;
+    // Shows or hides one row as the filter says: a row added or renamed under a filter.
+    void ApplyFilterTo(int row);
 
 signals:
     // A row dragged onto another place; the window moves the profile.
@@ -38,6 +40,12 @@ protected:
     // when shown, so that long lists carry no tooltip per row.
     bool viewportEvent(QEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // Keys never make a hidden row current: with every row filtered out, Home and End stay.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    // A row selected without becoming current (as screen readers select) becomes current, so
+    // that the widgets show the profile that is selected.
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
 
 private:
     // What sizeHintForColumn(0) gives, without laying out the text of every row.

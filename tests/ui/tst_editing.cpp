@@ -986,58 +986,78 @@ void TestEditing::longFieldsAreShownCut()
 void TestEditing::filterAndMove_data()
 {
     QTest::addColumn<QString>("filter");
-    QTest::addColumn<int>("row"); // selected before the filter is typed
-    QTest::addColumn<int>("key"); // Qt::Key_Up or Qt::Key_Down with Alt; 0: none
+    QTest::addColumn<int>("row");       // selected before the filter is typed
+    QTest::addColumn<int>("key");       // 0: none
+    QTest::addColumn<QString>("where"); // "alt": with Alt in the list; "list", "filter": plain
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("order");
     QTest::addColumn<int>("current");
     const QStringList all{"Default", "A", "B", "C", "Far"};
+    const int down = Qt::Key_Down;
+    const int up = Qt::Key_Up;
     QTest::newRow("ignoring case")
-        << "a" << 1 << 0 << QStringList{"Default", "A", "Far"} << all << 1;
+        << "a" << 1 << 0 << "alt" << QStringList{"Default", "A", "Far"} << all << 1;
     QTest::newRow("a hidden current profile stays current")
-        << "c" << 2 << 0 << QStringList{"C"} << all << 2;
-    QTest::newRow("no match") << "zz" << 3 << 0 << QStringList{} << all << 3;
+        << "c" << 2 << 0 << "alt" << QStringList{"C"} << all << 2;
+    QTest::newRow("no match") << "zz" << 3 << 0 << "alt" << QStringList{} << all << 3;
     QTest::newRow("down, past the neighbour shown")
-        << "a" << 1 << int(Qt::Key_Down) << QStringList{"Default", "A", "Far"}
+        << "a" << 1 << down << "alt" << QStringList{"Default", "A", "Far"}
         << QStringList{"Default", "B", "C", "Far", "A"} << 4;
-    QTest::newRow("up") << "" << 3 << int(Qt::Key_Up) << all
+    QTest::newRow("up") << "" << 3 << up << "alt" << all
                         << QStringList{"Default", "A", "C", "B", "Far"} << 2;
-    QTest::newRow("nothing above the first profile")
-        << "" << 1 << int(Qt::Key_Up) << all << all << 1;
-    QTest::newRow("the first profile stays") << "" << 0 << int(Qt::Key_Down) << all << all << 0;
-    QTest::newRow("the last stays last") << "" << 4 << int(Qt::Key_Down) << all << all << 4;
+    QTest::newRow("nothing above the first profile") << "" << 1 << up << "alt" << all << all << 1;
+    QTest::newRow("the first profile stays") << "" << 0 << down << "alt" << all << all << 0;
+    QTest::newRow("the last stays last") << "" << 4 << down << "alt" << all << all << 4;
     QTest::newRow("a hidden current profile does not move")
-        << "c" << 2 << int(Qt::Key_Down) << QStringList{"C"} << all << 2;
+        << "c" << 2 << down << "alt" << QStringList{"C"} << all << 2;
+    QTest::newRow("End with no row shown selects no hidden one")
+        << "zz" << 3 << int(Qt::Key_End) << "list" << QStringList{} << all << 3;
+    QTest::newRow("Home with no row shown selects no hidden one")
+        << "zz" << 3 << int(Qt::Key_Home) << "list" << QStringList{} << all << 3;
+    QTest::newRow("Home goes to the first row shown")
+        << "c" << 1 << int(Qt::Key_Home) << "list" << QStringList{"C"} << all << 3;
+    QTest::newRow("Down in the filter goes to the first row shown")
+        << "far" << 1 << down << "filter" << QStringList{"Far"} << all << 4;
 }
 
-// The filter above the list and Alt+Up/Down on it; a move keeps what the widgets show and is
-// saved at once (cleanup() reads the file).
+// The filter above the list, keys on it, and Alt+Up/Down on the list; a move keeps what the
+// widgets show and is saved at once (cleanup() reads the file).
 void TestEditing::filterAndMove()
 {
     QFETCH(QString, filter);
     QFETCH(int, row);
     QFETCH(int, key);
+    QFETCH(QString, where);
     QFETCH(QStringList, shown);
     QFETCH(QStringList, order);
     QFETCH(int, current);
     auto *filterEdit = window->findChild<QLineEdit *>("profileFilter");
     QVERIFY(filterEdit);
-    parts->profiles->setCurrentRow(row);
-    parts->arguments->setText("-typed");
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
+    // The list has the keyboard from the start.
+    QCOMPARE(QApplication::focusWidget(), parts->profiles);
+    parts->profiles->setCurrentRow(row);
+    parts->arguments->setText("-typed");
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(QApplication::focusWidget(), filterEdit);
     QTest::keyClicks(filterEdit, filter);
-    QStringList visible;
-    for (int r = 0; r < parts->profiles->count(); ++r) {
-        if (!parts->profiles->isRowHidden(r))
-            visible.append(parts->profiles->item(r)->text());
-    }
-    QCOMPARE(visible, shown);
-    if (key) {
+    const auto visible = [this] {
+        QStringList names;
+        for (int r = 0; r < parts->profiles->count(); ++r) {
+            if (!parts->profiles->isRowHidden(r))
+                names.append(parts->profiles->item(r)->text());
+        }
+        return names;
+    };
+    QCOMPARE(visible(), shown);
+    if (key && where == "filter") {
+        QTest::keyClick(filterEdit, Qt::Key(key));
+        QCOMPARE(QApplication::focusWidget(), parts->profiles);
+    } else if (key) {
         parts->profiles->setFocus();
-        QTest::keyClick(parts->profiles, Qt::Key(key), Qt::AltModifier);
+        QTest::keyClick(parts->profiles, Qt::Key(key),
+                        where == "alt" ? Qt::AltModifier : Qt::NoModifier);
     }
     QCOMPARE(window->Config().ProfileNames(), order);
     QStringList rows;
@@ -1045,7 +1065,17 @@ void TestEditing::filterAndMove()
         rows.append(parts->profiles->item(r)->text());
     QCOMPARE(rows, order);
     QCOMPARE(parts->profiles->currentRow(), current);
-    QCOMPARE(parts->arguments->text(), QStringLiteral("-typed"));
+    // The widgets show the current profile: what was typed while it stayed, its own otherwise.
+    QCOMPARE(parts->arguments->text(), initial.profiles.at(row).name == order.at(current)
+                                           ? QStringLiteral("-typed")
+                                           : window->Config().profiles.at(current).arguments);
+    if (filter == "a" && !key) {
+        // Renamed and added rows follow the filter.
+        window->RenameProfile("B", "Bat");
+        window->RenameProfile("A", "Q");
+        QCOMPARE(visible(), (QStringList{"Default", "Bat", "Far"}));
+        initial = window->Config();
+    }
     // Escape empties the filter and returns to the list.
     filterEdit->setFocus();
     QTest::keyClick(filterEdit, Qt::Key_Escape);

@@ -687,6 +687,13 @@ void TestMainWindow::accessibleNamesAndTabOrder()
     QVERIFY(DescribeCommand(window.CurrentCommand()).endsWith("-described"));
     // The visible texts stay the design's.
     QCOMPARE(parts.addUpdate->text(), QStringLiteral("Add"));
+    // A screen reader that selects a row selects the profile: the widgets show it, and Launch
+    // starts it.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(parts.profiles);
+    QVERIFY(list && list->tableInterface());
+    QVERIFY(list->tableInterface()->selectRow(2));
+    QCOMPARE(parts.profiles->currentRow(), 2);
+    QCOMPARE(parts.arguments->text(), window.Config().profiles.at(2).arguments);
 
     // Tab visits every control in visual order, Help included, and comes back.
     parts.profiles->setCurrentRow(1);
