@@ -13,9 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTextStream>
 
 #include <cerrno>
@@ -70,38 +67,90 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
     return false;
 }
 
-QJsonValue EntryAsJson(const LauncherConfig &config, int section, int position)
+// A JSON string: quotes, backslashes and control characters escaped, the rest as it is.
+void WriteJsonString(QTextStream &out, const QString &text)
 {
-    if (!config.HasEntry(section, position))
-        return QJsonValue::Null;
-    const ConfigEntry &entry = config.sections.at(section).entries.at(position);
-    return QJsonObject{{QStringLiteral("name"), entry.name},
-                       {QStringLiteral("value"), entry.value}};
+    out << '"';
+    qsizetype plain = 0; // the start of the run of characters that need no escape
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        out << QStringView(text).sliced(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
+        case u'"':
+            out << "\\\"";
+            break;
+        case u'\\':
+            out << "\\\\";
+            break;
+        case u'\n':
+            out << "\\n";
+            break;
+        case u'\r':
+            out << "\\r";
+            break;
+        case u'\t':
+            out << "\\t";
+            break;
+        case u'\b':
+            out << "\\b";
+            break;
+        case u'\f':
+            out << "\\f";
+            break;
+        default:
+            out << QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+        }
+    }
+    out << QStringView(text).sliced(plain) << '"';
 }
 
-QJsonArray ProfilesAsJson(const LauncherConfig &config)
+void WriteJsonEntry(QTextStream &out, const LauncherConfig &config, int section, int position)
 {
-    QJsonArray array;
+    if (!config.HasEntry(section, position)) {
+        out << "null";
+        return;
+    }
+    const ConfigEntry &entry = config.sections.at(section).entries.at(position);
+    out << "{\n            \"name\": ";
+    WriteJsonString(out, entry.name);
+    out << ",\n            \"value\": ";
+    WriteJsonString(out, entry.value);
+    out << "\n        }";
+}
+
+// The profiles as a JSON array, written as it goes (a long file's model built as JSON objects
+// first took several times its size): the layout and key order QJsonDocument's indented form
+// has.
+void WriteProfilesJson(QTextStream &out, const LauncherConfig &config)
+{
     const QString emulator = GetFilePath(EmulatorFile);
-    for (const LauncherProfile &profile : config.profiles) {
+    out << "[\n";
+    for (qsizetype p = 0; p < config.profiles.size(); ++p) {
+        const LauncherProfile &profile = config.profiles.at(p);
         const SplitCommand command =
             EmulatorCommand(emulator, config, profile.optionIndex, profile.name, profile.arguments);
-        QJsonArray words{command.program};
-        for (const QString &argument : command.arguments)
-            words.append(argument);
-        array.append(QJsonObject{
-            {QStringLiteral("name"), profile.name},
-            {QStringLiteral("arguments"), profile.arguments},
-            {QStringLiteral("resolution"),
-             EntryAsJson(config, SectionResolution, profile.optionIndex.value(0, -1))},
-            {QStringLiteral("pixelDensity"),
-             EntryAsJson(config, SectionPixelDensity, profile.optionIndex.value(1, -1))},
-            {QStringLiteral("input"),
-             EntryAsJson(config, SectionInput, profile.optionIndex.value(2, -1))},
-            {QStringLiteral("command"), words},
-        });
+        out << "    {\n        \"arguments\": ";
+        WriteJsonString(out, profile.arguments);
+        out << ",\n        \"command\": [\n            ";
+        WriteJsonString(out, command.program);
+        for (const QString &argument : command.arguments) {
+            out << ",\n            ";
+            WriteJsonString(out, argument);
+        }
+        out << "\n        ],\n        \"input\": ";
+        WriteJsonEntry(out, config, SectionInput, profile.optionIndex.value(2, -1));
+        out << ",\n        \"name\": ";
+        WriteJsonString(out, profile.name);
+        out << ",\n        \"pixelDensity\": ";
+        WriteJsonEntry(out, config, SectionPixelDensity, profile.optionIndex.value(1, -1));
+        out << ",\n        \"resolution\": ";
+        WriteJsonEntry(out, config, SectionResolution, profile.optionIndex.value(0, -1));
+        out << (p + 1 < config.profiles.size() ? "\n    },\n" : "\n    }\n");
     }
-    return array;
+    out << "]\n";
 }
 
 int ExportFile(const LauncherConfig &config, const QString &file, const QStringList &names,
@@ -452,7 +501,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return 1;
     if (options.action == LauncherOptions::List) {
         if (options.json) {
-            out << QJsonDocument(ProfilesAsJson(config)).toJson(QJsonDocument::Indented);
+            WriteProfilesJson(out, config);
             return 0;
         }
         for (const LauncherProfile &profile : std::as_const(config.profiles))

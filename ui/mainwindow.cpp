@@ -68,6 +68,24 @@ QStringList ShownTexts(QStringList texts)
     return texts;
 }
 
+// An option box shows one entry on one line: a few hundred characters are more than any screen
+// shows, and laying out a longer text holds up every paint of the box.
+constexpr qsizetype MaxShownEntryLength = 300;
+
+QStringList ShownEntries(QStringList names)
+{
+    for (QString &name : names) {
+        if (name.size() > MaxShownEntryLength)
+            name = ShownText(name, MaxShownEntryLength);
+    }
+    return names;
+}
+
+QString ShownEntry(const QString &name)
+{
+    return ShownText(name, MaxShownEntryLength);
+}
+
 } // namespace
 
 // The three option rows, top to bottom. Widgets are created, and slots connected, in this
@@ -226,7 +244,7 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
     auto *combo = new OptionComboBox;
     combo->setObjectName(name.at(0).toLower() + name.mid(1) + QLatin1String("Box"));
     config.sections[row.section].comboBox = combo;
-    combo->insertItems(0, ShownTexts(config.EntryNames(row.section)));
+    combo->insertItems(0, ShownEntries(config.EntryNames(row.section)));
     rowGrid->addWidget(combo, 0, 0, 1, -1);
 
     if (row.onIndexChanged)
@@ -445,7 +463,7 @@ void MainWindow::AdoptConfig(LauncherConfig model)
     for (int s = 1; s < SectionCount; ++s) {
         QComboBox *combo = config.sections.at(s).comboBox;
         combo->clear();
-        combo->insertItems(0, ShownTexts(config.EntryNames(s)));
+        combo->insertItems(0, ShownEntries(config.EntryNames(s)));
     }
     profileList->clear();
     profileList->addItems(ShownTexts(config.ProfileNames()));
@@ -658,7 +676,7 @@ void MainWindow::AddOption(int section, const QString &name, const QString &valu
 {
     config.AppendEntry(section, name, value);
     QComboBox *combo = config.sections.at(section).comboBox;
-    combo->addItem(ShownText(name));
+    combo->addItem(ShownEntry(name));
     combo->setCurrentIndex(config.sections.at(section).entries.size() - 1);
     SaveChanges();
 }
@@ -840,10 +858,10 @@ bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
     const DeviceEntries entries = EnsureDeviceEntries(config, device, landscape);
     if (entries.resolutionAdded)
         config.sections.at(SectionResolution)
-            .comboBox->addItem(ShownText(config.EntryNames(SectionResolution).last()));
+            .comboBox->addItem(ShownEntry(config.EntryNames(SectionResolution).last()));
     if (entries.densityAdded)
         config.sections.at(SectionPixelDensity)
-            .comboBox->addItem(ShownText(config.EntryNames(SectionPixelDensity).last()));
+            .comboBox->addItem(ShownEntry(config.EntryNames(SectionPixelDensity).last()));
     int row = existing;
     if (existing >= 0) {
         config.UpdateProfile(existing, entries.resolution, entries.density, 0, QString());

@@ -779,6 +779,7 @@ void TestLauncherProcess::listAsJsonAndExchange()
     const QString user = env->userConfigPath();
     QVERIFY(WriteBytes(user, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
                              "\"Two\"\t\"[PixelDensity] 1 [Input] 7 -a \"b c\"\"\n"
+                             "\"T\\ab\tM\xc3\xbcller \x1b\x7f\"\t\"-x \\\"\\\"\"\n"
                              "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n"));
     const auto run = [this](const QStringList &arguments, const QString &dataHome = QString()) {
         QProcess process;
@@ -796,7 +797,12 @@ void TestLauncherProcess::listAsJsonAndExchange()
     QJsonParseError error;
     const QJsonArray profiles = QJsonDocument::fromJson(json, &error).array();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(profiles.size(), 2);
+    QCOMPARE(profiles.size(), 3);
+    // Written as it goes, it is what a JSON writer makes of the same, byte for byte; escapes
+    // included.
+    QCOMPARE(json, QJsonDocument(profiles).toJson(QJsonDocument::Indented));
+    QCOMPARE(profiles.at(2).toObject().value("name").toString(),
+             QStringLiteral("T\\ab\tMüller \x1b\x7f"));
     const QJsonObject two = profiles.at(1).toObject();
     QCOMPARE(two.value("name").toString(), QStringLiteral("Two"));
     QCOMPARE(two.value("arguments").toString(), QStringLiteral(" -a \"b c\""));

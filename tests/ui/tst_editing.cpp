@@ -959,7 +959,11 @@ void TestEditing::longFieldsAreShownCut()
     QByteArray config = testConfig;
     config.replace("[Resolution]\n\"Default\"", "\"" + name + "\"\t\"[Resolution] 2" + arguments +
                                                     "\"\n[Resolution]\n\"Default\"");
+    // An option name no screen can show is cut far shorter: a box paints its text each time.
+    config.replace("\"HD\"", "\"" + QByteArray(30000, 'H') + "\"");
     Reopen(config);
+    QCOMPARE(parts->resolution->itemText(3).size(), 301);
+    QVERIFY(parts->resolution->itemText(3).endsWith(u'…'));
     QCOMPARE(parts->profiles->count(), 6);
     const QString shown = parts->profiles->item(5)->text();
     QCOMPARE(shown.size(), MaxShownLength + 1);
