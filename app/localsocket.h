@@ -61,6 +61,8 @@ public:
     ~LocalPeer() override;
 
     QByteArray &Received() { return received; }
+    // Reads what has arrived already, as if the socket had said so (readyRead() or closed()).
+    void ReadNow() { Read(); }
     // Writes what the socket takes at once; small answers always fit.
     void Write(QByteArrayView bytes);
     void Close();

@@ -393,13 +393,12 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     };
 
     // The running instance may hold the lock but not listen yet: keep trying until the end.
-    int fd = -1;
+    // A connection closed unanswered is tried again too: a launcher busy with a flood of
+    // connections may drop one before it has read it (a second activation does no harm).
     for (;;) {
         const int left = remaining();
-        fd = ConnectLocal(socketPath, left < 0 ? 200 : qMin(left, 200));
-        if (fd >= 0) {
-            if (PeerIsThisUser(fd))
-                break;
+        const int fd = ConnectLocal(socketPath, left < 0 ? 200 : qMin(left, 200));
+        if (fd >= 0 && !PeerIsThisUser(fd)) {
             // Nothing of ours: it gets neither the message nor the activation token.
             qCWarning(lcLauncher).noquote()
                 << QStringLiteral("%1 is served by another user; not sending to it")
@@ -407,15 +406,17 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
             CloseLocal(fd);
             return false;
         }
+        if (fd >= 0) {
+            const bool acknowledged =
+                WriteLocal(fd, frame, deadline) && ReadByteLocal(fd, deadline) == uchar(AckByte);
+            CloseLocal(fd);
+            if (acknowledged)
+                return true;
+        }
         if (deadline.hasExpired())
             return false;
         QThread::msleep(left < 0 ? 50 : qMin(left, 50));
     }
-
-    const bool acknowledged =
-        WriteLocal(fd, frame, deadline) && ReadByteLocal(fd, deadline) == uchar(AckByte);
-    CloseLocal(fd);
-    return acknowledged;
 }
 
 void SingleApplication::setActivationWindow(QWidget *w, bool activate)
@@ -438,6 +439,9 @@ void SingleApplication::acceptConnection(int fd)
     connect(peer, &LocalPeer::closed, this, [this, peer] { drop(peer); });
     connect(peer, &LocalPeer::readyRead, this, [this, peer] { readFrame(peer); });
     peers.append(peer);
+    // A second start writes its message as soon as it is connected: what is there already is
+    // answered now, before a flood of other connections could push it out below.
+    peer->ReadNow();
     // Peers that connect and say nothing must not use up the descriptors: past a few, the one
     // waiting longest goes.
     while (peers.size() > MaxPendingPeers)

@@ -18,7 +18,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 #include <pwd.h>
@@ -1033,6 +1035,35 @@ void TestLauncherProcess::floodOfIdleConnectionsStillHandsOver()
     QCOMPARE(first->state(), QProcess::Running);
     QProcess *third = Start();
     QCOMPARE(WaitForExit(*third, 20000), 0);
+
+    // Connections that keep coming while several second starts hand over: the launcher drops
+    // idle ones, never a start that has said what it wants.
+    std::atomic<bool> flooding{true};
+    std::thread churn([&] {
+        QList<int> held;
+        for (int round = 0; flooding && round < 200000; ++round) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            if (fd < 0)
+                break;
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+                held.append(fd);
+            else
+                ::close(fd);
+            while (held.size() > 64)
+                ::close(held.takeFirst());
+        }
+        for (const int fd : std::as_const(held))
+            ::close(fd);
+    });
+    const auto stopChurn = qScopeGuard([&] {
+        flooding = false;
+        churn.join();
+    });
+    QList<QProcess *> seconds;
+    for (int i = 0; i < 6; ++i)
+        seconds.append(Start());
+    for (QProcess *start : std::as_const(seconds))
+        QCOMPARE(WaitForExit(*start, 20000), 0);
 }
 
 VELMORA_TEST_MAIN(TestLauncherProcess)
