@@ -890,6 +890,8 @@ void TestLauncherProcess::runningAndStopping()
         QVERIFY(QFileInfo::exists(row.at(3)));
         if (row.at(1) == "Two")
             twos.append(row.at(0).toLongLong());
+        // The launcher ignores SIGPIPE; the emulator starts with the default again.
+        QVERIFY(!Has(SignalMask(pid_t(row.at(0).toLongLong()), "SigIgn:"), SIGPIPE));
     }
     QCOMPARE(twos.size(), 2);
     // The newest 50 of those that ended are kept, beside the three of the running ones.
