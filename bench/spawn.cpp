@@ -1,8 +1,9 @@
 // Runs one program and reports "milliseconds peak-KiB exit-code shown-milliseconds" on stdout:
 // the time until it exited, its peak memory, and the time until it reported its first paint
-// through the pipe named in BENCH_SHOWN_FD (-1 when it reported none). It is small on purpose:
-// the kernel counts a child's peak memory from the process it was started from, so starting
-// the measured program from here keeps the benchmark's own memory out of the figure.
+// through the pipe named in BENCH_SHOWN_FD (-1 when it reported none). With
+// BENCH_DISCARD_OUTPUT set, the program's standard output goes to /dev/null. It is small on
+// purpose: the kernel counts a child's peak memory from the process it was started from, so
+// starting the measured program from here keeps the benchmark's own memory out of the figure.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -36,9 +37,15 @@ int main(int argc, char *argv[])
     setenv("BENCH_SHOWN_FD", std::to_string(childEnd).c_str(), 1);
     timespec start{}, end{};
     clock_gettime(CLOCK_MONOTONIC, &start);
+    // What the program prints would mix with this report: BENCH_DISCARD_OUTPUT sends it away.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (std::getenv("BENCH_DISCARD_OUTPUT"))
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    if (posix_spawn(&pid, argv[1], nullptr, nullptr, argv + 1, environ) != 0)
+    if (posix_spawn(&pid, argv[1], &actions, nullptr, argv + 1, environ) != 0)
         return 2;
+    posix_spawn_file_actions_destroy(&actions);
     close(childEnd);
     int status = 0;
     rusage usage{};

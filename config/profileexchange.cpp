@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <list>
 #include <optional>
@@ -149,15 +150,32 @@ ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source
 
 namespace {
 
-int FindEntry(const LauncherConfig &config, int section, const ConfigEntry &entry)
+// A section's entries by name and value: the first position of each, as a linear search finds
+// it. Kept up to date as entries are appended.
+class EntryPositions
 {
-    const QList<ConfigEntry> &entries = config.sections.at(section).entries;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (entries.at(i) == entry)
-            return i;
+public:
+    EntryPositions(const LauncherConfig &config, int section)
+    {
+        const QList<ConfigEntry> &entries = config.sections.at(section).entries;
+        positions.reserve(entries.size());
+        for (int i = 0; i < entries.size(); ++i)
+            Note(entries.at(i), i);
     }
-    return -1;
-}
+    int Find(const ConfigEntry &entry) const
+    {
+        return positions.value(std::pair(entry.name, entry.value), -1);
+    }
+    void Note(const ConfigEntry &entry, int position)
+    {
+        const std::pair<QString, QString> key(entry.name, entry.value);
+        if (!positions.contains(key))
+            positions.insert(key, position);
+    }
+
+private:
+    QHash<std::pair<QString, QString>, int> positions;
+};
 
 // Whether two profiles of two models store the same: the same arguments and the same entries.
 bool SameProfile(const LauncherConfig &a, const LauncherProfile &p, const LauncherConfig &b,
@@ -178,9 +196,9 @@ bool SameProfile(const LauncherConfig &a, const LauncherProfile &p, const Launch
 }
 
 // `profile` of `from`, its positions taken to `target` (entries found by name and value, or
-// appended).
+// appended); `inTarget` holds the target's entries of each option section.
 LauncherProfile Resolve(const LauncherConfig &from, const LauncherProfile &profile,
-                        LauncherConfig &target)
+                        LauncherConfig &target, std::vector<EntryPositions> &inTarget)
 {
     LauncherProfile resolved = profile;
     resolved.optionIndex.resize(OptionSectionCount);
@@ -191,10 +209,11 @@ LauncherProfile Resolve(const LauncherConfig &from, const LauncherProfile &profi
             continue;
         }
         const ConfigEntry &entry = from.sections.at(s).entries.at(position);
-        int found = FindEntry(target, s, entry);
+        int found = inTarget[s - 1].Find(entry);
         if (found < 0) {
             target.AppendEntry(s, entry.name, entry.value);
             found = int(target.sections.at(s).entries.size()) - 1;
+            inTarget[s - 1].Note(entry, found);
         }
         resolved.optionIndex[s - 1] = found;
     }
@@ -209,17 +228,32 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
     if (target.sections.size() < SectionCount || before.sections.size() < SectionCount ||
         after.sections.size() < SectionCount)
         return;
-    // Option entries the window removed or added.
+    // Option entries the window removed or added, found by name and value.
+    std::vector<EntryPositions> entriesThere;
     for (int s = 1; s < SectionCount; ++s) {
-        for (const ConfigEntry &entry : before.sections.at(s).entries) {
-            const int found = FindEntry(target, s, entry);
-            if (FindEntry(after, s, entry) < 0 && found > 0)
-                target.RemoveOption(s, found);
+        const EntryPositions inBefore(before, s);
+        const EntryPositions inAfter(after, s);
+        QList<int> removed;
+        {
+            const EntryPositions there(target, s);
+            for (const ConfigEntry &entry : before.sections.at(s).entries) {
+                const int found = there.Find(entry);
+                if (inAfter.Find(entry) < 0 && found > 0 && !removed.contains(found))
+                    removed.append(found);
+            }
         }
+        // From the last, so that the positions still to remove stay where they are.
+        std::sort(removed.begin(), removed.end(), std::greater<int>());
+        for (const int position : std::as_const(removed))
+            target.RemoveOption(s, position);
+        EntryPositions there(target, s);
         for (const ConfigEntry &entry : after.sections.at(s).entries) {
-            if (FindEntry(before, s, entry) < 0 && FindEntry(target, s, entry) < 0)
+            if (inBefore.Find(entry) < 0 && there.Find(entry) < 0) {
                 target.AppendEntry(s, entry.name, entry.value);
+                there.Note(entry, int(target.sections.at(s).entries.size()) - 1);
+            }
         }
+        entriesThere.push_back(std::move(there));
     }
     // Every look-up by name is hashed: a file of 100,000 profiles is merged in one pass.
     const QHash<QString, int> inBefore = ProfilePositions(before);
@@ -281,7 +315,7 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         (placed.front().name == before.profiles.first().name ||
          placed.front().name == after.profiles.first().name)) {
         const QString oldName = placed.front().name;
-        placed.front() = Resolve(after, after.profiles.first(), target);
+        placed.front() = Resolve(after, after.profiles.first(), target, entriesThere);
         if (inTarget.value(oldName) == placed.begin())
             inTarget.remove(oldName);
         inTarget.insert(placed.front().name, placed.begin());
@@ -304,7 +338,7 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         if (there && isFirst(*thereFound))
             continue;
         const LauncherProfile resolved =
-            changed || !there ? Resolve(after, profile, target) : **thereFound;
+            changed || !there ? Resolve(after, profile, target, entriesThere) : **thereFound;
         if (there && !moved) {
             **thereFound = resolved;
             continue;

@@ -21,9 +21,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
@@ -37,6 +39,7 @@ namespace {
 
 constexpr int KeptLogs = 50;
 constexpr qint64 KeptLogBytes = qint64(20) << 20;
+constexpr int RemovedLogsPerPrune = 100;
 
 QString RecordsPath()
 {
@@ -241,23 +244,64 @@ void PruneLogsKeeping(const QList<LaunchRecord> &running)
     QSet<QString> inUse;
     for (const LaunchRecord &record : running)
         inUse.insert(QFileInfo(record.log).fileName());
-    // One listing of the folder, newest first; links are never followed or removed.
-    const QFileInfoList logs =
-        QDir(LogDirectory())
-            .entryInfoList({QStringLiteral("*.log")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+#ifdef Q_OS_UNIX
+    // One listing of the folder and nothing more: a log's name starts with its start time, so
+    // the names give the order, and only the logs kept are looked at for their size. Links and
+    // anything but plain files are never followed or removed; removing goes through the folder
+    // that was listed.
+    DIR *dir = ::opendir(QFile::encodeName(LogDirectory()).constData());
+    if (!dir)
+        return;
+    struct Entry
+    {
+        QByteArray name;
+        bool plainFile; // as the listing says; else it has to be asked
+    };
+    std::vector<Entry> entries;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if ((entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN) && IsLogName(name) &&
+            !inUse.contains(name))
+            entries.push_back({QByteArray(entry->d_name), entry->d_type == DT_REG});
+    }
+    // Newest first.
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry &a, const Entry &b) { return a.name > b.name; });
+    const int folder = ::dirfd(dir);
+    const auto plainFile = [folder](const Entry &entry, qint64 *size) {
+        struct stat st;
+        if (::fstatat(folder, entry.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
+            return false;
+        *size = qint64(st.st_size);
+        return true;
+    };
     int kept = 0;
     qint64 bytes = 0;
-    for (const QFileInfo &log : logs) {
-        const QString name = log.fileName();
-        if (!IsLogName(name) || inUse.contains(name))
+    size_t next = 0;
+    std::vector<const Entry *> excess;
+    for (; next < entries.size() && kept < KeptLogs; ++next) {
+        qint64 size = 0;
+        if (!plainFile(entries[next], &size))
             continue;
-        if (kept < KeptLogs && bytes + log.size() <= KeptLogBytes) {
+        if (bytes + size <= KeptLogBytes) {
             ++kept;
-            bytes += log.size();
-            continue;
+            bytes += size;
+        } else {
+            excess.push_back(&entries[next]);
         }
-        QFile::remove(log.absoluteFilePath());
     }
+    // The rest go, but a folder that holds thousands of old logs is emptied over several
+    // launches, the oldest first: each launch stays quick.
+    for (size_t i = entries.size(); i > next && excess.size() < size_t(RemovedLogsPerPrune); --i)
+        excess.push_back(&entries[i - 1]);
+    for (const Entry *entry : excess) {
+        qint64 size = 0;
+        if (entry->plainFile || plainFile(*entry, &size))
+            ::unlinkat(folder, entry->name.constData(), 0);
+    }
+    ::closedir(dir);
+#endif
 }
 
 // Starts the emulator in a session of its own (so that stopping it reaches what it started, and
@@ -291,6 +335,9 @@ bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid,
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.constData(),
                                      O_WRONLY | O_APPEND, 0);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    // Nothing else the launcher holds goes along: an inherited pipe would keep whoever reads
+    // its other end waiting for as long as the emulator runs.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     // What the launcher ignores (SIGPIPE, SIGXFSZ) or blocks is the emulator's default again.
