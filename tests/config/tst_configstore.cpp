@@ -125,6 +125,18 @@ void TestConfigStore::ownSavesAreNoOutsideEdit()
     }
     store.FinishSaves();
     QCOMPARE(ReadBytes(user), FormatConfigUtf8(model));
+    // A change made while a long save is being written is written after it, not dropped.
+    LauncherConfig large = model;
+    for (int i = 0; i < 200000; ++i)
+        large.AppendProfile(ParseProfileText(QStringLiteral("P%1").arg(i), u"-x", large.sections));
+    store.SaveInBackground(large);
+    const QDir folder(root);
+    QTRY_VERIFY(!folder.entryList({"Launcher.ini.*"}, QDir::Files | QDir::Hidden).isEmpty() ||
+                ReadBytes(user).size() > 1000000);
+    model.profiles[0].arguments = QStringLiteral("newest");
+    store.SaveInBackground(model);
+    store.FinishSaves();
+    QCOMPARE(ReadBytes(user), FormatConfigUtf8(model));
     // Nothing to wait for but the watcher's settling time (100 ms) and its events.
     QTest::qWait(400);
     QCOMPARE(outside.count(), 0);

@@ -1069,6 +1069,9 @@ void TestEditing::filterAndMove()
         rows.append(parts->profiles->item(r)->text());
     QCOMPARE(rows, order);
     QCOMPARE(parts->profiles->currentRow(), current);
+    // A row dropped onto the first profile stays below it.
+    emit parts->profiles->moveRequested(2, 0);
+    QCOMPARE(window->Config().ProfileNames(), order);
     // The widgets show the current profile: what was typed while it stayed, its own otherwise.
     QCOMPARE(parts->arguments->text(), initial.profiles.at(row).name == order.at(current)
                                            ? QStringLiteral("-typed")
@@ -1104,6 +1107,8 @@ void TestEditing::outsideEdits_data()
         << "remove B" << false << QStringList{"Default", "A", "C", "Far"} << 0;
     QTest::newRow("made unreadable, the window's change saved once it is readable")
         << "version 99" << true << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
+    QTest::newRow("edited in place, same size, new time")
+        << "in place" << false << QStringList{"Default", "A", "B", "C", "Far"} << 2;
     QTest::newRow("emptied in place, then written, as some editors save")
         << "emptied" << false << QStringList{"Default", "A", "B", "C", "Far", "Outside"} << 2;
 }
@@ -1126,7 +1131,7 @@ void TestEditing::outsideEdits()
         theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n", "");
     if (outside == "version 99")
         theirs.replace("$VERSION\t106", "$VERSION\t99");
-    if (outside != "emptied") {
+    if (outside != "emptied" && outside != "in place") {
         QVERIFY(WriteBytes(path + ".new", theirs));
         QCOMPARE(::rename(QFile::encodeName(path + ".new").constData(),
                           QFile::encodeName(path).constData()),
@@ -1151,6 +1156,18 @@ void TestEditing::outsideEdits()
         QTRY_COMPARE(window->Config().ProfileNames(), names);
         QCOMPARE(window->Config().profiles.at(2).arguments, QStringLiteral("-typed"));
         QTRY_COMPARE(ReadBytes(path), FormatConfigUtf8(window->Config()));
+        initial = window->Config();
+        return;
+    }
+    if (outside == "in place") {
+        // A's "-x" becomes "-y": the same size and file, only the time tells.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 at = ReadBytes(path).indexOf("-x\"");
+        QVERIFY(at > 0 && file.seek(at) && file.write("-y") == 2);
+        file.close();
+        QTRY_COMPARE(window->Config().profiles.at(1).arguments, QStringLiteral(" -y"));
+        QCOMPARE(parts->arguments->text(), QStringLiteral("-typed"));
         initial = window->Config();
         return;
     }

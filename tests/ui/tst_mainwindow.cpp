@@ -132,6 +132,8 @@ private slots:
     void listLaunchesAndCopiesTheCommand();
     void accessibleNamesAndTabOrder();
     void quickEndIsReported();
+    void earlyEndWindow_data();
+    void earlyEndWindow();
     void runningCountsAndStop();
     void rowTooltipIsTheWholeName();
     void longListFilterEndsWithTheLastText();
@@ -606,6 +608,32 @@ void TestMainWindow::quickEndIsReported()
                                        "\" ended "),
              qPrintable(notice->text()));
     notice->close();
+}
+
+void TestMainWindow::earlyEndWindow_data()
+{
+    QTest::addColumn<int>("agoMs"); // how long before its end it started
+    QTest::addColumn<bool>("told");
+    QTest::newRow("ended a second after its start") << 1000 << true;
+    QTest::newRow("ended six seconds after its start") << 6000 << false;
+}
+
+// Only an emulator that ends within five seconds of its start counts as a failed launch.
+void TestMainWindow::earlyEndWindow()
+{
+    QFETCH(int, agoMs);
+    QFETCH(bool, told);
+    qint64 pid = 0;
+    QVERIFY(QProcess::startDetached("sleep", {"60"}, QString(), &pid));
+    QTRY_VERIFY(!ProcessIdentity(pid).isEmpty());
+    EmulatorMonitor monitor;
+    QSignalSpy ended(&monitor, &EmulatorMonitor::endedEarly);
+    monitor.Add({QStringLiteral("Timed"), pid, ProcessIdentity(pid),
+                 QDateTime::currentDateTime().addMSecs(-agoMs), QString()});
+    QCOMPARE(monitor.Counts().value("Timed"), 1);
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    QTRY_COMPARE(monitor.Counts().value("Timed"), 0);
+    QCOMPARE(ended.count(), told ? 1 : 0);
 }
 
 // A row says how many of its emulators run, in words for screen readers, and Stop ends them.
