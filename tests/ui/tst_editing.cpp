@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "profilelistactions.h"
+#include "profileqlistwidget.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 #include "windowparts.h"
@@ -1070,7 +1071,7 @@ void TestEditing::filterAndMove()
     QCOMPARE(rows, order);
     QCOMPARE(parts->profiles->currentRow(), current);
     // A row dropped onto the first profile stays below it.
-    emit parts->profiles->moveRequested(2, 0);
+    emit static_cast<ProfileQListWidget *>(parts->profiles)->moveRequested(2, 0);
     QCOMPARE(window->Config().ProfileNames(), order);
     // The widgets show the current profile: what was typed while it stayed, its own otherwise.
     QCOMPARE(parts->arguments->text(), initial.profiles.at(row).name == order.at(current)
