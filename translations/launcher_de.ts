@@ -4,10 +4,12 @@
 <context>
     <name>AddDlg</name>
     <message>
+        <location filename="../ui/adddlg.cpp" line="33"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
+        <location filename="../ui/adddlg.cpp" line="35"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -15,22 +17,28 @@
 <context>
     <name>Command</name>
     <message>
+        <location filename="../launch/commandline.cpp" line="40"/>
         <source>Nothing to start.</source>
         <translation>Nichts zu starten.</translation>
     </message>
     <message>
+        <location filename="../launch/commandline.cpp" line="44"/>
         <source>Starts %1</source>
         <translation>Startet %1</translation>
     </message>
     <message>
+        <location filename="../launch/commandline.cpp" line="47"/>
         <source>with no arguments.</source>
         <translation>ohne Argumente.</translation>
     </message>
     <message>
+        <location filename="../launch/commandline.cpp" line="48"/>
         <source>with the arguments:</source>
         <translation>mit den Argumenten:</translation>
     </message>
     <message>
+        <location filename="../launch/emulatorlaunch.cpp" line="22"/>
+        <location filename="../launch/instances.cpp" line="481"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -38,22 +46,27 @@
 <context>
     <name>ConfigMessages</name>
     <message>
+        <location filename="../ui/configmessages.cpp" line="10"/>
         <source>Velmora Mobile Emulator Launcher Warning</source>
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="17"/>
         <source>Velmora Mobile Emulator</source>
         <translation>Velmora Mobile Emulator</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="19"/>
         <source>Unable to start Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher kann nicht gestartet werden</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="22"/>
         <source>Unable to read configuration file.</source>
         <translation>Die Konfigurationsdatei kann nicht gelesen werden.</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="30"/>
         <source>Your Launcher.ini configuration file %1 cannot be read: %2.
 
 The launcher starts with its default configuration and leaves your file as it is: nothing is saved to it while the launcher runs.</source>
@@ -62,18 +75,22 @@ The launcher starts with its default configuration and leaves your file as it is
 Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="41"/>
         <source>Your Launcher.ini configuration file is out of date and will not be used. It has been renamed to %1 to make place for a new configuration file.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="45"/>
         <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced by the launcher&apos;s configuration at your first change, or when the launcher closes.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird bei Ihrer ersten Änderung oder beim Schließen des Launchers durch dessen Konfiguration ersetzt.</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="56"/>
         <source>Config file is out of date</source>
         <translation>Die Konfigurationsdatei ist veraltet</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="62"/>
         <source>Your changes are not being saved: %1 cannot be written: %2.
 
 The launcher tries again with every change and when it closes.</source>
@@ -82,49 +99,67 @@ The launcher tries again with every change and when it closes.</source>
 Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</translation>
     </message>
     <message>
+        <location filename="../ui/configmessages.cpp" line="72"/>
         <source>Your Launcher.ini configuration file %1 was changed by another program and can no longer be read: %2.
 
-The launcher leaves it as it is: nothing is saved to it while the launcher runs.</source>
+The launcher leaves it as it is: your changes are saved to it once it can be read again.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini %1 wurde von einem anderen Programm geändert und kann nicht mehr gelesen werden: %2.
 
-Der Launcher lässt sie, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
+Der Launcher lässt sie, wie sie ist: Ihre Änderungen speichert er darin, sobald sie wieder gelesen werden kann.</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopEntry</name>
+    <message>
+        <location filename="../launch/desktopentry.cpp" line="93"/>
+        <source>its name holds a control character, which a menu entry cannot hold</source>
+        <translation>sein Name enthält ein Steuerzeichen, das ein Menüeintrag nicht enthalten kann</translation>
     </message>
 </context>
 <context>
     <name>DeviceDialog</name>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="15"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="19"/>
         <source>Type to filter the devices by name</source>
         <translation>Tippen, um die Geräte nach Namen zu filtern</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="20"/>
         <source>Filter devices</source>
         <translation>Geräte filtern</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="22"/>
         <source>&amp;Filter:</source>
         <translation>&amp;Filter:</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="31"/>
         <source>Devices</source>
         <translation>Geräte</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="36"/>
         <source>&amp;Portrait</source>
         <translation>&amp;Hochformat</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="37"/>
         <source>L&amp;andscape</source>
         <translation>&amp;Querformat</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="96"/>
         <source>%1 — %2×%3, %4 dpi</source>
         <translation>%1 — %2×%3, %4 dpi</translation>
     </message>
     <message>
+        <location filename="../ui/devicedialog.cpp" line="98"/>
         <source> (larger than the screen)</source>
         <translation> (größer als der Bildschirm)</translation>
     </message>
@@ -132,10 +167,12 @@ Der Launcher lässt sie, wie sie ist: Solange er läuft, speichert er nichts dar
 <context>
     <name>Dialogs</name>
     <message>
+        <location filename="../ui/dialogs.cpp" line="98"/>
         <source>Resolution bigger than the current screen size!</source>
         <translation>Auflösung größer als der aktuelle Bildschirm!</translation>
     </message>
     <message>
+        <location filename="../ui/dialogs.cpp" line="99"/>
         <source>You are trying to add: %1x%2
 but the current screen resolution is: %3x%4
 
@@ -146,10 +183,12 @@ aber die aktuelle Bildschirmauflösung ist: %3x%4
 Sind Sie sicher?</translation>
     </message>
     <message>
+        <location filename="../ui/dialogs.cpp" line="107"/>
         <source>Yes</source>
         <translation>Ja</translation>
     </message>
     <message>
+        <location filename="../ui/dialogs.cpp" line="108"/>
         <source>No</source>
         <translation>Nein</translation>
     </message>
@@ -157,29 +196,64 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
+        <location filename="../launch/emulatormonitor.cpp" line="47"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
+        <location filename="../launch/emulatormonitor.cpp" line="49"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
+    </message>
+    <message>
+        <location filename="../launch/instances.cpp" line="408"/>
+        <source>it is a symbolic link</source>
+        <translation>er ist ein symbolischer Link</translation>
+    </message>
+    <message>
+        <location filename="../launch/instances.cpp" line="410"/>
+        <source>it is not a folder</source>
+        <translation>er ist kein Ordner</translation>
+    </message>
+    <message>
+        <location filename="../launch/instances.cpp" line="412"/>
+        <source>it belongs to another user</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../launch/instances.cpp" line="679"/>
+        <source>[lines left out: %n]</source>
+        <translation>
+            <numerusform>[ausgelassene Zeilen: %n]</numerusform>
+            <numerusform>[ausgelassene Zeilen: %n]</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>LauncherFile</name>
     <message>
+        <location filename="../config/configfile.cpp" line="26"/>
         <source>the system gave no reason</source>
         <translation>das System nannte keinen Grund</translation>
     </message>
     <message>
+        <location filename="../config/configfile.cpp" line="131"/>
         <source>it is not a regular file</source>
         <translation>sie ist keine gewöhnliche Datei</translation>
     </message>
     <message>
+        <location filename="../config/configfile.cpp" line="133"/>
+        <location filename="../config/configfile.cpp" line="149"/>
         <source>it is larger than %1 MiB</source>
         <translation>sie ist größer als %1 MiB</translation>
     </message>
     <message>
+        <location filename="../config/configfile.cpp" line="230"/>
+        <source>it would be larger than %1 MiB</source>
+        <translation>sie würde größer als %1 MiB</translation>
+    </message>
+    <message>
+        <location filename="../config/profileexchange.cpp" line="372"/>
         <source>it is the launcher&apos;s own configuration, which is never exported over</source>
         <translation>sie ist die eigene Konfiguration des Launchers, die nie durch einen Export überschrieben wird</translation>
     </message>
@@ -187,118 +261,151 @@ Sind Sie sicher?</translation>
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../main.cpp" line="63"/>
         <source>Velmora Mobile Emulator Launcher Warning</source>
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
+        <location filename="../main.cpp" line="64"/>
         <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other&apos;s changes.</source>
         <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="50"/>
         <source>Add Profile</source>
         <translation>Profil hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="111"/>
         <source>Resolution</source>
         <translation>Auflösung</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="112"/>
         <source>resolution</source>
         <translation>Auflösung</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="113"/>
         <source>Add resolution</source>
         <translation>Auflösung hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="114"/>
         <source>Remove resolution</source>
         <translation>Auflösung entfernen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="117"/>
         <source>Pixel Density</source>
         <translation>Pixeldichte</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="118"/>
         <source>pixel density</source>
         <translation>Pixeldichte</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="119"/>
         <source>Add pixel density</source>
         <translation>Pixeldichte hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="120"/>
         <source>Remove pixel density</source>
         <translation>Pixeldichte entfernen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="123"/>
         <source>Input</source>
         <translation>Eingabe</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="124"/>
         <source>input</source>
         <translation>Eingabe</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="130"/>
         <source>Velmora Mobile Emulator</source>
         <translation>Velmora Mobile Emulator</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="181"/>
         <source>Profile</source>
         <translation>Profil</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="194"/>
         <source>Profiles</source>
         <translation>Profile</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="204"/>
+        <location filename="../ui/mainwindow.cpp" line="255"/>
+        <location filename="../ui/mainwindow.cpp" line="524"/>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="208"/>
+        <location filename="../ui/mainwindow.cpp" line="260"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="210"/>
         <source>Remove profile</source>
         <translation>Profil entfernen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="233"/>
         <source>&amp;Arguments</source>
         <translation>&amp;Argumente</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="274"/>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="277"/>
         <source>&amp;Launch</source>
         <translation>&amp;Starten</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="524"/>
         <source>Update</source>
         <translation>Aktualisieren</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="525"/>
         <source>Add profile</source>
         <translation>Profil hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="525"/>
         <source>Update profile</source>
         <translation>Profil aktualisieren</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="564"/>
         <source>Enter the name for the new profile</source>
         <translation>Geben Sie den Namen des neuen Profils ein</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="598"/>
+        <location filename="../ui/mainwindow.cpp" line="851"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="635"/>
         <source>Confirm Remove Profile</source>
         <translation>Entfernen des Profils bestätigen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="637"/>
         <source>Are you sure you want to remove this profile?
 
 </source>
@@ -307,30 +414,38 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="687"/>
         <source>Add Resolution</source>
         <translation>Auflösung hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="688"/>
+        <location filename="../ui/mainwindow.cpp" line="707"/>
         <source>Name:</source>
         <translation>Name:</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="688"/>
         <source>Width:</source>
         <translation>Breite:</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="688"/>
         <source>Height:</source>
         <translation>Höhe:</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="706"/>
         <source>Add Pixel Density</source>
         <translation>Pixeldichte hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="707"/>
         <source>Pixel Density:</source>
         <translation>Pixeldichte:</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="738"/>
         <source>The following profiles use this option, are you sure you want to continue?
 
 </source>
@@ -339,6 +454,7 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message numerus="yes">
+        <location filename="../ui/mainwindow.cpp" line="742"/>
         <source>… and %n more profiles.</source>
         <translation>
             <numerusform>… und %n weiteres Profil.</numerusform>
@@ -346,70 +462,108 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="747"/>
         <source>Confirm remove %1</source>
         <translation>Entfernen bestätigen: %1</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="755"/>
+        <source>&quot;%1&quot; is no longer in the list: the configuration file was changed outside the launcher meanwhile. Nothing was removed.</source>
+        <translation>„%1“ ist nicht mehr in der Liste: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts entfernt.</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="790"/>
         <source>The help page %1 could not be opened: no program to show it was found.</source>
         <translation>Die Hilfeseite %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das sie anzeigt.</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="806"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="807"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="808"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="582"/>
         <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
         <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="849"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="189"/>
         <source>Filter profiles</source>
         <translation>Profile filtern</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="190"/>
         <source>Filter profiles (Ctrl+F)</source>
         <translation>Profile filtern (Strg+F)</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="403"/>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="816"/>
+        <location filename="../ui/mainwindow.cpp" line="820"/>
+        <source>Rename Profile</source>
+        <translation>Profil umbenennen</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="821"/>
+        <source>A profile named &quot;%1&quot; already exists.</source>
+        <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="838"/>
+        <source>The profile &quot;%1&quot; no longer exists: the configuration file was changed outside the launcher meanwhile. Nothing was changed.</source>
+        <translation>Das Profil „%1“ gibt es nicht mehr: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="905"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="909"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="911"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="914"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="927"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="929"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
+        <location filename="../ui/mainwindow.cpp" line="939"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -421,122 +575,167 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileListActions</name>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="55"/>
         <source>Launch</source>
         <translation>Starten</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="56"/>
         <source>Duplicate…</source>
         <translation>Duplizieren …</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="58"/>
         <source>Rename…</source>
         <translation>Umbenennen …</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="65"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="67"/>
         <source>Copy Command Line</source>
         <translation>Befehlszeile kopieren</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="193"/>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="196"/>
         <source>Enter the name for the copy</source>
         <translation>Geben Sie den Namen der Kopie ein</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="197"/>
         <source>%1 (copy)</source>
         <translation>%1 (Kopie)</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="206"/>
         <source>Rename Profile</source>
         <translation>Profil umbenennen</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="212"/>
         <source>Enter the new name for the profile</source>
         <translation>Geben Sie den neuen Namen des Profils ein</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="219"/>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="69"/>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="70"/>
         <source>Export Profiles…</source>
         <translation>Profile exportieren …</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="71"/>
         <source>Import Profiles…</source>
         <translation>Profile importieren …</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="73"/>
+        <location filename="../ui/profilelistactions.cpp" line="339"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="253"/>
+        <location filename="../ui/profilelistactions.cpp" line="268"/>
+        <location filename="../ui/profilelistactions.cpp" line="280"/>
+        <location filename="../ui/profilelistactions.cpp" line="294"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="254"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="256"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="257"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="269"/>
+        <location filename="../ui/profilelistactions.cpp" line="302"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="281"/>
+        <source>The profile &quot;%1&quot; no longer exists: the configuration file was changed outside the launcher meanwhile. Nothing was exported.</source>
+        <translation>Das Profil „%1“ gibt es nicht mehr: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts exportiert.</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="301"/>
+        <location filename="../ui/profilelistactions.cpp" line="312"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="313"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="317"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="318"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="319"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="340"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="74"/>
+        <location filename="../ui/profilelistactions.cpp" line="383"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="75"/>
+        <location filename="../ui/profilelistactions.cpp" line="360"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="76"/>
+        <location filename="../ui/profilelistactions.cpp" line="408"/>
+        <location filename="../ui/profilelistactions.cpp" line="413"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message numerus="yes">
+        <location filename="../ui/profilelistactions.cpp" line="361"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -544,6 +743,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="384"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -552,14 +752,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="409"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="414"/>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
     <message>
+        <location filename="../ui/profilelistactions.cpp" line="295"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -567,10 +770,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileName</name>
     <message>
+        <location filename="../ui/dialogs.cpp" line="75"/>
         <source>A profile name cannot contain a double quote.</source>
         <translation>Ein Profilname darf kein doppeltes Anführungszeichen enthalten.</translation>
     </message>
     <message>
+        <location filename="../ui/dialogs.cpp" line="78"/>
         <source>A profile name cannot contain a line break.</source>
         <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
     </message>
@@ -578,10 +783,17 @@ Sind Sie sicher?</translation>
 <context>
     <name>RunningEmulatorsView</name>
     <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="58"/>
         <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
         <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
     </message>
+    <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="70"/>
+        <source>The emulator runs, but the launcher cannot write down that it does in %1: %2. It cannot show or stop it.</source>
+        <translation>Der Emulator läuft, aber der Launcher kann in %1 nicht vermerken, dass er läuft: %2. Er kann ihn weder anzeigen noch beenden.</translation>
+    </message>
     <message numerus="yes">
+        <location filename="../ui/runningemulatorsview.cpp" line="92"/>
         <source>%n running</source>
         <translation>
             <numerusform>%n läuft</numerusform>
@@ -589,26 +801,31 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="118"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
-        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
-    </message>
-    <message>
-        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
-        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
-    </message>
-    <message>
-        <source>The last lines of its output:
+        <location filename="../ui/runningemulatorsview.cpp" line="139"/>
+        <source>What it wrote:
 
 %1</source>
-        <translation>Die letzten Zeilen seiner Ausgabe:
+        <translation>Seine Ausgabe:
 
 %1</translation>
     </message>
     <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="111"/>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="112"/>
+        <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
+        <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningemulatorsview.cpp" line="124"/>
         <source>Open Log</source>
         <translation>Protokoll öffnen</translation>
     </message>
@@ -616,10 +833,13 @@ Sind Sie sicher?</translation>
 <context>
     <name>SingleApplication</name>
     <message>
+        <location filename="../app/singleapplication.cpp" line="200"/>
+        <location filename="../app/singleapplication.cpp" line="233"/>
         <source>no directory of your own can hold its lock</source>
         <translation>kein eigenes Verzeichnis kann seine Sperre aufnehmen</translation>
     </message>
     <message>
+        <location filename="../app/singleapplication.cpp" line="272"/>
         <source>its lock cannot be created in %1</source>
         <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
     </message>
