@@ -537,7 +537,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         out << ShellCommand(command) << '\n';
         return 0;
     }
-    const LaunchResult launched = LaunchEmulator(command, profile.name);
+    const LaunchResult launched = LaunchEmulatorWatched(command, profile.name);
     if (!launched.started) {
         err << program << ": cannot start " << QDir::toNativeSeparators(command.program) << ": "
             << launched.error << '\n';

@@ -43,12 +43,7 @@ QString HowEnded(qint64 pid)
     std::memset(&info, 0, sizeof info);
     if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG) != 0 || info.si_pid == 0)
         return QString();
-    if (info.si_code == CLD_EXITED)
-        return QCoreApplication::translate("Emulators", "it exited with code %1")
-            .arg(info.si_status);
-    return QCoreApplication::translate("Emulators", "it was ended by signal %1 (%2)")
-        .arg(info.si_status)
-        .arg(QString::fromLocal8Bit(::strsignal(info.si_status)));
+    return DescribeEnd(info.si_code == CLD_EXITED, info.si_status);
 #else
     Q_UNUSED(pid);
     return QString();
@@ -136,7 +131,7 @@ void EmulatorMonitor::Reload()
                         [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
             continue;
         reported.insert(Key(record));
-        emit endedEarly(record, QString());
+        emit endedEarly(record, end.how);
     }
 }
 
@@ -182,16 +177,32 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     const LaunchRecord record = *found;
     records.erase(found);
     const QString how = HowEnded(pid);
-    QList<EndedLaunch> ended;
-    RunningEmulators(&ended); // drops its record
+    RunningEmulators(); // drops its record
     emit countsChanged();
-    // A launcher stopped it (this one or another): that is no failed launch.
-    const bool stopped = std::any_of(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
-        return e.record.stopping && Key(e.record) == Key(record);
+    if (reported.contains(Key(record)) ||
+        record.started.msecsTo(QDateTime::currentDateTime()) >= EarlyEndMs)
+        return;
+    reported.insert(Key(record));
+    // Not this launcher's child: the process that started it notes how it ended, a moment
+    // after the end.
+    ReportEnd(record, how, how.isEmpty() ? 3 : 0);
+}
+
+void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, int tries)
+{
+    QList<EndedLaunch> ended;
+    RunningEmulators(&ended);
+    const auto end = std::find_if(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
+        return Key(e.record) == Key(record);
     });
-    if (!stopped && !reported.contains(Key(record)) &&
-        record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
-        reported.insert(Key(record));
-        emit endedEarly(record, how);
+    // A launcher stopped it (this one or another): that is no failed launch.
+    if (end != ended.cend() && end->record.stopping)
+        return;
+    const QString noted = how.isEmpty() && end != ended.cend() ? end->how : how;
+    if (noted.isEmpty() && tries > 0) {
+        QTimer::singleShot(100, this,
+                           [this, record, tries] { ReportEnd(record, QString(), tries - 1); });
+        return;
     }
+    emit endedEarly(record, noted);
 }

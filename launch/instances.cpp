@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -155,8 +157,9 @@ RecordsFile ReadRecords()
     for (const QJsonValue &value : root.value(QStringLiteral("ended")).toArray()) {
         const QJsonObject o = value.toObject();
         file.ended.append(
-            {RecordFromJson(o), QDateTime::fromString(o.value(QStringLiteral("ended")).toString(),
-                                                      Qt::ISODateWithMs)});
+            {RecordFromJson(o),
+             QDateTime::fromString(o.value(QStringLiteral("ended")).toString(), Qt::ISODateWithMs),
+             o.value(QStringLiteral("how")).toString()});
     }
     file.newestLogs = root.value(QStringLiteral("newestLogs")).toObject();
     return file;
@@ -174,6 +177,8 @@ QString WriteRecords(const RecordsFile &file)
          file.ended.mid(qMax<qsizetype>(0, file.ended.size() - KeptEnds))) {
         QJsonObject o = RecordJson(end.record);
         o.insert(QStringLiteral("ended"), end.ended.toUTC().toString(Qt::ISODateWithMs));
+        if (!end.how.isEmpty())
+            o.insert(QStringLiteral("how"), end.how);
         ended.append(o);
     }
     const QByteArray bytes =
@@ -210,7 +215,7 @@ bool DropEnded(RecordsFile &file)
     file.records.removeIf([&file, &now](const LaunchRecord &record) {
         if (IsRunning(record))
             return false;
-        file.ended.append({record, now});
+        file.ended.append({record, now, QString()});
         return true;
     });
     return file.records.size() != before;
@@ -516,12 +521,108 @@ QString RecordLaunch(const LaunchRecord &launched)
     if (!launched.identity.isEmpty())
         file.records.append(launched);
     else
-        file.ended.append({launched, QDateTime::currentDateTime()});
+        file.ended.append({launched, QDateTime::currentDateTime(), QString()});
     if (!launched.log.isEmpty())
         file.newestLogs.insert(launched.profile, launched.log);
     const QString problem = WriteRecords(file);
     PruneLogsKeeping(file.records);
     return problem;
+}
+
+QString DescribeEnd(bool exited, int status)
+{
+    if (exited)
+        return QCoreApplication::translate("Emulators", "it exited with code %1").arg(status);
+    return QCoreApplication::translate("Emulators", "it was ended by signal %1 (%2)")
+        .arg(status)
+        .arg(QString::fromLocal8Bit(::strsignal(status)));
+}
+
+void RecordHowEnded(qint64 pid, const QString &identity, const QString &how)
+{
+    const RecordsLock lock;
+    RecordsFile file = ReadRecords();
+    DropEnded(file);
+    for (EndedLaunch &end : file.ended) {
+        if (end.record.pid == pid && end.record.identity == identity) {
+            end.how = how;
+            WriteRecords(file);
+            return;
+        }
+    }
+}
+
+LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &profile)
+{
+#ifdef Q_OS_LINUX
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return LaunchEmulator(command, profile);
+    const pid_t waiter = ::fork();
+    if (waiter < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return LaunchEmulator(command, profile);
+    }
+    if (waiter == 0) {
+        // The caller's terminal and pipes are not held while the emulator runs: a script
+        // reading this command's output gets its end at once.
+        ::setsid();
+        ::signal(SIGHUP, SIG_IGN);
+        const int null = ::open("/dev/null", O_RDWR);
+        for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+            ::dup2(null, fd);
+        const LaunchResult launched = LaunchEmulator(command, profile);
+        QByteArray bytes;
+        {
+            QDataStream out(&bytes, QIODevice::WriteOnly);
+            out << launched.started << launched.error << launched.logProblem
+                << launched.recordProblem << launched.record.profile << launched.record.pid
+                << launched.record.identity << launched.record.started << launched.record.log;
+        }
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t n =
+                ::write(report[1], bytes.constData() + done, size_t(bytes.size() - done));
+            if (n <= 0 && errno != EINTR)
+                break;
+            done += n > 0 ? n : 0;
+        }
+        ::close(report[1]);
+        if (launched.started) {
+            siginfo_t info{};
+            while (::waitid(P_PID, id_t(launched.record.pid), &info, WEXITED) != 0 &&
+                   errno == EINTR) {
+            }
+            if (info.si_pid != 0)
+                RecordHowEnded(launched.record.pid, launched.record.identity,
+                               DescribeEnd(info.si_code == CLD_EXITED, info.si_status));
+        }
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    QByteArray bytes;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(report[0], chunk, sizeof chunk);
+        if (n > 0)
+            bytes.append(chunk, n);
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    ::close(report[0]);
+    LaunchResult result;
+    QDataStream in(bytes);
+    in >> result.started >> result.error >> result.logProblem >> result.recordProblem >>
+        result.record.profile >> result.record.pid >> result.record.identity >>
+        result.record.started >> result.record.log;
+    if (in.status() != QDataStream::Ok) {
+        result = {};
+        result.error = QCoreApplication::translate("Emulators", "the launcher's helper ended");
+    }
+    return result;
+#else
+    return LaunchEmulator(command, profile);
+#endif
 }
 
 void RenameLaunchRecords(const QString &oldName, const QString &newName)

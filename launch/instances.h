@@ -28,7 +28,14 @@ struct EndedLaunch
 {
     LaunchRecord record;
     QDateTime ended; // when it was seen to have ended (at the latest)
+    QString how;     // how it ended, when the process that waited for it wrote it down
 };
+
+// "it exited with code 3", "it was ended by signal 9 (Killed)": from waitid's code and status.
+QString DescribeEnd(bool exited, int status);
+// Notes in the records how the emulator `pid` (of `identity`) ended, for the launchers that
+// report it.
+void RecordHowEnded(qint64 pid, const QString &identity, const QString &how);
 
 // Where records and logs live: $XDG_STATE_HOME when it is an absolute path, else
 // ~/.local/state, then "/Velmora/VelmoraMobileEmulator".
@@ -65,6 +72,12 @@ struct LaunchResult
 // as the launcher names its logs are pruned, and none in a log folder that is a link or another
 // user's (no log is kept there).
 LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile);
+
+// LaunchEmulator for a process that ends at once (the command line): a small process of the
+// launcher, detached from the terminal and the caller's pipes, starts the emulator, waits for
+// it and notes how it ended (RecordHowEnded), so that a window can tell the user why an
+// emulator quit. Unix only; elsewhere it is LaunchEmulator.
+LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &profile);
 
 // The two halves of LaunchEmulator, for a window that starts the emulator at once and leaves
 // the records and the logs to a thread of their own: the start, and the record of `launched`

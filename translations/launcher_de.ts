@@ -38,7 +38,7 @@
     </message>
     <message>
         <location filename="../launch/emulatorlaunch.cpp" line="22"/>
-        <location filename="../launch/instances.cpp" line="481"/>
+        <location filename="../launch/instances.cpp" line="486"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -196,32 +196,37 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/emulatormonitor.cpp" line="47"/>
+        <location filename="../launch/instances.cpp" line="535"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/emulatormonitor.cpp" line="49"/>
+        <location filename="../launch/instances.cpp" line="536"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="408"/>
+        <location filename="../launch/instances.cpp" line="413"/>
         <source>it is a symbolic link</source>
         <translation>er ist ein symbolischer Link</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="410"/>
+        <location filename="../launch/instances.cpp" line="415"/>
         <source>it is not a folder</source>
         <translation>er ist kein Ordner</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="412"/>
+        <location filename="../launch/instances.cpp" line="417"/>
         <source>it belongs to another user</source>
         <translation>er gehört einem anderen Benutzer</translation>
     </message>
+    <message>
+        <location filename="../launch/instances.cpp" line="619"/>
+        <source>the launcher&apos;s helper ended</source>
+        <translation>der Hilfsprozess des Launchers wurde beendet</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="679"/>
+        <location filename="../launch/instances.cpp" line="779"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>

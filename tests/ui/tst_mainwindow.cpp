@@ -36,6 +36,7 @@
 #include <QToolBar>
 #include <QToolTip>
 #include <QtTest>
+#include <spawn.h>
 
 #include <sys/prctl.h>
 
@@ -607,6 +608,8 @@ void TestMainWindow::quickEndIsReported()
     QVERIFY2(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(0).name +
                                        "\" ended "),
              qPrintable(notice->text()));
+    // How it ended, which the process that started it noted.
+    QVERIFY2(notice->text().endsWith(": it exited with code 3."), qPrintable(notice->text()));
     notice->close();
 }
 
@@ -623,8 +626,13 @@ void TestMainWindow::earlyEndWindow()
 {
     QFETCH(int, agoMs);
     QFETCH(bool, told);
-    qint64 pid = 0;
-    QVERIFY(QProcess::startDetached("sleep", {"60"}, QString(), &pid));
+    // A child of this process, as the window's own emulators are: how it ended is known at once.
+    pid_t child = 0;
+    char sleep[] = "sleep";
+    char sixty[] = "60";
+    char *argv[] = {sleep, sixty, nullptr};
+    QCOMPARE(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
+    const qint64 pid = child;
     QTRY_VERIFY(!ProcessIdentity(pid).isEmpty());
     EmulatorMonitor monitor;
     QSignalSpy ended(&monitor, &EmulatorMonitor::endedEarly);
