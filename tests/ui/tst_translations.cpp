@@ -1,13 +1,18 @@
 // The German catalogue: complete, current with the code, and used by the window.
 
+#include "emulatormonitor.h"
+#include "instances.h"
 #include "mainwindow.h"
+#include "runningemulatorsview.h"
 #include "testenvironment.h"
 #include "translations.h"
 #include "windowparts.h"
 
 #include <QApplication>
 #include <QDomDocument>
+#include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
@@ -111,6 +116,15 @@ void TestTranslations::windowSpeaksGerman()
         QCOMPARE(parts.addUpdate->text(), QStringLiteral("Hinzufügen"));
         QCOMPARE(FormLabels(&window),
                  (QStringList{"Auflösung", "Pixeldichte", "Eingabe", "&Argumente"}));
+        // Numbers in texts follow the locale: an emulator that quit after 0.2 s.
+        const QDateTime started = QDateTime::currentDateTime().addMSecs(-200);
+        emit window.Running()->Monitor()->endedEarly(
+            {QStringLiteral("Telefon"), 1, QString(), started, QString()}, QString());
+        auto *notice = window.findChild<QMessageBox *>();
+        QVERIFY(notice);
+        QVERIFY2(QRegularExpression(" \\d,\\d Sekunden ").match(notice->text()).hasMatch(),
+                 qPrintable(notice->text()));
+        notice->close();
     }
     for (QTranslator *translator : qApp->findChildren<QTranslator *>())
         QCoreApplication::removeTranslator(translator);
