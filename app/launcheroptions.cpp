@@ -286,23 +286,35 @@ bool IsQtOption(QStringView argument, const char *const *names, std::size_t coun
     return false;
 }
 
-// Our options whose value is the next argument, whatever it looks like: a profile named "-l"
-// or "-platform" is a name there, not an option.
-const char *const ourValueOptions[] = {"l", "launch", "print-command", "export", "import", "stop"};
+// The option of `options` that takes a value and is spelt `argument` ("-l", "--launch").
+const QCommandLineOption *ValueOption(QStringView argument,
+                                      const QList<QCommandLineOption> &options)
+{
+    if (!argument.startsWith(u'-'))
+        return nullptr;
+    argument = argument.sliced(argument.startsWith(u"--") ? 2 : 1);
+    for (const QCommandLineOption &option : options) {
+        if (!option.valueName().isEmpty() && option.names().contains(argument))
+            return &option;
+    }
+    return nullptr;
+}
 
 // The arguments less those that belong to Qt's application object, so that "-platform xcb"
 // is not read as "-l atform" and "-reverse" not as "-v". The value of one of our options is
-// kept as it is. `missingValue` gets the option that ends the arguments without its value.
-QStringList WithoutQtOptions(const QStringList &arguments, QString *missingValue)
+// the next argument, kept whatever it looks like: a profile named "-l" or "-platform" is a
+// name there. `missing` gets the option that ends the arguments without its value.
+QStringList WithoutQtOptions(const QStringList &arguments, const QList<QCommandLineOption> &ours,
+                             const QCommandLineOption **missing)
 {
     QStringList rest;
     rest.reserve(arguments.size());
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (i > 0 && IsQtOption(argument, ourValueOptions, std::size(ourValueOptions))) {
+        if (const QCommandLineOption *option = i > 0 ? ValueOption(argument, ours) : nullptr) {
             rest.append(argument);
             if (i + 1 == arguments.size())
-                *missingValue = argument;
+                *missing = option;
             else
                 rest.append(arguments.at(++i));
             continue;
@@ -375,28 +387,29 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     const QCommandLineOption stopAll(QStringLiteral("stop-all"),
                                      QStringLiteral("Stops every running emulator the launcher "
                                                     "started."));
-    parser.addOptions({help, version, list, json, launch, print, devices, exportOption,
-                       importOption, running, stop, stopAll});
+    const QList<QCommandLineOption> all = {help,         version, list,    json,
+                                           launch,       print,   devices, exportOption,
+                                           importOption, running, stop,    stopAll};
+    parser.addOptions(all);
     parser.addPositionalArgument(QStringLiteral("names"),
                                  QStringLiteral("With --export: the profiles to write."),
                                  QStringLiteral("[name...]"));
     // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    QString missingValue;
-    const QStringList ours = WithoutQtOptions(arguments, &missingValue);
+    const QCommandLineOption *missing = nullptr;
+    const QStringList ours = WithoutQtOptions(arguments, all, &missing);
     // Unknown arguments leave the window as it always was.
     parser.parse(ours);
 
     LauncherOptions options;
     // An option that needs a name and comes last has none; the parser would count it as given
     // with an empty name.
-    if (!missingValue.isEmpty()) {
-        const bool file = missingValue.endsWith(QLatin1String("export")) ||
-                          missingValue.endsWith(QLatin1String("import"));
+    if (missing) {
         options.action = LauncherOptions::UsageError;
         options.usageError = QStringLiteral("option %1 needs a %2")
-                                 .arg(missingValue, file ? QStringLiteral("file name")
-                                                         : QStringLiteral("profile name"));
+                                 .arg(ours.last(), missing->valueName() == QLatin1String("file")
+                                                       ? QStringLiteral("file name")
+                                                       : QStringLiteral("profile name"));
         return options;
     }
     // Parsed before any application object exists, when Qt cannot name the program itself.

@@ -212,7 +212,6 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     // A file the launcher would refuse to read is never written: every later start would fall
     // back to the default configuration.
     qint64 written = 0;
-    bool tooLarge = false;
 
     // Unbuffered, so that a failing write reports the system's reason at once. A write that
     // stops short (a file-size limit, a full disk) reports nothing of its own; writing the rest
@@ -225,7 +224,6 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
         return FormatConfigUtf8(config, [&](QByteArrayView piece) {
             written += piece.size();
             if (written > MaxConfigFileSize) {
-                tooLarge = true;
                 result.reason =
                     QCoreApplication::translate("LauncherFile", "it would be larger than %1 MiB")
                         .arg(MaxConfigFileSize >> 20);

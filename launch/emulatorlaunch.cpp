@@ -5,11 +5,13 @@
 #include <QProcess>
 #include <QUrl>
 
+const char *const ActivationVariables[2] = {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"};
+
 void PrepareEmulatorProcess(QProcess &process, const SplitCommand &command)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
-    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    for (const char *variable : ActivationVariables)
+        environment.remove(QLatin1String(variable));
     process.setProgram(command.program);
     process.setArguments(command.arguments);
     process.setProcessEnvironment(environment);

@@ -6,6 +6,10 @@
 
 class QProcess;
 
+// The desktop's activation variables: a token belongs to one activation of the launcher's own
+// window, never to the programs it starts.
+extern const char *const ActivationVariables[2];
+
 // Sets the program, its arguments and the launcher's environment less any desktop activation
 // token: a token belongs to one activation of the launcher's own window, never to the programs
 // it starts.

@@ -177,7 +177,8 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     const LaunchRecord record = *found;
     records.erase(found);
     const QString how = HowEnded(pid);
-    RunningEmulators(); // drops its record
+    QList<EndedLaunch> ended;
+    RunningEmulators(&ended); // drops its record
     emit countsChanged();
     if (reported.contains(Key(record)) ||
         record.started.msecsTo(QDateTime::currentDateTime()) >= EarlyEndMs)
@@ -185,13 +186,12 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     reported.insert(Key(record));
     // Not this launcher's child: the process that started it notes how it ended, a moment
     // after the end.
-    ReportEnd(record, how, how.isEmpty() ? 3 : 0);
+    ReportEnd(record, how, how.isEmpty() ? 3 : 0, ended);
 }
 
-void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, int tries)
+void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, int tries,
+                                const QList<EndedLaunch> &ended)
 {
-    QList<EndedLaunch> ended;
-    RunningEmulators(&ended);
     const auto end = std::find_if(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
         return Key(e.record) == Key(record);
     });
@@ -200,8 +200,11 @@ void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, 
         return;
     const QString noted = how.isEmpty() && end != ended.cend() ? end->how : how;
     if (noted.isEmpty() && tries > 0) {
-        QTimer::singleShot(100, this,
-                           [this, record, tries] { ReportEnd(record, QString(), tries - 1); });
+        QTimer::singleShot(100, this, [this, record, tries] {
+            QList<EndedLaunch> again;
+            RunningEmulators(&again);
+            ReportEnd(record, QString(), tries - 1, again);
+        });
         return;
     }
     emit endedEarly(record, noted);

@@ -46,9 +46,10 @@ private:
     void Watch(const LaunchRecord &record);
     void OnEnded(qint64 pid);
     void CheckAll();
-    // Says that `record` ended early, with how when it is known or comes within `tries` looks
-    // at the records; never for an emulator a launcher stopped.
-    void ReportEnd(const LaunchRecord &record, const QString &how, int tries);
+    // Says that `record` ended early, with how when it is known or comes within `tries` more
+    // looks at the records (`ended`, as just read); never for an emulator a launcher stopped.
+    void ReportEnd(const LaunchRecord &record, const QString &how, int tries,
+                   const QList<EndedLaunch> &ended);
 
     QList<LaunchRecord> records;
     // Ends already reported, by process id and start: each is told once.

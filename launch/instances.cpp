@@ -328,8 +328,10 @@ bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid,
     argv.push_back(nullptr);
     std::vector<char *> envp;
     for (char **variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, "XDG_ACTIVATION_TOKEN=", 21) != 0 &&
-            std::strncmp(*variable, "DESKTOP_STARTUP_ID=", 19) != 0)
+        const QByteArrayView name = QByteArrayView(*variable).first(
+            qMax<qsizetype>(0, QByteArrayView(*variable).indexOf('=')));
+        if (std::none_of(std::begin(ActivationVariables), std::end(ActivationVariables),
+                         [&name](const char *activation) { return name == activation; }))
             envp.push_back(*variable);
     }
     envp.push_back(nullptr);
@@ -374,6 +376,9 @@ bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid,
     PrepareEmulatorProcess(process, command);
     process.setStandardOutputFile(log.isEmpty() ? QProcess::nullDevice() : log, QIODevice::Append);
     process.setStandardErrorFile(log.isEmpty() ? QProcess::nullDevice() : log, QIODevice::Append);
+#ifdef Q_OS_UNIX
+    process.setChildProcessModifier([] { ::setsid(); });
+#endif
     if (process.startDetached(pid))
         return true;
     *error = process.errorString();
@@ -749,6 +754,8 @@ QString LogExcerpt(const QString &path, int head, int tail)
     constexpr qint64 Piece = 64 * 1024;
     const qint64 size = file.size();
     const QByteArray start = file.read(Piece);
+    if (start.isEmpty())
+        return QString();
     QList<QByteArray> first = start.split('\n');
     QList<QByteArray> last;
     qint64 lineEnds = start.count('\n');
@@ -768,8 +775,6 @@ QString LogExcerpt(const QString &path, int head, int tail)
         last = end.split('\n');
     }
     // A final line end closes the last line; it starts none.
-    if (start.isEmpty())
-        return QString();
     const bool closed = last.last().isEmpty();
     if (closed)
         last.removeLast();

@@ -53,17 +53,17 @@ QString AddProfileTitle()
 // A long list of names in a message would push its buttons off the screen.
 constexpr int ListedNames = 15;
 
-QStringList ShownTexts(QStringList texts)
+QStringList ShownTexts(QStringList texts, qsizetype limit = MaxShownLength)
 {
     // Looked at before anything is changed: a list with nothing to cut stays shared.
-    const auto tooLong = [](const QString &text) {
-        return text.size() > MaxShownLength;
+    const auto tooLong = [limit](const QString &text) {
+        return text.size() > limit;
     };
     if (std::none_of(texts.cbegin(), texts.cend(), tooLong))
         return texts;
     for (QString &text : texts) {
         if (tooLong(text))
-            text = ShownText(text);
+            text = ShownText(text, limit);
     }
     return texts;
 }
@@ -71,20 +71,6 @@ QStringList ShownTexts(QStringList texts)
 // An option box shows one entry on one line: a few hundred characters are more than any screen
 // shows, and laying out a longer text holds up every paint of the box.
 constexpr qsizetype MaxShownEntryLength = 300;
-
-QStringList ShownEntries(QStringList names)
-{
-    for (QString &name : names) {
-        if (name.size() > MaxShownEntryLength)
-            name = ShownText(name, MaxShownEntryLength);
-    }
-    return names;
-}
-
-QString ShownEntry(const QString &name)
-{
-    return ShownText(name, MaxShownEntryLength);
-}
 
 } // namespace
 
@@ -244,7 +230,7 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
     auto *combo = new OptionComboBox;
     combo->setObjectName(name.at(0).toLower() + name.mid(1) + QLatin1String("Box"));
     config.sections[row.section].comboBox = combo;
-    combo->insertItems(0, ShownEntries(config.EntryNames(row.section)));
+    combo->insertItems(0, ShownTexts(config.EntryNames(row.section), MaxShownEntryLength));
     rowGrid->addWidget(combo, 0, 0, 1, -1);
 
     if (row.onIndexChanged)
@@ -463,7 +449,7 @@ void MainWindow::AdoptConfig(LauncherConfig model)
     for (int s = 1; s < SectionCount; ++s) {
         QComboBox *combo = config.sections.at(s).comboBox;
         combo->clear();
-        combo->insertItems(0, ShownEntries(config.EntryNames(s)));
+        combo->insertItems(0, ShownTexts(config.EntryNames(s), MaxShownEntryLength));
     }
     profileList->clear();
     profileList->addItems(ShownTexts(config.ProfileNames()));
@@ -676,7 +662,7 @@ void MainWindow::AddOption(int section, const QString &name, const QString &valu
 {
     config.AppendEntry(section, name, value);
     QComboBox *combo = config.sections.at(section).comboBox;
-    combo->addItem(ShownEntry(name));
+    combo->addItem(ShownText(name, MaxShownEntryLength));
     combo->setCurrentIndex(config.sections.at(section).entries.size() - 1);
     SaveChanges();
 }
@@ -858,10 +844,12 @@ bool MainWindow::AddDeviceProfile(const DeviceSpec &device, bool landscape)
     const DeviceEntries entries = EnsureDeviceEntries(config, device, landscape);
     if (entries.resolutionAdded)
         config.sections.at(SectionResolution)
-            .comboBox->addItem(ShownEntry(config.EntryNames(SectionResolution).last()));
+            .comboBox->addItem(
+                ShownText(config.EntryNames(SectionResolution).last(), MaxShownEntryLength));
     if (entries.densityAdded)
         config.sections.at(SectionPixelDensity)
-            .comboBox->addItem(ShownEntry(config.EntryNames(SectionPixelDensity).last()));
+            .comboBox->addItem(
+                ShownText(config.EntryNames(SectionPixelDensity).last(), MaxShownEntryLength));
     int row = existing;
     if (existing >= 0) {
         config.UpdateProfile(existing, entries.resolution, entries.density, 0, QString());
