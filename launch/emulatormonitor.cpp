@@ -104,6 +104,16 @@ void EmulatorMonitor::Reload()
 {
     QList<EndedLaunch> ended;
     const QList<LaunchRecord> now = RunningEmulators(&ended);
+    // Ends whose starter has noted meanwhile how they came.
+    for (const EndedLaunch &end : std::as_const(ended)) {
+        const auto waiting = awaitingHow.constFind(Key(end.record));
+        if (waiting == awaitingHow.cend() || (end.how.isEmpty() && !end.record.stopping))
+            continue;
+        const LaunchRecord record = *waiting;
+        awaitingHow.erase(waiting);
+        if (!end.record.stopping)
+            emit endedEarly(record, end.how);
+    }
     bool changed = false;
     for (const LaunchRecord &record : now) {
         const auto same = [&record](const LaunchRecord &r) {
@@ -184,12 +194,10 @@ void EmulatorMonitor::OnEnded(qint64 pid)
         record.started.msecsTo(QDateTime::currentDateTime()) >= EarlyEndMs)
         return;
     reported.insert(Key(record));
-    // Not this launcher's child: the process that started it notes how it ended, a moment
-    // after the end.
-    ReportEnd(record, how, how.isEmpty() ? 3 : 0, ended);
+    ReportEnd(record, how, ended);
 }
 
-void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, int tries,
+void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how,
                                 const QList<EndedLaunch> &ended)
 {
     const auto end = std::find_if(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
@@ -199,13 +207,20 @@ void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how, 
     if (end != ended.cend() && end->record.stopping)
         return;
     const QString noted = how.isEmpty() && end != ended.cend() ? end->how : how;
-    if (noted.isEmpty() && tries > 0) {
-        QTimer::singleShot(100, this, [this, record, tries] {
-            QList<EndedLaunch> again;
-            RunningEmulators(&again);
-            ReportEnd(record, QString(), tries - 1, again);
-        });
+    if (!noted.isEmpty()) {
+        emit endedEarly(record, noted);
         return;
     }
-    emit endedEarly(record, noted);
+    // Not this launcher's child: the process that started it notes how it ended, which the
+    // records folder's watcher brings (Reload); without it the end is told as it is.
+    const QString key = Key(record);
+    awaitingHow.insert(key, record);
+    QTimer::singleShot(HowWaitMs, this, [this, key] {
+        const auto waiting = awaitingHow.constFind(key);
+        if (waiting == awaitingHow.cend())
+            return;
+        const LaunchRecord unexplained = *waiting;
+        awaitingHow.erase(waiting);
+        emit endedEarly(unexplained, QString());
+    });
 }

@@ -46,12 +46,14 @@ private:
     void Watch(const LaunchRecord &record);
     void OnEnded(qint64 pid);
     void CheckAll();
-    // Says that `record` ended early, with how when it is known or comes within `tries` more
-    // looks at the records (`ended`, as just read); never for an emulator a launcher stopped.
-    void ReportEnd(const LaunchRecord &record, const QString &how, int tries,
-                   const QList<EndedLaunch> &ended);
+    // Says that `record` ended early, with how when it is known (`ended` as just read) or
+    // comes within HowWaitMs; never for an emulator a launcher stopped.
+    void ReportEnd(const LaunchRecord &record, const QString &how, const QList<EndedLaunch> &ended);
 
     QList<LaunchRecord> records;
+    // Early ends waiting for how they came, by process id and start.
+    QHash<QString, LaunchRecord> awaitingHow;
+    static constexpr int HowWaitMs = 2000;
     // Ends already reported, by process id and start: each is told once.
     QSet<QString> reported;
     QDateTime startedWatching;
