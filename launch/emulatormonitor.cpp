@@ -141,7 +141,7 @@ void EmulatorMonitor::Reload()
                         [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
             continue;
         reported.insert(Key(record));
-        emit endedEarly(record, end.how);
+        ReportEnd(record, QString(), ended);
     }
 }
 
