@@ -513,8 +513,9 @@ int main(int argc, char *argv[])
         for (int i = 0; i < runs; ++i) {
             const int row = 1 + (i * 7919) % (largest - 1);
             const QString name = window->Config().profiles.at(row).name;
-            rename.values.append(
-                BusyMs([&] { window->RenameProfile(name, QStringLiteral("Renamed %1").arg(i)); }));
+            rename.values.append(BusyMs([&] {
+                window->ListActions()->RenameProfile(name, QStringLiteral("Renamed %1").arg(i));
+            }));
             // Each save is written before the next rename, as a user's pace would allow.
             window->WaitForSaves();
         }

@@ -174,6 +174,19 @@ void LauncherConfig::RemoveOption(int section, int entry)
     sections[section].entries.removeAt(entry);
 }
 
+void LauncherConfig::InsertEntry(int section, int index, const ConfigEntry &entry)
+{
+    if (!IsOptionSection(section) || section >= sections.size() || index < 0 ||
+        index > sections.at(section).entries.size())
+        return;
+    for (LauncherProfile &profile : profiles) {
+        if (section - 1 < profile.optionIndex.size() &&
+            profile.optionIndex.at(section - 1) >= index)
+            ++profile.optionIndex[section - 1];
+    }
+    sections[section].entries.insert(index, entry);
+}
+
 bool LauncherConfig::HasEntry(int section, int entry) const
 {
     return section >= 0 && section < sections.size() && entry >= 0 &&
@@ -236,4 +249,19 @@ QString ShownText(const QString &text, qsizetype limit)
     if (cut > 0 && text.at(cut - 1).isHighSurrogate())
         --cut;
     return text.left(cut) + QChar(0x2026);
+}
+
+QString SectionLabel(const QString &header, bool lowerCase)
+{
+    QString label;
+    bool afterLower = false;
+    for (const QChar c : header) {
+        if (c == u'[' || c == u']')
+            continue;
+        if (afterLower && c.category() == QChar::Letter_Uppercase)
+            label += QLatin1Char(' ');
+        afterLower = c.category() == QChar::Letter_Lowercase;
+        label += (lowerCase && c.category() == QChar::Letter_Uppercase) ? c.toLower() : c;
+    }
+    return label;
 }

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-class QComboBox;
-
 // Positions of the four sections in LauncherConfig::sections, whatever their order in the file.
 enum ConfigSectionId
 {
@@ -36,7 +34,6 @@ struct ConfigSection
 {
     QString header; // the header line, brackets included
     QList<ConfigEntry> entries;
-    QComboBox *comboBox = nullptr; // not owned; stays null for [Profile]
 };
 
 struct LauncherProfile
@@ -76,6 +73,9 @@ public:
     void RenameProfile(int profile, const QString &name);
     QStringList ProfilesUsingOption(int section, int entry) const;
     void RemoveOption(int section, int entry);
+    // Puts `entry` at position `index` of an option section; profiles keep the entries they
+    // chose.
+    void InsertEntry(int section, int index, const ConfigEntry &entry);
 
     // Whether `section` is a valid position and `entry` lies inside that section.
     bool HasEntry(int section, int entry) const;
@@ -105,3 +105,7 @@ constexpr qsizetype MaxShownLength = 65536;
 
 // `text` when it is at most `limit` characters long, else its beginning and "…".
 QString ShownText(const QString &text, qsizetype limit = MaxShownLength);
+
+// "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`. The text is the
+// header's own; the window translates it for display.
+QString SectionLabel(const QString &header, bool lowerCase);

@@ -4,14 +4,45 @@
 <context>
     <name>AddDlg</name>
     <message>
-        <location filename="../ui/adddlg.cpp" line="33"/>
+        <location filename="../ui/adddlg.cpp" line="34"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../ui/adddlg.cpp" line="35"/>
+        <location filename="../ui/adddlg.cpp" line="36"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>AddOptionCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="228"/>
+        <source>Add Resolution %1</source>
+        <translation>Auflösung %1 hinzufügen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="229"/>
+        <source>Add Pixel Density %1</source>
+        <translation>Pixeldichte %1 hinzufügen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="246"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
+    </message>
+</context>
+<context>
+    <name>AddProfileCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="107"/>
+        <source>Add %1</source>
+        <translation>%1 hinzufügen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="126"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 <context>
@@ -37,8 +68,8 @@
         <translation>mit den Argumenten:</translation>
     </message>
     <message>
-        <location filename="../launch/emulatorlaunch.cpp" line="22"/>
-        <location filename="../launch/instances.cpp" line="486"/>
+        <location filename="../launch/emulatorlaunch.cpp" line="24"/>
+        <location filename="../launch/instances.cpp" line="491"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -46,27 +77,27 @@
 <context>
     <name>ConfigMessages</name>
     <message>
-        <location filename="../ui/configmessages.cpp" line="10"/>
+        <location filename="../ui/configmessages.cpp" line="12"/>
         <source>Velmora Mobile Emulator Launcher Warning</source>
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="17"/>
+        <location filename="../ui/configmessages.cpp" line="19"/>
         <source>Velmora Mobile Emulator</source>
         <translation>Velmora Mobile Emulator</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="19"/>
+        <location filename="../ui/configmessages.cpp" line="21"/>
         <source>Unable to start Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher kann nicht gestartet werden</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="22"/>
+        <location filename="../ui/configmessages.cpp" line="24"/>
         <source>Unable to read configuration file.</source>
         <translation>Die Konfigurationsdatei kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="30"/>
+        <location filename="../ui/configmessages.cpp" line="32"/>
         <source>Your Launcher.ini configuration file %1 cannot be read: %2.
 
 The launcher starts with its default configuration and leaves your file as it is: nothing is saved to it while the launcher runs.</source>
@@ -75,22 +106,22 @@ The launcher starts with its default configuration and leaves your file as it is
 Der Launcher startet mit seiner Standardkonfiguration und lässt Ihre Datei, wie sie ist: Solange er läuft, speichert er nichts darin.</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="41"/>
+        <location filename="../ui/configmessages.cpp" line="43"/>
         <source>Your Launcher.ini configuration file is out of date and will not be used. It has been renamed to %1 to make place for a new configuration file.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie wurde in %1 umbenannt, um Platz für eine neue Konfigurationsdatei zu schaffen.</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="45"/>
+        <location filename="../ui/configmessages.cpp" line="47"/>
         <source>Your Launcher.ini configuration file is out of date and will not be used. It could not be renamed to %1 and will be replaced by the launcher&apos;s configuration at your first change, or when the launcher closes.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini ist veraltet und wird nicht verwendet. Sie konnte nicht in %1 umbenannt werden und wird bei Ihrer ersten Änderung oder beim Schließen des Launchers durch dessen Konfiguration ersetzt.</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="56"/>
+        <location filename="../ui/configmessages.cpp" line="58"/>
         <source>Config file is out of date</source>
         <translation>Die Konfigurationsdatei ist veraltet</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="62"/>
+        <location filename="../ui/configmessages.cpp" line="64"/>
         <source>Your changes are not being saved: %1 cannot be written: %2.
 
 The launcher tries again with every change and when it closes.</source>
@@ -99,13 +130,23 @@ The launcher tries again with every change and when it closes.</source>
 Der Launcher versucht es bei jeder Änderung und beim Schließen erneut.</translation>
     </message>
     <message>
-        <location filename="../ui/configmessages.cpp" line="72"/>
+        <location filename="../ui/configmessages.cpp" line="74"/>
         <source>Your Launcher.ini configuration file %1 was changed by another program and can no longer be read: %2.
 
 The launcher leaves it as it is: your changes are saved to it once it can be read again.</source>
         <translation>Ihre Konfigurationsdatei Launcher.ini %1 wurde von einem anderen Programm geändert und kann nicht mehr gelesen werden: %2.
 
 Der Launcher lässt sie, wie sie ist: Ihre Änderungen speichert er darin, sobald sie wieder gelesen werden kann.</translation>
+    </message>
+    <message>
+        <location filename="../ui/configmessages.cpp" line="86"/>
+        <source>The profile &quot;%1&quot; no longer exists: the configuration file was changed outside the launcher meanwhile. %2</source>
+        <translation>Das Profil „%1“ gibt es nicht mehr: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/configmessages.cpp" line="91"/>
+        <source>Nothing was changed.</source>
+        <translation>Es wurde nichts geändert.</translation>
     </message>
 </context>
 <context>
@@ -196,37 +237,37 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/instances.cpp" line="535"/>
+        <location filename="../launch/instances.cpp" line="540"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="536"/>
+        <location filename="../launch/instances.cpp" line="541"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="413"/>
+        <location filename="../launch/instances.cpp" line="418"/>
         <source>it is a symbolic link</source>
         <translation>er ist ein symbolischer Link</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="415"/>
+        <location filename="../launch/instances.cpp" line="420"/>
         <source>it is not a folder</source>
         <translation>er ist kein Ordner</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="417"/>
+        <location filename="../launch/instances.cpp" line="422"/>
         <source>it belongs to another user</source>
         <translation>er gehört einem anderen Benutzer</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="619"/>
+        <location filename="../launch/instances.cpp" line="625"/>
         <source>the launcher&apos;s helper ended</source>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="779"/>
+        <location filename="../launch/instances.cpp" line="785"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -253,7 +294,7 @@ Sind Sie sicher?</translation>
         <translation>sie ist größer als %1 MiB</translation>
     </message>
     <message>
-        <location filename="../config/configfile.cpp" line="230"/>
+        <location filename="../config/configfile.cpp" line="228"/>
         <source>it would be larger than %1 MiB</source>
         <translation>sie würde größer als %1 MiB</translation>
     </message>
@@ -276,141 +317,141 @@ Sind Sie sicher?</translation>
         <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="50"/>
+        <location filename="../ui/mainwindow.cpp" line="322"/>
         <source>Add Profile</source>
         <translation>Profil hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="111"/>
+        <location filename="../ui/mainwindow.cpp" line="74"/>
         <source>Resolution</source>
         <translation>Auflösung</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="112"/>
+        <location filename="../ui/mainwindow.cpp" line="74"/>
         <source>resolution</source>
         <translation>Auflösung</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="113"/>
+        <location filename="../ui/mainwindow.cpp" line="75"/>
         <source>Add resolution</source>
         <translation>Auflösung hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="114"/>
+        <location filename="../ui/mainwindow.cpp" line="76"/>
         <source>Remove resolution</source>
         <translation>Auflösung entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="117"/>
+        <location filename="../ui/mainwindow.cpp" line="80"/>
         <source>Pixel Density</source>
         <translation>Pixeldichte</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="118"/>
+        <location filename="../ui/mainwindow.cpp" line="81"/>
         <source>pixel density</source>
         <translation>Pixeldichte</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="119"/>
+        <location filename="../ui/mainwindow.cpp" line="82"/>
         <source>Add pixel density</source>
         <translation>Pixeldichte hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="120"/>
+        <location filename="../ui/mainwindow.cpp" line="83"/>
         <source>Remove pixel density</source>
         <translation>Pixeldichte entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="123"/>
+        <location filename="../ui/mainwindow.cpp" line="86"/>
         <source>Input</source>
         <translation>Eingabe</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="124"/>
+        <location filename="../ui/mainwindow.cpp" line="87"/>
         <source>input</source>
         <translation>Eingabe</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="130"/>
+        <location filename="../ui/mainwindow.cpp" line="93"/>
         <source>Velmora Mobile Emulator</source>
         <translation>Velmora Mobile Emulator</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="181"/>
+        <location filename="../ui/mainwindow.cpp" line="144"/>
         <source>Profile</source>
         <translation>Profil</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="194"/>
+        <location filename="../ui/mainwindow.cpp" line="157"/>
         <source>Profiles</source>
         <translation>Profile</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="204"/>
-        <location filename="../ui/mainwindow.cpp" line="255"/>
-        <location filename="../ui/mainwindow.cpp" line="524"/>
+        <location filename="../ui/mainwindow.cpp" line="167"/>
+        <location filename="../ui/mainwindow.cpp" line="214"/>
+        <location filename="../ui/mainwindow.cpp" line="285"/>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="208"/>
-        <location filename="../ui/mainwindow.cpp" line="260"/>
+        <location filename="../ui/mainwindow.cpp" line="170"/>
+        <location filename="../ui/mainwindow.cpp" line="217"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="210"/>
+        <location filename="../ui/mainwindow.cpp" line="170"/>
         <source>Remove profile</source>
         <translation>Profil entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="233"/>
+        <location filename="../ui/mainwindow.cpp" line="193"/>
         <source>&amp;Arguments</source>
         <translation>&amp;Argumente</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="274"/>
+        <location filename="../ui/mainwindow.cpp" line="229"/>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="277"/>
+        <location filename="../ui/mainwindow.cpp" line="231"/>
         <source>&amp;Launch</source>
         <translation>&amp;Starten</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="524"/>
+        <location filename="../ui/mainwindow.cpp" line="285"/>
         <source>Update</source>
         <translation>Aktualisieren</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="525"/>
+        <location filename="../ui/mainwindow.cpp" line="286"/>
         <source>Add profile</source>
         <translation>Profil hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="525"/>
+        <location filename="../ui/mainwindow.cpp" line="286"/>
         <source>Update profile</source>
         <translation>Profil aktualisieren</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="564"/>
+        <location filename="../ui/mainwindow.cpp" line="322"/>
         <source>Enter the name for the new profile</source>
         <translation>Geben Sie den Namen des neuen Profils ein</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="598"/>
-        <location filename="../ui/mainwindow.cpp" line="851"/>
+        <location filename="../ui/mainwindow.cpp" line="354"/>
+        <location filename="../ui/profilelistactions.cpp" line="361"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="635"/>
+        <location filename="../ui/mainwindow.cpp" line="379"/>
         <source>Confirm Remove Profile</source>
         <translation>Entfernen des Profils bestätigen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="637"/>
+        <location filename="../ui/mainwindow.cpp" line="381"/>
         <source>Are you sure you want to remove this profile?
 
 </source>
@@ -419,38 +460,38 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="687"/>
+        <location filename="../ui/adddlg.cpp" line="79"/>
         <source>Add Resolution</source>
         <translation>Auflösung hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="688"/>
-        <location filename="../ui/mainwindow.cpp" line="707"/>
+        <location filename="../ui/adddlg.cpp" line="80"/>
+        <location filename="../ui/adddlg.cpp" line="97"/>
         <source>Name:</source>
         <translation>Name:</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="688"/>
+        <location filename="../ui/adddlg.cpp" line="81"/>
         <source>Width:</source>
         <translation>Breite:</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="688"/>
+        <location filename="../ui/adddlg.cpp" line="82"/>
         <source>Height:</source>
         <translation>Höhe:</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="706"/>
+        <location filename="../ui/adddlg.cpp" line="96"/>
         <source>Add Pixel Density</source>
         <translation>Pixeldichte hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="707"/>
+        <location filename="../ui/adddlg.cpp" line="98"/>
         <source>Pixel Density:</source>
         <translation>Pixeldichte:</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="738"/>
+        <location filename="../ui/dialogs.cpp" line="118"/>
         <source>The following profiles use this option, are you sure you want to continue?
 
 </source>
@@ -459,7 +500,7 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/mainwindow.cpp" line="742"/>
+        <location filename="../ui/dialogs.cpp" line="124"/>
         <source>… and %n more profiles.</source>
         <translation>
             <numerusform>… und %n weiteres Profil.</numerusform>
@@ -467,108 +508,219 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="747"/>
+        <location filename="../ui/mainwindow.cpp" line="453"/>
         <source>Confirm remove %1</source>
         <translation>Entfernen bestätigen: %1</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="755"/>
+        <location filename="../ui/mainwindow.cpp" line="461"/>
         <source>&quot;%1&quot; is no longer in the list: the configuration file was changed outside the launcher meanwhile. Nothing was removed.</source>
         <translation>„%1“ ist nicht mehr in der Liste: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts entfernt.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="790"/>
+        <location filename="../ui/mainwindow.cpp" line="477"/>
         <source>The help page %1 could not be opened: no program to show it was found.</source>
         <translation>Die Hilfeseite %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das sie anzeigt.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="806"/>
+        <location filename="../ui/mainwindow.cpp" line="490"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="807"/>
+        <location filename="../ui/mainwindow.cpp" line="491"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="808"/>
+        <location filename="../ui/mainwindow.cpp" line="492"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="582"/>
+        <location filename="../ui/mainwindow.cpp" line="336"/>
         <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
         <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="849"/>
-        <source>New Profile from Device</source>
-        <translation>Neues Profil aus Gerät</translation>
-    </message>
-    <message>
-        <location filename="../ui/mainwindow.cpp" line="189"/>
+        <location filename="../ui/mainwindow.cpp" line="152"/>
         <source>Filter profiles</source>
         <translation>Profile filtern</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="190"/>
+        <location filename="../ui/mainwindow.cpp" line="153"/>
         <source>Filter profiles (Ctrl+F)</source>
         <translation>Profile filtern (Strg+F)</translation>
     </message>
+</context>
+<context>
+    <name>MoveProfileCommand</name>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="403"/>
+        <location filename="../document/profilecommands.cpp" line="207"/>
+        <source>Move %1</source>
+        <translation>%1 verschieben</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="19"/>
+        <source>%1 could not be redone: %2.</source>
+        <translation>%1 konnte nicht wiederholt werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="20"/>
+        <source>%1 could not be undone: %2.</source>
+        <translation>%1 konnte nicht rückgängig gemacht werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="92"/>
+        <location filename="../document/profiledocument.cpp" line="209"/>
+        <source>&quot;%1&quot;</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="97"/>
+        <source>the profile %1 no longer exists</source>
+        <translation>das Profil %1 gibt es nicht mehr</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="102"/>
+        <source>another profile is named %1</source>
+        <translation>ein anderes Profil heißt %1</translation>
+    </message>
+    <message>
+        <location filename="../document/profiledocument.cpp" line="208"/>
+        <source>New Profile from Device %1</source>
+        <translation>Neues Profil vom Gerät %1</translation>
+    </message>
+    <message>
+        <location filename="../document/profiledocument.cpp" line="246"/>
+        <source>Import Profiles</source>
+        <translation>Profile importieren</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileDocument</name>
+    <message>
+        <location filename="../document/profiledocument.cpp" line="326"/>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
     </message>
+</context>
+<context>
+    <name>ProfileListActions</name>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="816"/>
-        <location filename="../ui/mainwindow.cpp" line="820"/>
+        <location filename="../ui/profilelistactions.cpp" line="60"/>
+        <source>Launch</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="61"/>
+        <source>Duplicate…</source>
+        <translation>Duplizieren …</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="63"/>
+        <source>Rename…</source>
+        <translation>Umbenennen …</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="69"/>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="71"/>
+        <source>Copy Command Line</source>
+        <translation>Befehlszeile kopieren</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="168"/>
+        <location filename="../ui/profilelistactions.cpp" line="193"/>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="168"/>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="169"/>
+        <location filename="../ui/profilelistactions.cpp" line="193"/>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="169"/>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="184"/>
+        <source>The configuration file was changed outside the launcher meanwhile.</source>
+        <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="289"/>
+        <source>Duplicate Profile</source>
+        <translation>Profil duplizieren</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="289"/>
+        <source>Enter the name for the copy</source>
+        <translation>Geben Sie den Namen der Kopie ein</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="290"/>
+        <source>%1 (copy)</source>
+        <translation>%1 (Kopie)</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="299"/>
+        <location filename="../ui/profilelistactions.cpp" line="319"/>
         <source>Rename Profile</source>
         <translation>Profil umbenennen</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="821"/>
+        <location filename="../ui/profilelistactions.cpp" line="305"/>
+        <source>Enter the new name for the profile</source>
+        <translation>Geben Sie den neuen Namen des Profils ein</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="312"/>
+        <location filename="../ui/profilelistactions.cpp" line="328"/>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="838"/>
-        <source>The profile &quot;%1&quot; no longer exists: the configuration file was changed outside the launcher meanwhile. Nothing was changed.</source>
-        <translation>Das Profil „%1“ gibt es nicht mehr: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts geändert.</translation>
-    </message>
-    <message>
-        <location filename="../ui/mainwindow.cpp" line="905"/>
-        <source>Import Profiles</source>
-        <translation>Profile importieren</translation>
-    </message>
-    <message>
-        <location filename="../ui/mainwindow.cpp" line="909"/>
+        <location filename="../ui/profilelistactions.cpp" line="555"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="911"/>
+        <location filename="../ui/profilelistactions.cpp" line="557"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="914"/>
+        <location filename="../ui/profilelistactions.cpp" line="560"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="927"/>
+        <location filename="../ui/profilelistactions.cpp" line="566"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="929"/>
+        <location filename="../ui/profilelistactions.cpp" line="568"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="939"/>
+        <location filename="../ui/profilelistactions.cpp" line="581"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -576,171 +728,119 @@ Sind Sie sicher?</translation>
 
 </translation>
     </message>
-</context>
-<context>
-    <name>ProfileListActions</name>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="55"/>
-        <source>Launch</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="56"/>
-        <source>Duplicate…</source>
-        <translation>Duplizieren …</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="58"/>
-        <source>Rename…</source>
-        <translation>Umbenennen …</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="65"/>
-        <source>Remove</source>
-        <translation>Entfernen</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="67"/>
-        <source>Copy Command Line</source>
-        <translation>Befehlszeile kopieren</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="193"/>
-        <source>Duplicate Profile</source>
-        <translation>Profil duplizieren</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="196"/>
-        <source>Enter the name for the copy</source>
-        <translation>Geben Sie den Namen der Kopie ein</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="197"/>
-        <source>%1 (copy)</source>
-        <translation>%1 (Kopie)</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="206"/>
-        <source>Rename Profile</source>
-        <translation>Profil umbenennen</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="212"/>
-        <source>Enter the new name for the profile</source>
-        <translation>Geben Sie den neuen Namen des Profils ein</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="219"/>
-        <source>A profile named &quot;%1&quot; already exists.</source>
-        <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="69"/>
+        <location filename="../ui/profilelistactions.cpp" line="73"/>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="70"/>
+        <location filename="../ui/profilelistactions.cpp" line="74"/>
         <source>Export Profiles…</source>
         <translation>Profile exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="71"/>
+        <location filename="../ui/profilelistactions.cpp" line="75"/>
         <source>Import Profiles…</source>
         <translation>Profile importieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="73"/>
-        <location filename="../ui/profilelistactions.cpp" line="339"/>
+        <location filename="../ui/profilelistactions.cpp" line="77"/>
+        <location filename="../ui/profilelistactions.cpp" line="470"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="253"/>
-        <location filename="../ui/profilelistactions.cpp" line="268"/>
-        <location filename="../ui/profilelistactions.cpp" line="280"/>
-        <location filename="../ui/profilelistactions.cpp" line="294"/>
+        <location filename="../ui/profilelistactions.cpp" line="358"/>
+        <source>New Profile from Device</source>
+        <translation>Neues Profil aus Gerät</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="387"/>
+        <location filename="../ui/profilelistactions.cpp" line="402"/>
+        <location filename="../ui/profilelistactions.cpp" line="414"/>
+        <location filename="../ui/profilelistactions.cpp" line="425"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="254"/>
+        <location filename="../ui/profilelistactions.cpp" line="388"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="256"/>
+        <location filename="../ui/profilelistactions.cpp" line="390"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="257"/>
+        <location filename="../ui/profilelistactions.cpp" line="391"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="269"/>
-        <location filename="../ui/profilelistactions.cpp" line="302"/>
+        <location filename="../ui/profilelistactions.cpp" line="403"/>
+        <location filename="../ui/profilelistactions.cpp" line="433"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="281"/>
-        <source>The profile &quot;%1&quot; no longer exists: the configuration file was changed outside the launcher meanwhile. Nothing was exported.</source>
-        <translation>Das Profil „%1“ gibt es nicht mehr: Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert. Es wurde nichts exportiert.</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="301"/>
-        <location filename="../ui/profilelistactions.cpp" line="312"/>
+        <location filename="../ui/profilelistactions.cpp" line="432"/>
+        <location filename="../ui/profilelistactions.cpp" line="443"/>
+        <location filename="../ui/profilelistactions.cpp" line="551"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="313"/>
+        <location filename="../ui/profilelistactions.cpp" line="444"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="317"/>
+        <location filename="../ui/profilelistactions.cpp" line="448"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="318"/>
+        <location filename="../ui/profilelistactions.cpp" line="449"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="319"/>
+        <location filename="../ui/profilelistactions.cpp" line="450"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="340"/>
+        <location filename="../ui/profilelistactions.cpp" line="471"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="74"/>
-        <location filename="../ui/profilelistactions.cpp" line="383"/>
+        <location filename="../ui/profilelistactions.cpp" line="78"/>
+        <location filename="../ui/profilelistactions.cpp" line="514"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="75"/>
-        <location filename="../ui/profilelistactions.cpp" line="360"/>
+        <location filename="../ui/profilelistactions.cpp" line="79"/>
+        <location filename="../ui/profilelistactions.cpp" line="491"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="76"/>
-        <location filename="../ui/profilelistactions.cpp" line="408"/>
-        <location filename="../ui/profilelistactions.cpp" line="413"/>
+        <location filename="../ui/profilelistactions.cpp" line="80"/>
+        <location filename="../ui/profilelistactions.cpp" line="539"/>
+        <location filename="../ui/profilelistactions.cpp" line="544"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="414"/>
+        <source>Nothing was exported.</source>
+        <translation>Es wurde nichts exportiert.</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="361"/>
+        <location filename="../ui/profilelistactions.cpp" line="492"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -748,7 +848,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="384"/>
+        <location filename="../ui/profilelistactions.cpp" line="515"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -757,17 +857,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="409"/>
+        <location filename="../ui/profilelistactions.cpp" line="540"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="414"/>
+        <location filename="../ui/profilelistactions.cpp" line="545"/>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="295"/>
+        <location filename="../ui/profilelistactions.cpp" line="426"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -786,19 +886,58 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>RemoveOptionCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="254"/>
+        <source>Remove Resolution %1</source>
+        <translation>Auflösung %1 entfernen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="255"/>
+        <source>Remove Pixel Density %1</source>
+        <translation>Pixeldichte %1 entfernen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="269"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveProfileCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="154"/>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="177"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
+    </message>
+</context>
+<context>
+    <name>RenameProfileCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="187"/>
+        <source>Rename %1 to %2</source>
+        <translation>%1 in %2 umbenennen</translation>
+    </message>
+</context>
+<context>
     <name>RunningEmulatorsView</name>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="58"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="56"/>
         <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
         <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="70"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="68"/>
         <source>The emulator runs, but the launcher cannot write down that it does in %1: %2. It cannot show or stop it.</source>
         <translation>Der Emulator läuft, aber der Launcher kann in %1 nicht vermerken, dass er läuft: %2. Er kann ihn weder anzeigen noch beenden.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/runningemulatorsview.cpp" line="92"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="90"/>
         <source>%n running</source>
         <translation>
             <numerusform>%n läuft</numerusform>
@@ -806,12 +945,12 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="118"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="116"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="139"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="137"/>
         <source>What it wrote:
 
 %1</source>
@@ -820,17 +959,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="111"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="109"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="112"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="110"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="124"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="122"/>
         <source>Open Log</source>
         <translation>Protokoll öffnen</translation>
     </message>
@@ -847,6 +986,19 @@ Sind Sie sicher?</translation>
         <location filename="../app/singleapplication.cpp" line="272"/>
         <source>its lock cannot be created in %1</source>
         <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateProfileCommand</name>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="134"/>
+        <source>Update %1</source>
+        <translation>%1 aktualisieren</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="148"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "launcherconfig.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -70,4 +71,33 @@ void AddDlg::OnTextEdit()
         }
     }
     okButton->setEnabled(acceptable);
+}
+
+// The forms' texts are the window's, where the user meets them.
+std::optional<ConfigEntry> AskResolution(QWidget *parent)
+{
+    AddDlg dlg(parent, QCoreApplication::translate("MainWindow", "Add Resolution"),
+               {{TextField, QCoreApplication::translate("MainWindow", "Name:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "Width:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "Height:")}});
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QString widthText = dlg.fields.at(1).edit->text();
+    const QString heightText = dlg.fields.at(2).edit->text();
+    if (!ConfirmLargerThanScreen(parent, widthText.toInt(nullptr, 10),
+                                 heightText.toInt(nullptr, 10)))
+        return std::nullopt;
+    return ConfigEntry{dlg.fields.at(0).edit->text(),
+                       QLatin1String(" -windowsize ") + widthText + QLatin1Char('x') + heightText};
+}
+
+std::optional<ConfigEntry> AskPixelDensity(QWidget *parent)
+{
+    AddDlg dlg(parent, QCoreApplication::translate("MainWindow", "Add Pixel Density"),
+               {{TextField, QCoreApplication::translate("MainWindow", "Name:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "Pixel Density:")}});
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ConfigEntry{dlg.fields.at(0).edit->text(),
+                       QLatin1String(" -ppi ") + dlg.fields.at(1).edit->text()};
 }

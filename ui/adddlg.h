@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -38,3 +40,11 @@ public:
 public slots:
     void OnTextEdit();
 };
+
+struct ConfigEntry;
+
+// The "Add Resolution" form, then the question about a size larger than the screen: the entry
+// to add (" -windowsize WxH"), or nothing when the user cancelled.
+std::optional<ConfigEntry> AskResolution(QWidget *parent);
+// The "Add Pixel Density" form: the entry to add (" -ppi N"), or nothing.
+std::optional<ConfigEntry> AskPixelDensity(QWidget *parent);

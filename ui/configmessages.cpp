@@ -2,6 +2,8 @@
 
 #include "dialogs.h"
 #include "filelocations.h"
+#include "launcherconfig.h"
+#include "profiledocument.h"
 
 #include <QCoreApplication>
 
@@ -75,4 +77,42 @@ void TellOutsideChangeUnusable(QWidget *parent, const QString &path, const QStri
                     "can no longer be read: %2.\n\nThe launcher leaves it as it is: your changes "
                     "are saved to it once it can be read again.")
                     .arg(ShownPath(path), reason));
+}
+
+void TellProfileGone(QWidget *parent, const QString &title, const QString &name,
+                     const QString &nothingDone)
+{
+    ShowMessage(parent, QMessageBox::Information, title,
+                QCoreApplication::translate(
+                    "ConfigMessages", "The profile \"%1\" no longer exists: the configuration "
+                                      "file was changed outside the launcher meanwhile. %2")
+                    .arg(ShownText(name),
+                         nothingDone.isEmpty()
+                             ? QCoreApplication::translate("ConfigMessages", "Nothing was changed.")
+                             : nothingDone));
+}
+
+bool ReadConfigTelling(QWidget *parent, ProfileDocument &document, const QString &path,
+                       bool isUserFile, PendingProfiles *later)
+{
+    const ConfigStore::ReadResult read = document.Read(path, isUserFile, later);
+    switch (read.status) {
+    case ConfigStore::ReadResult::Missing:
+        return false;
+    case ConfigStore::ReadResult::Unreadable:
+        if (isUserFile)
+            TellUnreadableConfig(parent, path, read.reason);
+        return false;
+    case ConfigStore::ReadResult::Loaded:
+        return true;
+    case ConfigStore::ReadResult::OutOfDate:
+        break;
+    }
+    if (isUserFile) {
+        const ConfigMoveResult move = document.Store().MoveOutdated(read.version);
+        TellOutdatedConfig(parent, move.moved, move.path);
+        return false;
+    }
+    TellOutdatedDefaultConfig(parent);
+    return true;
 }

@@ -2,9 +2,17 @@
 
 #include <QString>
 
+class ProfileDocument;
+class PendingProfiles;
 class QWidget;
 
 // What the window tells the user about Launcher.ini: the store decides, these say it.
+
+// Reads `path` into the document and tells the user what kept it from being used: an
+// unreadable user file, an out-of-date one (moved aside), an out-of-date default file (whose
+// defaults are used). False when the file gives no model.
+bool ReadConfigTelling(QWidget *parent, ProfileDocument &document, const QString &path,
+                       bool isUserFile, PendingProfiles *later);
 
 // Neither the user's nor the default configuration could be read; the caller ends the process.
 void ShowNoConfigurationError();
@@ -22,3 +30,8 @@ void TellOutsideChangeUnusable(QWidget *parent, const QString &path, const QStri
 
 // The title of the launcher's warnings.
 QString WarningTitle();
+
+// The profile `name` went while a question about it was open (an edit made outside was taken
+// in); `nothingDone` ends the message ("Nothing was changed.").
+void TellProfileGone(QWidget *parent, const QString &title, const QString &name,
+                     const QString &nothingDone = QString());

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -30,3 +31,7 @@ bool ConfirmLargerThanScreen(QWidget *parent, int width, int height);
 
 // Widens a dialog, a message box included, so that its whole title shows.
 void FitTitle(QWidget *dialog);
+
+// Whether the user goes on removing an option that the profiles `users` use (the first few are
+// named).
+bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringList &users);

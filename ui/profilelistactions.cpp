@@ -1,6 +1,7 @@
 #include "profilelistactions.h"
 
 #include "commandline.h"
+#include "configmessages.h"
 #include "desktopentry.h"
 #include "devicecatalogue.h"
 #include "devicedialog.h"
@@ -9,7 +10,7 @@
 #include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
-#include "mainwindow.h"
+#include "profiledocument.h"
 #include "profileexchange.h"
 #include "profileqlistwidget.h"
 #include "runningemulatorsview.h"
@@ -26,22 +27,26 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QThread>
+#include <QUndoStack>
 
 #include <memory>
 #include <optional>
 #include <utility>
 
-template <typename Slot> void ProfileListActions::OnShownRow(Slot slot)
+ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
+                                       ProfileQListWidget *profileList, QPushButton *launchButton,
+                                       QLineEdit *filterEdit, RunningEmulatorsView *runningView,
+                                       std::function<SplitCommand()> launchCommand)
+    : QObject(w), window(w), document(d), running(runningView), command(std::move(launchCommand)),
+      list(profileList), filter(filterEdit)
 {
     // Under a filter that hides the current profile, the keys act on no row.
-    if (list->CurrentRowShown())
-        (window->*slot)();
-}
-
-ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profileList,
-                                       QPushButton *launchButton, QLineEdit *filterEdit)
-    : QObject(w), window(w), list(profileList), filter(filterEdit)
-{
+    const auto onShownRow = [this](void (ProfileListActions::*signal)()) {
+        return [this, signal] {
+            if (list->CurrentRowShown())
+                emit(this->*signal)();
+        };
+    };
     // Shortcuts that work while the list has the focus; the same actions fill the menus.
     const auto add = [this](const QString &text, auto *receiver, auto slot,
                             const QKeySequence &key = QKeySequence()) {
@@ -52,7 +57,7 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
         list->addAction(action);
         return action;
     };
-    launchAction = add(tr("Launch"), this, [this] { OnShownRow(&MainWindow::OnLaunch); });
+    launchAction = add(tr("Launch"), this, onShownRow(&ProfileListActions::launchRequested));
     duplicateAction = add(tr("Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
     renameAction = add(
         tr("Rename…"), this,
@@ -61,9 +66,8 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
                 OnRenameProfile();
         },
         QKeySequence(Qt::Key_F2));
-    removeAction = add(
-        tr("Remove"), this, [this] { OnShownRow(&MainWindow::OnRemoveProfile); },
-        QKeySequence::Delete);
+    removeAction = add(tr("Remove"), this, onShownRow(&ProfileListActions::removeRequested),
+                       QKeySequence::Delete);
     copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
     deviceAction =
         add(tr("New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
@@ -79,7 +83,8 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
     // Enter on the list and a double click (whose first click selected the row) launch.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this] { OnShownRow(&MainWindow::OnLaunch); });
+        connect(enter, &QShortcut::activated, this,
+                onShownRow(&ProfileListActions::launchRequested));
     }
     // Alt+Up and Alt+Down move the selected profile; so does dragging its row.
     for (const auto &[key, step] : {std::pair{Qt::Key_Up, -1}, std::pair{Qt::Key_Down, 1}}) {
@@ -87,7 +92,7 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
             new QShortcut(QKeySequence(Qt::ALT | key), list, nullptr, nullptr, Qt::WidgetShortcut);
         connect(move, &QShortcut::activated, this, [this, step = step] { MoveCurrent(step); });
     }
-    connect(list, &ProfileQListWidget::moveRequested, window, &MainWindow::MoveProfile);
+    connect(list, &ProfileQListWidget::moveRequested, this, &ProfileListActions::MoveProfile);
 
     // The filter: Ctrl+F reaches it from anywhere in the window, Escape clears it and returns
     // to the list.
@@ -114,8 +119,9 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
         list->setCurrentRow(first);
         list->setFocus(Qt::ShortcutFocusReason);
     });
-    connect(filter, &QLineEdit::returnPressed, this, [this] { OnShownRow(&MainWindow::OnLaunch); });
-    connect(list, &QListWidget::itemDoubleClicked, window, &MainWindow::OnLaunch);
+    connect(filter, &QLineEdit::returnPressed, this,
+            onShownRow(&ProfileListActions::launchRequested));
+    connect(list, &QListWidget::itemDoubleClicked, this, &ProfileListActions::launchRequested);
     // X11 sends a context menu event for the Menu key only; Shift+F10 opens the same menus, as
     // in every desktop toolkit.
     auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
@@ -125,11 +131,90 @@ ProfileListActions::ProfileListActions(MainWindow *w, ProfileQListWidget *profil
     connect(list, &QWidget::customContextMenuRequested, this, &ProfileListActions::ShowMenu);
     launchButton->setContextMenuPolicy(Qt::ActionsContextMenu);
     launchButton->addAction(copyCommandAction);
+    connect(running, &RunningEmulatorsView::runningCountsChanged, this,
+            &ProfileListActions::SetRunningCount);
+    // "Remove" follows the Remove button: never on the first profile.
+    removeAction->setEnabled(list->currentRow() > 0);
+    connect(list, &QListWidget::currentRowChanged, this,
+            [this](int row) { removeAction->setEnabled(row > 0); });
+    BuildHistoryActions();
+    FollowDesktopEntries();
 }
 
-void ProfileListActions::SetRemoveEnabled(bool enabled)
+void ProfileListActions::BuildHistoryActions()
 {
-    removeAction->setEnabled(enabled);
+    QUndoStack *history = document->History();
+    undoAction = new QAction(this);
+    redoAction = new QAction(this);
+    undoAction->setShortcuts(QKeySequence::Undo);
+    // Ctrl+Shift+Z and Ctrl+Y both, whatever the platform's own list holds.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        if (!redoKeys.contains(key))
+            redoKeys.append(key);
+    }
+    redoAction->setShortcuts(redoKeys);
+    for (QAction *action : {undoAction, redoAction}) {
+        // Anywhere in the window; a text field takes its own undo keys first.
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, action] { RunHistoryStep(action == undoAction); });
+    }
+    const auto name = [this, history] {
+        const QString undoText = history->undoText();
+        const QString redoText = history->redoText();
+        undoAction->setText(undoText.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undoText));
+        redoAction->setText(redoText.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redoText));
+        undoAction->setEnabled(history->canUndo());
+        redoAction->setEnabled(history->canRedo());
+    };
+    connect(history, &QUndoStack::indexChanged, this, name);
+    connect(history, &QUndoStack::cleanChanged, this, name);
+    name();
+    connect(document, &ProfileDocument::stepShown, this, [this](const QString &profile) {
+        const int row = profile.isEmpty() ? -1 : document->Config().FindProfile(profile);
+        if (row >= 0)
+            list->setCurrentRow(row);
+    });
+    connect(document, &ProfileDocument::stepSkipped, this, [this](const QString &what) {
+        ShowMessage(window, QMessageBox::Information, historyTitle,
+                    what + QLatin1Char(' ') +
+                        tr("The configuration file was changed outside the launcher meanwhile."));
+    });
+}
+
+void ProfileListActions::RunHistoryStep(bool undo)
+{
+    // Ctrl+Y, which no text field claims, still leaves a field's text alone.
+    if (qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+        return;
+    historyTitle = undo ? tr("Undo") : tr("Redo");
+    if (undo)
+        document->History()->undo();
+    else
+        document->History()->redo();
+}
+
+void ProfileListActions::FollowDesktopEntries()
+{
+    connect(document, &ProfileDocument::profileRenamed, this,
+            [this](int row, const QString &oldName) {
+                RenameDesktopEntry(QCoreApplication::applicationFilePath(), oldName,
+                                   document->Config().profiles.at(row).name);
+            });
+    connect(document, &ProfileDocument::profileRemoved, this, [this](int, const QString &name) {
+        if (!HasDesktopEntry(name))
+            return;
+        RemoveDesktopEntry(name);
+        entriesRemoved.insert(name);
+    });
+    connect(document, &ProfileDocument::profileInserted, this, [this](int row) {
+        const QString name = document->Config().profiles.at(row).name;
+        if (entriesRemoved.remove(name))
+            WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, nullptr);
+    });
 }
 
 void ProfileListActions::OpenFocusContextMenu()
@@ -152,7 +237,14 @@ void ProfileListActions::MoveCurrent(int step)
     const int to = list->ShownNeighbour(from, step);
     // The first profile stays first: nothing moves above it.
     if (to >= 1)
-        window->MoveProfile(from, to);
+        MoveProfile(from, to);
+}
+
+void ProfileListActions::MoveProfile(int from, int to)
+{
+    const LauncherConfig &config = document->Config();
+    if (from >= 1 && from < config.profiles.size())
+        document->MoveProfile(config.profiles.at(from).name, to);
 }
 
 void ProfileListActions::ShowMenu(QPoint pos)
@@ -175,6 +267,9 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(renameAction);
     menu.addAction(removeAction);
     menu.addSeparator();
+    menu.addAction(undoAction);
+    menu.addAction(redoAction);
+    menu.addSeparator();
     menu.addAction(copyCommandAction);
     menu.addAction(menuEntryAction);
     menu.addSeparator();
@@ -188,19 +283,17 @@ void ProfileListActions::ShowMenu(QPoint pos)
 void ProfileListActions::OnDuplicateProfile()
 {
     const int row = list->currentRow();
-    if (row < 0 || row >= window->Config().profiles.size())
+    if (row < 0 || row >= document->Config().profiles.size())
         return;
-    const QString title = tr("Duplicate Profile");
-    if (window->ArgumentsCanBeStored(title))
-        window->StoreWindowAsNewProfile(
-            title, tr("Enter the name for the copy"),
-            tr("%1 (copy)").arg(ShownText(window->Config().profiles.at(row).name)));
+    emit storeWindowRequested(
+        tr("Duplicate Profile"), tr("Enter the name for the copy"),
+        tr("%1 (copy)").arg(ShownText(document->Config().profiles.at(row).name)));
 }
 
 void ProfileListActions::OnRenameProfile()
 {
     const int row = list->currentRow();
-    const LauncherConfig &config = window->Config();
+    const LauncherConfig &config = document->Config();
     if (row < 0 || row >= config.profiles.size())
         return;
     const QString title = tr("Rename Profile");
@@ -218,12 +311,28 @@ void ProfileListActions::OnRenameProfile()
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
     }
-    window->RenameProfile(current, name);
+    RenameProfile(current, name);
+}
+
+void ProfileListActions::RenameProfile(const QString &oldName, const QString &name)
+{
+    const QString title = tr("Rename Profile");
+    switch (document->RenameProfile(oldName, name)) {
+    case ProfileDocument::EditResult::Done:
+        return;
+    case ProfileDocument::EditResult::Missing:
+        TellProfileGone(window, title, oldName);
+        return;
+    case ProfileDocument::EditResult::NameTaken:
+        ShowMessage(window, QMessageBox::Warning, title,
+                    tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
+        return;
+    }
 }
 
 void ProfileListActions::OnCopyCommandLine()
 {
-    QGuiApplication::clipboard()->setText(ShellCommand(window->CurrentCommand()));
+    QGuiApplication::clipboard()->setText(ShellCommand(command()));
 }
 
 void ProfileListActions::OnNewProfileFromDevice()
@@ -236,15 +345,40 @@ void ProfileListActions::OnNewProfileFromDevice()
     // Declining to replace a profile of the same name returns to the list.
     while (dialog.exec() == QDialog::Accepted) {
         const int chosen = dialog.SelectedDevice();
-        if (chosen < 0 || window->AddDeviceProfile(devices.at(chosen), dialog.Landscape()))
+        if (chosen < 0 || AddDeviceProfile(devices.at(chosen), dialog.Landscape()))
             return;
     }
+}
+
+bool ProfileListActions::AddDeviceProfile(const DeviceSpec &device, bool landscape)
+{
+    const QString name = DeviceProfileName(device, landscape);
+    const bool replace = document->Config().FindProfile(name) >= 0;
+    if (replace) {
+        const QString title = tr("New Profile from Device");
+        if (ShowMessage(
+                window, QMessageBox::Question, title,
+                QCoreApplication::translate(
+                    "MainWindow", "This profile already exists. Do you want to replace it?"),
+                QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            return false;
+        if (document->AddDeviceProfile(device, landscape, true) !=
+            ProfileDocument::EditResult::Done) {
+            TellProfileGone(window, title, name);
+            return true;
+        }
+    } else {
+        document->AddDeviceProfile(device, landscape, false);
+    }
+    // Selecting the row shows what it stores; a replaced current profile shows it already.
+    list->setCurrentRow(document->Config().FindProfile(name));
+    return true;
 }
 
 void ProfileListActions::OnExportProfiles()
 {
     const int row = list->currentRow();
-    const LauncherConfig &config = window->Config();
+    const LauncherConfig &config = document->Config();
     // By name: the list may change while the dialogs are open.
     QString only;
     bool chosen = false;
@@ -275,12 +409,9 @@ void ProfileListActions::OnExportProfiles()
     const QString path = dialog.selectedFiles().first();
     QList<int> rows;
     if (chosen) {
-        const int now = window->Config().FindProfile(only);
+        const int now = config.FindProfile(only);
         if (now < 0) {
-            ShowMessage(window, QMessageBox::Information, tr("Export Profiles"),
-                        tr("The profile \"%1\" no longer exists: the configuration file was "
-                           "changed outside the launcher meanwhile. Nothing was exported.")
-                            .arg(ShownText(only)));
+            TellProfileGone(window, tr("Export Profiles"), only, tr("Nothing was exported."));
             return;
         }
         rows.append(now);
@@ -289,7 +420,7 @@ void ProfileListActions::OnExportProfiles()
             rows.append(r);
     }
     const ConfigSaveResult saved =
-        ExportProfilesToFile(config, rows, path, window->UserConfigPath());
+        ExportProfilesToFile(config, rows, path, document->Store().UserPath());
     if (!saved.saved)
         ShowMessage(window, QMessageBox::Warning, tr("Export Profiles"),
                     tr("The profiles could not be exported: %1 cannot be written: %2.")
@@ -306,7 +437,7 @@ void ProfileListActions::OnImportProfiles()
         return;
     // Asked once per name that exists, unless the user says to do the same for the rest.
     std::optional<ImportChoice> forTheRest;
-    window->ImportProfilesFrom(dialog.selectedFiles().first(), [&](const QString &name) {
+    ImportProfilesFrom(dialog.selectedFiles().first(), [&](const QString &name) {
         if (forTheRest)
             return *forTheRest;
         QMessageBox box(QMessageBox::Question, tr("Import Profiles"),
@@ -331,11 +462,11 @@ void ProfileListActions::OnImportProfiles()
 void ProfileListActions::OnAddToApplicationsMenu()
 {
     const int row = list->currentRow();
-    if (row < 0 || row >= window->Config().profiles.size() || !list->CurrentRowShown())
+    if (row < 0 || row >= document->Config().profiles.size() || !list->CurrentRowShown())
         return;
     QString error;
     if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(),
-                           window->Config().profiles.at(row).name, &error)) {
+                           document->Config().profiles.at(row).name, &error)) {
         ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
                     tr("The profile could not be added to the applications menu: %1.").arg(error));
     }
@@ -350,16 +481,16 @@ void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)
 void ProfileListActions::OnStop()
 {
     const int row = list->currentRow();
-    if (row >= 0 && row < window->Config().profiles.size() && list->CurrentRowShown())
-        StopInBackground(window->Config().profiles.at(row).name);
+    if (row >= 0 && row < document->Config().profiles.size() && list->CurrentRowShown())
+        StopInBackground(document->Config().profiles.at(row).name);
 }
 
 void ProfileListActions::OnStopAll()
 {
-    const int running = int(window->Running()->Monitor()->Records().size());
-    if (running > 1 && ShowMessage(window, QMessageBox::Question, tr("Stop All Emulators"),
-                                   tr("Stop all %n running emulators?", nullptr, running),
-                                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    const int count = int(running->Monitor()->Records().size());
+    if (count > 1 && ShowMessage(window, QMessageBox::Question, tr("Stop All Emulators"),
+                                 tr("Stop all %n running emulators?", nullptr, count),
+                                 QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     StopInBackground(QString());
 }
@@ -367,7 +498,7 @@ void ProfileListActions::OnStopAll()
 void ProfileListActions::StopInBackground(const QString &profile)
 {
     const auto result = std::make_shared<StopResult>();
-    RunningEmulatorsView *view = window->Running();
+    RunningEmulatorsView *view = running;
     QThread *worker = QThread::create([view, profile, result] {
         // An emulator launched a moment ago is stopped too.
         view->WaitForRecords();
@@ -400,10 +531,10 @@ ProfileListActions::~ProfileListActions()
 void ProfileListActions::OnShowLog()
 {
     const int row = list->currentRow();
-    if (row < 0 || row >= window->Config().profiles.size())
+    if (row < 0 || row >= document->Config().profiles.size())
         return;
-    window->Running()->WaitForRecords();
-    const QString log = NewestLog(window->Config().profiles.at(row).name);
+    running->WaitForRecords();
+    const QString log = NewestLog(document->Config().profiles.at(row).name);
     if (log.isEmpty()) {
         ShowMessage(window, QMessageBox::Information, tr("Show Log"),
                     tr("No emulator of this profile has left a log yet."));
@@ -413,4 +544,42 @@ void ProfileListActions::OnShowLog()
         ShowMessage(window, QMessageBox::Warning, tr("Show Log"),
                     tr("The log %1 could not be opened: no program to show it was found.")
                         .arg(ShownPath(log)));
+}
+
+void ProfileListActions::ImportProfilesFrom(const QString &path, const ImportDecider &decide)
+{
+    const QString title = tr("Import Profiles");
+    const ProfileDocument::ImportOutcome outcome = document->Import(path, decide);
+    if (outcome.read != ConfigLoadResult::Loaded) {
+        ShowMessage(window, QMessageBox::Warning, title,
+                    tr("%1 cannot be imported: %2.")
+                        .arg(ShownPath(path),
+                             outcome.read == ConfigLoadResult::Missing ? tr("it does not exist")
+                             : outcome.read == ConfigLoadResult::Unreadable
+                                 ? outcome.readReason
+                                 : tr("it is no launcher configuration of a version read here")));
+        return;
+    }
+    if (!outcome.saved.saved) {
+        // Nothing half-imported: the window and the file stay as they were.
+        ShowMessage(window, QMessageBox::Warning, title,
+                    tr("Nothing was imported: %1 cannot be written: %2.")
+                        .arg(ShownPath(document->Store().UserPath()),
+                             outcome.saved.reason.isEmpty() ? tr("it is left as it is")
+                                                            : outcome.saved.reason));
+        return;
+    }
+    const ImportReport &report = outcome.report;
+    const QString first = !report.added.isEmpty() ? report.added.first() : report.replaced.value(0);
+    if (!first.isEmpty())
+        list->setCurrentRow(document->Config().FindProfile(first));
+    if (!report.refused.isEmpty()) {
+        QStringList refused;
+        for (const QString &name : report.refused)
+            refused.append(ShownText(name));
+        ShowMessage(window, QMessageBox::Warning, title,
+                    tr("These profiles were not imported: a name cannot be empty or hold a "
+                       "double quote or a line break.\n\n") +
+                        refused.join(QLatin1Char('\n')));
+    }
 }

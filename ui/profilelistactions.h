@@ -1,11 +1,19 @@
 #pragma once
 
+#include "commandline.h"
+#include "profileexchange.h"
+
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QSet>
 
-class MainWindow;
+#include <functional>
+
+struct DeviceSpec;
+class ProfileDocument;
 class ProfileQListWidget;
+class RunningEmulatorsView;
 class QAction;
 class QLineEdit;
 class QPushButton;
@@ -13,22 +21,44 @@ class QThread;
 
 // What the profile list does beyond selecting: its context menu and keys (Enter and a double
 // click launch, F2 renames, Delete removes, Shift+F10 opens the menu), Duplicate, Rename,
-// New Profile from Device and Copy Command Line. The window keeps the model and the widgets' state;
-// this class asks it.
+// New Profile from Device, Copy Command Line, import and export, moving, stopping, and undo and
+// redo of every change. Changes go to the document; what the window must do (launch, remove,
+// store what it shows) it is asked for by a signal.
 class ProfileListActions : public QObject
 {
     Q_OBJECT
 
 public:
     // `filter` is the field above the list: Ctrl+F reaches it, Escape clears it.
-    ProfileListActions(MainWindow *window, ProfileQListWidget *list, QPushButton *launchButton,
-                       QLineEdit *filter);
+    // `command` gives what a launch would start now.
+    ProfileListActions(QWidget *window, ProfileDocument *document, ProfileQListWidget *list,
+                       QPushButton *launchButton, QLineEdit *filter, RunningEmulatorsView *running,
+                       std::function<SplitCommand()> command);
     ~ProfileListActions() override;
 
-    // "Remove" follows the Remove button: never on the first profile.
-    void SetRemoveEnabled(bool enabled);
     // "Stop" is for a profile whose emulators run, "Stop All Emulators" while any runs.
     void SetRunningCount(int ofCurrentProfile, int all);
+
+    // Gives the profile named `oldName` another name (one no other profile has); says so when
+    // either no longer holds (the file changed outside meanwhile).
+    void RenameProfile(const QString &oldName, const QString &name);
+    // Adds a profile for the device at the end of the list (with its resolution and density,
+    // found by value or appended), or replaces the profile of that name if the user agrees;
+    // selects it. False when the user declined to replace.
+    bool AddDeviceProfile(const DeviceSpec &device, bool landscape);
+    using ImportDecider = std::function<ImportChoice(const QString &name)>;
+    // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
+    // name that exists. Saved at once; nothing changes when the save fails.
+    void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
+    // Moves the profile at row `from` to row `to` (never to or from the first place).
+    void MoveProfile(int from, int to);
+
+signals:
+    void launchRequested();
+    void removeRequested();
+    // Duplicate: the window stores what it shows under a name asked with these texts.
+    void storeWindowRequested(const QString &title, const QString &label,
+                              const QString &suggestion);
 
 public slots:
     void OnDuplicateProfile();
@@ -51,10 +81,21 @@ private:
     void StopInBackground(const QString &profile);
     // Alt+Up (-1) and Alt+Down (+1): the selected profile past the neighbour shown.
     void MoveCurrent(int step);
-    // Runs `slot` of the window only for a row the user sees.
-    template <typename Slot> void OnShownRow(Slot slot);
+    // Undo and Redo from anywhere in the window but a text field, named after their step.
+    void BuildHistoryActions();
+    void RunHistoryStep(bool undo);
+    // Menu entries follow their profile's name, and go and come back with it.
+    void FollowDesktopEntries();
 
-    MainWindow *window = nullptr;
+    QWidget *window = nullptr;
+    ProfileDocument *document = nullptr;
+    RunningEmulatorsView *running = nullptr;
+    std::function<SplitCommand()> command;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+    QString historyTitle;
+    // Profiles whose menu entry went with them this run: it comes back with an undo.
+    QSet<QString> entriesRemoved;
     ProfileQListWidget *list = nullptr;
     QAction *launchAction = nullptr;
     QAction *duplicateAction = nullptr;

@@ -6,8 +6,7 @@
 #include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
-#include "mainwindow.h"
-#include "profilelistactions.h"
+#include "profiledocument.h"
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
 
@@ -18,10 +17,14 @@
 #include <QSet>
 #include <QTimer>
 
-RunningEmulatorsView::RunningEmulatorsView(MainWindow *w, ProfileQListWidget *profileList,
-                                           ProfileListActions *listActions)
-    : QObject(w), window(w), list(profileList), actions(listActions)
+RunningEmulatorsView::RunningEmulatorsView(QWidget *w, ProfileDocument *d,
+                                           ProfileQListWidget *profileList)
+    : QObject(w), window(w), document(d), list(profileList)
 {
+    connect(d, &ProfileDocument::profileRenamed, this, [this](int row, const QString &oldName) {
+        const QString newName = document->Config().profiles.at(row).name;
+        records.Post([oldName, newName] { RenameLaunchRecords(oldName, newName); });
+    });
     monitor = new EmulatorMonitor(this);
     connect(monitor, &EmulatorMonitor::countsChanged, this, [this] { Refresh(false); });
     connect(monitor, &EmulatorMonitor::endedEarly, this, &RunningEmulatorsView::ShowEarlyEnd);
@@ -35,11 +38,6 @@ void RunningEmulatorsView::Start()
     monitor->Start();
     // The logs of emulators that ended while no launcher ran.
     records.Post([] { PruneLogs(); });
-}
-
-void RunningEmulatorsView::RenameRecords(const QString &oldName, const QString &newName)
-{
-    records.Post([oldName, newName] { RenameLaunchRecords(oldName, newName); });
 }
 
 void RunningEmulatorsView::Launched(const LaunchResult &launched)
@@ -85,7 +83,7 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
         const int count = counts.value(name);
         if (count == shownCounts.value(name))
             continue;
-        const int row = window->Config().FindProfile(name);
+        const int row = document->Config().FindProfile(name);
         if (QListWidgetItem *item = row >= 0 ? list->item(row) : nullptr) {
             item->setData(RunningCountDelegate::CountRole, count);
             item->setData(Qt::AccessibleDescriptionRole,
@@ -94,11 +92,11 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
     }
     shownCounts = counts;
     const int current = list->currentRow();
-    const LauncherConfig &config = window->Config();
-    actions->SetRunningCount(counts.value(current >= 0 && current < config.profiles.size()
-                                              ? config.profiles.at(current).name
-                                              : QString()),
-                             int(monitor->Records().size()));
+    const LauncherConfig &config = document->Config();
+    emit runningCountsChanged(counts.value(current >= 0 && current < config.profiles.size()
+                                               ? config.profiles.at(current).name
+                                               : QString()),
+                              int(monitor->Records().size()));
 }
 
 void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QString &how)

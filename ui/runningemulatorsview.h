@@ -10,9 +10,9 @@
 class EmulatorMonitor;
 class QMessageBox;
 class QPushButton;
-class MainWindow;
-class ProfileListActions;
+class ProfileDocument;
 class ProfileQListWidget;
+class QWidget;
 struct LaunchRecord;
 struct LaunchResult;
 
@@ -25,29 +25,31 @@ class RunningEmulatorsView : public QObject
     Q_OBJECT
 
 public:
-    RunningEmulatorsView(MainWindow *window, ProfileQListWidget *list, ProfileListActions *actions);
+    // The records of a renamed profile follow its name.
+    RunningEmulatorsView(QWidget *window, ProfileDocument *document, ProfileQListWidget *list);
     // Waits for the records still being written.
     ~RunningEmulatorsView() override;
     // Looks for the emulators started before and watches them from now on.
     void Start();
     // Returns once the records asked for so far are written; any thread may wait.
     void WaitForRecords() { records.Wait(); }
-    // Gives the records of a renamed profile its new name.
-    void RenameRecords(const QString &oldName, const QString &newName);
-
     // An emulator the window just started (by StartEmulator): recorded in the background.
     void Launched(const LaunchResult &launched);
     // Shows the counts again; `rowsRebuilt` when the list's rows were made anew.
     void Refresh(bool rowsRebuilt);
     EmulatorMonitor *Monitor() const { return monitor; }
 
+signals:
+    // How many emulators run on the selected profile and in all.
+    void runningCountsChanged(int ofCurrentProfile, int all);
+
 private:
     void ShowEarlyEnd(const LaunchRecord &record, const QString &how);
     void ShowRecordProblem(const QString &reason);
 
-    MainWindow *window = nullptr;
+    QWidget *window = nullptr;
+    const ProfileDocument *document = nullptr;
     ProfileQListWidget *list = nullptr;
-    ProfileListActions *actions = nullptr;
     EmulatorMonitor *monitor = nullptr;
     QHash<QString, int> shownCounts;
     // The emulators that ended right after their start and the notice listing them.

@@ -37,6 +37,8 @@ class TestLauncherConfig : public QObject
 
 private slots:
     void resetGivesFourEmptySections();
+    void sectionLabel_data();
+    void sectionLabel();
     void findSection_data();
     void findSection();
     void profileValueText_data();
@@ -56,7 +58,6 @@ void TestLauncherConfig::resetGivesFourEmptySections()
 {
     LauncherConfig config = MakeConfig();
     config.profiles.append(Profile(QStringLiteral("kept"), {0, 0, 0}));
-    config.sections[SectionResolution].comboBox = reinterpret_cast<QComboBox *>(this);
     config.ResetSections();
     QCOMPARE(config.sections.size(), 4);
     const QStringList headers = {QStringLiteral("[Profile]"), QStringLiteral("[Resolution]"),
@@ -64,9 +65,30 @@ void TestLauncherConfig::resetGivesFourEmptySections()
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(config.sections.at(i).header, headers.at(i));
         QVERIFY(config.sections.at(i).entries.isEmpty());
-        QVERIFY(!config.sections.at(i).comboBox);
     }
     QCOMPARE(config.profiles.size(), 1);
+}
+
+void TestLauncherConfig::sectionLabel_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("lowerCase");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("resolution") << "[Resolution]" << false << "Resolution";
+    QTest::newRow("pixel density") << "[PixelDensity]" << false << "Pixel Density";
+    QTest::newRow("pixel density lower") << "[PixelDensity]" << true << "pixel density";
+    QTest::newRow("input lower") << "[Input]" << true << "input";
+    QTest::newRow("capitals stay together") << "[HDMIOutput]" << false << "HDMIOutput";
+    QTest::newRow("after a digit no space") << "[Mode2Fast]" << false << "Mode2Fast";
+    QTest::newRow("non-ASCII letters") << "[ÉcranÉtat]" << true << "écran état";
+}
+
+void TestLauncherConfig::sectionLabel()
+{
+    QFETCH(QString, header);
+    QFETCH(bool, lowerCase);
+    QFETCH(QString, label);
+    QCOMPARE(SectionLabel(header, lowerCase), label);
 }
 
 void TestLauncherConfig::findSection_data()

@@ -802,8 +802,9 @@ void TestEditing::profileWorkFromTheList()
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
     QCOMPARE(shown,
              (QStringList{"Launch", "Stop", "Show Log", "Duplicate…", "New Profile from Device…",
-                          "Rename…", "Remove", "Copy Command Line", "Add to Applications Menu",
-                          "Import Profiles…", "Export Profiles…", "Stop All Emulators"}));
+                          "Rename…", "Remove", "Undo Rename \"A\" to \"Alpha\"", "Redo",
+                          "Copy Command Line", "Add to Applications Menu", "Import Profiles…",
+                          "Export Profiles…", "Stop All Emulators"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);
@@ -1079,8 +1080,8 @@ void TestEditing::filterAndMove()
                                            : window->Config().profiles.at(current).arguments);
     if (filter == "a" && !key) {
         // Renamed and added rows follow the filter.
-        window->RenameProfile("B", "Bat");
-        window->RenameProfile("A", "Q");
+        window->ListActions()->RenameProfile("B", "Bat");
+        window->ListActions()->RenameProfile("A", "Q");
         QCOMPARE(visible(), (QStringList{"Default", "Bat", "Far"}));
         initial = window->Config();
     }
@@ -1429,7 +1430,7 @@ void TestEditing::exportThenImport()
     QVERIFY(QFileInfo::exists(file));
 
     // Changed since: A renamed, B updated.
-    window->RenameProfile("A", "A2");
+    window->ListActions()->RenameProfile("A", "A2");
     parts->profiles->setCurrentRow(2);
     parts->arguments->setText("-changed");
     QTest::mouseClick(parts->addUpdate, Qt::LeftButton);

@@ -119,8 +119,6 @@ private slots:
     void startsWithRemoveButtonsOff();
     void selection_data();
     void selection();
-    void sectionLabel_data();
-    void sectionLabel();
     void profileListSizeHint();
     void longListsMeasureLikeQt_data();
     void longListsMeasureLikeQt();
@@ -319,28 +317,6 @@ void TestMainWindow::selection()
                          parts.input->currentIndex()}),
              boxes);
     QCOMPARE(parts.arguments->text(), arguments);
-}
-
-void TestMainWindow::sectionLabel_data()
-{
-    QTest::addColumn<QString>("header");
-    QTest::addColumn<bool>("lowerCase");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("resolution") << "[Resolution]" << false << "Resolution";
-    QTest::newRow("pixel density") << "[PixelDensity]" << false << "Pixel Density";
-    QTest::newRow("pixel density lower") << "[PixelDensity]" << true << "pixel density";
-    QTest::newRow("input lower") << "[Input]" << true << "input";
-    QTest::newRow("capitals stay together") << "[HDMIOutput]" << false << "HDMIOutput";
-    QTest::newRow("after a digit no space") << "[Mode2Fast]" << false << "Mode2Fast";
-    QTest::newRow("non-ASCII letters") << "[ÉcranÉtat]" << true << "écran état";
-}
-
-void TestMainWindow::sectionLabel()
-{
-    QFETCH(QString, header);
-    QFETCH(bool, lowerCase);
-    QFETCH(QString, label);
-    QCOMPARE(MainWindow::SectionLabel(header, lowerCase), label);
 }
 
 void TestMainWindow::profileListSizeHint()

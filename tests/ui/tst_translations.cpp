@@ -86,7 +86,7 @@ void TestTranslations::catalogueHasEveryTextOfTheCode()
     const QString fresh = dir.path() + QStringLiteral("/fresh.ts");
     QProcess lupdate;
     QStringList arguments = {QStringLiteral("-extensions"), QStringLiteral("cpp,h")};
-    for (const char *part : {"config", "launch", "app", "ui", "main.cpp"})
+    for (const char *part : {"config", "launch", "document", "app", "ui", "main.cpp"})
         arguments.append(QStringLiteral(VELMORA_SOURCE_DIR "/") + QLatin1String(part));
     arguments << QStringLiteral("-ts") << fresh;
     lupdate.start(QStringLiteral(VELMORA_LUPDATE), arguments);
