@@ -285,7 +285,9 @@ QString RemoveOptionCommand::Apply(bool forward)
     // Each profile that used it takes it again, unless its arguments changed since.
     for (const User &user : std::as_const(users)) {
         const int row = Model().FindProfile(user.name);
-        if (row < 0 || Model().profiles.at(row).arguments != user.argumentsAfter)
+        // Blanks as the file keeps them: an edit taken in from outside read it back.
+        if (row < 0 ||
+            Model().profiles.at(row).arguments.simplified() != user.argumentsAfter.simplified())
             continue;
         QList<int> positions = Model().profiles.at(row).optionIndex;
         if (section - 1 < positions.size())

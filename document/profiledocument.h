@@ -105,6 +105,10 @@ public:
     void WaitForSaves();
     bool SavesHeld() const { return store.HoldsUserFile(); }
 
+    // Someone else changed Launcher.ini: it is read again and the change made here since the
+    // last save is applied to it; a file that cannot be read holds the saves until it can.
+    void TakeInOutsideChange();
+
 signals:
     // The model changed; each signal comes once the model is whole again.
     void profileInserted(int row);
@@ -132,9 +136,6 @@ private:
     void Push(ProfileCommand *command);
     void SaveChanges();
     void OnSaved(const ConfigSaveResult &result, const LauncherConfig &written);
-    // Someone else changed Launcher.ini: it is read again and the change made here since the
-    // last save is applied to it; a file that cannot be read holds the saves until it can.
-    void TakeInOutsideChange();
     void OnUnreadableSettled();
     void ResetTo(LauncherConfig model);
 

@@ -114,6 +114,7 @@ private slots:
     void filterAndMove();
     void outsideEdits_data();
     void outsideEdits();
+    void undoAfterAnOutsideEdit();
     void questionsOutlastOutsideEdits_data();
     void questionsOutlastOutsideEdits();
     void exportThenImport_data();
@@ -641,6 +642,60 @@ void TestEditing::removeProfile()
     // Row 0 can never be removed, even when asked directly.
     window->OnRemoveProfile();
     QCOMPARE(window->Config().profiles.size(), 4);
+
+    // Undone from the keyboard: back at its place, selected, with everything it stored.
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    parts->profiles->setFocus();
+    QTest::keyClick(parts->profiles, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window->Config().profiles, initial.profiles);
+    QCOMPARE(parts->profiles->item(2)->text(), QStringLiteral("B"));
+    QCOMPARE(parts->profiles->currentRow(), 2);
+    QCOMPARE(parts->arguments->text(), initial.profiles.at(2).arguments);
+    // In a text field the keys edit the text and leave the profiles alone.
+    parts->arguments->setFocus();
+    QTest::keyClicks(parts->arguments, "x");
+    for (const QKeyCombination key :
+         {Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Z})
+        QTest::keyClick(parts->arguments, key.key(), key.keyboardModifiers());
+    QCOMPARE(parts->arguments->text(), initial.profiles.at(2).arguments);
+    QTest::keyClick(parts->arguments, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(window->Config().profiles.size(), 5);
+    parts->arguments->clear();
+    // Redone from a box with Ctrl+Shift+Z, undone and redone again with Ctrl+Z and Ctrl+Y.
+    parts->resolution->setFocus();
+    QTest::keyClick(parts->resolution, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "C", "Far"}));
+    QTest::keyClick(parts->resolution, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(parts->resolution, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "C", "Far"}));
+}
+
+// A step that an edit made outside took away is not undone: the user is told which and why.
+void TestEditing::undoAfterAnOutsideEdit()
+{
+    window->ListActions()->RenameProfile("B", "Bee");
+    window->ListActions()->RenameProfile("A", "Alpha");
+    window->WaitForSaves();
+    LauncherConfig theirs = window->Config();
+    theirs.RemoveProfile(theirs.FindProfile("Bee"));
+    QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), FormatConfigUtf8(theirs)));
+    QTRY_COMPARE(window->Config().ProfileNames(), theirs.ProfileNames());
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    parts->profiles->setFocus();
+    // Still there by name: undone as usual.
+    QTest::keyClick(parts->profiles, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "C", "Far"}));
+    driver->ExpectMessageBox("Undo",
+                             "Rename \"B\" to \"Bee\" could not be undone: the profile \"Bee\" no "
+                             "longer exists. The configuration file was changed outside the "
+                             "launcher meanwhile.",
+                             {"OK"}, "OK");
+    QTest::keyClick(parts->profiles, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(driver->Settled());
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "C", "Far"}));
+    initial = theirs;
 }
 
 void TestEditing::editsSurviveARestart()
