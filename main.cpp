@@ -2,6 +2,7 @@
 #include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
+#include "platform.h"
 #include "singleapplication.h"
 #include "terminationsignals.h"
 
@@ -9,10 +10,6 @@
 #include <QMessageBox>
 
 #include <csignal>
-
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
 
 int main(int argc, char *argv[])
 {
@@ -40,11 +37,9 @@ int main(int argc, char *argv[])
         TerminationSignals::Release();
         return app.sendMessage(QString(), 5000) ? 0 : 1;
     }
-#ifdef Q_OS_LINUX
     // The emulators this window starts become its children when their starter leaves, so that
     // it learns how one that quits at once ended; they still outlive the launcher.
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-#endif
+    AdoptOrphanedChildren();
     // A file-size limit makes a save fail with an error, which is reported, instead of ending
     // the process.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -1,5 +1,7 @@
 #include "launcheroptions.h"
 
+#include "platform.h"
+
 #include "commandline.h"
 #include "configformat.h"
 #include "configstore.h"
@@ -17,9 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <iterator>
-#include <unistd.h>
 
 namespace {
 
@@ -572,19 +572,7 @@ bool standardOutputClosed = false;
 
 void OpenClosedStandardStreams()
 {
-    // A descriptor 0, 1 or 2 that is closed would be handed to the next file opened, and text
-    // meant for stderr could end up in Launcher.ini. /dev/null takes its place.
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        if (fd == STDOUT_FILENO)
-            standardOutputClosed = true;
-        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-        if (opened >= 0 && opened != fd) {
-            ::dup2(opened, fd);
-            ::close(opened);
-        }
-    }
+    standardOutputClosed = ReopenClosedStandardStreams();
 }
 
 int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options)
@@ -598,22 +586,10 @@ int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options)
         QTextStream err(stderr);
         code = RunLauncherOptions(options, out, err);
     }
-    const char *data = output.constData();
-    qsizetype left = output.size();
-    if (left > 0 && standardOutputClosed)
-        errno = EBADF;
-    while (left > 0) {
-        const ssize_t n = standardOutputClosed ? -1 : ::write(STDOUT_FILENO, data, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            QTextStream(stderr) << program
-                                << ": write error: " << QString::fromLocal8Bit(std::strerror(errno))
-                                << '\n';
-            return 1;
-        }
-        data += n;
-        left -= n;
+    QString error;
+    if (!output.isEmpty() && !WriteStandardOutput(output, standardOutputClosed, &error)) {
+        QTextStream(stderr) << program << ": write error: " << error << '\n';
+        return 1;
     }
     return code;
 }

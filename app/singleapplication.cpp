@@ -1,5 +1,7 @@
 #include "singleapplication.h"
 
+#include "platform.h"
+
 #include "diagnostics.h"
 #include "filelocations.h"
 #include "localsocket.h"
@@ -17,12 +19,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
-
-#ifdef Q_OS_UNIX
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -56,65 +52,6 @@ bool IsPlausibleToken(const QByteArray &token)
     }
     return true;
 }
-
-#ifdef Q_OS_UNIX
-uint CurrentUserId()
-{
-    return uint(::geteuid());
-}
-
-// Whether a process runs with this id as another user (its /proc entry is theirs).
-bool IsOtherUsersProcess(qint64 pid)
-{
-    struct stat st;
-    const QByteArray proc = "/proc/" + QByteArray::number(pid);
-    return pid > 0 && ::stat(proc.constData(), &st) == 0 && st.st_uid != ::geteuid();
-}
-
-// Removes `path` when something of another user's is there; false when that fails.
-bool RemoveForeignEntry(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(native.constData(), &st) != 0 || st.st_uid == ::geteuid())
-        return true;
-    return ::unlink(native.constData()) == 0;
-}
-
-// A directory only this user can enter: created with mode 0700 when missing; an existing one
-// must be a real directory (not a link) owned by the user, and is closed to others.
-bool MakePrivateDirectory(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // Whether it was made now or was there, what is there decides.
-    ::mkdir(native.constData(), 0700);
-    struct stat st;
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
-        return false;
-    return (st.st_mode & 077) == 0 || ::chmod(native.constData(), 0700) == 0;
-}
-#else
-uint CurrentUserId()
-{
-    return 0;
-}
-
-bool IsOtherUsersProcess(qint64)
-{
-    return false;
-}
-
-bool RemoveForeignEntry(const QString &)
-{
-    return true;
-}
-
-bool MakePrivateDirectory(const QString &path)
-{
-    return QDir().mkpath(path);
-}
-#endif
 
 } // namespace
 

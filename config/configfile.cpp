@@ -2,6 +2,7 @@
 
 #include "configformat.h"
 #include "diagnostics.h"
+#include "files_p.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,11 +14,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 QString ReasonOf(const QFileDevice &file)
@@ -25,45 +21,6 @@ QString ReasonOf(const QFileDevice &file)
     if (file.error() == QFileDevice::NoError || file.errorString().isEmpty())
         return QCoreApplication::translate("LauncherFile", "the system gave no reason");
     return file.errorString();
-}
-
-// The new file takes the place of the old one, so it takes its owner and group as well, where
-// the system lets it: a file shared through a group stays in that group, and one that root
-// saves for a user (sudo with the user's HOME) stays the user's.
-void KeepOwnership(const QString &path, int descriptor)
-{
-#ifdef Q_OS_UNIX
-    struct stat old;
-    if (descriptor < 0 || ::stat(QFile::encodeName(path).constData(), &old) != 0)
-        return;
-    struct stat now;
-    if (::fstat(descriptor, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid))
-        return;
-    const uid_t owner = ::geteuid() == 0 ? old.st_uid : uid_t(-1);
-    // Refused when the user is not in the group: the file is then theirs alone, as before.
-    if (::fchown(descriptor, owner, old.st_gid) == 0 ||
-        (owner != uid_t(-1) && ::fchown(descriptor, owner, gid_t(-1)) == 0))
-        ::fchmod(descriptor, old.st_mode & 07777);
-#else
-    Q_UNUSED(path);
-    Q_UNUSED(descriptor);
-#endif
-}
-
-// Whether `descriptor` is the file at `path` itself: QSaveFile fell back to writing in place.
-bool IsFileAt(const QString &path, int descriptor)
-{
-#ifdef Q_OS_UNIX
-    struct stat there;
-    struct stat open;
-    return descriptor >= 0 && ::stat(QFile::encodeName(path).constData(), &there) == 0 &&
-           ::fstat(descriptor, &open) == 0 && there.st_dev == open.st_dev &&
-           there.st_ino == open.st_ino;
-#else
-    Q_UNUSED(path);
-    Q_UNUSED(descriptor);
-    return false;
-#endif
 }
 
 // A person who edited the file sees where a line went; a file full of them does not flood the

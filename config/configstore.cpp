@@ -10,13 +10,6 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <cerrno>
 
 namespace {
@@ -243,50 +236,6 @@ bool ConfigStore::UserFileUnchanged() const
     const Stamp stamp = StampOf(userPath);
     const std::lock_guard<std::mutex> lock(stateMutex);
     return stamp == known;
-}
-
-ConfigStore::Stamp ConfigStore::StampOf(const QString &path)
-{
-    Stamp stamp;
-#ifdef Q_OS_UNIX
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.size = qint64(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.inode = quint64(st.st_ino);
-#else
-    const QFileInfo info(path);
-    stamp.exists = info.exists();
-    stamp.size = info.size();
-    stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-#endif
-    return stamp;
-}
-
-ConfigStore::WriteLock::WriteLock(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    // The folder itself is locked, so that no lock file lies beside the user's file.
-    const QString folder = QFileInfo(path).absolutePath();
-    QDir().mkpath(folder);
-    fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-ConfigStore::WriteLock::~WriteLock()
-{
-#ifdef Q_OS_UNIX
-    if (fd >= 0)
-        ::close(fd); // releases the lock
-#endif
 }
 
 void ConfigStore::AcceptDiskState()

@@ -1,5 +1,7 @@
 #include "emulatormonitor.h"
 
+#include "instances_p.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -10,13 +12,6 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 QString Key(const LaunchRecord &record)
@@ -25,41 +20,14 @@ QString Key(const LaunchRecord &record)
            QString::number(record.started.toMSecsSinceEpoch());
 }
 
-int OpenPidfd(qint64 pid)
-{
-#if defined(Q_OS_LINUX) && defined(SYS_pidfd_open)
-    return int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
-#else
-    Q_UNUSED(pid);
-    return -1;
-#endif
-}
-
-// Reaps the emulator when it is the launcher's child and says how it ended.
-QString HowEnded(qint64 pid)
-{
-#ifdef Q_OS_LINUX
-    siginfo_t info;
-    std::memset(&info, 0, sizeof info);
-    if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG) != 0 || info.si_pid == 0)
-        return QString();
-    return DescribeEnd(info.si_code == CLD_EXITED, info.si_status);
-#else
-    Q_UNUSED(pid);
-    return QString();
-#endif
-}
-
 } // namespace
 
 EmulatorMonitor::EmulatorMonitor(QObject *parent) : QObject(parent) {}
 
 EmulatorMonitor::~EmulatorMonitor()
 {
-#ifdef Q_OS_LINUX
     for (QSocketNotifier *notifier : std::as_const(notifiers))
-        ::close(int(notifier->socket()));
-#endif
+        CloseProcessHandle(int(notifier->socket()));
 }
 
 void EmulatorMonitor::Start()
@@ -81,7 +49,7 @@ void EmulatorMonitor::Add(const LaunchRecord &record)
         if (!reported.contains(Key(record)) &&
             record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
             reported.insert(Key(record));
-            emit endedEarly(record, HowEnded(record.pid));
+            emit endedEarly(record, ReapEnded(record.pid));
         }
         return;
     }
@@ -147,7 +115,7 @@ void EmulatorMonitor::Reload()
 
 void EmulatorMonitor::Watch(const LaunchRecord &record)
 {
-    const int fd = OpenPidfd(record.pid);
+    const int fd = OpenProcessHandle(record.pid);
     if (fd < 0) {
         if (!fallback) {
             fallback = new QTimer(this);
@@ -175,9 +143,7 @@ void EmulatorMonitor::OnEnded(qint64 pid)
 {
     if (QSocketNotifier *notifier = notifiers.take(pid)) {
         notifier->setEnabled(false);
-#ifdef Q_OS_LINUX
-        ::close(int(notifier->socket()));
-#endif
+        CloseProcessHandle(int(notifier->socket()));
         notifier->deleteLater();
     }
     const auto found = std::find_if(records.begin(), records.end(),
@@ -186,7 +152,7 @@ void EmulatorMonitor::OnEnded(qint64 pid)
         return;
     const LaunchRecord record = *found;
     records.erase(found);
-    const QString how = HowEnded(pid);
+    const QString how = ReapEnded(pid);
     QList<EndedLaunch> ended;
     RunningEmulators(&ended); // drops its record
     emit countsChanged();

@@ -1,6 +1,7 @@
 #include "instances.h"
 
 #include "emulatorlaunch.h"
+#include "instances_p.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -25,65 +26,14 @@
 #include <functional>
 #include <vector>
 
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 Q_LOGGING_CATEGORY(lcInstances, "velmora.launcher.instances", QtWarningMsg)
-
-namespace {
-
-constexpr int KeptLogs = 50;
-constexpr qint64 KeptLogBytes = qint64(20) << 20;
-constexpr int RemovedLogsPerPrune = 100;
 
 QString RecordsPath()
 {
     return StateDirectory() + QStringLiteral("/launches.json");
 }
 
-// Holds the records' lock while it lives: launches from several processes lose no record.
-class RecordsLock
-{
-public:
-    RecordsLock()
-    {
-#ifdef Q_OS_UNIX
-        QDir().mkpath(StateDirectory());
-        // Only when it is not so already: a change of mode wakes every launcher watching the
-        // folder, which would lock and look again.
-        const QByteArray folder = QFile::encodeName(StateDirectory());
-        struct stat st;
-        if (::stat(folder.constData(), &st) == 0 && (st.st_mode & 07777) != 0700)
-            ::chmod(folder.constData(), 0700);
-        const QByteArray path =
-            QFile::encodeName(StateDirectory() + QStringLiteral("/launches.lock"));
-        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd >= 0) {
-            while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-#endif
-    }
-    ~RecordsLock()
-    {
-#ifdef Q_OS_UNIX
-        if (fd >= 0)
-            ::close(fd);
-#endif
-    }
-    RecordsLock(const RecordsLock &) = delete;
-    RecordsLock &operator=(const RecordsLock &) = delete;
-
-private:
-    int fd = -1;
-};
+namespace {
 
 struct RecordsFile
 {
@@ -127,17 +77,15 @@ RecordsFile ReadRecords()
 {
     RecordsFile file;
     const QString path = RecordsPath();
-#ifdef Q_OS_UNIX
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return file;
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
-        qCWarning(lcInstances).noquote()
-            << QStringLiteral("%1 is not a file of yours; it is replaced").arg(path);
-        ::unlink(QFile::encodeName(path).constData());
+    bool exists = false;
+    if (!IsOwnPlainFile(path, &exists)) {
+        if (exists) {
+            qCWarning(lcInstances).noquote()
+                << QStringLiteral("%1 is not a file of yours; it is replaced").arg(path);
+            QFile::remove(path);
+        }
         return file;
     }
-#endif
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
         return file;
@@ -232,6 +180,8 @@ QString SafeFilePart(const QString &name)
     return part;
 }
 
+} // namespace
+
 // The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
 bool IsLogName(const QString &name)
 {
@@ -239,153 +189,6 @@ bool IsLogName(const QString &name)
         QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}\\.log$"));
     return pattern.match(name).hasMatch();
 }
-
-void PruneLogsKeeping(const QList<LaunchRecord> &running)
-{
-    // Only a folder of the user's own, and only the files the launcher made there: what else
-    // lies in it is the user's.
-    if (!LogDirectoryProblem().isEmpty())
-        return;
-    QSet<QString> inUse;
-    for (const LaunchRecord &record : running)
-        inUse.insert(QFileInfo(record.log).fileName());
-#ifdef Q_OS_UNIX
-    // One listing of the folder and nothing more: a log's name starts with its start time, so
-    // the names give the order, and only the logs kept are looked at for their size. Links and
-    // anything but plain files are never followed or removed; removing goes through the folder
-    // that was listed.
-    DIR *dir = ::opendir(QFile::encodeName(LogDirectory()).constData());
-    if (!dir)
-        return;
-    struct Entry
-    {
-        QByteArray name;
-        bool plainFile; // as the listing says; else it has to be asked
-    };
-    std::vector<Entry> entries;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if ((entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN) && IsLogName(name) &&
-            !inUse.contains(name))
-            entries.push_back({QByteArray(entry->d_name), entry->d_type == DT_REG});
-    }
-    // Newest first.
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.name > b.name; });
-    const int folder = ::dirfd(dir);
-    const auto plainFile = [folder](const Entry &entry, qint64 *size) {
-        struct stat st;
-        if (::fstatat(folder, entry.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode))
-            return false;
-        *size = qint64(st.st_size);
-        return true;
-    };
-    int kept = 0;
-    qint64 bytes = 0;
-    size_t next = 0;
-    std::vector<const Entry *> excess;
-    for (; next < entries.size() && kept < KeptLogs; ++next) {
-        qint64 size = 0;
-        if (!plainFile(entries[next], &size))
-            continue;
-        if (bytes + size <= KeptLogBytes) {
-            ++kept;
-            bytes += size;
-        } else {
-            excess.push_back(&entries[next]);
-        }
-    }
-    // The rest go, but a folder that holds thousands of old logs is emptied over several
-    // launches, the oldest first: each launch stays quick.
-    for (size_t i = entries.size(); i > next && excess.size() < size_t(RemovedLogsPerPrune); --i)
-        excess.push_back(&entries[i - 1]);
-    for (const Entry *entry : excess) {
-        qint64 size = 0;
-        if (entry->plainFile || plainFile(*entry, &size))
-            ::unlinkat(folder, entry->name.constData(), 0);
-    }
-    ::closedir(dir);
-#endif
-}
-
-// Starts the emulator in a session of its own (so that stopping it reaches what it started, and
-// the launcher's terminal or session ending does not end it), its output going to `log` (or
-// nowhere), and without the desktop's activation token. posix_spawn shares the launcher's
-// memory until the exec instead of copying its page tables twice as QProcess::startDetached
-// does: with a long Launcher.ini in memory that took a frame and more, and every page the window
-// wrote afterwards took a fault.
-bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid, QString *error)
-{
-#if defined(Q_OS_LINUX)
-    const QByteArray program = QFile::encodeName(command.program);
-    QList<QByteArray> words{program};
-    for (const QString &argument : command.arguments)
-        words.append(argument.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    std::vector<char *> envp;
-    for (char **variable = environ; *variable; ++variable) {
-        const QByteArrayView name = QByteArrayView(*variable).first(
-            qMax<qsizetype>(0, QByteArrayView(*variable).indexOf('=')));
-        if (std::none_of(std::begin(ActivationVariables), std::end(ActivationVariables),
-                         [&name](const char *activation) { return name == activation; }))
-            envp.push_back(*variable);
-    }
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const QByteArray output = log.isEmpty() ? QByteArray("/dev/null") : QFile::encodeName(log);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.constData(),
-                                     O_WRONLY | O_APPEND, 0);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    // Nothing else the launcher holds goes along: an inherited pipe would keep whoever reads
-    // its other end waiting for as long as the emulator runs.
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // What the launcher ignores (SIGPIPE, SIGXFSZ) or blocks is the emulator's default again.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int signal = 1; signal < NSIG; ++signal) {
-        if (signal != SIGKILL && signal != SIGSTOP)
-            sigaddset(&defaults, signal);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    pid_t child = 0;
-    const int failure =
-        ::posix_spawn(&child, program.constData(), &actions, &attributes, argv.data(), envp.data());
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(failure));
-        return false;
-    }
-    *pid = child;
-    return true;
-#else
-    QProcess process;
-    PrepareEmulatorProcess(process, command);
-    process.setStandardOutputFile(log.isEmpty() ? QProcess::nullDevice() : log, QIODevice::Append);
-    process.setStandardErrorFile(log.isEmpty() ? QProcess::nullDevice() : log, QIODevice::Append);
-#ifdef Q_OS_UNIX
-    process.setChildProcessModifier([] { ::setsid(); });
-#endif
-    if (process.startDetached(pid))
-        return true;
-    *error = process.errorString();
-    return false;
-#endif
-}
-} // namespace
 
 QString StateDirectory()
 {
@@ -399,56 +202,6 @@ QString StateDirectory()
 QString LogDirectory()
 {
     return StateDirectory() + QStringLiteral("/logs");
-}
-
-QString LogDirectoryProblem()
-{
-#ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(LogDirectory());
-    struct stat st;
-    if (::lstat(path.constData(), &st) != 0) {
-        if (errno != ENOENT)
-            return QString::fromLocal8Bit(std::strerror(errno));
-        QDir().mkpath(LogDirectory());
-        if (::lstat(path.constData(), &st) != 0)
-            return QString::fromLocal8Bit(std::strerror(errno));
-    }
-    // A link may lead into someone else's folder, where pruning would delete their files.
-    if (S_ISLNK(st.st_mode))
-        return QCoreApplication::translate("Emulators", "it is a symbolic link");
-    if (!S_ISDIR(st.st_mode))
-        return QCoreApplication::translate("Emulators", "it is not a folder");
-    if (st.st_uid != ::geteuid())
-        return QCoreApplication::translate("Emulators", "it belongs to another user");
-    return QString();
-#else
-    QDir().mkpath(LogDirectory());
-    return QString();
-#endif
-}
-
-QString ProcessIdentity(qint64 pid)
-{
-#ifdef Q_OS_LINUX
-    if (pid <= 1)
-        return QString();
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray line = stat.readAll();
-    // The name in parentheses may hold blanks and parentheses: the fields follow the last ')'.
-    const qsizetype close = line.lastIndexOf(')');
-    if (close < 0)
-        return QString();
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    // Field 3 is the state (a zombie has ended), field 22 the start time.
-    if (fields.size() < 20 || fields.at(0) == "Z" || fields.at(0) == "X")
-        return QString();
-    return QString::fromLatin1(fields.at(19));
-#else
-    Q_UNUSED(pid);
-    return QString();
-#endif
 }
 
 bool IsRunning(const LaunchRecord &record)
@@ -557,79 +310,6 @@ void RecordHowEnded(qint64 pid, const QString &identity, const QString &how)
     }
 }
 
-LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &profile)
-{
-#ifdef Q_OS_LINUX
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
-        return LaunchEmulator(command, profile);
-    const pid_t waiter = ::fork();
-    if (waiter < 0) {
-        ::close(report[0]);
-        ::close(report[1]);
-        return LaunchEmulator(command, profile);
-    }
-    if (waiter == 0) {
-        // The caller's terminal and pipes are not held while the emulator runs: a script
-        // reading this command's output gets its end at once.
-        ::setsid();
-        ::signal(SIGHUP, SIG_IGN);
-        const int null = ::open("/dev/null", O_RDWR);
-        for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
-            ::dup2(null, fd);
-        const LaunchResult launched = LaunchEmulator(command, profile);
-        QByteArray bytes;
-        {
-            QDataStream out(&bytes, QIODevice::WriteOnly);
-            out << launched.started << launched.error << launched.logProblem
-                << launched.recordProblem << launched.record.profile << launched.record.pid
-                << launched.record.identity << launched.record.started << launched.record.log;
-        }
-        for (qsizetype done = 0; done < bytes.size();) {
-            const ssize_t n =
-                ::write(report[1], bytes.constData() + done, size_t(bytes.size() - done));
-            if (n <= 0 && errno != EINTR)
-                break;
-            done += n > 0 ? n : 0;
-        }
-        ::close(report[1]);
-        if (launched.started) {
-            siginfo_t info{};
-            while (::waitid(P_PID, id_t(launched.record.pid), &info, WEXITED) != 0 &&
-                   errno == EINTR) {
-            }
-            if (info.si_pid != 0)
-                RecordHowEnded(launched.record.pid, launched.record.identity,
-                               DescribeEnd(info.si_code == CLD_EXITED, info.si_status));
-        }
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    QByteArray bytes;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t n = ::read(report[0], chunk, sizeof chunk);
-        if (n > 0)
-            bytes.append(chunk, n);
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    ::close(report[0]);
-    LaunchResult result;
-    QDataStream in(bytes);
-    in >> result.started >> result.error >> result.logProblem >> result.recordProblem >>
-        result.record.profile >> result.record.pid >> result.record.identity >>
-        result.record.started >> result.record.log;
-    if (in.status() != QDataStream::Ok) {
-        result = {};
-        result.error = QCoreApplication::translate("Emulators", "the launcher's helper ended");
-    }
-    return result;
-#else
-    return LaunchEmulator(command, profile);
-#endif
-}
-
 void RenameLaunchRecords(const QString &oldName, const QString &newName)
 {
     const RecordsLock lock;
@@ -681,40 +361,14 @@ StopResult StopEmulators(const QString &profile, int graceMs)
         if (changed)
             WriteRecords(file);
     }
-#ifdef Q_OS_UNIX
-    uid_t owner = ::geteuid();
-    struct stat recordsFile;
-    if (::stat(QFile::encodeName(RecordsPath()).constData(), &recordsFile) == 0)
-        owner = recordsFile.st_uid;
-    const auto signalGroup = [&result, owner](const LaunchRecord &record, int signal) {
+    const uint owner = RecordsOwner();
+    const auto signalGroup = [&result, owner](const LaunchRecord &record, bool force) {
         // Checked right before: a process id used again is never signalled.
-        if (!IsRunning(record))
-            return true;
-        // Nor is a process of another user, whatever the records say (root could signal it).
-        struct stat process;
-        if (::stat(QByteArray("/proc/" + QByteArray::number(record.pid)).constData(), &process) ==
-                0 &&
-            process.st_uid != owner) {
-            result.failures.append(
-                QStringLiteral("%1 (%2): it belongs to another user and is not signalled")
-                    .arg(record.pid)
-                    .arg(record.profile));
-            return false;
-        }
-        // Its own session and process group hold what it started; never the launcher's own.
-        const pid_t group = ::getpgid(pid_t(record.pid));
-        if (group > 1 && group != ::getpgrp() && ::kill(-group, signal) == 0)
-            return true;
-        if (::kill(pid_t(record.pid), signal) == 0 || errno == ESRCH)
-            return true;
-        result.failures.append(QStringLiteral("%1 (%2): %3")
-                                   .arg(record.pid)
-                                   .arg(record.profile, QString::fromLocal8Bit(strerror(errno))));
-        return false;
+        return !IsRunning(record) || SignalEmulator(record, force, owner, &result.failures);
     };
     QList<LaunchRecord> asked;
     for (const LaunchRecord &record : targets) {
-        if (signalGroup(record, SIGTERM))
+        if (signalGroup(record, false))
             asked.append(record);
     }
     const auto anyRunning = [&asked] {
@@ -724,7 +378,7 @@ StopResult StopEmulators(const QString &profile, int graceMs)
         QThread::msleep(50);
     for (const LaunchRecord &record : std::as_const(asked)) {
         if (IsRunning(record))
-            signalGroup(record, SIGKILL);
+            signalGroup(record, true);
     }
     for (int waited = 0; waited < 2000 && anyRunning(); waited += 50)
         QThread::msleep(50);
@@ -735,11 +389,6 @@ StopResult StopEmulators(const QString &profile, int graceMs)
         else
             ++result.stopped;
     }
-#else
-    for (const LaunchRecord &record : targets)
-        result.failures.append(
-            QStringLiteral("%1 (%2): cannot be stopped here").arg(record.pid).arg(record.profile));
-#endif
     RunningEmulators(); // drops what ended
     return result;
 }

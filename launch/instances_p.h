@@ -1,0 +1,54 @@
+#pragma once
+
+#include "instances.h"
+
+#include <QLoggingCategory>
+#include <QStringList>
+
+// What the launch records and logs ask of the system, one small function each. The Unix
+// answers are in instances_unix.cpp; a Windows port adds instances_win.cpp with the same
+// functions (a named mutex for the lock, process handles for identity and stopping).
+
+Q_DECLARE_LOGGING_CATEGORY(lcInstances)
+
+constexpr int KeptLogs = 50;
+constexpr qint64 KeptLogBytes = qint64(20) << 20;
+constexpr int RemovedLogsPerPrune = 100;
+
+QString RecordsPath();
+// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
+bool IsLogName(const QString &name);
+
+// Holds the records' lock while it lives: launches from several processes lose no record.
+class RecordsLock
+{
+public:
+    RecordsLock();
+    ~RecordsLock();
+    RecordsLock(const RecordsLock &) = delete;
+    RecordsLock &operator=(const RecordsLock &) = delete;
+
+private:
+    int fd = -1;
+};
+
+// Whether `path` is a plain file of this user, not a link; `exists` says whether anything is
+// there at all.
+bool IsOwnPlainFile(const QString &path, bool *exists);
+// Removes the logs of LogDirectory() beyond the newest KeptLogs (KeptLogBytes in all), at most
+// RemovedLogsPerPrune a time, never one of `running` and never a file not named as a log.
+void PruneLogsKeeping(const QList<LaunchRecord> &running);
+// Starts the emulator detached, in a session of its own, its output going to `log` (or nowhere).
+bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid, QString *error);
+// Who owns the records: only that user's processes are signalled.
+uint RecordsOwner();
+// Asks the emulator of `record` (and what it started) to end, or with `force` ends it. False,
+// with the reason in `failures`, when it cannot be signalled or belongs to another user.
+bool SignalEmulator(const LaunchRecord &record, bool force, uint owner, QStringList *failures);
+
+// A handle that becomes readable when the process `pid` ends (a pidfd), or -1 where there is
+// none; the monitor then looks again once a second.
+int OpenProcessHandle(qint64 pid);
+void CloseProcessHandle(int handle);
+// Reaps the emulator when it is the launcher's child and says how it ended; empty otherwise.
+QString ReapEnded(qint64 pid);
