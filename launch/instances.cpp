@@ -293,7 +293,7 @@ QString DescribeEnd(bool exited, int status)
         return QCoreApplication::translate("Emulators", "it exited with code %1").arg(status);
     return QCoreApplication::translate("Emulators", "it was ended by signal %1 (%2)")
         .arg(status)
-        .arg(QString::fromLocal8Bit(::strsignal(status)));
+        .arg(SignalName(status));
 }
 
 void RecordHowEnded(qint64 pid, const QString &identity, const QString &how)

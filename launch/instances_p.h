@@ -52,3 +52,5 @@ int OpenProcessHandle(qint64 pid);
 void CloseProcessHandle(int handle);
 // Reaps the emulator when it is the launcher's child and says how it ended; empty otherwise.
 QString ReapEnded(qint64 pid);
+// The system's name of a signal: "Killed" for 9.
+QString SignalName(int signal);

@@ -371,3 +371,8 @@ QString ReapEnded(qint64 pid)
         return QString();
     return DescribeEnd(info.si_code == CLD_EXITED, info.si_status);
 }
+
+QString SignalName(int signal)
+{
+    return QString::fromLocal8Bit(::strsignal(signal));
+}
