@@ -92,6 +92,21 @@ QString ProfileCommand::Quoted(const QString &name)
     return tr("\"%1\"").arg(ShownText(name, 200));
 }
 
+QString ProfileCommand::EntryGone(const QString &name)
+{
+    return tr("the option %1 is no longer in its list").arg(Quoted(name));
+}
+
+std::optional<QList<int>> ProfileCommand::Positions(const ProfileSettings &settings,
+                                                    QString *problem) const
+{
+    QString missing;
+    std::optional<QList<int>> positions = settings.Positions(Model(), &missing);
+    if (!positions)
+        *problem = EntryGone(missing);
+    return positions;
+}
+
 QString ProfileCommand::Gone(const QString &name)
 {
     return tr("the profile %1 no longer exists").arg(Quoted(name));
@@ -120,10 +135,10 @@ QString AddProfileCommand::Apply(bool forward)
     }
     if (row >= 0)
         return Taken(name);
-    QString missing;
-    const std::optional<QList<int>> positions = settings.Positions(Model(), &missing);
+    QString problem;
+    const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return tr("the option %1 is no longer in its list").arg(Quoted(missing));
+        return problem;
     InsertProfile(int(Model().profiles.size()), {name, settings.arguments, *positions});
     return QString();
 }
@@ -142,10 +157,10 @@ QString UpdateProfileCommand::Apply(bool forward)
     if (row < 0)
         return Gone(name);
     const ProfileSettings &settings = forward ? after : before;
-    QString missing;
-    const std::optional<QList<int>> positions = settings.Positions(Model(), &missing);
+    QString problem;
+    const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return tr("the option %1 is no longer in its list").arg(Quoted(missing));
+        return problem;
     SetProfile(row, *positions, settings.arguments);
     return QString();
 }
@@ -171,10 +186,10 @@ QString RemoveProfileCommand::Apply(bool forward)
     }
     if (found >= 0)
         return Taken(name);
-    QString missing;
-    const std::optional<QList<int>> positions = settings.Positions(model, &missing);
+    QString problem;
+    const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return tr("the option %1 is no longer in its list").arg(Quoted(missing));
+        return problem;
     // Back below the profile it followed, wherever that is now; else where it stood.
     const int after = model.FindProfile(above);
     const int at = after >= 0 ? after + 1 : qBound(1, row, int(model.profiles.size()));
@@ -243,7 +258,7 @@ QString AddOptionCommand::Apply(bool forward)
     // The one added last: an equal entry before it was there already.
     const int index = int(entries.lastIndexOf(entry));
     if (index < 1)
-        return tr("the option %1 is no longer in its list").arg(Quoted(entry.name));
+        return EntryGone(entry.name);
     RemoveEntry(section, index);
     return QString();
 }
@@ -266,7 +281,7 @@ QString RemoveOptionCommand::Apply(bool forward)
         const int found = int(model.sections.at(section).entries.indexOf(entry));
         // The first entry is never removed.
         if (found < 1)
-            return tr("the option %1 is no longer in its list").arg(Quoted(entry.name));
+            return EntryGone(entry.name);
         index = found;
         QList<User> before;
         for (const LauncherProfile &profile : model.profiles) {

@@ -36,7 +36,11 @@ protected:
     void RemoveEntry(int section, int index, QList<int> *users = nullptr);
     void Reset(LauncherConfig model);
 
+    // The positions the settings' entries have now; none, with the reason, when one is gone.
+    std::optional<QList<int>> Positions(const ProfileSettings &settings, QString *problem) const;
+
     static QString Gone(const QString &name);
+    static QString EntryGone(const QString &name);
     static QString Taken(const QString &name);
     static QString Quoted(const QString &name);
 

@@ -17,32 +17,22 @@
 <context>
     <name>AddOptionCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="228"/>
+        <location filename="../document/profilecommands.cpp" line="243"/>
         <source>Add Resolution %1</source>
         <translation>Auflösung %1 hinzufügen</translation>
     </message>
     <message>
-        <location filename="../document/profilecommands.cpp" line="229"/>
+        <location filename="../document/profilecommands.cpp" line="244"/>
         <source>Add Pixel Density %1</source>
         <translation>Pixeldichte %1 hinzufügen</translation>
-    </message>
-    <message>
-        <location filename="../document/profilecommands.cpp" line="246"/>
-        <source>the option %1 is no longer in its list</source>
-        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 <context>
     <name>AddProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="107"/>
+        <location filename="../document/profilecommands.cpp" line="122"/>
         <source>Add %1</source>
         <translation>%1 hinzufügen</translation>
-    </message>
-    <message>
-        <location filename="../document/profilecommands.cpp" line="126"/>
-        <source>the option %1 is no longer in its list</source>
-        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 <context>
@@ -69,7 +59,7 @@
     </message>
     <message>
         <location filename="../launch/emulatorlaunch.cpp" line="24"/>
-        <location filename="../launch/instances.cpp" line="491"/>
+        <location filename="../launch/instances.cpp" line="244"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -237,37 +227,37 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/instances.cpp" line="540"/>
+        <location filename="../launch/instances.cpp" line="293"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="541"/>
+        <location filename="../launch/instances.cpp" line="294"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="418"/>
+        <location filename="../launch/instances_unix.cpp" line="213"/>
         <source>it is a symbolic link</source>
         <translation>er ist ein symbolischer Link</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="420"/>
+        <location filename="../launch/instances_unix.cpp" line="215"/>
         <source>it is not a folder</source>
         <translation>er ist kein Ordner</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="422"/>
+        <location filename="../launch/instances_unix.cpp" line="217"/>
         <source>it belongs to another user</source>
         <translation>er gehört einem anderen Benutzer</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="625"/>
+        <location filename="../launch/instances_unix.cpp" line="310"/>
         <source>the launcher&apos;s helper ended</source>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="785"/>
+        <location filename="../launch/instances.cpp" line="434"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -278,23 +268,23 @@ Sind Sie sicher?</translation>
 <context>
     <name>LauncherFile</name>
     <message>
-        <location filename="../config/configfile.cpp" line="26"/>
+        <location filename="../config/configfile.cpp" line="22"/>
         <source>the system gave no reason</source>
         <translation>das System nannte keinen Grund</translation>
     </message>
     <message>
-        <location filename="../config/configfile.cpp" line="131"/>
+        <location filename="../config/configfile.cpp" line="88"/>
         <source>it is not a regular file</source>
         <translation>sie ist keine gewöhnliche Datei</translation>
     </message>
     <message>
-        <location filename="../config/configfile.cpp" line="133"/>
-        <location filename="../config/configfile.cpp" line="149"/>
+        <location filename="../config/configfile.cpp" line="90"/>
+        <location filename="../config/configfile.cpp" line="106"/>
         <source>it is larger than %1 MiB</source>
         <translation>sie ist größer als %1 MiB</translation>
     </message>
     <message>
-        <location filename="../config/configfile.cpp" line="228"/>
+        <location filename="../config/configfile.cpp" line="185"/>
         <source>it would be larger than %1 MiB</source>
         <translation>sie würde größer als %1 MiB</translation>
     </message>
@@ -307,12 +297,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../main.cpp" line="63"/>
+        <location filename="../main.cpp" line="58"/>
         <source>Velmora Mobile Emulator Launcher Warning</source>
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="64"/>
+        <location filename="../main.cpp" line="59"/>
         <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other&apos;s changes.</source>
         <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
     </message>
@@ -556,7 +546,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>MoveProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="207"/>
+        <location filename="../document/profilecommands.cpp" line="222"/>
         <source>Move %1</source>
         <translation>%1 verschieben</translation>
     </message>
@@ -581,11 +571,16 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../document/profilecommands.cpp" line="97"/>
+        <source>the option %1 is no longer in its list</source>
+        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
+    </message>
+    <message>
+        <location filename="../document/profilecommands.cpp" line="112"/>
         <source>the profile %1 no longer exists</source>
         <translation>das Profil %1 gibt es nicht mehr</translation>
     </message>
     <message>
-        <location filename="../document/profilecommands.cpp" line="102"/>
+        <location filename="../document/profilecommands.cpp" line="117"/>
         <source>another profile is named %1</source>
         <translation>ein anderes Profil heißt %1</translation>
     </message>
@@ -888,38 +883,28 @@ Sind Sie sicher?</translation>
 <context>
     <name>RemoveOptionCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="254"/>
+        <location filename="../document/profilecommands.cpp" line="269"/>
         <source>Remove Resolution %1</source>
         <translation>Auflösung %1 entfernen</translation>
     </message>
     <message>
-        <location filename="../document/profilecommands.cpp" line="255"/>
+        <location filename="../document/profilecommands.cpp" line="270"/>
         <source>Remove Pixel Density %1</source>
         <translation>Pixeldichte %1 entfernen</translation>
-    </message>
-    <message>
-        <location filename="../document/profilecommands.cpp" line="269"/>
-        <source>the option %1 is no longer in its list</source>
-        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 <context>
     <name>RemoveProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="154"/>
+        <location filename="../document/profilecommands.cpp" line="169"/>
         <source>Remove %1</source>
         <translation>%1 entfernen</translation>
-    </message>
-    <message>
-        <location filename="../document/profilecommands.cpp" line="177"/>
-        <source>the option %1 is no longer in its list</source>
-        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 <context>
     <name>RenameProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="187"/>
+        <location filename="../document/profilecommands.cpp" line="202"/>
         <source>Rename %1 to %2</source>
         <translation>%1 in %2 umbenennen</translation>
     </message>
@@ -977,13 +962,13 @@ Sind Sie sicher?</translation>
 <context>
     <name>SingleApplication</name>
     <message>
-        <location filename="../app/singleapplication.cpp" line="200"/>
-        <location filename="../app/singleapplication.cpp" line="233"/>
+        <location filename="../app/singleapplication.cpp" line="137"/>
+        <location filename="../app/singleapplication.cpp" line="170"/>
         <source>no directory of your own can hold its lock</source>
         <translation>kein eigenes Verzeichnis kann seine Sperre aufnehmen</translation>
     </message>
     <message>
-        <location filename="../app/singleapplication.cpp" line="272"/>
+        <location filename="../app/singleapplication.cpp" line="209"/>
         <source>its lock cannot be created in %1</source>
         <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
     </message>
@@ -991,14 +976,9 @@ Sind Sie sicher?</translation>
 <context>
     <name>UpdateProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="134"/>
+        <location filename="../document/profilecommands.cpp" line="149"/>
         <source>Update %1</source>
         <translation>%1 aktualisieren</translation>
-    </message>
-    <message>
-        <location filename="../document/profilecommands.cpp" line="148"/>
-        <source>the option %1 is no longer in its list</source>
-        <translation>die Option %1 steht nicht mehr in ihrer Liste</translation>
     </message>
 </context>
 </TS>
