@@ -13,10 +13,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -243,6 +247,116 @@ int StopAndReport(const QString &profile, QTextStream &err)
     return result.failures.isEmpty() ? 0 : 1;
 }
 
+// "\"A\", \"B\"": names as the messages list them.
+QString QuotedNames(const QStringList &names)
+{
+    return QLatin1Char('"') + names.join(QStringLiteral("\", \"")) + QLatin1Char('"');
+}
+
+void WriteRunningJson(QTextStream &out, const QList<LaunchRecord> &records)
+{
+    out << "[";
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        const LaunchRecord &record = records.at(r);
+        out << (r ? ",\n" : "\n") << "    {\n        \"command\": [";
+        for (qsizetype w = 0; w < record.command.size(); ++w) {
+            out << (w ? ",\n            " : "\n            ");
+            WriteJsonString(out, record.command.at(w));
+        }
+        out << (record.command.isEmpty() ? "],\n" : "\n        ],\n") << "        \"log\": ";
+        WriteJsonString(out, record.log);
+        out << ",\n        \"pid\": " << record.pid << ",\n        \"profile\": ";
+        WriteJsonString(out, record.profile);
+        out << ",\n        \"started\": ";
+        WriteJsonString(out, LocalIsoTime(record.started));
+        out << "\n    }";
+    }
+    out << (records.isEmpty() ? "]\n" : "\n]\n");
+}
+
+// Watches the emulators just started for five seconds each: 0 while all run, else the status of
+// the first seen to have ended (1 for a code of 0 or an end nobody saw), with its output.
+int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
+{
+    constexpr qint64 WatchedMs = 5000;
+    // How long an end may take to be noted by the process that waited for it.
+    constexpr qint64 NotedMs = 2000;
+    QDateTime until;
+    for (const LaunchRecord &record : launched)
+        until = qMax(until, record.started.addMSecs(WatchedMs));
+    QHash<qint64, QDateTime> seenEnded;
+    for (;;) {
+        QList<EndedLaunch> ended;
+        const QList<LaunchRecord> running = RunningEmulators(&ended);
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const LaunchRecord &record : launched) {
+            const auto same = [&record](const LaunchRecord &other) {
+                return other.pid == record.pid && other.identity == record.identity;
+            };
+            if (std::any_of(running.cbegin(), running.cend(), same))
+                continue;
+            const auto end = std::find_if(ended.cbegin(), ended.cend(),
+                                          [&same](const EndedLaunch &e) { return same(e.record); });
+            const QDateTime first = seenEnded.value(record.pid, now);
+            seenEnded.insert(record.pid, first);
+            if ((end == ended.cend() || end->status < 0) && first.msecsTo(now) < NotedMs)
+                continue;
+            const int status = end != ended.cend() ? end->status : -1;
+            err << program << ": the emulator for \"" << record.profile << "\" ended";
+            if (end != ended.cend() && !end->how.isEmpty())
+                err << ": " << end->how;
+            err << '\n';
+            if (!record.log.isEmpty())
+                err << LogExcerpt(record.log) << '\n';
+            return status > 0 ? status : 1;
+        }
+        if (now >= until)
+            return 0;
+        QThread::msleep(100);
+    }
+}
+
+int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options, QTextStream &err)
+{
+    QStringList unknown;
+    for (const QString &name : options.names) {
+        if (config.FindProfile(name) < 0 && !unknown.contains(name))
+            unknown.append(name);
+    }
+    if (!unknown.isEmpty()) {
+        err << program << ": " << (unknown.size() == 1 ? "No profile named " : "No profiles named ")
+            << QuotedNames(unknown) << ". The profiles are: " << QuotedNames(config.ProfileNames())
+            << ".\n";
+        return 2;
+    }
+    int code = 0;
+    QList<LaunchRecord> started;
+    for (const QString &name : options.names) {
+        const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
+        const SplitCommand command =
+            EmulatorCommand(GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name,
+                            profile.arguments);
+        const LaunchResult launched = LaunchEmulatorWatched(command, profile.name);
+        if (!launched.started) {
+            err << program << ": cannot start " << QDir::toNativeSeparators(command.program) << ": "
+                << launched.error << '\n';
+            code = 1;
+            continue;
+        }
+        started.append(launched.record);
+        if (!launched.logProblem.isEmpty())
+            err << program << ": no log can be kept in " << QDir::toNativeSeparators(LogDirectory())
+                << " (" << launched.logProblem << "); the emulator's output is discarded\n";
+        if (!launched.recordProblem.isEmpty())
+            err << program << ": the emulator runs, but its record cannot be written to "
+                << QDir::toNativeSeparators(StateDirectory()) << " (" << launched.recordProblem
+                << "); --running and --stop do not know it\n";
+    }
+    if (code == 0 && options.wait)
+        return WaitForLaunched(started, err);
+    return code;
+}
+
 // Options that Qt's application object takes from the command line, with a value in the next
 // argument. Qt reads each with one dash or two.
 const char *const qtValueOptions[] = {
@@ -351,8 +465,16 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                                   QStringLiteral("Lists the stored profile names, one per line."));
     const QCommandLineOption launch(
         {QStringLiteral("l"), QStringLiteral("launch")},
-        QStringLiteral("Starts the emulator for the stored profile <name>, as Launch would."),
+        QStringLiteral("Starts the emulator for the stored profile <name>, as Launch would; "
+                       "more names may follow, one emulator each. Nothing starts when a name is "
+                       "unknown."),
         QStringLiteral("name"));
+    const QCommandLineOption wait(
+        QStringLiteral("wait"),
+        QStringLiteral("With --launch: waits up to 5 seconds for each emulator. Exits 0 when all "
+                       "still run, else with the exit code of the first that ended (128 plus "
+                       "its signal; 1 for a code of 0), its first 5 and last 15 lines of output "
+                       "on stderr."));
     const QCommandLineOption print(
         QStringLiteral("print-command"),
         QStringLiteral("Prints the command that --launch <name> would start, quoted for a "
@@ -362,10 +484,11 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         QStringLiteral("list-devices"),
         QStringLiteral("Lists the phones and tablets the launcher knows: name, TAB, portrait "
                        "WIDTHxHEIGHT in pixels, TAB, density."));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("With --list: prints the profiles as a JSON "
-                                                 "array, each with its name, arguments, options "
-                                                 "and the command it starts."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("With --list: prints the profiles as a JSON array, each with its name, "
+                       "arguments, options and the command it starts. With --running: the "
+                       "emulators, each with its pid, profile, start time, log and command."));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Writes the profiles named after the options (all when none is named), "
@@ -382,18 +505,26 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                        "profile, TAB, start time, TAB, log file."));
     const QCommandLineOption stop(
         QStringLiteral("stop"),
-        QStringLiteral("Stops every running emulator started for the profile <name>."),
+        QStringLiteral("Stops every running emulator started for the profile <name>; more names "
+                       "may follow."),
+        QStringLiteral("name"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Prints the path of the newest log of the profile <name> (exit code 1 "
+                       "when it has none)."),
         QStringLiteral("name"));
     const QCommandLineOption stopAll(QStringLiteral("stop-all"),
                                      QStringLiteral("Stops every running emulator the launcher "
                                                     "started."));
-    const QList<QCommandLineOption> all = {help,         version, list,    json,
-                                           launch,       print,   devices, exportOption,
-                                           importOption, running, stop,    stopAll};
+    const QList<QCommandLineOption> all = {help,    version, list,    json,         launch,
+                                           wait,    print,   devices, exportOption, importOption,
+                                           running, stop,    stopAll, log};
     parser.addOptions(all);
-    parser.addPositionalArgument(QStringLiteral("names"),
-                                 QStringLiteral("With --export: the profiles to write."),
-                                 QStringLiteral("[name...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("names"),
+        QStringLiteral("With --export: the profiles to write; with --launch and --stop: more "
+                       "profiles."),
+        QStringLiteral("[name...]"));
     // Short options are whole words: "-lTwo" is no launch, and "-style" no "-s -t -y -l e".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption *missing = nullptr;
@@ -424,7 +555,7 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         options.action = LauncherOptions::ListDevices;
     } else if (parser.isSet(launch)) {
         options.action = LauncherOptions::Launch;
-        options.profileName = parser.value(launch);
+        options.names = parser.values(launch) + parser.positionalArguments();
     } else if (parser.isSet(print)) {
         options.action = LauncherOptions::PrintCommand;
         options.profileName = parser.value(print);
@@ -439,12 +570,16 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         options.action = LauncherOptions::Running;
     } else if (parser.isSet(stop)) {
         options.action = LauncherOptions::Stop;
-        options.profileName = parser.value(stop);
+        options.names = parser.values(stop) + parser.positionalArguments();
     } else if (parser.isSet(stopAll)) {
         options.action = LauncherOptions::StopAll;
+    } else if (parser.isSet(log)) {
+        options.action = LauncherOptions::Log;
+        options.profileName = parser.value(log);
     }
     options.json = parser.isSet(json);
-    if (options.action == LauncherOptions::OpenWindow && !options.json)
+    options.wait = parser.isSet(wait);
+    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait)
         return options; // anything else opens the window, as it always did
 
     // Beside an action, anything the launcher does not understand is a mistake of the caller.
@@ -454,8 +589,9 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         return options;
     };
     int actions = 0;
-    for (const QCommandLineOption &action : {help, version, list, launch, print, devices,
-                                             exportOption, importOption, running, stop, stopAll})
+    for (const QCommandLineOption &action :
+         {help, version, list, launch, print, devices, exportOption, importOption, running, stop,
+          stopAll, log})
         actions += parser.isSet(action) ? 1 : 0;
     if (actions > 1)
         return usage(QStringLiteral("give one action at a time"));
@@ -465,9 +601,13 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
             QStringLiteral("unknown option %1%2")
                 .arg(unknown.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown));
     }
-    if (options.json && options.action != LauncherOptions::List)
-        return usage(QStringLiteral("--json goes with --list"));
-    if (options.action != LauncherOptions::Export && !parser.positionalArguments().isEmpty())
+    if (options.json && options.action != LauncherOptions::List &&
+        options.action != LauncherOptions::Running)
+        return usage(QStringLiteral("--json goes with --list or --running"));
+    if (options.wait && options.action != LauncherOptions::Launch)
+        return usage(QStringLiteral("--wait goes with --launch"));
+    if (options.action != LauncherOptions::Export && options.action != LauncherOptions::Launch &&
+        options.action != LauncherOptions::Stop && !parser.positionalArguments().isEmpty())
         return usage(
             QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     return options;
@@ -495,6 +635,10 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     case LauncherOptions::Import:
         return ImportFile(options.file, err);
     case LauncherOptions::Running:
+        if (options.json) {
+            WriteRunningJson(out, RunningEmulators());
+            return 0;
+        }
         for (const LaunchRecord &record : RunningEmulators())
             out << record.pid << '\t' << record.profile << '\t' << LocalIsoTime(record.started)
                 << '\t' << record.log << '\n';
@@ -502,6 +646,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     case LauncherOptions::StopAll:
         return StopAndReport(QString(), err);
     case LauncherOptions::Stop:
+    case LauncherOptions::Log:
     case LauncherOptions::List:
     case LauncherOptions::Launch:
     case LauncherOptions::PrintCommand:
@@ -523,46 +668,55 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     }
     if (options.action == LauncherOptions::Export)
         return ExportFile(config, options.file, options.names, err);
-    if (options.action == LauncherOptions::Stop) {
-        const QList<LaunchRecord> records = RunningEmulators();
-        const bool recorded =
-            std::any_of(records.cbegin(), records.cend(),
-                        [&](const LaunchRecord &r) { return r.profile == options.profileName; });
-        if (!recorded && config.FindProfile(options.profileName) < 0) {
-            err << program << ": No profile named \"" << options.profileName
-                << "\", and no emulator runs for one.\n";
+    if (options.action == LauncherOptions::Log) {
+        const QString log = NewestLog(options.profileName);
+        if (!log.isEmpty()) {
+            out << log << '\n';
+            return 0;
+        }
+        if (config.FindProfile(options.profileName) < 0) {
+            err << program << ": No profile named \"" << options.profileName << "\".\n";
             return 2;
         }
-        return StopAndReport(options.profileName, err);
+        err << program << ": No emulator of \"" << options.profileName
+            << "\" has left a log yet.\n";
+        return 1;
     }
+    if (options.action == LauncherOptions::Stop) {
+        const QList<LaunchRecord> records = RunningEmulators();
+        QStringList unknown;
+        for (const QString &name : options.names) {
+            const bool recorded =
+                std::any_of(records.cbegin(), records.cend(),
+                            [&name](const LaunchRecord &r) { return r.profile == name; });
+            if (!recorded && config.FindProfile(name) < 0 && !unknown.contains(name))
+                unknown.append(name);
+        }
+        if (!unknown.isEmpty()) {
+            err << program << ": "
+                << (unknown.size() == 1 ? "No profile named " : "No profiles named ")
+                << QuotedNames(unknown) << ", and no emulator runs for "
+                << (unknown.size() == 1 ? "one" : "them") << ".\n";
+            return 2;
+        }
+        int code = 0;
+        for (const QString &name : options.names)
+            code = qMax(code, StopAndReport(name, err));
+        return code;
+    }
+    if (options.action == LauncherOptions::Launch)
+        return LaunchProfiles(config, options, err);
 
     const int found = config.FindProfile(options.profileName);
     if (found < 0) {
         err << program << ": No profile named \"" << options.profileName
-            << "\". The profiles are: \"" << config.ProfileNames().join(QStringLiteral("\", \""))
-            << "\".\n";
+            << "\". The profiles are: " << QuotedNames(config.ProfileNames()) << ".\n";
         return 2;
     }
     const LauncherProfile &profile = config.profiles.at(found);
     const SplitCommand command = EmulatorCommand(
         GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name, profile.arguments);
-    if (options.action == LauncherOptions::PrintCommand) {
-        out << ShellCommand(command) << '\n';
-        return 0;
-    }
-    const LaunchResult launched = LaunchEmulatorWatched(command, profile.name);
-    if (!launched.started) {
-        err << program << ": cannot start " << QDir::toNativeSeparators(command.program) << ": "
-            << launched.error << '\n';
-        return 1;
-    }
-    if (!launched.logProblem.isEmpty())
-        err << program << ": no log can be kept in " << QDir::toNativeSeparators(LogDirectory())
-            << " (" << launched.logProblem << "); the emulator's output is discarded\n";
-    if (!launched.recordProblem.isEmpty())
-        err << program << ": the emulator runs, but its record cannot be written to "
-            << QDir::toNativeSeparators(StateDirectory()) << " (" << launched.recordProblem
-            << "); --running and --stop do not know it\n";
+    out << ShellCommand(command) << '\n';
     return 0;
 }
 

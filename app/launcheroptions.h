@@ -22,18 +22,20 @@ struct LauncherOptions
         Export, // `file`, `names` (all profiles when empty)
         Import, // `file`
         Running,
-        Stop, // `profileName`
+        Stop, // `names`
         StopAll,
+        Log,        // `profileName`
         UsageError, // `usageError` says what is wrong
     };
 
     Action action = OpenWindow;
-    QString profileName; // for Launch and PrintCommand
+    QString profileName; // for PrintCommand and Log
     QString helpText;
     QString usageError;
     QString file;
-    QStringList names;
-    bool json = false; // --list as JSON
+    QStringList names; // for Launch, Stop and Export
+    bool json = false; // --list or --running as JSON
+    bool wait = false; // --launch waits to see each emulator run
 };
 
 // `arguments` as main() gets them, the program first.
@@ -41,8 +43,8 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments);
 
 // Carries out an action other than OpenWindow and returns the process's exit code: 0 when it
 // worked, 1 when no configuration could be read or the emulator did not start, 2 for a name
-// that no profile has. Needs a QCoreApplication for the launcher's directory.
-// 2 for a usage error.
+// that no profile has and for a usage error; with --wait, how the first emulator that ended
+// ended. Needs a QCoreApplication for the launcher's directory.
 int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextStream &err);
 
 // Puts /dev/null on standard input, output or error where the process was started with one of

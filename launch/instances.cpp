@@ -55,6 +55,7 @@ QJsonObject RecordJson(const LaunchRecord &record)
         {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("log"), record.log},
         {QStringLiteral("stopping"), record.stopping},
+        {QStringLiteral("command"), QJsonArray::fromStringList(record.command)},
     };
 }
 
@@ -68,6 +69,8 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
         QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODateWithMs);
     record.log = o.value(QStringLiteral("log")).toString();
     record.stopping = o.value(QStringLiteral("stopping")).toBool();
+    for (const QJsonValue &word : o.value(QStringLiteral("command")).toArray())
+        record.command.append(word.toString());
     return record;
 }
 
@@ -107,7 +110,8 @@ RecordsFile ReadRecords()
         file.ended.append(
             {RecordFromJson(o),
              QDateTime::fromString(o.value(QStringLiteral("ended")).toString(), Qt::ISODateWithMs),
-             o.value(QStringLiteral("how")).toString()});
+             o.value(QStringLiteral("how")).toString(),
+             o.value(QStringLiteral("status")).toInt(-1)});
     }
     file.newestLogs = root.value(QStringLiteral("newestLogs")).toObject();
     return file;
@@ -127,6 +131,8 @@ QString WriteRecords(const RecordsFile &file)
         o.insert(QStringLiteral("ended"), end.ended.toUTC().toString(Qt::ISODateWithMs));
         if (!end.how.isEmpty())
             o.insert(QStringLiteral("how"), end.how);
+        if (end.status >= 0)
+            o.insert(QStringLiteral("status"), end.status);
         ended.append(o);
     }
     const QByteArray bytes =
@@ -266,7 +272,8 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
     }
     result.started = true;
     result.record = {profile, pid, ProcessIdentity(pid), now,
-                     result.logProblem.isEmpty() ? log : QString()};
+                     result.logProblem.isEmpty() ? log : QString(), false,
+                     QStringList{command.program} + command.arguments};
     return result;
 }
 
@@ -296,14 +303,21 @@ QString DescribeEnd(bool exited, int status)
         .arg(SignalName(status));
 }
 
-void RecordHowEnded(qint64 pid, const QString &identity, const QString &how)
+int ShellStatus(bool exited, int status)
 {
+    return exited ? status : 128 + status;
+}
+
+void RecordHowEnded(qint64 pid, const QString &identity, bool exited, int status)
+{
+    const QString how = DescribeEnd(exited, status);
     const RecordsLock lock;
     RecordsFile file = ReadRecords();
     DropEnded(file);
     for (EndedLaunch &end : file.ended) {
         if (end.record.pid == pid && end.record.identity == identity) {
             end.how = how;
+            end.status = ShellStatus(exited, status);
             WriteRecords(file);
             return;
         }

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The emulators the launcher started: a record per emulator in a file of the user's own
 // ($XDG_STATE_HOME/Velmora/VelmoraMobileEmulator/launches.json, mode 0600, replaced in one step
@@ -22,6 +23,7 @@ struct LaunchRecord
     QDateTime started;
     QString log;           // the file its output goes to; empty when it goes nowhere
     bool stopping = false; // a launcher is stopping it: its end is no failure
+    QStringList command = {}; // what it was started with: the program, then each argument
 };
 
 struct EndedLaunch
@@ -29,13 +31,17 @@ struct EndedLaunch
     LaunchRecord record;
     QDateTime ended; // when it was seen to have ended (at the latest)
     QString how;     // how it ended, when the process that waited for it wrote it down
+    // The same as a shell gives it: the exit code, or 128 plus the signal; -1 when unknown.
+    int status = -1;
 };
 
 // "it exited with code 3", "it was ended by signal 9 (Killed)": from waitid's code and status.
 QString DescribeEnd(bool exited, int status);
-// Notes in the records how the emulator `pid` (of `identity`) ended, for the launchers that
-// report it.
-void RecordHowEnded(qint64 pid, const QString &identity, const QString &how);
+// The shell's status for an end: the exit code, or 128 plus the signal.
+int ShellStatus(bool exited, int status);
+// Notes in the records how the emulator `pid` (of `identity`) ended (waitid's code and status),
+// for the launchers that report it.
+void RecordHowEnded(qint64 pid, const QString &identity, bool exited, int status);
 
 // Where records and logs live: $XDG_STATE_HOME when it is an absolute path, else
 // ~/.local/state, then "/Velmora/VelmoraMobileEmulator".

@@ -268,7 +268,8 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
             QDataStream out(&bytes, QIODevice::WriteOnly);
             out << launched.started << launched.error << launched.logProblem
                 << launched.recordProblem << launched.record.profile << launched.record.pid
-                << launched.record.identity << launched.record.started << launched.record.log;
+                << launched.record.identity << launched.record.started << launched.record.log
+                << launched.record.command;
         }
         for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n =
@@ -285,7 +286,7 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
             }
             if (info.si_pid != 0)
                 RecordHowEnded(launched.record.pid, launched.record.identity,
-                               DescribeEnd(info.si_code == CLD_EXITED, info.si_status));
+                               info.si_code == CLD_EXITED, info.si_status);
         }
         ::_exit(0);
     }
@@ -304,7 +305,7 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
     QDataStream in(bytes);
     in >> result.started >> result.error >> result.logProblem >> result.recordProblem >>
         result.record.profile >> result.record.pid >> result.record.identity >>
-        result.record.started >> result.record.log;
+        result.record.started >> result.record.log >> result.record.command;
     if (in.status() != QDataStream::Ok) {
         result = {};
         result.error = QCoreApplication::translate("Emulators", "the launcher's helper ended");

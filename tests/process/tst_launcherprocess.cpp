@@ -59,6 +59,8 @@ private slots:
     void options();
     void listAsJsonAndExchange();
     void runningAndStopping();
+    void launchAndWait_data();
+    void launchAndWait();
     void fileSizeLimitFailsTheSaveOnly();
     void floodOfIdleConnectionsStillHandsOver();
 
@@ -653,8 +655,17 @@ void TestLauncherProcess::options_data()
         << QStringList{"--list", "--bogus"} << "user" << 2 << ""
         << "unknown option --bogus; see --help";
     QTest::newRow("a stray argument beside an action")
-        << QStringList{"--launch", "Two", "extra"} << "user" << 2 << ""
+        << QStringList{"--list", "extra"} << "user" << 2 << ""
         << "unexpected argument \"extra\"";
+    QTest::newRow("unknown names among several: nothing starts")
+        << QStringList{"--launch", "Two", "Nope", "Mine", "Zed"} << "user" << 2 << ""
+        << "No profiles named \"Nope\", \"Zed\". The profiles are: \"Mine\", \"Two\".";
+    QTest::newRow("wait without a launch") << QStringList{"--wait", "--list"} << "user" << 2 << ""
+                                           << "--wait goes with --launch";
+    QTest::newRow("no log yet") << QStringList{"--log", "Mine"} << "user" << 1 << ""
+                                << "No emulator of \"Mine\" has left a log yet.";
+    QTest::newRow("log of an unknown profile") << QStringList{"--log", "Nope"} << "user" << 2 << ""
+                                               << "No profile named \"Nope\".";
     QTest::newRow("two actions") << QStringList{"--list", "--version"} << "user" << 2 << ""
                                  << "give one action at a time";
     QTest::newRow("export of an unknown profile")
@@ -936,6 +947,28 @@ void TestLauncherProcess::runningAndStopping()
     QTRY_COMPARE(::kill(-group, 0) == 0 && !ProcessGroupIsZombies(group), false);
     QCOMPARE(std::get<0>(run({"--stop", "Two"})), 0); // none ran
     QCOMPARE(std::get<0>(run({"--stop", "Nope"})), 2);
+    // Several at once, as JSON; an unknown name among them stops nothing.
+    QCOMPARE(std::get<0>(run({"--launch", "Two", "Two"}, "stay")), 0);
+    const QJsonArray objects =
+        QJsonDocument::fromJson(std::get<1>(run({"--running", "--json"})).toUtf8()).array();
+    QCOMPARE(objects.size(), 3);
+    for (const QJsonValue &value : objects) {
+        const QJsonObject o = value.toObject();
+        QCOMPARE(o.keys(), (QStringList{"command", "log", "pid", "profile", "started"}));
+        QVERIFY(QFileInfo::exists("/proc/" + QString::number(o.value("pid").toInteger())));
+        QVERIFY2(iso.match(o.value("started").toString()).hasMatch(),
+                 qPrintable(o.value("started").toString()));
+        const QJsonArray command = o.value("command").toArray();
+        QVERIFY(command.first().toString().endsWith("/VelmoraMobileEmu.exe"));
+        QVERIFY(command.contains(o.value("profile")));
+    }
+    const auto [unknownStop, unknownOut, unknownErr] = run({"--stop", "Two", "Nope", "Zed"});
+    QCOMPARE(unknownStop, 2);
+    QVERIFY2(unknownErr.contains("No profiles named \"Nope\", \"Zed\""), qPrintable(unknownErr));
+    QCOMPARE(running().size(), 3);
+    QCOMPARE(std::get<0>(run({"--stop", "Two", "Mine"})), 0);
+    QCOMPARE(running().size(), 0);
+    QCOMPARE(std::get<0>(run({"--launch", "Mine"}, "stay")), 0);
     // A record that names another user's process with its true start is never signalled
     // (only root could signal it at all).
     std::unique_ptr<QProcess> foreign;
@@ -973,6 +1006,63 @@ void TestLauncherProcess::runningAndStopping()
     QCOMPARE(unrelated.state(), QProcess::Running);
     unrelated.kill();
     unrelated.waitForFinished();
+}
+
+// --wait tells a script how its launches went: 0 while every emulator runs five seconds on,
+// else the first end's status with what the emulator wrote.
+void TestLauncherProcess::launchAndWait_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QByteArray>("behave");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("said"); // parts of stderr, in order
+
+    QTest::newRow("all still run")
+        << QStringList{"Mine", "Two"} << QByteArray("stay") << 0 << QStringList();
+    QTest::newRow("exits with 3") << QStringList{"Two"} << QByteArray("exit:3") << 3
+                                  << QStringList{
+                                         "the emulator for \"Two\" ended: it exited with code 3",
+                                         "giving up on purpose",
+                                         "output line 1\n",
+                                         "output line 4\n",
+                                         "[lines left out: 6]",
+                                         "output line 11\n",
+                                         "output line 25"};
+    QTest::newRow("exits with 0 at once") << QStringList{"Mine"} << QByteArray("exit:0") << 1
+                                          << QStringList{"ended: it exited with code 0"};
+}
+
+void TestLauncherProcess::launchAndWait()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QByteArray, behave);
+    QFETCH(int, code);
+    QFETCH(QStringList, said);
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    QProcess process;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.remove(QStringLiteral("DISPLAY"));
+    e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QString::fromLatin1(behave));
+    process.setProcessEnvironment(e);
+    process.start(install->executable(), QStringList{"--launch"} + names + QStringList{"--wait"});
+    QCOMPARE(WaitForExit(process, 30000), code);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    qsizetype at = 0;
+    for (const QString &part : said) {
+        at = err.indexOf(part, at);
+        QVERIFY2(at >= 0, qPrintable(part + " not in order in:\n" + err));
+        ++at;
+    }
+    if (said.isEmpty())
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+    // The log the emulator wrote is the profile's newest.
+    QProcess log;
+    log.setProcessEnvironment(e);
+    log.start(install->executable(), {"--log", names.last()});
+    QCOMPARE(WaitForExit(log, 10000), 0);
+    const QString path = QString::fromUtf8(log.readAllStandardOutput()).trimmed();
+    QVERIFY2(QFileInfo(path).isFile() && path.endsWith(names.last() + ".log"), qPrintable(path));
 }
 
 void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()
