@@ -6,6 +6,7 @@
 #include "configfile.h"
 #include "configformat.h"
 #include "instances.h"
+#include "logviewer.h"
 #include "mainwindow.h"
 #include "profileexchange.h"
 #include "profilelistactions.h"
@@ -550,6 +551,57 @@ int main(int argc, char *argv[])
                      keystroke,
                      {},
                      QStringLiteral("≤ 16 ms (one frame)")});
+
+        // The log viewer: opening a 20 MiB log, and following an emulator that writes 10,000
+        // lines a second (2,500 new lines at each look, four looks a second).
+        {
+            const QString log = LogDirectory() + QStringLiteral("/20261207-101530-000-Bench.log");
+            const auto lines = [](int from, int count) {
+                QByteArray text;
+                for (int n = from; n < from + count; ++n)
+                    text += "12-07 10:15:30.123  1234  1234 I Emulator: output line " +
+                            QByteArray::number(n) + " of the stand-in, as long as a real one\n";
+                return text;
+            };
+            QByteArray big;
+            for (int n = 0; big.size() < (qsizetype(20) << 20); n += 10000)
+                big += lines(n, 10000);
+            WriteFile(log, big);
+            Sample open;
+            for (int i = 0; i < std::max(3, runs / 3); ++i) {
+                LogViewer *viewer = nullptr;
+                open.values.append(BusyMs(
+                    [&] {
+                        viewer = LogViewer::Open(window.get(), QStringLiteral("Bench"), log);
+                        QCoreApplication::processEvents();
+                    },
+                    0));
+                viewer->close();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            rows.append({QStringLiteral("log viewer opens a 20 MiB log"),
+                         QStringLiteral("ms"),
+                         open,
+                         {},
+                         QStringLiteral("< 300 ms")});
+            LogViewer *viewer = LogViewer::Open(window.get(), QStringLiteral("Bench"), log);
+            QCoreApplication::processEvents();
+            Sample follow;
+            QFile out(log);
+            out.open(QIODevice::Append);
+            for (int i = 0; i < runs; ++i) {
+                out.write(lines(i * 2500, 2500));
+                out.flush();
+                follow.values.append(BusyMs([&] { viewer->FollowNow(); }, 0));
+            }
+            viewer->close();
+            rows.append(
+                {QStringLiteral("log viewer busy per look, following 10,000 lines a second"),
+                 QStringLiteral("ms"),
+                 follow,
+                 {},
+                 QStringLiteral("≤ 16 ms (one frame)")});
+        }
 
         // The stand-in emulator notes when it starts and exits at once.
         const QString started = root + QStringLiteral("/started.txt");

@@ -175,16 +175,6 @@ bool DropEnded(RecordsFile &file)
     return file.records.size() != before;
 }
 
-QString SafeFilePart(const QString &name)
-{
-    QString part;
-    for (const QChar c : name.left(40)) {
-        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                           (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u'.';
-        part += plain ? c : QChar(u'_');
-    }
-    return part;
-}
 
 } // namespace
 
@@ -194,6 +184,17 @@ bool IsLogName(const QString &name)
     static const QRegularExpression pattern(
         QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}\\.log$"));
     return pattern.match(name).hasMatch();
+}
+
+QString SafeFilePart(const QString &name)
+{
+    QString part;
+    for (const QChar c : name.left(40)) {
+        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                           (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u'.';
+        part += plain ? c : QChar(u'_');
+    }
+    return part;
 }
 
 QString StateDirectory()

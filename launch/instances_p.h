@@ -16,6 +16,8 @@ constexpr qint64 KeptLogBytes = qint64(20) << 20;
 constexpr int RemovedLogsPerPrune = 100;
 
 QString RecordsPath();
+// A profile's name as a log's name holds it: at most 40 letters, digits, '-', '_' and '.'.
+QString SafeFilePart(const QString &name);
 // The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
 bool IsLogName(const QString &name);
 

@@ -59,7 +59,7 @@
     </message>
     <message>
         <location filename="../launch/emulatorlaunch.cpp" line="24"/>
-        <location filename="../launch/instances.cpp" line="244"/>
+        <location filename="../launch/instances.cpp" line="251"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -227,12 +227,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/instances.cpp" line="293"/>
+        <location filename="../launch/instances.cpp" line="301"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="294"/>
+        <location filename="../launch/instances.cpp" line="302"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
@@ -252,12 +252,12 @@ Sind Sie sicher?</translation>
         <translation>er gehört einem anderen Benutzer</translation>
     </message>
     <message>
-        <location filename="../launch/instances_unix.cpp" line="310"/>
+        <location filename="../launch/instances_unix.cpp" line="311"/>
         <source>the launcher&apos;s helper ended</source>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="434"/>
+        <location filename="../launch/instances.cpp" line="449"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -292,6 +292,90 @@ Sind Sie sicher?</translation>
         <location filename="../config/profileexchange.cpp" line="372"/>
         <source>it is the launcher&apos;s own configuration, which is never exported over</source>
         <translation>sie ist die eigene Konfiguration des Launchers, die nie durch einen Export überschrieben wird</translation>
+    </message>
+</context>
+<context>
+    <name>LogViewer</name>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="151"/>
+        <source>Log of &quot;%1&quot;</source>
+        <translation>Log von „%1“</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="163"/>
+        <source>Text, or /regular expression</source>
+        <translation>Text oder /regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="166"/>
+        <source>&amp;Wrap lines</source>
+        <translation>Zeilen &amp;umbrechen</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="169"/>
+        <source>&amp;Started:</source>
+        <translation>&amp;Gestartet:</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="173"/>
+        <source>&amp;Filter:</source>
+        <translation>&amp;Filter:</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="177"/>
+        <source>Log lines</source>
+        <translation>Log-Zeilen</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="188"/>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="189"/>
+        <source>&amp;Save As…</source>
+        <translation>&amp;Speichern unter …</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="190"/>
+        <source>Open in &amp;Editor</source>
+        <translation>Im &amp;Editor öffnen</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="197"/>
+        <source>The log %1 could not be opened: no program to show it was found.</source>
+        <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="286"/>
+        <location filename="../ui/logviewer.cpp" line="295"/>
+        <source>Save Log</source>
+        <translation>Log speichern</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="286"/>
+        <source>Logs (*.log *.txt);;All files (*)</source>
+        <translation>Logs (*.log *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="296"/>
+        <source>The log could not be saved: %1 cannot be written: %2.</source>
+        <translation>Das Log konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="305"/>
+        <source>The filter is no regular expression: %1.</source>
+        <translation>Der Filter ist kein regulärer Ausdruck: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../ui/logviewer.cpp" line="307"/>
+        <source>%n line(s)</source>
+        <translation><numerusform>%n Zeile</numerusform><numerusform>%n Zeilen</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../ui/logviewer.cpp" line="309"/>
+        <source>%1 of %n line(s)</source>
+        <translation><numerusform>%1 von %n Zeile</numerusform><numerusform>%1 von %n Zeilen</numerusform></translation>
     </message>
 </context>
 <context>
@@ -431,7 +515,7 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="354"/>
-        <location filename="../ui/profilelistactions.cpp" line="361"/>
+        <location filename="../ui/profilelistactions.cpp" line="366"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
@@ -606,116 +690,116 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileListActions</name>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="60"/>
+        <location filename="../ui/profilelistactions.cpp" line="61"/>
         <source>Launch</source>
         <translation>Starten</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="61"/>
+        <location filename="../ui/profilelistactions.cpp" line="62"/>
         <source>Duplicate…</source>
         <translation>Duplizieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="63"/>
+        <location filename="../ui/profilelistactions.cpp" line="64"/>
         <source>Rename…</source>
         <translation>Umbenennen …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="69"/>
+        <location filename="../ui/profilelistactions.cpp" line="70"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="71"/>
+        <location filename="../ui/profilelistactions.cpp" line="72"/>
         <source>Copy Command Line</source>
         <translation>Befehlszeile kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="168"/>
-        <location filename="../ui/profilelistactions.cpp" line="193"/>
+        <location filename="../ui/profilelistactions.cpp" line="169"/>
+        <location filename="../ui/profilelistactions.cpp" line="194"/>
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="168"/>
+        <location filename="../ui/profilelistactions.cpp" line="169"/>
         <source>Undo %1</source>
         <translation>Rückgängig: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="169"/>
-        <location filename="../ui/profilelistactions.cpp" line="193"/>
+        <location filename="../ui/profilelistactions.cpp" line="170"/>
+        <location filename="../ui/profilelistactions.cpp" line="194"/>
         <source>Redo</source>
         <translation>Wiederholen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="169"/>
+        <location filename="../ui/profilelistactions.cpp" line="170"/>
         <source>Redo %1</source>
         <translation>Wiederholen: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="184"/>
+        <location filename="../ui/profilelistactions.cpp" line="185"/>
         <source>The configuration file was changed outside the launcher meanwhile.</source>
         <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="289"/>
+        <location filename="../ui/profilelistactions.cpp" line="294"/>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="289"/>
+        <location filename="../ui/profilelistactions.cpp" line="294"/>
         <source>Enter the name for the copy</source>
         <translation>Geben Sie den Namen der Kopie ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="290"/>
+        <location filename="../ui/profilelistactions.cpp" line="295"/>
         <source>%1 (copy)</source>
         <translation>%1 (Kopie)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="299"/>
-        <location filename="../ui/profilelistactions.cpp" line="319"/>
+        <location filename="../ui/profilelistactions.cpp" line="304"/>
+        <location filename="../ui/profilelistactions.cpp" line="324"/>
         <source>Rename Profile</source>
         <translation>Profil umbenennen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="305"/>
+        <location filename="../ui/profilelistactions.cpp" line="310"/>
         <source>Enter the new name for the profile</source>
         <translation>Geben Sie den neuen Namen des Profils ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="312"/>
-        <location filename="../ui/profilelistactions.cpp" line="328"/>
+        <location filename="../ui/profilelistactions.cpp" line="317"/>
+        <location filename="../ui/profilelistactions.cpp" line="333"/>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="555"/>
+        <location filename="../ui/profilelistactions.cpp" line="558"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="557"/>
+        <location filename="../ui/profilelistactions.cpp" line="560"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="560"/>
+        <location filename="../ui/profilelistactions.cpp" line="563"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="566"/>
+        <location filename="../ui/profilelistactions.cpp" line="569"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="568"/>
+        <location filename="../ui/profilelistactions.cpp" line="571"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="581"/>
+        <location filename="../ui/profilelistactions.cpp" line="584"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -724,118 +808,117 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="73"/>
+        <location filename="../ui/profilelistactions.cpp" line="74"/>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="74"/>
+        <location filename="../ui/profilelistactions.cpp" line="75"/>
         <source>Export Profiles…</source>
         <translation>Profile exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="75"/>
+        <location filename="../ui/profilelistactions.cpp" line="76"/>
         <source>Import Profiles…</source>
         <translation>Profile importieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="77"/>
-        <location filename="../ui/profilelistactions.cpp" line="470"/>
+        <location filename="../ui/profilelistactions.cpp" line="78"/>
+        <location filename="../ui/profilelistactions.cpp" line="475"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="358"/>
+        <location filename="../ui/profilelistactions.cpp" line="363"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="387"/>
-        <location filename="../ui/profilelistactions.cpp" line="402"/>
-        <location filename="../ui/profilelistactions.cpp" line="414"/>
-        <location filename="../ui/profilelistactions.cpp" line="425"/>
+        <location filename="../ui/profilelistactions.cpp" line="392"/>
+        <location filename="../ui/profilelistactions.cpp" line="407"/>
+        <location filename="../ui/profilelistactions.cpp" line="419"/>
+        <location filename="../ui/profilelistactions.cpp" line="430"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="388"/>
+        <location filename="../ui/profilelistactions.cpp" line="393"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="390"/>
+        <location filename="../ui/profilelistactions.cpp" line="395"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="391"/>
+        <location filename="../ui/profilelistactions.cpp" line="396"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="403"/>
-        <location filename="../ui/profilelistactions.cpp" line="433"/>
+        <location filename="../ui/profilelistactions.cpp" line="408"/>
+        <location filename="../ui/profilelistactions.cpp" line="438"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="432"/>
-        <location filename="../ui/profilelistactions.cpp" line="443"/>
-        <location filename="../ui/profilelistactions.cpp" line="551"/>
+        <location filename="../ui/profilelistactions.cpp" line="437"/>
+        <location filename="../ui/profilelistactions.cpp" line="448"/>
+        <location filename="../ui/profilelistactions.cpp" line="554"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="444"/>
+        <location filename="../ui/profilelistactions.cpp" line="449"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="448"/>
+        <location filename="../ui/profilelistactions.cpp" line="453"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="449"/>
+        <location filename="../ui/profilelistactions.cpp" line="454"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="450"/>
+        <location filename="../ui/profilelistactions.cpp" line="455"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="471"/>
+        <location filename="../ui/profilelistactions.cpp" line="476"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="78"/>
-        <location filename="../ui/profilelistactions.cpp" line="514"/>
+        <location filename="../ui/profilelistactions.cpp" line="79"/>
+        <location filename="../ui/profilelistactions.cpp" line="519"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="79"/>
-        <location filename="../ui/profilelistactions.cpp" line="491"/>
+        <location filename="../ui/profilelistactions.cpp" line="80"/>
+        <location filename="../ui/profilelistactions.cpp" line="496"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="80"/>
-        <location filename="../ui/profilelistactions.cpp" line="539"/>
-        <location filename="../ui/profilelistactions.cpp" line="544"/>
+        <location filename="../ui/profilelistactions.cpp" line="81"/>
+        <location filename="../ui/profilelistactions.cpp" line="545"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="414"/>
+        <location filename="../ui/profilelistactions.cpp" line="419"/>
         <source>Nothing was exported.</source>
         <translation>Es wurde nichts exportiert.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="492"/>
+        <location filename="../ui/profilelistactions.cpp" line="497"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -843,7 +926,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="515"/>
+        <location filename="../ui/profilelistactions.cpp" line="520"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -852,17 +935,12 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="540"/>
+        <location filename="../ui/profilelistactions.cpp" line="546"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="545"/>
-        <source>The log %1 could not be opened: no program to show it was found.</source>
-        <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
-    </message>
-    <message>
-        <location filename="../ui/profilelistactions.cpp" line="426"/>
+        <location filename="../ui/profilelistactions.cpp" line="431"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -912,17 +990,17 @@ Sind Sie sicher?</translation>
 <context>
     <name>RunningEmulatorsView</name>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="56"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="57"/>
         <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
         <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="68"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="69"/>
         <source>The emulator runs, but the launcher cannot write down that it does in %1: %2. It cannot show or stop it.</source>
         <translation>Der Emulator läuft, aber der Launcher kann in %1 nicht vermerken, dass er läuft: %2. Er kann ihn weder anzeigen noch beenden.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/runningemulatorsview.cpp" line="90"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="91"/>
         <source>%n running</source>
         <translation>
             <numerusform>%n läuft</numerusform>
@@ -930,12 +1008,12 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="116"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="117"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="137"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="138"/>
         <source>What it wrote:
 
 %1</source>
@@ -944,17 +1022,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="109"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="110"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="110"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="111"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="122"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="123"/>
         <source>Open Log</source>
         <translation>Protokoll öffnen</translation>
     </message>

@@ -10,6 +10,7 @@
 #include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
+#include "logviewer.h"
 #include "profiledocument.h"
 #include "profileexchange.h"
 #include "profileqlistwidget.h"
@@ -277,6 +278,10 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(exportAction);
     menu.addSeparator();
     menu.addAction(stopAllAction);
+    // Only a profile with a log has one to show.
+    const int row = list->row(item);
+    showLogAction->setEnabled(row >= 0 && row < document->Config().profiles.size() &&
+                              !NewestLog(document->Config().profiles.at(row).name).isEmpty());
     menu.exec(list->viewport()->mapToGlobal(pos));
 }
 
@@ -534,16 +539,14 @@ void ProfileListActions::OnShowLog()
     if (row < 0 || row >= document->Config().profiles.size())
         return;
     running->WaitForRecords();
-    const QString log = NewestLog(document->Config().profiles.at(row).name);
+    const QString profile = document->Config().profiles.at(row).name;
+    const QString log = NewestLog(profile);
     if (log.isEmpty()) {
         ShowMessage(window, QMessageBox::Information, tr("Show Log"),
                     tr("No emulator of this profile has left a log yet."));
         return;
     }
-    if (!OpenLocalPage(log))
-        ShowMessage(window, QMessageBox::Warning, tr("Show Log"),
-                    tr("The log %1 could not be opened: no program to show it was found.")
-                        .arg(ShownPath(log)));
+    LogViewer::Open(window, profile, log);
 }
 
 void ProfileListActions::ImportProfilesFrom(const QString &path, const ImportDecider &decide)

@@ -6,6 +6,7 @@
 #include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
+#include "logviewer.h"
 #include "profiledocument.h"
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
@@ -109,7 +110,7 @@ void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QStrin
              ? tr("The emulator for \"%1\" ended %2 seconds after it started.").arg(name, seconds)
              : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
                    .arg(name, seconds, how),
-         record.log});
+         record.log, record.profile});
     // One notice lists every failure not yet dismissed, newest first: several quick failures
     // would otherwise open windows on top of each other.
     if (!notice) {
@@ -124,7 +125,7 @@ void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QStrin
         openLog->disconnect();
         connect(openLog, &QPushButton::clicked, this, [this] {
             if (!failures.isEmpty())
-                OpenLocalPage(failures.first().log);
+                LogViewer::Open(window, failures.first().profile, failures.first().log);
         });
         connect(notice, &QObject::destroyed, this, [this] { failures.clear(); });
     }

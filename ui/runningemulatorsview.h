@@ -57,6 +57,7 @@ private:
     {
         QString text;
         QString log;
+        QString profile;
     };
     QList<Failure> failures; // newest first
     QPointer<QMessageBox> notice;

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "desktopentry.h"
 #include "instances.h"
+#include "logtext.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 
@@ -44,6 +45,9 @@ private slots:
     void logExcerpt_data();
     void logExcerpt();
     void recordsSurviveAFailedWrite();
+    void logTextFollowsItsFile_data();
+    void logTextFollowsItsFile();
+    void logFilterAndLogsOfAProfile();
 };
 
 void TestCommandLine::compose_data()
@@ -350,4 +354,86 @@ void TestCommandLine::recordsSurviveAFailedWrite()
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestCommandLine)
+// A chunk is appended to the log and read; one starting with "!" replaces the file instead.
+void TestCommandLine::logTextFollowsItsFile_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("lastRead");
+
+    const int grown = int(LogText::Read::Grown);
+    QTest::newRow("an open last line")
+        << QList<QByteArray>{"a\nb\nc"} << QStringList{"a", "b", "c"} << grown;
+    QTest::newRow("the open line completed later")
+        << QList<QByteArray>{"a\nb", "c\nd\n"} << QStringList{"a", "bc", "d"} << grown;
+    QTest::newRow("CR LF and empty lines")
+        << QList<QByteArray>{"a\r\n\r\n\nb\n"} << QStringList{"a", "", "", "b"} << grown;
+    QTest::newRow("nothing new") << QList<QByteArray>{"a\n", ""} << QStringList{"a"}
+                                 << int(LogText::Read::Unchanged);
+    QTest::newRow("bytes that are no UTF-8")
+        << QList<QByteArray>{"\xff ok\n"}
+        << QStringList{QString(QChar::ReplacementCharacter) + " ok"} << grown;
+    QTest::newRow("begun anew when shorter") << QList<QByteArray>{"one\ntwo\n", "!x\n"}
+                                             << QStringList{"x"} << int(LogText::Read::Restarted);
+}
+
+void TestCommandLine::logTextFollowsItsFile()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QStringList, lines);
+    QFETCH(int, lastRead);
+    const QString path = TestEnvironment::current()->root() + "/follow.log";
+    QVERIFY(WriteBytes(path, QByteArray()));
+    LogText log;
+    QCOMPARE(log.ReadMore(path), LogText::Read::Restarted);
+    LogText::Read read = LogText::Read::Failed;
+    for (const QByteArray &chunk : chunks) {
+        if (chunk.startsWith('!')) {
+            QVERIFY(WriteBytes(path, chunk.mid(1)));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append) && file.write(chunk) == chunk.size());
+        }
+        read = log.ReadMore(path);
+    }
+    QCOMPARE(int(read), lastRead);
+    QStringList shown;
+    for (qsizetype i = 0; i < log.LineCount(); ++i)
+        shown.append(log.Line(i));
+    QCOMPARE(shown, lines);
+    QCOMPARE(log.ReadMore(path + ".gone"), LogText::Read::Failed);
+    QCOMPARE(log.LineCount(), lines.size());
+}
+
+void TestCommandLine::logFilterAndLogsOfAProfile()
+{
+    const struct
+    {
+        const char *typed;
+        const char *line;
+        bool matches;
+    } cases[] = {
+        {"", "anything", true},
+        {"ERROR", "an error here", true},
+        {"/err.r", "an ERROR", true},
+        {"/^an$", "an error", false},
+        {"a.b", "axb", false},
+        {"/(", "(", false},
+        {"/", "the empty expression", true},
+    };
+    for (const auto &c : cases)
+        QVERIFY2(LogFilter::Parse(c.typed).Matches(c.line) == c.matches, c.typed);
+    QVERIFY(!LogFilter::Parse("/(").Problem().isEmpty());
+
+    // Newest first, only the profile's own logs.
+    for (const char *name : {"20261207-101530-123-Phone.log", "20261208-090000-000-Phone.log",
+                             "20261208-090000-000-Phone_2.log", "20261208-090000-000-My_Phone.log",
+                             "notes-Phone.log", "20261209-090000-000-Phone.txt"})
+        QVERIFY(WriteBytes(LogDirectory() + '/' + name, "x\n"));
+    QCOMPARE(LogsOf("Phone"), (QStringList{LogDirectory() + "/20261208-090000-000-Phone.log",
+                                           LogDirectory() + "/20261207-101530-123-Phone.log"}));
+    QCOMPARE(LogsOf("My Phone"),
+             (QStringList{LogDirectory() + "/20261208-090000-000-My_Phone.log"}));
+}
+
 #include "tst_commandline.moc"

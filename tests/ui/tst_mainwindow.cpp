@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "emulatormonitor.h"
 #include "instances.h"
+#include "logviewer.h"
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "optioncombobox.h"
@@ -18,14 +19,17 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
@@ -137,6 +141,7 @@ private slots:
     void rowTooltipIsTheWholeName();
     void longListFilterEndsWithTheLastText();
     void helpOpensThePage();
+    void logViewerFollowsFiltersAndSaves();
 
 private:
     ModalDriver *driver = nullptr;
@@ -587,6 +592,86 @@ void TestMainWindow::quickEndIsReported()
     // How it ended, which the process that started it noted.
     QVERIFY2(notice->text().endsWith(": it exited with code 3."), qPrintable(notice->text()));
     notice->close();
+}
+
+// The log viewer: it follows what the emulator writes (staying where the user scrolled to),
+// filters, copies, saves what it shows, and remembers wrapping.
+void TestMainWindow::logViewerFollowsFiltersAndSaves()
+{
+    const QString log = LogDirectory() + "/20261207-101530-123-Phone.log";
+    QVERIFY(WriteBytes(log, "first\r\nsecond\nthird")); // the last line not ended yet
+    MainWindow window;
+    LogViewer *viewer = LogViewer::Open(&window, "Phone", log);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    auto *lines = viewer->findChild<QListView *>("logLines");
+    auto *filter = viewer->findChild<QLineEdit *>("logFilter");
+    auto *wrap = viewer->findChild<QCheckBox *>("logWrap");
+    QVERIFY(lines && filter && wrap);
+    QAbstractItemModel *model = lines->model();
+    const auto rows = [model] {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.append(model->index(row, 0).data().toString());
+        return texts;
+    };
+    QCOMPARE(rows(), (QStringList{"first", "second", "third"}));
+    QCOMPARE(LogViewer::Open(&window, "Phone", log), viewer);
+
+    // The open line is completed and new lines follow; the view stays at the end.
+    QByteArray more = " line\n";
+    for (int i = 1; i <= 500; ++i)
+        more += "line " + QByteArray::number(i) + '\n';
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::Append));
+    QVERIFY(file.write(more) == more.size() && file.flush());
+    QTRY_COMPARE(model->rowCount(), 503);
+    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("third line"));
+    QScrollBar *bar = lines->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    // Scrolled up, it stays where the user is.
+    bar->setValue(0);
+    QVERIFY(file.write("line 501\nline 502\n") > 0 && file.flush());
+    QTRY_COMPARE(model->rowCount(), 505);
+    QCOMPARE(bar->value(), 0);
+
+    // Plain text ignoring case; a regular expression after "/"; one that is none shows nothing.
+    filter->setText("LINE 1");
+    QCOMPARE(model->rowCount(), 1 + 10 + 100);
+    filter->setText("/^line [1-3]$");
+    QCOMPARE(rows(), (QStringList{"line 1", "line 2", "line 3"}));
+    QVERIFY(file.write("line 3\nline 4\n") > 0 && file.flush());
+    QTRY_COMPARE(rows(), (QStringList{"line 1", "line 2", "line 3", "line 3"}));
+    lines->selectAll();
+    QTest::keyClick(lines, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("line 1\nline 2\nline 3\nline 3\n"));
+    const QString saved = TestEnvironment::current()->root() + "/saved.log";
+    driver->Expect([this, saved](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        driver->Check(dialog, "expected a file dialog");
+        if (!dialog)
+            return;
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+    });
+    QTest::mouseClick(ModalDriver::FindButton(viewer, "Save As…"), Qt::LeftButton);
+    QCOMPARE(ReadBytes(saved), QByteArray("line 1\nline 2\nline 3\nline 3\n"));
+    filter->setText("/(");
+    QCOMPARE(model->rowCount(), 0);
+    QVERIFY(viewer->findChild<QLabel *>("logStatus")
+                ->text()
+                .startsWith("The filter is no regular expression"));
+
+    // Wrapping is remembered for the next viewer.
+    QVERIFY(!wrap->isChecked());
+    wrap->setChecked(true);
+    viewer->close();
+    QTRY_VERIFY(!window.findChild<LogViewer *>());
+    viewer = LogViewer::Open(&window, "Phone", log);
+    QVERIFY(viewer->findChild<QCheckBox *>("logWrap")->isChecked());
+    QVERIFY(viewer->findChild<QListView *>("logLines")->wordWrap());
+    viewer->findChild<QCheckBox *>("logWrap")->setChecked(false);
+    viewer->close();
 }
 
 void TestMainWindow::earlyEndWindow_data()

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// An emulator's log as the launcher's viewer shows it: the file's bytes and where each line
+// starts, read again from where it stopped as the emulator writes. Lines are decoded only when
+// asked for, so that a log of many megabytes opens at once.
+class LogText
+{
+public:
+    enum class Read
+    {
+        Unchanged,
+        Grown,     // lines were added (and the last, unended line may have grown)
+        Restarted, // the file became shorter or was replaced: read from its start again
+        Failed,    // it cannot be read (it is kept as it was)
+    };
+    // Reads what is new in `path` since the last call (all of it the first time).
+    Read ReadMore(const QString &path);
+    // Lines, the last one counted even before its line end is written.
+    qsizetype LineCount() const { return starts.size(); }
+    QString Line(qsizetype index) const;
+    // Whether the last line has no line end yet (it may still grow).
+    bool LastLineOpen() const { return !bytes.isEmpty() && !bytes.endsWith('\n'); }
+    const QByteArray &Bytes() const { return bytes; }
+    QString Path() const { return path; }
+
+private:
+    void IndexFrom(qsizetype from);
+
+    QString path;
+    QByteArray bytes;
+    QList<qsizetype> starts;
+};
+
+// What the viewer's filter field asks for: plain text, ignoring case, or, when it starts with
+// "/", a regular expression (ignoring case too).
+struct LogFilter
+{
+    QString text;
+    QRegularExpression expression;
+    bool regular = false;
+
+    static LogFilter Parse(const QString &typed);
+    bool IsEmpty() const { return text.isEmpty(); }
+    // Empty when it can be used; else why not.
+    QString Problem() const;
+    bool Matches(const QString &line) const;
+};
+
+// The lines of `log` from `from` on that `filter` lets through.
+QList<qsizetype> MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from = 0);
+
+// The profile's logs in LogDirectory(), newest first.
+QStringList LogsOf(const QString &profile);
+
+// Writes the lines `lines` of `log` (all of it when `lines` is null) to `path` in one step;
+// empty when it worked, else why not.
+QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QString &path);

@@ -1,0 +1,310 @@
+#include "logviewer.h"
+
+#include "dialogs.h"
+#include "emulatorlaunch.h"
+#include "filelocations.h"
+#include "instances.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// A line longer than this is shown cut: laying out megabytes in one row stalls every paint.
+constexpr qsizetype ShownLineLength = 4000;
+constexpr int FollowMs = 250;
+
+QString WrapKey()
+{
+    return QStringLiteral("logViewer/wrap");
+}
+
+// What the viewer remembers lives apart from Launcher.ini: $XDG_CONFIG_HOME/Velmora/.
+#define VELMORA_SETTINGS                                                                           \
+    QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"))
+
+QList<QPointer<LogViewer>> &OpenViewers()
+{
+    static QList<QPointer<LogViewer>> viewers;
+    return viewers;
+}
+
+// "2026-12-07 10:15:30" from a log's name, which starts with its start time.
+QString StartOf(const QString &log)
+{
+    const QDateTime started = QDateTime::fromString(QFileInfo(log).fileName().left(15),
+                                                    QStringLiteral("yyyyMMdd-HHmmss"));
+    return started.isValid() ? QLocale().toString(started, QLocale::ShortFormat)
+                             : QFileInfo(log).fileName();
+}
+
+} // namespace
+
+int LogLinesModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(filter.IsEmpty() ? log.LineCount() : shown.size());
+}
+
+QVariant LogLinesModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return QVariant();
+    return ShownText(log.Line(LineAt(index.row())), ShownLineLength);
+}
+
+bool LogLinesModel::Follow(const QString &path)
+{
+    const qsizetype before = log.LineCount();
+    const bool wasOpen = log.LastLineOpen();
+    switch (log.ReadMore(path)) {
+    case LogText::Read::Unchanged:
+    case LogText::Read::Failed:
+        return false;
+    case LogText::Read::Restarted:
+        SetFilter(filter);
+        return true;
+    case LogText::Read::Grown:
+        break;
+    }
+    // The last line may have grown; the lines after it are new.
+    const qsizetype firstNew = wasOpen ? before - 1 : before;
+    if (filter.IsEmpty()) {
+        if (wasOpen && before > 0)
+            emit dataChanged(index(int(before - 1)), index(int(before - 1)));
+        if (log.LineCount() > before) {
+            beginInsertRows(QModelIndex(), int(before), int(log.LineCount() - 1));
+            endInsertRows();
+        }
+        return true;
+    }
+    if (wasOpen && !shown.isEmpty() && shown.last() == firstNew) {
+        beginRemoveRows(QModelIndex(), int(shown.size() - 1), int(shown.size() - 1));
+        shown.removeLast();
+        endRemoveRows();
+    }
+    const QList<qsizetype> more = MatchingLines(log, filter, firstNew);
+    if (!more.isEmpty()) {
+        beginInsertRows(QModelIndex(), int(shown.size()), int(shown.size() + more.size() - 1));
+        shown.append(more);
+        endInsertRows();
+    }
+    return true;
+}
+
+void LogLinesModel::SetFilter(const LogFilter &newFilter)
+{
+    beginResetModel();
+    filter = newFilter;
+    shown = filter.IsEmpty() ? QList<qsizetype>() : MatchingLines(log, filter);
+    endResetModel();
+}
+
+LogViewer *LogViewer::Open(QWidget *parent, const QString &profile, const QString &log)
+{
+    const QString path = log.isEmpty() ? NewestLog(profile) : log;
+    QList<QPointer<LogViewer>> &viewers = OpenViewers();
+    viewers.removeAll(nullptr);
+    LogViewer *viewer = nullptr;
+    for (LogViewer *open : std::as_const(viewers)) {
+        if (open->LogPath() == path)
+            viewer = open;
+    }
+    if (!viewer) {
+        viewer = new LogViewer(parent, profile);
+        viewers.append(viewer);
+        viewer->ShowLog(path);
+    }
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return viewer;
+}
+
+LogViewer::LogViewer(QWidget *parent, const QString &profileName)
+    : QWidget(parent, Qt::Window), profile(profileName)
+{
+    setObjectName(QStringLiteral("logViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Log of \"%1\"").arg(ShownText(profile, 100)));
+    setAccessibleName(windowTitle());
+    model = new LogLinesModel(this);
+
+    logs = new QComboBox;
+    logs->setObjectName(QStringLiteral("logChoice"));
+    for (const QString &log : LogsOf(profile))
+        logs->addItem(StartOf(log), log);
+    connect(logs, &QComboBox::activated, this,
+            [this](int index) { ShowLog(logs->itemData(index).toString()); });
+    filterEdit = new QLineEdit;
+    filterEdit->setObjectName(QStringLiteral("logFilter"));
+    filterEdit->setPlaceholderText(tr("Text, or /regular expression"));
+    filterEdit->setClearButtonEnabled(true);
+    connect(filterEdit, &QLineEdit::textChanged, this, &LogViewer::OnFilterEdited);
+    wrapBox = new QCheckBox(tr("&Wrap lines"));
+    wrapBox->setObjectName(QStringLiteral("logWrap"));
+    auto *form = new QFormLayout;
+    form->addRow(tr("&Started:"), logs);
+    auto *filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterEdit, 1);
+    filterRow->addWidget(wrapBox);
+    form->addRow(tr("&Filter:"), filterRow);
+
+    view = new QListView;
+    view->setObjectName(QStringLiteral("logLines"));
+    view->setAccessibleName(tr("Log lines"));
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->setUniformItemSizes(true);
+    view->setTextElideMode(Qt::ElideNone);
+    status = new QLabel;
+    status->setObjectName(QStringLiteral("logStatus"));
+
+    auto *buttons = new QDialogButtonBox;
+    QPushButton *copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
+    QPushButton *save = buttons->addButton(tr("&Save As…"), QDialogButtonBox::ActionRole);
+    QPushButton *editor = buttons->addButton(tr("Open in &Editor"), QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    connect(copy, &QPushButton::clicked, this, &LogViewer::CopySelected);
+    connect(save, &QPushButton::clicked, this, &LogViewer::SaveAs);
+    connect(editor, &QPushButton::clicked, this, [this] {
+        if (!OpenLocalPage(LogPath()))
+            ShowMessage(this, QMessageBox::Warning, windowTitle(),
+                        tr("The log %1 could not be opened: no program to show it was found.")
+                            .arg(ShownPath(LogPath())));
+    });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // The list's own Ctrl+C copies one line: this one copies every selected line.
+    view->installEventFilter(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(view, 1);
+    layout->addWidget(status);
+    layout->addWidget(buttons);
+
+    const bool wrap = VELMORA_SETTINGS.value(WrapKey(), false).toBool();
+    wrapBox->setChecked(wrap);
+    OnWrap(wrap);
+    connect(wrapBox, &QCheckBox::toggled, this, [this](bool on) {
+        VELMORA_SETTINGS.setValue(WrapKey(), on);
+        OnWrap(on);
+    });
+    follow = new QTimer(this);
+    follow->setInterval(FollowMs);
+    connect(follow, &QTimer::timeout, this, &LogViewer::FollowNow);
+    follow->start();
+    resize(800, 500);
+}
+
+bool LogViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        CopySelected();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LogViewer::ShowLog(const QString &path)
+{
+    model->Follow(path);
+    const int index = logs->findData(path);
+    if (index >= 0)
+        logs->setCurrentIndex(index);
+    view->scrollToBottom();
+    UpdateStatus();
+}
+
+void LogViewer::FollowNow()
+{
+    // At the end, the view follows what comes; scrolled up, it stays where the user is.
+    const QScrollBar *bar = view->verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+    if (!model->Follow(LogPath()))
+        return;
+    if (atEnd)
+        view->scrollToBottom();
+    UpdateStatus();
+}
+
+void LogViewer::OnFilterEdited()
+{
+    model->SetFilter(LogFilter::Parse(filterEdit->text()));
+    view->scrollToBottom();
+    UpdateStatus();
+}
+
+void LogViewer::OnWrap(bool wrap)
+{
+    // Rows of one height lay out at once however long the log; wrapped rows are measured in
+    // batches as they come into view.
+    view->setWordWrap(wrap);
+    view->setUniformItemSizes(!wrap);
+    view->setLayoutMode(wrap ? QListView::Batched : QListView::SinglePass);
+    view->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
+void LogViewer::CopySelected()
+{
+    QModelIndexList rows = view->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    QStringList lines;
+    for (const QModelIndex &row : std::as_const(rows))
+        lines.append(model->Text().Line(model->LineAt(row.row())));
+    if (!lines.isEmpty())
+        QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+void LogViewer::SaveAs()
+{
+    QFileDialog dialog(this, tr("Save Log"), QString(), tr("Logs (*.log *.txt);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(QFileInfo(LogPath()).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().first();
+    // What the filter shows, or the whole log.
+    const QString problem = SaveLogLines(model->Text(), model->Shown(), path);
+    if (!problem.isEmpty())
+        ShowMessage(this, QMessageBox::Warning, tr("Save Log"),
+                    tr("The log could not be saved: %1 cannot be written: %2.")
+                        .arg(ShownPath(path), problem));
+}
+
+void LogViewer::UpdateStatus()
+{
+    const QString problem = model->Filter().Problem();
+    const qsizetype all = model->Text().LineCount();
+    if (!problem.isEmpty())
+        status->setText(tr("The filter is no regular expression: %1.").arg(problem));
+    else if (model->Filter().IsEmpty())
+        status->setText(tr("%n line(s)", nullptr, int(all)));
+    else
+        status->setText(tr("%1 of %n line(s)", nullptr, int(all)).arg(model->rowCount()));
+}
