@@ -44,7 +44,7 @@ struct RecordsFile
     QList<EndedLaunch> ended;
 };
 
-constexpr int KeptEnds = 20;
+constexpr int KeptEnds = 50;
 
 QJsonObject RecordJson(const LaunchRecord &record)
 {
@@ -358,6 +358,24 @@ QString NewestLog(const QString &profile)
 
 StopResult StopEmulators(const QString &profile, int graceMs)
 {
+    return StopRecorded(
+        [&profile](const LaunchRecord &record) {
+            return profile.isNull() || record.profile == profile;
+        },
+        graceMs);
+}
+
+StopResult StopEmulator(const LaunchRecord &emulator, int graceMs)
+{
+    return StopRecorded(
+        [&emulator](const LaunchRecord &record) {
+            return record.pid == emulator.pid && record.identity == emulator.identity;
+        },
+        graceMs);
+}
+
+StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs)
+{
     StopResult result;
     QList<LaunchRecord> targets;
     {
@@ -367,7 +385,7 @@ StopResult StopEmulators(const QString &profile, int graceMs)
         RecordsFile file = ReadRecords();
         bool changed = DropEnded(file);
         for (LaunchRecord &record : file.records) {
-            if (!profile.isNull() && record.profile != profile)
+            if (!which(record))
                 continue;
             changed = changed || !record.stopping;
             record.stopping = true;

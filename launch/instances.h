@@ -3,6 +3,7 @@
 #include "commandline.h"
 
 #include <QDateTime>
+#include <functional>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -60,7 +61,7 @@ bool IsRunning(const LaunchRecord &record);
 // id now belongs to another process, are dropped from the file. A records file that is corrupt,
 // another user's, a link or not a regular file is set aside with a warning and replaced.
 // `ended`, when given, receives the last emulators seen to have ended, oldest first (at most
-// 20), read in the same step.
+// 50), read in the same step.
 QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended = nullptr);
 
 struct LaunchResult
@@ -108,6 +109,8 @@ struct StopResult
 // each still is its record's process, SIGTERM to its process group, up to `graceMs` for it to
 // end, then SIGKILL. Blocks while it waits.
 StopResult StopEmulators(const QString &profile, int graceMs = 5000);
+// The same for one emulator (by its process id and identity).
+StopResult StopEmulator(const LaunchRecord &emulator, int graceMs = 5000);
 
 // The newest log of `profile`, running or not; empty when there is none.
 QString NewestLog(const QString &profile);

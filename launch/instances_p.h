@@ -56,3 +56,6 @@ void CloseProcessHandle(int handle);
 QString ReapEnded(qint64 pid);
 // The system's name of a signal: "Killed" for 9.
 QString SignalName(int signal);
+
+// Stops the recorded emulators `which` picks.
+StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs);

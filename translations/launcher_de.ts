@@ -225,6 +225,59 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>EmulatorTableModel</name>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="59"/>
+        <source>stopping</source>
+        <translation>wird beendet</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="59"/>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="61"/>
+        <source>stopped by the launcher</source>
+        <translation>vom Launcher beendet</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="63"/>
+        <source>ended after %1</source>
+        <translation>nach %1 beendet</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="64"/>
+        <source>%1 after %2</source>
+        <translation>%1, nach %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="80"/>
+        <source>%1 (%2 ago)</source>
+        <translation>%1 (vor %2)</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="114"/>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="116"/>
+        <source>Process ID</source>
+        <translation>Prozess-ID</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="118"/>
+        <source>Started</source>
+        <translation>Gestartet</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="120"/>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+</context>
+<context>
     <name>Emulators</name>
     <message>
         <location filename="../launch/instances.cpp" line="301"/>
@@ -257,7 +310,7 @@ Sind Sie sicher?</translation>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="449"/>
+        <location filename="../launch/instances.cpp" line="467"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -297,85 +350,91 @@ Sind Sie sicher?</translation>
 <context>
     <name>LogViewer</name>
     <message>
-        <location filename="../ui/logviewer.cpp" line="151"/>
+        <location filename="../ui/logviewer.cpp" line="153"/>
         <source>Log of &quot;%1&quot;</source>
         <translation>Log von „%1“</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="163"/>
+        <location filename="../ui/logviewer.cpp" line="165"/>
         <source>Text, or /regular expression</source>
         <translation>Text oder /regulärer Ausdruck</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="166"/>
+        <location filename="../ui/logviewer.cpp" line="168"/>
         <source>&amp;Wrap lines</source>
         <translation>Zeilen &amp;umbrechen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="169"/>
+        <location filename="../ui/logviewer.cpp" line="171"/>
         <source>&amp;Started:</source>
         <translation>&amp;Gestartet:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="173"/>
+        <location filename="../ui/logviewer.cpp" line="175"/>
         <source>&amp;Filter:</source>
         <translation>&amp;Filter:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="177"/>
+        <location filename="../ui/logviewer.cpp" line="179"/>
         <source>Log lines</source>
         <translation>Log-Zeilen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="188"/>
+        <location filename="../ui/logviewer.cpp" line="190"/>
         <source>&amp;Copy</source>
         <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="189"/>
+        <location filename="../ui/logviewer.cpp" line="191"/>
         <source>&amp;Save As…</source>
         <translation>&amp;Speichern unter …</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="190"/>
+        <location filename="../ui/logviewer.cpp" line="192"/>
         <source>Open in &amp;Editor</source>
         <translation>Im &amp;Editor öffnen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="197"/>
+        <location filename="../ui/logviewer.cpp" line="199"/>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="286"/>
-        <location filename="../ui/logviewer.cpp" line="295"/>
+        <location filename="../ui/logviewer.cpp" line="288"/>
+        <location filename="../ui/logviewer.cpp" line="297"/>
         <source>Save Log</source>
         <translation>Log speichern</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="286"/>
+        <location filename="../ui/logviewer.cpp" line="288"/>
         <source>Logs (*.log *.txt);;All files (*)</source>
         <translation>Logs (*.log *.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="296"/>
+        <location filename="../ui/logviewer.cpp" line="298"/>
         <source>The log could not be saved: %1 cannot be written: %2.</source>
         <translation>Das Log konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="305"/>
+        <location filename="../ui/logviewer.cpp" line="307"/>
         <source>The filter is no regular expression: %1.</source>
         <translation>Der Filter ist kein regulärer Ausdruck: %1.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/logviewer.cpp" line="307"/>
+        <location filename="../ui/logviewer.cpp" line="309"/>
         <source>%n line(s)</source>
-        <translation><numerusform>%n Zeile</numerusform><numerusform>%n Zeilen</numerusform></translation>
+        <translation>
+            <numerusform>%n Zeile</numerusform>
+            <numerusform>%n Zeilen</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/logviewer.cpp" line="309"/>
+        <location filename="../ui/logviewer.cpp" line="311"/>
         <source>%1 of %n line(s)</source>
-        <translation><numerusform>%1 von %n Zeile</numerusform><numerusform>%1 von %n Zeilen</numerusform></translation>
+        <translation>
+            <numerusform>%1 von %n Zeile</numerusform>
+            <numerusform>%1 von %n Zeilen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -515,7 +574,7 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="354"/>
-        <location filename="../ui/profilelistactions.cpp" line="366"/>
+        <location filename="../ui/profilelistactions.cpp" line="378"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
@@ -690,116 +749,121 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileListActions</name>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="61"/>
+        <location filename="../ui/profilelistactions.cpp" line="62"/>
         <source>Launch</source>
         <translation>Starten</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="62"/>
+        <location filename="../ui/profilelistactions.cpp" line="63"/>
         <source>Duplicate…</source>
         <translation>Duplizieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="64"/>
+        <location filename="../ui/profilelistactions.cpp" line="65"/>
         <source>Rename…</source>
         <translation>Umbenennen …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="70"/>
+        <location filename="../ui/profilelistactions.cpp" line="71"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="72"/>
+        <location filename="../ui/profilelistactions.cpp" line="73"/>
         <source>Copy Command Line</source>
         <translation>Befehlszeile kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="169"/>
-        <location filename="../ui/profilelistactions.cpp" line="194"/>
+        <location filename="../ui/profilelistactions.cpp" line="83"/>
+        <source>Running Emulators…</source>
+        <translation>Laufende Emulatoren …</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="180"/>
+        <location filename="../ui/profilelistactions.cpp" line="205"/>
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="169"/>
+        <location filename="../ui/profilelistactions.cpp" line="180"/>
         <source>Undo %1</source>
         <translation>Rückgängig: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="170"/>
-        <location filename="../ui/profilelistactions.cpp" line="194"/>
+        <location filename="../ui/profilelistactions.cpp" line="181"/>
+        <location filename="../ui/profilelistactions.cpp" line="205"/>
         <source>Redo</source>
         <translation>Wiederholen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="170"/>
+        <location filename="../ui/profilelistactions.cpp" line="181"/>
         <source>Redo %1</source>
         <translation>Wiederholen: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="185"/>
+        <location filename="../ui/profilelistactions.cpp" line="196"/>
         <source>The configuration file was changed outside the launcher meanwhile.</source>
         <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="294"/>
+        <location filename="../ui/profilelistactions.cpp" line="306"/>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="294"/>
+        <location filename="../ui/profilelistactions.cpp" line="306"/>
         <source>Enter the name for the copy</source>
         <translation>Geben Sie den Namen der Kopie ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="295"/>
+        <location filename="../ui/profilelistactions.cpp" line="307"/>
         <source>%1 (copy)</source>
         <translation>%1 (Kopie)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="304"/>
-        <location filename="../ui/profilelistactions.cpp" line="324"/>
+        <location filename="../ui/profilelistactions.cpp" line="316"/>
+        <location filename="../ui/profilelistactions.cpp" line="336"/>
         <source>Rename Profile</source>
         <translation>Profil umbenennen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="310"/>
+        <location filename="../ui/profilelistactions.cpp" line="322"/>
         <source>Enter the new name for the profile</source>
         <translation>Geben Sie den neuen Namen des Profils ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="317"/>
-        <location filename="../ui/profilelistactions.cpp" line="333"/>
+        <location filename="../ui/profilelistactions.cpp" line="329"/>
+        <location filename="../ui/profilelistactions.cpp" line="345"/>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="558"/>
+        <location filename="../ui/profilelistactions.cpp" line="581"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="560"/>
+        <location filename="../ui/profilelistactions.cpp" line="583"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="563"/>
+        <location filename="../ui/profilelistactions.cpp" line="586"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="569"/>
+        <location filename="../ui/profilelistactions.cpp" line="592"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="571"/>
+        <location filename="../ui/profilelistactions.cpp" line="594"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="584"/>
+        <location filename="../ui/profilelistactions.cpp" line="607"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -808,117 +872,117 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="74"/>
+        <location filename="../ui/profilelistactions.cpp" line="75"/>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="75"/>
+        <location filename="../ui/profilelistactions.cpp" line="76"/>
         <source>Export Profiles…</source>
         <translation>Profile exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="76"/>
+        <location filename="../ui/profilelistactions.cpp" line="77"/>
         <source>Import Profiles…</source>
         <translation>Profile importieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="78"/>
-        <location filename="../ui/profilelistactions.cpp" line="475"/>
+        <location filename="../ui/profilelistactions.cpp" line="79"/>
+        <location filename="../ui/profilelistactions.cpp" line="487"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="363"/>
+        <location filename="../ui/profilelistactions.cpp" line="375"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="392"/>
-        <location filename="../ui/profilelistactions.cpp" line="407"/>
+        <location filename="../ui/profilelistactions.cpp" line="404"/>
         <location filename="../ui/profilelistactions.cpp" line="419"/>
-        <location filename="../ui/profilelistactions.cpp" line="430"/>
+        <location filename="../ui/profilelistactions.cpp" line="431"/>
+        <location filename="../ui/profilelistactions.cpp" line="442"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="393"/>
+        <location filename="../ui/profilelistactions.cpp" line="405"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="395"/>
+        <location filename="../ui/profilelistactions.cpp" line="407"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="396"/>
+        <location filename="../ui/profilelistactions.cpp" line="408"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="408"/>
-        <location filename="../ui/profilelistactions.cpp" line="438"/>
+        <location filename="../ui/profilelistactions.cpp" line="420"/>
+        <location filename="../ui/profilelistactions.cpp" line="450"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="437"/>
-        <location filename="../ui/profilelistactions.cpp" line="448"/>
-        <location filename="../ui/profilelistactions.cpp" line="554"/>
+        <location filename="../ui/profilelistactions.cpp" line="449"/>
+        <location filename="../ui/profilelistactions.cpp" line="460"/>
+        <location filename="../ui/profilelistactions.cpp" line="577"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="449"/>
+        <location filename="../ui/profilelistactions.cpp" line="461"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="453"/>
+        <location filename="../ui/profilelistactions.cpp" line="465"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="454"/>
+        <location filename="../ui/profilelistactions.cpp" line="466"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="455"/>
+        <location filename="../ui/profilelistactions.cpp" line="467"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="476"/>
+        <location filename="../ui/profilelistactions.cpp" line="488"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="79"/>
-        <location filename="../ui/profilelistactions.cpp" line="519"/>
+        <location filename="../ui/profilelistactions.cpp" line="80"/>
+        <location filename="../ui/profilelistactions.cpp" line="531"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="80"/>
-        <location filename="../ui/profilelistactions.cpp" line="496"/>
+        <location filename="../ui/profilelistactions.cpp" line="81"/>
+        <location filename="../ui/profilelistactions.cpp" line="508"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="81"/>
-        <location filename="../ui/profilelistactions.cpp" line="545"/>
+        <location filename="../ui/profilelistactions.cpp" line="82"/>
+        <location filename="../ui/profilelistactions.cpp" line="568"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="419"/>
+        <location filename="../ui/profilelistactions.cpp" line="431"/>
         <source>Nothing was exported.</source>
         <translation>Es wurde nichts exportiert.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="497"/>
+        <location filename="../ui/profilelistactions.cpp" line="509"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -926,7 +990,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="520"/>
+        <location filename="../ui/profilelistactions.cpp" line="532"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -935,12 +999,12 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="546"/>
+        <location filename="../ui/profilelistactions.cpp" line="569"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="431"/>
+        <location filename="../ui/profilelistactions.cpp" line="443"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -990,17 +1054,17 @@ Sind Sie sicher?</translation>
 <context>
     <name>RunningEmulatorsView</name>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="57"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="59"/>
         <source>The emulator&apos;s output cannot be kept in %1: %2. It is discarded.</source>
         <translation>Die Ausgabe des Emulators kann nicht in %1 aufbewahrt werden: %2. Sie wird verworfen.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="69"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="71"/>
         <source>The emulator runs, but the launcher cannot write down that it does in %1: %2. It cannot show or stop it.</source>
         <translation>Der Emulator läuft, aber der Launcher kann in %1 nicht vermerken, dass er läuft: %2. Er kann ihn weder anzeigen noch beenden.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/runningemulatorsview.cpp" line="91"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="93"/>
         <source>%n running</source>
         <translation>
             <numerusform>%n läuft</numerusform>
@@ -1008,12 +1072,12 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="117"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="123"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="138"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="144"/>
         <source>What it wrote:
 
 %1</source>
@@ -1022,19 +1086,96 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="110"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="116"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="111"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="117"/>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
     </message>
     <message>
-        <location filename="../ui/runningemulatorsview.cpp" line="123"/>
+        <location filename="../ui/runningemulatorsview.cpp" line="129"/>
         <source>Open Log</source>
         <translation>Protokoll öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>RunningPanel</name>
+    <message numerus="yes">
+        <location filename="../ui/runningpanel.cpp" line="38"/>
+        <source>%n s</source>
+        <translation><numerusform>%n s</numerusform><numerusform>%n s</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../ui/runningpanel.cpp" line="40"/>
+        <source>%n min</source>
+        <translation><numerusform>%n min</numerusform><numerusform>%n min</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../ui/runningpanel.cpp" line="41"/>
+        <source>%n h</source>
+        <translation><numerusform>%n h</numerusform><numerusform>%n h</numerusform></translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="136"/>
+        <source>Running Emulators</source>
+        <translation>Laufende Emulatoren</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="146"/>
+        <source>Emulators</source>
+        <translation>Emulatoren</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="158"/>
+        <source>S&amp;top</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="159"/>
+        <source>Show &amp;Log</source>
+        <translation>&amp;Log zeigen</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="160"/>
+        <source>&amp;Copy Command Line</source>
+        <translation>Befehlszeile &amp;kopieren</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="161"/>
+        <source>Launch &amp;Again</source>
+        <translation>&amp;Erneut starten</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="299"/>
+        <source>Stop</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="300"/>
+        <source>These emulators could not be stopped:
+
+%1</source>
+        <translation>Diese Emulatoren konnten nicht beendet werden:
+
+%1</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="334"/>
+        <source>Launch Again</source>
+        <translation>Erneut starten</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="335"/>
+        <source>Failed to start Velmora Mobile Emulator!</source>
+        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
+    </message>
+    <message>
+        <location filename="../ui/runningpanel.cpp" line="336"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
-#include <QKeyEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -148,6 +148,8 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
 {
     setObjectName(QStringLiteral("logViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the launcher's window ends the launcher, whether logs are open or not.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Log of \"%1\"").arg(ShownText(profile, 100)));
     setAccessibleName(windowTitle());
     model = new LogLinesModel(this);

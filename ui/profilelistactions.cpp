@@ -15,6 +15,7 @@
 #include "profileexchange.h"
 #include "profileqlistwidget.h"
 #include "runningemulatorsview.h"
+#include "runningpanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,6 +80,11 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     stopAction = add(tr("Stop"), this, &ProfileListActions::OnStop);
     stopAllAction = add(tr("Stop All Emulators"), this, &ProfileListActions::OnStopAll);
     showLogAction = add(tr("Show Log"), this, &ProfileListActions::OnShowLog);
+    runningAction = new QAction(tr("Running Emulators…"), this);
+    runningAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    runningAction->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(runningAction);
+    connect(runningAction, &QAction::triggered, this, &ProfileListActions::OnRunningEmulators);
     stopAction->setEnabled(false);
     stopAllAction->setEnabled(false);
     // Enter on the list and a double click (whose first click selected the row) launch.
@@ -134,6 +140,11 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     launchButton->addAction(copyCommandAction);
     connect(running, &RunningEmulatorsView::runningCountsChanged, this,
             &ProfileListActions::SetRunningCount);
+    // Open at the last end: open again once the emulators started before are known.
+    connect(running, &RunningEmulatorsView::started, this, [this] {
+        if (RunningPanel::WasOpen())
+            OnRunningEmulators();
+    });
     // "Remove" follows the Remove button: never on the first profile.
     removeAction->setEnabled(list->currentRow() > 0);
     connect(list, &QListWidget::currentRowChanged, this,
@@ -277,6 +288,7 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(importAction);
     menu.addAction(exportAction);
     menu.addSeparator();
+    menu.addAction(runningAction);
     menu.addAction(stopAllAction);
     // Only a profile with a log has one to show.
     const int row = list->row(item);
@@ -531,6 +543,17 @@ ProfileListActions::~ProfileListActions()
         worker->wait();
         delete worker;
     }
+}
+
+void ProfileListActions::OnRunningEmulators()
+{
+    if (!panel) {
+        panel = new RunningPanel(window, running->Monitor());
+        connect(panel, &RunningPanel::launched, running, &RunningEmulatorsView::Launched);
+    }
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
 }
 
 void ProfileListActions::OnShowLog()

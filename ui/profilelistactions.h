@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QSet>
 
 #include <functional>
@@ -14,6 +15,7 @@ struct DeviceSpec;
 class ProfileDocument;
 class ProfileQListWidget;
 class RunningEmulatorsView;
+class RunningPanel;
 class QAction;
 class QLineEdit;
 class QPushButton;
@@ -71,6 +73,8 @@ public slots:
     void OnStop();
     void OnStopAll();
     void OnShowLog();
+    // Opens the Running Emulators window, or raises it.
+    void OnRunningEmulators();
 
 private:
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
@@ -109,6 +113,8 @@ private:
     QAction *stopAction = nullptr;
     QAction *stopAllAction = nullptr;
     QAction *showLogAction = nullptr;
+    QAction *runningAction = nullptr;
+    QPointer<RunningPanel> panel;
     QLineEdit *filter = nullptr;
     QList<QThread *> stopping; // stops under way
 };

@@ -11,6 +11,7 @@
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
 
+#include <QAccessible>
 #include <QDateTime>
 #include <QLocale>
 #include <QMessageBox>
@@ -39,6 +40,7 @@ void RunningEmulatorsView::Start()
     monitor->Start();
     // The logs of emulators that ended while no launcher ran.
     records.Post([] { PruneLogs(); });
+    emit started();
 }
 
 void RunningEmulatorsView::Launched(const LaunchResult &launched)
@@ -89,6 +91,10 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
             item->setData(RunningCountDelegate::CountRole, count);
             item->setData(Qt::AccessibleDescriptionRole,
                           count > 0 ? tr("%n running", nullptr, count) : QString());
+            // Said to screen readers as it changes, not only when the row is next read.
+            QAccessibleEvent changed(list, QAccessible::DescriptionChanged);
+            changed.setChild(row);
+            QAccessible::updateAccessibility(&changed);
         }
     }
     shownCounts = counts;

@@ -40,6 +40,8 @@ public:
     EmulatorMonitor *Monitor() const { return monitor; }
 
 signals:
+    // Start() looked for the emulators started before.
+    void started();
     // How many emulators run on the selected profile and in all.
     void runningCountsChanged(int ofCurrentProfile, int all);
 

@@ -859,7 +859,7 @@ void TestEditing::profileWorkFromTheList()
              (QStringList{"Launch", "Stop", "Show Log", "Duplicate…", "New Profile from Device…",
                           "Rename…", "Remove", "Undo Rename \"A\" to \"Alpha\"", "Redo",
                           "Copy Command Line", "Add to Applications Menu", "Import Profiles…",
-                          "Export Profiles…", "Stop All Emulators"}));
+                          "Export Profiles…", "Running Emulators…", "Stop All Emulators"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);

@@ -12,6 +12,7 @@
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
 #include "runningemulatorsview.h"
+#include "runningpanel.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
@@ -36,6 +37,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
@@ -723,6 +725,48 @@ void TestMainWindow::runningCountsAndStop()
     QCOMPARE(parts.profiles->item(0)->data(Qt::AccessibleDescriptionRole).toString(), QString());
     const QList<LaunchRecord> running = window.Running()->Monitor()->Records();
     QCOMPARE(running.size(), 2);
+
+    // The Running Emulators window (Ctrl+R): one row each; one stopped alone, its command
+    // copied and launched again.
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(parts.profiles, Qt::Key_R, Qt::ControlModifier);
+    auto *panel = window.findChild<RunningPanel *>();
+    QVERIFY(panel && panel->isVisible());
+    QVERIFY(RunningPanel::WasOpen());
+    auto *table = panel->findChild<QTableView *>("runningTable");
+    QAbstractItemModel *rows = table->model();
+    // Emulators of earlier tests are listed as ended; these two are found by their id.
+    const auto rowOf = [rows](qint64 pid) {
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            if (rows->index(r, EmulatorTableModel::PidColumn).data().toLongLong() == pid)
+                return r;
+        }
+        return -1;
+    };
+    const auto stateOf = [rows, &rowOf](qint64 pid) {
+        return rows->index(rowOf(pid), EmulatorTableModel::StateColumn).data().toString();
+    };
+    QTRY_COMPARE(stateOf(running.at(0).pid), QStringLiteral("running"));
+    QCOMPARE(stateOf(running.at(1).pid), QStringLiteral("running"));
+    table->sortByColumn(EmulatorTableModel::PidColumn, Qt::AscendingOrder);
+    for (int r = 1; r < rows->rowCount(); ++r)
+        QVERIFY(rows->index(r - 1, EmulatorTableModel::PidColumn).data().toLongLong() <=
+                rows->index(r, EmulatorTableModel::PidColumn).data().toLongLong());
+    table->selectRow(rowOf(running.at(0).pid));
+    QTest::mouseClick(ModalDriver::FindButton(panel, "Stop"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(row->data(RunningCountDelegate::CountRole).toInt(), 1, 10000);
+    QTRY_COMPARE(stateOf(running.at(0).pid), QStringLiteral("stopped by the launcher"));
+    QCOMPARE(stateOf(running.at(1).pid), QStringLiteral("running"));
+    const int listed = rows->rowCount();
+    table->selectRow(rowOf(running.at(0).pid));
+    QTest::mouseClick(ModalDriver::FindButton(panel, "Copy Command Line"), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), ShellCommand(window.CurrentCommand()));
+    QTest::mouseClick(ModalDriver::FindButton(panel, "Launch Again"), Qt::LeftButton);
+    QTRY_COMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 2);
+    QTRY_COMPARE(rows->rowCount(), listed + 1);
+    panel->close();
+    QVERIFY(!RunningPanel::WasOpen());
     // Stopped within a second of their start: that is no failed launch to report.
     window.ListActions()->OnStop();
     QTRY_COMPARE_WITH_TIMEOUT(row->data(Qt::AccessibleDescriptionRole).toString(), QString(),
