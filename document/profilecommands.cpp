@@ -165,8 +165,9 @@ QString UpdateProfileCommand::Apply(bool forward)
     return QString();
 }
 
-RemoveProfileCommand::RemoveProfileCommand(ProfileDocument *document, const QString &profileName)
-    : ProfileCommand(document, tr("Remove %1").arg(Quoted(profileName))), name(profileName)
+RemoveProfileCommand::RemoveProfileCommand(ProfileDocument *document, const QString &profileName,
+                                           QUndoCommand *parent)
+    : ProfileCommand(document, tr("Remove %1").arg(Quoted(profileName)), parent), name(profileName)
 {
 }
 

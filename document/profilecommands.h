@@ -87,7 +87,8 @@ private:
 class RemoveProfileCommand : public ProfileCommand
 {
 public:
-    RemoveProfileCommand(ProfileDocument *document, const QString &name);
+    RemoveProfileCommand(ProfileDocument *document, const QString &name,
+                         QUndoCommand *parent = nullptr);
 
 protected:
     QString Apply(bool forward) override;

@@ -152,6 +152,23 @@ ProfileDocument::EditResult ProfileDocument::RemoveProfile(const QString &name)
     return EditResult::Done;
 }
 
+ProfileDocument::EditResult ProfileDocument::RemoveProfiles(const QStringList &names)
+{
+    QStringList there;
+    for (const QString &name : names) {
+        if (config.FindProfile(name) >= 1 && !there.contains(name))
+            there.append(name);
+    }
+    if (there.size() <= 1)
+        return there.isEmpty() ? EditResult::Missing : RemoveProfile(there.first());
+    auto *group = new GroupCommand(
+        this, ProfileCommand::tr("Remove %n profiles", nullptr, int(there.size())), QString());
+    for (const QString &name : std::as_const(there))
+        new RemoveProfileCommand(this, name, group);
+    Push(group);
+    return EditResult::Done;
+}
+
 ProfileDocument::EditResult ProfileDocument::RenameProfile(const QString &name,
                                                            const QString &newName)
 {

@@ -76,6 +76,8 @@ public:
     EditResult UpdateProfile(const QString &name, const ProfileSettings &settings);
     // The first profile is never removed.
     EditResult RemoveProfile(const QString &name);
+    // Several in one step; those no longer there are left out (Missing when none is).
+    EditResult RemoveProfiles(const QStringList &names);
     EditResult RenameProfile(const QString &name, const QString &newName);
     // To the row `to` (never the first place); the profile stays the same.
     EditResult MoveProfile(const QString &name, int to);

@@ -228,6 +228,15 @@ RecordsFile CurrentRecords()
 }
 } // namespace
 
+QList<EndedLaunch> RecordedEnds(QList<LaunchRecord> *listedRunning)
+{
+    const RecordsLock lock;
+    RecordsFile file = ReadRecords();
+    if (listedRunning)
+        *listedRunning = std::move(file.records);
+    return file.ended;
+}
+
 QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
 {
     RecordsFile file = CurrentRecords();

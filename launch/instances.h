@@ -63,6 +63,10 @@ bool IsRunning(const LaunchRecord &record);
 // `ended`, when given, receives the last emulators seen to have ended, oldest first (at most
 // 50), read in the same step.
 QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended = nullptr);
+// The emulators the records list as ended (at most 50, oldest first), as they stand: nothing is
+// looked up or written, so that a view refreshing often stays quick. `listedRunning` gets those
+// still listed as running, which may have ended since.
+QList<EndedLaunch> RecordedEnds(QList<LaunchRecord> *listedRunning = nullptr);
 
 struct LaunchResult
 {

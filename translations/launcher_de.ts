@@ -17,12 +17,12 @@
 <context>
     <name>AddOptionCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="243"/>
+        <location filename="../document/profilecommands.cpp" line="244"/>
         <source>Add Resolution %1</source>
         <translation>Auflösung %1 hinzufügen</translation>
     </message>
     <message>
-        <location filename="../document/profilecommands.cpp" line="244"/>
+        <location filename="../document/profilecommands.cpp" line="245"/>
         <source>Add Pixel Density %1</source>
         <translation>Pixeldichte %1 hinzufügen</translation>
     </message>
@@ -59,7 +59,7 @@
     </message>
     <message>
         <location filename="../launch/emulatorlaunch.cpp" line="24"/>
-        <location filename="../launch/instances.cpp" line="251"/>
+        <location filename="../launch/instances.cpp" line="260"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -280,12 +280,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/instances.cpp" line="301"/>
+        <location filename="../launch/instances.cpp" line="310"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="302"/>
+        <location filename="../launch/instances.cpp" line="311"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
@@ -310,7 +310,7 @@ Sind Sie sicher?</translation>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="467"/>
+        <location filename="../launch/instances.cpp" line="476"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -574,17 +574,19 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="354"/>
-        <location filename="../ui/profilelistactions.cpp" line="378"/>
+        <location filename="../ui/profilelistactions.cpp" line="385"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="379"/>
+        <location filename="../ui/profilelistactions.cpp" line="570"/>
         <source>Confirm Remove Profile</source>
         <translation>Entfernen des Profils bestätigen</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="381"/>
+        <location filename="../ui/profilelistactions.cpp" line="573"/>
         <source>Are you sure you want to remove this profile?
 
 </source>
@@ -634,6 +636,7 @@ Sind Sie sicher?</translation>
     </message>
     <message numerus="yes">
         <location filename="../ui/dialogs.cpp" line="124"/>
+        <location filename="../ui/profilelistactions.cpp" line="580"/>
         <source>… and %n more profiles.</source>
         <translation>
             <numerusform>… und %n weiteres Profil.</numerusform>
@@ -656,17 +659,17 @@ Sind Sie sicher?</translation>
         <translation>Die Hilfeseite %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das sie anzeigt.</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="490"/>
+        <location filename="../ui/mainwindow.cpp" line="491"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="491"/>
+        <location filename="../ui/mainwindow.cpp" line="492"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="492"/>
+        <location filename="../ui/mainwindow.cpp" line="493"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -689,7 +692,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>MoveProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="222"/>
+        <location filename="../document/profilecommands.cpp" line="223"/>
         <source>Move %1</source>
         <translation>%1 verschieben</translation>
     </message>
@@ -708,7 +711,7 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../document/profilecommands.cpp" line="92"/>
-        <location filename="../document/profiledocument.cpp" line="209"/>
+        <location filename="../document/profiledocument.cpp" line="226"/>
         <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
@@ -727,13 +730,18 @@ Sind Sie sicher?</translation>
         <source>another profile is named %1</source>
         <translation>ein anderes Profil heißt %1</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../document/profiledocument.cpp" line="165"/>
+        <source>Remove %n profiles</source>
+        <translation><numerusform>%n Profil entfernen</numerusform><numerusform>%n Profile entfernen</numerusform></translation>
+    </message>
     <message>
-        <location filename="../document/profiledocument.cpp" line="208"/>
+        <location filename="../document/profiledocument.cpp" line="225"/>
         <source>New Profile from Device %1</source>
         <translation>Neues Profil vom Gerät %1</translation>
     </message>
     <message>
-        <location filename="../document/profiledocument.cpp" line="246"/>
+        <location filename="../document/profiledocument.cpp" line="263"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
@@ -741,7 +749,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileDocument</name>
     <message>
-        <location filename="../document/profiledocument.cpp" line="326"/>
+        <location filename="../document/profiledocument.cpp" line="343"/>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
     </message>
@@ -749,121 +757,162 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileListActions</name>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="62"/>
+        <location filename="../ui/profilelistactions.cpp" line="69"/>
+        <location filename="../ui/profilelistactions.cpp" line="533"/>
         <source>Launch</source>
         <translation>Starten</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="63"/>
+        <location filename="../ui/profilelistactions.cpp" line="70"/>
         <source>Duplicate…</source>
         <translation>Duplizieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="65"/>
+        <location filename="../ui/profilelistactions.cpp" line="72"/>
         <source>Rename…</source>
         <translation>Umbenennen …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="71"/>
+        <location filename="../ui/profilelistactions.cpp" line="78"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="73"/>
+        <location filename="../ui/profilelistactions.cpp" line="80"/>
         <source>Copy Command Line</source>
         <translation>Befehlszeile kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="83"/>
+        <location filename="../ui/profilelistactions.cpp" line="90"/>
         <source>Running Emulators…</source>
         <translation>Laufende Emulatoren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="180"/>
-        <location filename="../ui/profilelistactions.cpp" line="205"/>
+        <location filename="../ui/profilelistactions.cpp" line="187"/>
+        <location filename="../ui/profilelistactions.cpp" line="212"/>
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="180"/>
+        <location filename="../ui/profilelistactions.cpp" line="187"/>
         <source>Undo %1</source>
         <translation>Rückgängig: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="181"/>
-        <location filename="../ui/profilelistactions.cpp" line="205"/>
+        <location filename="../ui/profilelistactions.cpp" line="188"/>
+        <location filename="../ui/profilelistactions.cpp" line="212"/>
         <source>Redo</source>
         <translation>Wiederholen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="181"/>
+        <location filename="../ui/profilelistactions.cpp" line="188"/>
         <source>Redo %1</source>
         <translation>Wiederholen: %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="196"/>
+        <location filename="../ui/profilelistactions.cpp" line="203"/>
         <source>The configuration file was changed outside the launcher meanwhile.</source>
         <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="306"/>
+        <location filename="../ui/profilelistactions.cpp" line="313"/>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="306"/>
+        <location filename="../ui/profilelistactions.cpp" line="313"/>
         <source>Enter the name for the copy</source>
         <translation>Geben Sie den Namen der Kopie ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="307"/>
+        <location filename="../ui/profilelistactions.cpp" line="314"/>
         <source>%1 (copy)</source>
         <translation>%1 (Kopie)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="316"/>
-        <location filename="../ui/profilelistactions.cpp" line="336"/>
+        <location filename="../ui/profilelistactions.cpp" line="323"/>
+        <location filename="../ui/profilelistactions.cpp" line="343"/>
         <source>Rename Profile</source>
         <translation>Profil umbenennen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="322"/>
+        <location filename="../ui/profilelistactions.cpp" line="329"/>
         <source>Enter the new name for the profile</source>
         <translation>Geben Sie den neuen Namen des Profils ein</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="329"/>
-        <location filename="../ui/profilelistactions.cpp" line="345"/>
+        <location filename="../ui/profilelistactions.cpp" line="336"/>
+        <location filename="../ui/profilelistactions.cpp" line="352"/>
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../ui/profilelistactions.cpp" line="415"/>
+        <source>Export all profiles, or only the %n selected?</source>
+        <translation><numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform><numerusform>Alle Profile exportieren oder nur die %n ausgewählten?</numerusform></translation>
+    </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="581"/>
+        <location filename="../ui/profilelistactions.cpp" line="419"/>
+        <source>Selected Profiles</source>
+        <translation>Ausgewählte Profile</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="500"/>
+        <location filename="../ui/profilelistactions.cpp" line="548"/>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="508"/>
+        <source>These profiles could not be added to the applications menu:
+
+%1</source>
+        <translation>Diese Profile konnten nicht zum Anwendungsmenü hinzugefügt werden:
+
+%1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../ui/profilelistactions.cpp" line="534"/>
+        <source>Start %n emulators, one for each selected profile?</source>
+        <translation><numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform><numerusform>%n Emulatoren starten, einen für jedes ausgewählte Profil?</numerusform></translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="551"/>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="552"/>
+        <source>Failed to start Velmora Mobile Emulator!</source>
+        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
+    </message>
+    <message>
+        <location filename="../ui/profilelistactions.cpp" line="666"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="583"/>
+        <location filename="../ui/profilelistactions.cpp" line="668"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="586"/>
+        <location filename="../ui/profilelistactions.cpp" line="671"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="592"/>
+        <location filename="../ui/profilelistactions.cpp" line="677"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="594"/>
+        <location filename="../ui/profilelistactions.cpp" line="679"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="607"/>
+        <location filename="../ui/profilelistactions.cpp" line="692"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -872,117 +921,118 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="75"/>
+        <location filename="../ui/profilelistactions.cpp" line="82"/>
         <source>New Profile from Device…</source>
         <translation>Neues Profil aus Gerät …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="76"/>
+        <location filename="../ui/profilelistactions.cpp" line="83"/>
         <source>Export Profiles…</source>
         <translation>Profile exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="77"/>
+        <location filename="../ui/profilelistactions.cpp" line="84"/>
         <source>Import Profiles…</source>
         <translation>Profile importieren …</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="79"/>
-        <location filename="../ui/profilelistactions.cpp" line="487"/>
+        <location filename="../ui/profilelistactions.cpp" line="86"/>
+        <location filename="../ui/profilelistactions.cpp" line="503"/>
+        <location filename="../ui/profilelistactions.cpp" line="507"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="375"/>
+        <location filename="../ui/profilelistactions.cpp" line="382"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="404"/>
-        <location filename="../ui/profilelistactions.cpp" line="419"/>
-        <location filename="../ui/profilelistactions.cpp" line="431"/>
+        <location filename="../ui/profilelistactions.cpp" line="412"/>
+        <location filename="../ui/profilelistactions.cpp" line="429"/>
         <location filename="../ui/profilelistactions.cpp" line="442"/>
+        <location filename="../ui/profilelistactions.cpp" line="454"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="405"/>
+        <location filename="../ui/profilelistactions.cpp" line="414"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="407"/>
+        <location filename="../ui/profilelistactions.cpp" line="417"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="408"/>
+        <location filename="../ui/profilelistactions.cpp" line="419"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="420"/>
-        <location filename="../ui/profilelistactions.cpp" line="450"/>
+        <location filename="../ui/profilelistactions.cpp" line="430"/>
+        <location filename="../ui/profilelistactions.cpp" line="462"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="449"/>
-        <location filename="../ui/profilelistactions.cpp" line="460"/>
-        <location filename="../ui/profilelistactions.cpp" line="577"/>
+        <location filename="../ui/profilelistactions.cpp" line="461"/>
+        <location filename="../ui/profilelistactions.cpp" line="472"/>
+        <location filename="../ui/profilelistactions.cpp" line="662"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="461"/>
+        <location filename="../ui/profilelistactions.cpp" line="473"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="465"/>
+        <location filename="../ui/profilelistactions.cpp" line="477"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="466"/>
+        <location filename="../ui/profilelistactions.cpp" line="478"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="467"/>
+        <location filename="../ui/profilelistactions.cpp" line="479"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="488"/>
+        <location filename="../ui/profilelistactions.cpp" line="504"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="80"/>
-        <location filename="../ui/profilelistactions.cpp" line="531"/>
+        <location filename="../ui/profilelistactions.cpp" line="87"/>
+        <location filename="../ui/profilelistactions.cpp" line="616"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="81"/>
-        <location filename="../ui/profilelistactions.cpp" line="508"/>
+        <location filename="../ui/profilelistactions.cpp" line="88"/>
+        <location filename="../ui/profilelistactions.cpp" line="593"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="82"/>
-        <location filename="../ui/profilelistactions.cpp" line="568"/>
+        <location filename="../ui/profilelistactions.cpp" line="89"/>
+        <location filename="../ui/profilelistactions.cpp" line="653"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="431"/>
+        <location filename="../ui/profilelistactions.cpp" line="442"/>
         <source>Nothing was exported.</source>
         <translation>Es wurde nichts exportiert.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="509"/>
+        <location filename="../ui/profilelistactions.cpp" line="594"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -990,7 +1040,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="532"/>
+        <location filename="../ui/profilelistactions.cpp" line="617"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -999,12 +1049,12 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="569"/>
+        <location filename="../ui/profilelistactions.cpp" line="654"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="443"/>
+        <location filename="../ui/profilelistactions.cpp" line="455"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -1023,14 +1073,28 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>QCoreApplication</name>
+    <message numerus="yes">
+        <location filename="../ui/profilelistactions.cpp" line="575"/>
+        <source>Are you sure you want to remove these %n profiles?
+
+</source>
+        <translation><numerusform>Möchten Sie dieses %n Profil wirklich entfernen?
+
+</numerusform><numerusform>Möchten Sie diese %n Profile wirklich entfernen?
+
+</numerusform></translation>
+    </message>
+</context>
+<context>
     <name>RemoveOptionCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="269"/>
+        <location filename="../document/profilecommands.cpp" line="270"/>
         <source>Remove Resolution %1</source>
         <translation>Auflösung %1 entfernen</translation>
     </message>
     <message>
-        <location filename="../document/profilecommands.cpp" line="270"/>
+        <location filename="../document/profilecommands.cpp" line="271"/>
         <source>Remove Pixel Density %1</source>
         <translation>Pixeldichte %1 entfernen</translation>
     </message>
@@ -1038,7 +1102,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>RemoveProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="169"/>
+        <location filename="../document/profilecommands.cpp" line="170"/>
         <source>Remove %1</source>
         <translation>%1 entfernen</translation>
     </message>
@@ -1046,7 +1110,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>RenameProfileCommand</name>
     <message>
-        <location filename="../document/profilecommands.cpp" line="202"/>
+        <location filename="../document/profilecommands.cpp" line="203"/>
         <source>Rename %1 to %2</source>
         <translation>%1 in %2 umbenennen</translation>
     </message>
@@ -1106,17 +1170,26 @@ Sind Sie sicher?</translation>
     <message numerus="yes">
         <location filename="../ui/runningpanel.cpp" line="38"/>
         <source>%n s</source>
-        <translation><numerusform>%n s</numerusform><numerusform>%n s</numerusform></translation>
+        <translation>
+            <numerusform>%n s</numerusform>
+            <numerusform>%n s</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <location filename="../ui/runningpanel.cpp" line="40"/>
         <source>%n min</source>
-        <translation><numerusform>%n min</numerusform><numerusform>%n min</numerusform></translation>
+        <translation>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <location filename="../ui/runningpanel.cpp" line="41"/>
         <source>%n h</source>
-        <translation><numerusform>%n h</numerusform><numerusform>%n h</numerusform></translation>
+        <translation>
+            <numerusform>%n h</numerusform>
+            <numerusform>%n h</numerusform>
+        </translation>
     </message>
     <message>
         <location filename="../ui/runningpanel.cpp" line="136"/>
@@ -1149,12 +1222,12 @@ Sind Sie sicher?</translation>
         <translation>&amp;Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="299"/>
+        <location filename="../ui/runningpanel.cpp" line="304"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="300"/>
+        <location filename="../ui/runningpanel.cpp" line="305"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -1163,17 +1236,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="334"/>
+        <location filename="../ui/runningpanel.cpp" line="339"/>
         <source>Launch Again</source>
         <translation>Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="335"/>
+        <location filename="../ui/runningpanel.cpp" line="340"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="336"/>
+        <location filename="../ui/runningpanel.cpp" line="341"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>

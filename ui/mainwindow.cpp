@@ -372,8 +372,8 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
 void MainWindow::OnRemoveProfile()
 {
     const int row = profileList->currentRow();
-    // The first profile is never removed.
-    if (row <= 0 || row >= Config().profiles.size())
+    // The first profile is never removed; several selected are asked about at once.
+    if (listActions->RemoveSelection() || row <= 0 || row >= Config().profiles.size())
         return;
     const QString name = Config().profiles.at(row).name;
     const QString title = tr("Confirm Remove Profile");
@@ -482,7 +482,8 @@ void MainWindow::OnHelp()
 
 void MainWindow::OnLaunch()
 {
-    if (!profileList->currentItem())
+    // Several profiles selected: each launched as stored.
+    if (!profileList->currentItem() || listActions->LaunchSelection())
         return;
     const SplitCommand command = CurrentCommand();
     const LaunchResult launched = StartEmulator(command, CurrentProfileName());

@@ -35,6 +35,13 @@
 #include <optional>
 #include <utility>
 
+namespace {
+// More than this many launched at once are asked about first.
+constexpr int MaxLaunchedUnasked = 5;
+// A long list of names in a message would push its buttons off the screen.
+constexpr qsizetype ListedNames = 15;
+} // namespace
+
 ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
                                        ProfileQListWidget *profileList, QPushButton *launchButton,
                                        QLineEdit *filterEdit, RunningEmulatorsView *runningView,
@@ -394,27 +401,30 @@ bool ProfileListActions::AddDeviceProfile(const DeviceSpec &device, bool landsca
 
 void ProfileListActions::OnExportProfiles()
 {
-    const int row = list->currentRow();
     const LauncherConfig &config = document->Config();
     // By name: the list may change while the dialogs are open.
-    QString only;
+    QStringList only;
+    for (const int row : list->SelectedShownRows())
+        only.append(config.profiles.at(row).name);
     bool chosen = false;
-    if (row >= 0 && row < config.profiles.size() && list->CurrentRowShown()) {
+    if (!only.isEmpty()) {
         QMessageBox box(
             QMessageBox::Question, tr("Export Profiles"),
-            tr("Export all profiles, or only \"%1\"?").arg(ShownText(config.profiles.at(row).name)),
+            only.size() == 1
+                ? tr("Export all profiles, or only \"%1\"?").arg(ShownText(only.first()))
+                : tr("Export all profiles, or only the %n selected?", nullptr, int(only.size())),
             QMessageBox::Cancel, window);
         QPushButton *all = box.addButton(tr("All Profiles"), QMessageBox::AcceptRole);
-        QPushButton *one = box.addButton(tr("Selected Profile"), QMessageBox::AcceptRole);
+        QPushButton *some =
+            box.addButton(only.size() == 1 ? tr("Selected Profile") : tr("Selected Profiles"),
+                          QMessageBox::AcceptRole);
         box.setDefaultButton(all);
         FitTitle(&box);
         box.exec();
-        if (box.clickedButton() == one) {
-            only = config.profiles.at(row).name;
+        if (box.clickedButton() == some)
             chosen = true;
-        } else if (box.clickedButton() != all) {
+        else if (box.clickedButton() != all)
             return;
-        }
     }
     QFileDialog dialog(window, tr("Export Profiles"), QString(),
                        tr("Launcher configurations (*.ini);;All files (*)"));
@@ -426,12 +436,14 @@ void ProfileListActions::OnExportProfiles()
     const QString path = dialog.selectedFiles().first();
     QList<int> rows;
     if (chosen) {
-        const int now = config.FindProfile(only);
-        if (now < 0) {
-            TellProfileGone(window, tr("Export Profiles"), only, tr("Nothing was exported."));
-            return;
+        for (const QString &name : std::as_const(only)) {
+            const int now = config.FindProfile(name);
+            if (now < 0) {
+                TellProfileGone(window, tr("Export Profiles"), name, tr("Nothing was exported."));
+                return;
+            }
+            rows.append(now);
         }
-        rows.append(now);
     } else {
         for (int r = 0; r < config.profiles.size(); ++r)
             rows.append(r);
@@ -478,15 +490,23 @@ void ProfileListActions::OnImportProfiles()
 
 void ProfileListActions::OnAddToApplicationsMenu()
 {
-    const int row = list->currentRow();
-    if (row < 0 || row >= document->Config().profiles.size() || !list->CurrentRowShown())
-        return;
-    QString error;
-    if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(),
-                           document->Config().profiles.at(row).name, &error)) {
-        ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
-                    tr("The profile could not be added to the applications menu: %1.").arg(error));
+    QStringList failures;
+    for (const int row : list->SelectedShownRows()) {
+        QString error;
+        const QString name = document->Config().profiles.at(row).name;
+        if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, &error))
+            failures.append(list->SelectedShownRows().size() == 1
+                                ? error
+                                : tr("\"%1\": %2").arg(ShownText(name, 200), error));
     }
+    if (failures.size() == 1)
+        ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
+                    tr("The profile could not be added to the applications menu: %1.")
+                        .arg(failures.first()));
+    else if (!failures.isEmpty())
+        ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
+                    tr("These profiles could not be added to the applications menu:\n\n%1")
+                        .arg(failures.join(QLatin1Char('\n'))));
 }
 
 void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)
@@ -497,9 +517,74 @@ void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)
 
 void ProfileListActions::OnStop()
 {
-    const int row = list->currentRow();
-    if (row >= 0 && row < document->Config().profiles.size() && list->CurrentRowShown())
+    for (const int row : list->SelectedShownRows())
         StopInBackground(document->Config().profiles.at(row).name);
+}
+
+bool ProfileListActions::LaunchSelection()
+{
+    const QList<int> rows = list->SelectedShownRows();
+    if (rows.size() <= 1)
+        return false;
+    const LauncherConfig &config = document->Config();
+    // A slip of Ctrl+A should not start dozens of emulators.
+    if (rows.size() > MaxLaunchedUnasked &&
+        ShowMessage(
+            window, QMessageBox::Question, tr("Launch"),
+            tr("Start %n emulators, one for each selected profile?", nullptr, int(rows.size())),
+            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return true;
+    QStringList failures;
+    for (const int row : rows) {
+        // Each as stored: what the window shows belongs to the current profile only.
+        const LauncherProfile &profile = config.profiles.at(row);
+        const SplitCommand command =
+            EmulatorCommand(GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name,
+                            profile.arguments);
+        const LaunchResult launched = StartEmulator(command, profile.name);
+        if (launched.started)
+            running->Launched(launched);
+        else
+            failures.append(tr("\"%1\": %2").arg(ShownText(profile.name, 200), launched.error));
+    }
+    if (!failures.isEmpty())
+        ShowMessage(window, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
+                    tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
+                    failures.join(QLatin1Char('\n')));
+    return true;
+}
+
+bool ProfileListActions::RemoveSelection()
+{
+    const QList<int> rows = list->SelectedShownRows();
+    if (rows.size() <= 1)
+        return false;
+    QStringList names;
+    for (const int row : rows) {
+        // The first profile is never removed.
+        if (row > 0)
+            names.append(document->Config().profiles.at(row).name);
+    }
+    if (names.isEmpty())
+        return true;
+    const QString title = QCoreApplication::translate("MainWindow", "Confirm Remove Profile");
+    // The first profile among them stays: then perhaps only one is left to ask about.
+    QString text = names.size() == 1
+                       ? QCoreApplication::translate(
+                             "MainWindow", "Are you sure you want to remove this profile?\n\n")
+                       : tr("Are you sure you want to remove these %n profiles?\n\n", nullptr,
+                            int(names.size()));
+    for (const QString &name : names.first(qMin<qsizetype>(names.size(), ListedNames)))
+        text += ShownText(name) + QLatin1Char('\n');
+    if (names.size() > ListedNames)
+        text += QCoreApplication::translate("MainWindow", "… and %n more profiles.", nullptr,
+                                            int(names.size() - ListedNames));
+    if (ShowMessage(window, QMessageBox::Question, title, text.trimmed(),
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return true;
+    if (document->RemoveProfiles(names) != ProfileDocument::EditResult::Done)
+        TellProfileGone(window, title, names.first());
+    return true;
 }
 
 void ProfileListActions::OnStopAll()

@@ -52,6 +52,11 @@ public:
     // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
     // name that exists. Saved at once; nothing changes when the save fails.
     void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
+    // Launch and Remove on a selection of several profiles: each selected profile launched as
+    // stored (asked first when more than five), or all removed after one question. False,
+    // doing nothing, when only one profile is selected.
+    bool LaunchSelection();
+    bool RemoveSelection();
     // Moves the profile at row `from` to row `to` (never to or from the first place).
     void MoveProfile(int from, int to);
 

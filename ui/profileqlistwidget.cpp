@@ -48,6 +48,9 @@ ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
     setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::InternalMove);
+    // Ctrl+click, Shift+click, Shift+Up/Down and Ctrl+A choose several profiles; the current
+    // row is still the one the window shows.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(model(), &QAbstractItemModel::dataChanged, this, invalidate);
     connect(model(), &QAbstractItemModel::modelReset, this, invalidate);
     connect(model(), &QAbstractItemModel::layoutChanged, this, invalidate);
@@ -124,9 +127,24 @@ void ProfileQListWidget::selectionChanged(const QItemSelection &selected,
                                           const QItemSelection &deselected)
 {
     QListWidget::selectionChanged(selected, deselected);
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    if (rows.size() == 1 && rows.first() != currentIndex())
-        setCurrentIndex(rows.first());
+    // A row selected by other means than the keys and the mouse (a screen reader) becomes the
+    // one the window shows, the others staying selected.
+    const QModelIndexList added = selected.indexes();
+    if (added.size() == 1 && added.first() != currentIndex())
+        selectionModel()->setCurrentIndex(added.first(), QItemSelectionModel::NoUpdate);
+}
+
+QList<int> ProfileQListWidget::SelectedShownRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows()) {
+        if (!isRowHidden(index.row()))
+            rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && CurrentRowShown())
+        rows.append(currentRow());
+    return rows;
 }
 
 bool ProfileQListWidget::CurrentRowShown() const

@@ -25,8 +25,17 @@ public:
     QString Filter() const { return filterText; }
     // The nearest row shown above (`step` -1) or below (+1) `row`, or -1.
     int ShownNeighbour(int row, int step) const;
+    // Makes `row` the current row and the only one selected. QListWidget's own adds the row
+    // to the selection of an extended list: the window moving its selection (a profile added,
+    // found again, undone) is not the user choosing one more.
+    void setCurrentRow(int row)
+    {
+        QListWidget::setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
     // Whether the current row is one the user sees.
     bool CurrentRowShown() const;
+    // The selected rows the filter shows, top to bottom; the current row when none is.
+    QList<int> SelectedShownRows() const;
     // Shows or hides one row as the filter says: a row added or renamed under a filter.
     void ApplyFilterTo(int row);
 

@@ -232,8 +232,8 @@ void RunningPanel::Refresh()
         chosen.append({row.record.pid, row.record.started});
     // What runs as the monitor knows it (an emulator just started is there before its record
     // is written); what ended as the records keep it.
-    QList<EndedLaunch> ended;
-    RunningEmulators(&ended);
+    QList<LaunchRecord> listed;
+    const QList<EndedLaunch> ended = RecordedEnds(&listed);
     QList<EmulatorTableModel::Row> rows;
     QSet<QPair<qint64, QString>> runningNow;
     for (const LaunchRecord &record : monitor->Records()) {
@@ -243,6 +243,11 @@ void RunningPanel::Refresh()
     for (const EndedLaunch &end : std::as_const(ended)) {
         if (!runningNow.contains({end.record.pid, end.record.identity}))
             rows.append({end.record, false, end.ended, end.how});
+    }
+    // Seen to end by the monitor before the records say so.
+    for (const LaunchRecord &record : std::as_const(listed)) {
+        if (!runningNow.contains({record.pid, record.identity}))
+            rows.append({record, false, QDateTime::currentDateTime(), QString()});
     }
     model->SetRows(rows);
     for (int row = 0; row < sorted->rowCount(); ++row) {

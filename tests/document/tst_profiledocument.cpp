@@ -147,6 +147,12 @@ void TestProfileDocument::commandsUndoAndRedo_data()
     QTest::newRow("remove, back at its place with what it stored")
         << Edit([](ProfileDocument &d) { return d.RemoveProfile("B"); })
         << QString(Initial).remove("B:HD/Low/Keys:-b | ") << "Remove \"B\"";
+    QTest::newRow("remove several in one step, back in their places")
+        << Edit([](ProfileDocument &d) {
+               return d.RemoveProfiles({"A", "C", "Default", "Gone"});
+           })
+        << QString(Initial).remove("A:Tablet/High/Touch:-a | ").remove(" | C:HD/High/Touch:")
+        << "Remove 2 profiles";
     QTest::newRow("rename") << Edit([](ProfileDocument &d) { return d.RenameProfile("B", "Bee"); })
                             << QString(Initial).replace("B:HD", "Bee:HD")
                             << "Rename \"B\" to \"Bee\"";

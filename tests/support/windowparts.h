@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow.h"
+#include "profileqlistwidget.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -16,7 +17,7 @@
 // The widgets of a MainWindow, found the way a user sees them.
 struct WindowParts
 {
-    QListWidget *profiles = nullptr;
+    ProfileQListWidget *profiles = nullptr;
     QPushButton *addUpdate = nullptr;
     QPushButton *removeProfile = nullptr;
     QComboBox *resolution = nullptr;
@@ -31,7 +32,7 @@ struct WindowParts
     QPushButton *launch = nullptr;
 
     explicit WindowParts(MainWindow &w)
-        : profiles(w.findChild<QListWidget *>("profileList")),
+        : profiles(w.findChild<ProfileQListWidget *>("profileList")),
           addUpdate(w.findChild<QPushButton *>("addUpdateButton")),
           removeProfile(w.findChild<QPushButton *>("removeProfileButton")),
           resolution(w.findChild<QComboBox *>("resolutionBox")),

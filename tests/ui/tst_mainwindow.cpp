@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "modaldriver.h"
 #include "optioncombobox.h"
+#include "profiledocument.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
 #include "runningcountdelegate.h"
@@ -41,6 +42,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
+#include <QUndoStack>
 #include <QtTest>
 #include <spawn.h>
 
@@ -144,6 +146,7 @@ private slots:
     void longListFilterEndsWithTheLastText();
     void helpOpensThePage();
     void logViewerFollowsFiltersAndSaves();
+    void severalProfilesAtOnce();
 
 private:
     ModalDriver *driver = nullptr;
@@ -169,7 +172,7 @@ void TestMainWindow::cleanup()
     EndRecordedEmulators();
     const QStringList problems = driver->Finish();
     delete driver;
-    QCOMPARE(problems, QStringList());
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }
 
 void TestMainWindow::treeAndTexts()
@@ -676,6 +679,67 @@ void TestMainWindow::logViewerFollowsFiltersAndSaves()
     viewer->close();
 }
 
+// An extended selection: Launch starts each selected profile as stored, Remove asks once for
+// all, more than five launches are asked about first; the current row still fills the window.
+void TestMainWindow::severalProfilesAtOnce()
+{
+    // They stay: an emulator that quits at once would take the focus with its notice.
+    const EnvironmentVariable behave("VELMORA_EMU_BEHAVE", "stay");
+    MainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    WindowParts parts(window);
+    parts.profiles->setCurrentRow(1);
+    parts.arguments->setText("-typed"); // shown, not stored: no launch takes it
+    parts.profiles->setFocus();
+    QTest::keyClick(parts.profiles, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(parts.profiles, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(parts.profiles->selectionModel()->selectedRows().size(), 3);
+    QCOMPARE(parts.profiles->currentRow(), 3);
+    QCOMPARE(parts.arguments->text(), QString()); // "Broken" stores none
+    QTest::keyClick(parts.profiles, Qt::Key_Return);
+    QTRY_COMPARE(window.Running()->Monitor()->Records().size(), 3);
+    QStringList names;
+    for (const LaunchRecord &record : window.Running()->Monitor()->Records()) {
+        names.append(record.profile);
+        // Each as stored.
+        QVERIFY(!record.command.contains("-typed"));
+        if (record.profile == "Phone")
+            QCOMPARE(record.command.mid(record.command.indexOf("-profile-name") + 2),
+                     (QStringList{"-a", "b"}));
+    }
+    QCOMPARE(names, (QStringList{"Phone", "My tablet", "Broken"}));
+
+    driver->ExpectMessageBox("Confirm Remove Profile",
+                             "Are you sure you want to remove these 3 profiles?\n\nPhone\nMy "
+                             "tablet\nBroken",
+                             {"OK", "Cancel"}, "OK");
+    QTest::keyClick(parts.profiles, Qt::Key_Delete);
+    QVERIFY(driver->Settled());
+    QCOMPARE(window.Config().ProfileNames(), (QStringList{"Default", "Negative"}));
+    // One step of the history brings all three back where they were.
+    QCOMPARE(window.Document()->History()->undoText(), QStringLiteral("Remove 3 profiles"));
+    window.Document()->History()->undo();
+    QCOMPARE(window.Config().ProfileNames(),
+             (QStringList{"Default", "Phone", "My tablet", "Broken", "Negative"}));
+
+    // Six at once are asked about; declined, none starts.
+    QCOMPARE(window.Document()->AddProfile(
+                 "Sixth", ProfileSettings::Of(window.Config(), {0, 0, 0}, QString())),
+             ProfileDocument::EditResult::Done);
+    QTest::keyClick(parts.profiles, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(parts.profiles->selectionModel()->selectedRows().size(), 6);
+    driver->ExpectMessageBox("Launch", "Start 6 emulators, one for each selected profile?",
+                             {"OK", "Cancel"}, "Cancel");
+    QApplication::setActiveWindow(&window); // the question had it
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(parts.profiles, Qt::Key_Return);
+    QVERIFY(driver->Settled());
+    QTest::qWait(300);
+    QCOMPARE(window.Running()->Monitor()->Records().size(), 3);
+}
+
 void TestMainWindow::earlyEndWindow_data()
 {
     QTest::addColumn<int>("agoMs"); // how long before its end it started
@@ -832,6 +896,8 @@ void TestMainWindow::accessibleNamesAndTabOrder()
     // starts it.
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(parts.profiles);
     QVERIFY(list && list->tableInterface());
+    // The list takes several rows: a reader that picks one unselects the other first.
+    QVERIFY(list->tableInterface()->unselectRow(0));
     QVERIFY(list->tableInterface()->selectRow(2));
     QCOMPARE(parts.profiles->currentRow(), 2);
     QCOMPARE(parts.arguments->text(), window.Config().profiles.at(2).arguments);
