@@ -175,7 +175,6 @@ bool DropEnded(RecordsFile &file)
     return file.records.size() != before;
 }
 
-
 } // namespace
 
 // The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
@@ -281,8 +280,12 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
         return result;
     }
     result.started = true;
-    result.record = {profile, pid, ProcessIdentity(pid), now,
-                     result.logProblem.isEmpty() ? log : QString(), false,
+    result.record = {profile,
+                     pid,
+                     ProcessIdentity(pid),
+                     now,
+                     result.logProblem.isEmpty() ? log : QString(),
+                     false,
                      QStringList{command.program} + command.arguments};
     return result;
 }

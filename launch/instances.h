@@ -3,10 +3,10 @@
 #include "commandline.h"
 
 #include <QDateTime>
-#include <functional>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The emulators the launcher started: a record per emulator in a file of the user's own
 // ($XDG_STATE_HOME/Velmora/VelmoraMobileEmulator/launches.json, mode 0600, replaced in one step
@@ -22,8 +22,8 @@ struct LaunchRecord
     qint64 pid = 0;
     QString identity; // the process's start time as the system reports it
     QDateTime started;
-    QString log;           // the file its output goes to; empty when it goes nowhere
-    bool stopping = false; // a launcher is stopping it: its end is no failure
+    QString log;              // the file its output goes to; empty when it goes nowhere
+    bool stopping = false;    // a launcher is stopping it: its end is no failure
     QStringList command = {}; // what it was started with: the program, then each argument
 };
 
