@@ -59,7 +59,7 @@
     </message>
     <message>
         <location filename="../launch/emulatorlaunch.cpp" line="24"/>
-        <location filename="../launch/instances.cpp" line="260"/>
+        <location filename="../launch/instances.cpp" line="259"/>
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
@@ -280,12 +280,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>Emulators</name>
     <message>
-        <location filename="../launch/instances.cpp" line="310"/>
+        <location filename="../launch/instances.cpp" line="313"/>
         <source>it exited with code %1</source>
         <translation>es wurde mit dem Code %1 beendet</translation>
     </message>
     <message>
-        <location filename="../launch/instances.cpp" line="311"/>
+        <location filename="../launch/instances.cpp" line="314"/>
         <source>it was ended by signal %1 (%2)</source>
         <translation>es wurde durch das Signal %1 (%2) beendet</translation>
     </message>
@@ -310,7 +310,7 @@ Sind Sie sicher?</translation>
         <translation>der Hilfsprozess des Launchers wurde beendet</translation>
     </message>
     <message numerus="yes">
-        <location filename="../launch/instances.cpp" line="476"/>
+        <location filename="../launch/instances.cpp" line="479"/>
         <source>[lines left out: %n]</source>
         <translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
@@ -370,71 +370,65 @@ Sind Sie sicher?</translation>
         <translation>&amp;Gestartet:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="175"/>
+        <location filename="../ui/logviewer.cpp" line="176"/>
         <source>&amp;Filter:</source>
         <translation>&amp;Filter:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="179"/>
+        <location filename="../ui/logviewer.cpp" line="182"/>
         <source>Log lines</source>
         <translation>Log-Zeilen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="190"/>
+        <location filename="../ui/logviewer.cpp" line="193"/>
         <source>&amp;Copy</source>
         <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="191"/>
+        <location filename="../ui/logviewer.cpp" line="194"/>
         <source>&amp;Save As…</source>
         <translation>&amp;Speichern unter …</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="192"/>
+        <location filename="../ui/logviewer.cpp" line="195"/>
         <source>Open in &amp;Editor</source>
         <translation>Im &amp;Editor öffnen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="199"/>
+        <location filename="../ui/logviewer.cpp" line="202"/>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="288"/>
-        <location filename="../ui/logviewer.cpp" line="297"/>
+        <location filename="../ui/logviewer.cpp" line="291"/>
+        <location filename="../ui/logviewer.cpp" line="300"/>
         <source>Save Log</source>
         <translation>Log speichern</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="288"/>
+        <location filename="../ui/logviewer.cpp" line="291"/>
         <source>Logs (*.log *.txt);;All files (*)</source>
         <translation>Logs (*.log *.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="298"/>
+        <location filename="../ui/logviewer.cpp" line="301"/>
         <source>The log could not be saved: %1 cannot be written: %2.</source>
         <translation>Das Log konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="307"/>
+        <location filename="../ui/logviewer.cpp" line="310"/>
         <source>The filter is no regular expression: %1.</source>
         <translation>Der Filter ist kein regulärer Ausdruck: %1.</translation>
     </message>
-    <message numerus="yes">
-        <location filename="../ui/logviewer.cpp" line="309"/>
-        <source>%n line(s)</source>
-        <translation>
-            <numerusform>%n Zeile</numerusform>
-            <numerusform>%n Zeilen</numerusform>
-        </translation>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="312"/>
+        <source>Lines: %1</source>
+        <translation>Zeilen: %1</translation>
     </message>
-    <message numerus="yes">
-        <location filename="../ui/logviewer.cpp" line="311"/>
-        <source>%1 of %n line(s)</source>
-        <translation>
-            <numerusform>%1 von %n Zeile</numerusform>
-            <numerusform>%1 von %n Zeilen</numerusform>
-        </translation>
+    <message>
+        <location filename="../ui/logviewer.cpp" line="314"/>
+        <source>Lines: %1 of %2</source>
+        <translation>Zeilen: %1 von %2</translation>
     </message>
 </context>
 <context>
@@ -733,7 +727,10 @@ Sind Sie sicher?</translation>
     <message numerus="yes">
         <location filename="../document/profiledocument.cpp" line="165"/>
         <source>Remove %n profiles</source>
-        <translation><numerusform>%n Profil entfernen</numerusform><numerusform>%n Profile entfernen</numerusform></translation>
+        <translation>
+            <numerusform>%n Profil entfernen</numerusform>
+            <numerusform>%n Profile entfernen</numerusform>
+        </translation>
     </message>
     <message>
         <location filename="../document/profiledocument.cpp" line="225"/>
@@ -849,7 +846,10 @@ Sind Sie sicher?</translation>
     <message numerus="yes">
         <location filename="../ui/profilelistactions.cpp" line="415"/>
         <source>Export all profiles, or only the %n selected?</source>
-        <translation><numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform><numerusform>Alle Profile exportieren oder nur die %n ausgewählten?</numerusform></translation>
+        <translation>
+            <numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform>
+            <numerusform>Alle Profile exportieren oder nur die %n ausgewählten?</numerusform>
+        </translation>
     </message>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="419"/>
@@ -874,7 +874,10 @@ Sind Sie sicher?</translation>
     <message numerus="yes">
         <location filename="../ui/profilelistactions.cpp" line="534"/>
         <source>Start %n emulators, one for each selected profile?</source>
-        <translation><numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform><numerusform>%n Emulatoren starten, einen für jedes ausgewählte Profil?</numerusform></translation>
+        <translation>
+            <numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform>
+            <numerusform>%n Emulatoren starten, einen für jedes ausgewählte Profil?</numerusform>
+        </translation>
     </message>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="551"/>
@@ -1079,11 +1082,14 @@ Sind Sie sicher?</translation>
         <source>Are you sure you want to remove these %n profiles?
 
 </source>
-        <translation><numerusform>Möchten Sie dieses %n Profil wirklich entfernen?
+        <translation>
+            <numerusform>Möchten Sie dieses %n Profil wirklich entfernen?
 
-</numerusform><numerusform>Möchten Sie diese %n Profile wirklich entfernen?
+</numerusform>
+            <numerusform>Möchten Sie diese %n Profile wirklich entfernen?
 
-</numerusform></translation>
+</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1222,12 +1228,12 @@ Sind Sie sicher?</translation>
         <translation>&amp;Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="304"/>
+        <location filename="../ui/runningpanel.cpp" line="306"/>
         <source>Stop</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="305"/>
+        <location filename="../ui/runningpanel.cpp" line="307"/>
         <source>These emulators could not be stopped:
 
 %1</source>
@@ -1236,17 +1242,17 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="339"/>
+        <location filename="../ui/runningpanel.cpp" line="341"/>
         <source>Launch Again</source>
         <translation>Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="340"/>
+        <location filename="../ui/runningpanel.cpp" line="342"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="341"/>
+        <location filename="../ui/runningpanel.cpp" line="343"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>

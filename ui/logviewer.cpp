@@ -172,7 +172,10 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     auto *filterRow = new QHBoxLayout;
     filterRow->addWidget(filterEdit, 1);
     filterRow->addWidget(wrapBox);
-    form->addRow(tr("&Filter:"), filterRow);
+    // A row of two has no field of its own: Alt+F is led to the text.
+    auto *filterLabel = new QLabel(tr("&Filter:"));
+    filterLabel->setBuddy(filterEdit);
+    form->addRow(filterLabel, filterRow);
 
     view = new QListView;
     view->setObjectName(QStringLiteral("logLines"));
@@ -306,7 +309,9 @@ void LogViewer::UpdateStatus()
     if (!problem.isEmpty())
         status->setText(tr("The filter is no regular expression: %1.").arg(problem));
     else if (model->Filter().IsEmpty())
-        status->setText(tr("%n line(s)", nullptr, int(all)));
+        status->setText(tr("Lines: %1").arg(QLocale().toString(all)));
     else
-        status->setText(tr("%1 of %n line(s)", nullptr, int(all)).arg(model->rowCount()));
+        status->setText(
+            tr("Lines: %1 of %2")
+                .arg(QLocale().toString(qsizetype(model->rowCount())), QLocale().toString(all)));
 }

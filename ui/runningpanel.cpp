@@ -212,6 +212,8 @@ void RunningPanel::showEvent(QShowEvent *event)
         .setValue(OpenKey(), true);
     clock->start();
     Refresh();
+    // Measured once: kept up to date, a column sized to its contents measures every row.
+    table->resizeColumnsToContents();
     QWidget::showEvent(event);
 }
 
