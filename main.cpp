@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "singleapplication.h"
 #include "terminationsignals.h"
+#include "windowmemory.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
     // A session that ends asks for the data first, in case it kills the process afterwards.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window] { window.WriteConfig(); });
+    RememberGeometry(&window, QStringLiteral("mainWindow"));
     window.show();
     app.setActivationWindow(&window, true);
     if (!app.lockProblem().isEmpty()) {

@@ -4,6 +4,7 @@
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 #include "instances.h"
+#include "windowmemory.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -224,6 +225,7 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     connect(follow, &QTimer::timeout, this, &LogViewer::FollowNow);
     follow->start();
     resize(800, 500);
+    RememberGeometry(this, QStringLiteral("logViewer"));
 }
 
 bool LogViewer::eventFilter(QObject *watched, QEvent *event)
@@ -290,10 +292,12 @@ void LogViewer::SaveAs()
 {
     QFileDialog dialog(this, tr("Save Log"), QString(), tr("Logs (*.log *.txt);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    StartInLastFolder(&dialog);
     dialog.selectFile(QFileInfo(LogPath()).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
+    NoteLastFolder(path);
     // What the filter shows, or the whole log.
     const QString problem = SaveLogLines(model->Text(), model->Shown(), path);
     if (!problem.isEmpty())

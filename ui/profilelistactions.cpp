@@ -16,6 +16,7 @@
 #include "profileqlistwidget.h"
 #include "runningemulatorsview.h"
 #include "runningpanel.h"
+#include "windowmemory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -366,6 +367,7 @@ void ProfileListActions::OnNewProfileFromDevice()
     if (const QScreen *primary = QGuiApplication::primaryScreen())
         screen = primary->geometry().size();
     DeviceDialog dialog(window, devices, screen);
+    RememberGeometry(&dialog, QStringLiteral("deviceDialog"));
     // Declining to replace a profile of the same name returns to the list.
     while (dialog.exec() == QDialog::Accepted) {
         const int chosen = dialog.SelectedDevice();
@@ -430,10 +432,12 @@ void ProfileListActions::OnExportProfiles()
                        tr("Launcher configurations (*.ini);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("ini"));
+    StartInLastFolder(&dialog);
     dialog.selectFile(QStringLiteral("Profiles.ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
+    NoteLastFolder(path);
     QList<int> rows;
     if (chosen) {
         for (const QString &name : std::as_const(only)) {
@@ -462,8 +466,10 @@ void ProfileListActions::OnImportProfiles()
                        tr("Launcher configurations (*.ini);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    StartInLastFolder(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    NoteLastFolder(dialog.selectedFiles().first());
     // Asked once per name that exists, unless the user says to do the same for the rest.
     std::optional<ImportChoice> forTheRest;
     ImportProfilesFrom(dialog.selectedFiles().first(), [&](const QString &name) {

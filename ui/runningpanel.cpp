@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "emulatormonitor.h"
 #include "logviewer.h"
+#include "windowmemory.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -188,6 +189,7 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
             model->index(model->rowCount() - 1, EmulatorTableModel::StateColumn));
     });
     resize(700, 360);
+    RememberGeometry(this, QStringLiteral("runningPanel"));
     Refresh();
 }
 

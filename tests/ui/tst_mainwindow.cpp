@@ -17,6 +17,7 @@
 #include "systemguards.h"
 #include "testenvironment.h"
 #include "tooltipprovider.h"
+#include "windowmemory.h"
 #include "windowparts.h"
 
 #include <QAccessible>
@@ -35,6 +36,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -147,6 +149,7 @@ private slots:
     void helpOpensThePage();
     void logViewerFollowsFiltersAndSaves();
     void severalProfilesAtOnce();
+    void windowsRememberTheirPlace();
 
 private:
     ModalDriver *driver = nullptr;
@@ -738,6 +741,35 @@ void TestMainWindow::severalProfilesAtOnce()
     QVERIFY(driver->Settled());
     QTest::qWait(300);
     QCOMPARE(window.Running()->Monitor()->Records().size(), 3);
+}
+
+// Size and place come back at the next start, put on a screen that is there; file dialogs
+// start in the folder used last.
+void TestMainWindow::windowsRememberTheirPlace()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QPoint place : {screen.topLeft() + QPoint(40, 30), QPoint(20000, 20000)}) {
+        {
+            QWidget window;
+            RememberGeometry(&window, "test");
+            window.setGeometry(QRect(place, QSize(420, 260)));
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.close();
+        }
+        QWidget again;
+        RememberGeometry(&again, "test");
+        QCOMPARE(again.size(), QSize(420, 260));
+        QVERIFY2(screen.intersects(again.geometry()), qPrintable(QString::number(again.x())));
+        if (place.x() < 10000)
+            QCOMPARE(again.pos(), place);
+    }
+    const QString folder = TestEnvironment::current()->root() + "/exports";
+    QVERIFY(QDir().mkpath(folder));
+    NoteLastFolder(folder + "/Profiles.ini");
+    QFileDialog dialog;
+    StartInLastFolder(&dialog);
+    QCOMPARE(dialog.directory().absolutePath(), folder);
 }
 
 void TestMainWindow::earlyEndWindow_data()
