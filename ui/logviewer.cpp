@@ -41,10 +41,6 @@ QString WrapKey()
     return QStringLiteral("logViewer/wrap");
 }
 
-// What the viewer remembers lives apart from Launcher.ini: $XDG_CONFIG_HOME/Velmora/.
-#define VELMORA_SETTINGS                                                                           \
-    QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"))
-
 QList<QPointer<LogViewer>> &OpenViewers()
 {
     static QList<QPointer<LogViewer>> viewers;
@@ -213,11 +209,11 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     layout->addWidget(status);
     layout->addWidget(buttons);
 
-    const bool wrap = VELMORA_SETTINGS.value(WrapKey(), false).toBool();
+    const bool wrap = WindowSettings().value(WrapKey(), false).toBool();
     wrapBox->setChecked(wrap);
     OnWrap(wrap);
     connect(wrapBox, &QCheckBox::toggled, this, [this](bool on) {
-        VELMORA_SETTINGS.setValue(WrapKey(), on);
+        WindowSettings().setValue(WrapKey(), on);
         OnWrap(on);
     });
     follow = new QTimer(this);

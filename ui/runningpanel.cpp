@@ -203,15 +203,12 @@ RunningPanel::~RunningPanel()
 
 bool RunningPanel::WasOpen()
 {
-    return QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"))
-        .value(OpenKey(), false)
-        .toBool();
+    return WindowSettings().value(OpenKey(), false).toBool();
 }
 
 void RunningPanel::showEvent(QShowEvent *event)
 {
-    QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"))
-        .setValue(OpenKey(), true);
+    WindowSettings().setValue(OpenKey(), true);
     clock->start();
     Refresh();
     // Measured once: kept up to date, a column sized to its contents measures every row.
@@ -222,8 +219,7 @@ void RunningPanel::showEvent(QShowEvent *event)
 void RunningPanel::closeEvent(QCloseEvent *event)
 {
     // Closed by the user; one the launcher's end takes with it is open at the next start.
-    QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"))
-        .setValue(OpenKey(), false);
+    WindowSettings().setValue(OpenKey(), false);
     clock->stop();
     QWidget::closeEvent(event);
 }

@@ -8,14 +8,6 @@
 
 namespace {
 
-QSettings *Settings()
-{
-    // Made when first asked for, on the window's thread only.
-    static QSettings settings(QStringLiteral("Velmora"),
-                              QStringLiteral("VelmoraMobileEmuLauncher"));
-    return &settings;
-}
-
 // Notes the window's geometry as it is closed or hidden.
 class GeometryKeeper : public QObject
 {
@@ -30,7 +22,7 @@ protected:
         if (event->type() == QEvent::Hide || event->type() == QEvent::Close) {
             auto *window = static_cast<QWidget *>(watched);
             if (window->isWindow())
-                Settings()->setValue(key, window->saveGeometry());
+                WindowSettings().setValue(key, window->saveGeometry());
         }
         return false;
     }
@@ -46,10 +38,17 @@ QString FolderKey()
 
 } // namespace
 
+QSettings &WindowSettings()
+{
+    static QSettings settings(QStringLiteral("Velmora"),
+                              QStringLiteral("VelmoraMobileEmuLauncher"));
+    return settings;
+}
+
 void RememberGeometry(QWidget *window, const QString &key)
 {
     const QString settingsKey = key + QStringLiteral("/geometry");
-    const QByteArray geometry = Settings()->value(settingsKey).toByteArray();
+    const QByteArray geometry = WindowSettings().value(settingsKey).toByteArray();
     // restoreGeometry moves a window that would lie off every screen back onto one.
     if (!geometry.isEmpty())
         window->restoreGeometry(geometry);
@@ -58,7 +57,7 @@ void RememberGeometry(QWidget *window, const QString &key)
 
 void StartInLastFolder(QFileDialog *dialog)
 {
-    const QString folder = Settings()->value(FolderKey()).toString();
+    const QString folder = WindowSettings().value(FolderKey()).toString();
     // A folder that went meanwhile leaves the dialog where it would start anyway.
     if (!folder.isEmpty())
         dialog->setDirectory(folder);
@@ -66,5 +65,5 @@ void StartInLastFolder(QFileDialog *dialog)
 
 void NoteLastFolder(const QString &chosenFile)
 {
-    Settings()->setValue(FolderKey(), QFileInfo(chosenFile).absolutePath());
+    WindowSettings().setValue(FolderKey(), QFileInfo(chosenFile).absolutePath());
 }
