@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 DeviceDialog::DeviceDialog(QWidget *parent, const QList<DeviceSpec> &all, QSize screenSize)
@@ -56,6 +57,9 @@ DeviceDialog::DeviceDialog(QWidget *parent, const QList<DeviceSpec> &all, QSize 
     connect(deviceList, &QListWidget::itemActivated, this, &QDialog::accept);
     connect(landscapeButton, &QRadioButton::toggled, this, &DeviceDialog::UpdateRows);
     UpdateRows();
+    // Wide enough for a whole row: a device's numbers cut off behind a scroll bar say nothing.
+    deviceList->setMinimumWidth(deviceList->sizeHintForColumn(0) + 2 * deviceList->frameWidth() +
+                                deviceList->verticalScrollBar()->sizeHint().width());
     filterEdit->setFocus();
 }
 

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -1548,6 +1549,9 @@ void TestEditing::newProfileFromDevice()
                 return;
             }
             driver->Check(dialog->windowTitle() == "New Profile from Device", "device title");
+            // Every row shows whole.
+            driver->Check(!dialog->deviceList->horizontalScrollBar()->isVisible(),
+                          "a horizontal scroll bar in the device list");
             if (cancel) {
                 dialog->reject();
                 return;
