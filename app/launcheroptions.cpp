@@ -253,6 +253,14 @@ QString QuotedNames(const QStringList &names)
     return QLatin1Char('"') + names.join(QStringLiteral("\", \"")) + QLatin1Char('"');
 }
 
+// "No profile named \"A\"" or "No profiles named \"A\", \"B\"".
+QString NoProfilesNamed(const QStringList &unknown)
+{
+    return (unknown.size() == 1 ? QStringLiteral("No profile named ")
+                                : QStringLiteral("No profiles named ")) +
+           QuotedNames(unknown);
+}
+
 void WriteRunningJson(QTextStream &out, const QList<LaunchRecord> &records)
 {
     out << "[";
@@ -286,6 +294,8 @@ int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
         until = qMax(until, record.started.addMSecs(WatchedMs));
     QHash<qint64, QDateTime> seenEnded;
     for (;;) {
+        // An emulator seen to have ended whose end is not noted yet: it is no success.
+        bool awaitingNote = false;
         QList<EndedLaunch> ended;
         const QList<LaunchRecord> running = RunningEmulators(&ended);
         const QDateTime now = QDateTime::currentDateTime();
@@ -299,8 +309,10 @@ int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
                                           [&same](const EndedLaunch &e) { return same(e.record); });
             const QDateTime first = seenEnded.value(record.pid, now);
             seenEnded.insert(record.pid, first);
-            if ((end == ended.cend() || end->status < 0) && first.msecsTo(now) < NotedMs)
+            if ((end == ended.cend() || end->status < 0) && first.msecsTo(now) < NotedMs) {
+                awaitingNote = true;
                 continue;
+            }
             const int status = end != ended.cend() ? end->status : -1;
             err << program << ": the emulator for \"" << record.profile << "\" ended";
             if (end != ended.cend() && !end->how.isEmpty())
@@ -310,7 +322,7 @@ int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
                 err << LogExcerpt(record.log) << '\n';
             return status > 0 ? status : 1;
         }
-        if (now >= until)
+        if (now >= until && !awaitingNote)
             return 0;
         QThread::msleep(100);
     }
@@ -324,18 +336,15 @@ int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options,
             unknown.append(name);
     }
     if (!unknown.isEmpty()) {
-        err << program << ": " << (unknown.size() == 1 ? "No profile named " : "No profiles named ")
-            << QuotedNames(unknown) << ". The profiles are: " << QuotedNames(config.ProfileNames())
-            << ".\n";
+        err << program << ": " << NoProfilesNamed(unknown)
+            << ". The profiles are: " << QuotedNames(config.ProfileNames()) << ".\n";
         return 2;
     }
     int code = 0;
     QList<LaunchRecord> started;
     for (const QString &name : options.names) {
         const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
-        const SplitCommand command =
-            EmulatorCommand(GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name,
-                            profile.arguments);
+        const SplitCommand command = StoredCommand(config, profile);
         const LaunchResult launched = LaunchEmulatorWatched(command, profile.name);
         if (!launched.started) {
             err << program << ": cannot start " << QDir::toNativeSeparators(command.program) << ": "
@@ -693,9 +702,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
                 unknown.append(name);
         }
         if (!unknown.isEmpty()) {
-            err << program << ": "
-                << (unknown.size() == 1 ? "No profile named " : "No profiles named ")
-                << QuotedNames(unknown) << ", and no emulator runs for "
+            err << program << ": " << NoProfilesNamed(unknown) << ", and no emulator runs for "
                 << (unknown.size() == 1 ? "one" : "them") << ".\n";
             return 2;
         }
@@ -709,14 +716,11 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
 
     const int found = config.FindProfile(options.profileName);
     if (found < 0) {
-        err << program << ": No profile named \"" << options.profileName
-            << "\". The profiles are: " << QuotedNames(config.ProfileNames()) << ".\n";
+        err << program << ": " << NoProfilesNamed({options.profileName})
+            << ". The profiles are: " << QuotedNames(config.ProfileNames()) << ".\n";
         return 2;
     }
-    const LauncherProfile &profile = config.profiles.at(found);
-    const SplitCommand command = EmulatorCommand(
-        GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name, profile.arguments);
-    out << ShellCommand(command) << '\n';
+    out << ShellCommand(StoredCommand(config, config.profiles.at(found))) << '\n';
     return 0;
 }
 

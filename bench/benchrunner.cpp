@@ -219,6 +219,21 @@ bool WaitForListening(const QString &runtimeDir)
     return false;
 }
 
+// A records file of `count` emulators that all are a process that runs (this one), so that
+// none of them is dropped.
+QByteArray RunningRecords(int count)
+{
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray identity = ProcessIdentity(QCoreApplication::applicationPid()).toLatin1();
+    QByteArray records = "{\"running\": [";
+    for (int i = 0; i < count; ++i)
+        records += QByteArray(i ? "," : "") + "{\"profile\": \"Profile " + QByteArray::number(i) +
+                   "\", \"pid\": " + pid + ", \"identity\": \"" + identity +
+                   "\", \"started\": \"2026-01-01T00:00:00.000Z\", \"log\": \"\", "
+                   "\"command\": [\"emu\", \"-profile-name\", \"x\"]}";
+    return records + "]}";
+}
+
 void PrintTable(int runs)
 {
     std::printf("\nMedians of %d runs; in brackets the middle half of them.\n\n", runs);
@@ -467,17 +482,7 @@ int main(int argc, char *argv[])
         env.insert(QStringLiteral("VELMORA_EMU_RECORD"), home + QStringLiteral("/record.jsonl"));
         const QString state = home + QStringLiteral("/state/Velmora/VelmoraMobileEmulator");
         QDir().mkpath(state + QStringLiteral("/logs"));
-        // Records of a process that runs (this one), so that none of them is dropped.
-        QByteArray records = "{\"running\": [";
-        const QByteArray identity = ProcessIdentity(QCoreApplication::applicationPid()).toLatin1();
-        for (int i = 0; i < 1000; ++i) {
-            records += i ? "," : "";
-            records += "{\"profile\": \"Profile " + QByteArray::number(i) +
-                       "\", \"pid\": " + QByteArray::number(QCoreApplication::applicationPid()) +
-                       ", \"identity\": \"" + identity +
-                       "\", \"started\": \"2026-01-01T00:00:00.000Z\", \"log\": \"\"}";
-        }
-        records += "]}";
+        const QByteArray records = RunningRecords(1000);
         Sample launch;
         for (int i = 0; i < std::max(3, runs / 3); ++i) {
             WriteFile(state + QStringLiteral("/launches.json"), records);
@@ -608,17 +613,7 @@ int main(int argc, char *argv[])
         // The Running Emulators window over 1,000 records: how long a refresh keeps the window
         // busy (the records of a process that runs: this one).
         {
-            QByteArray records = "{\"running\": [";
-            const QByteArray identity =
-                ProcessIdentity(QCoreApplication::applicationPid()).toLatin1();
-            for (int i = 0; i < 1000; ++i)
-                records +=
-                    QByteArray(i ? "," : "") + "{\"profile\": \"Profile " + QByteArray::number(i) +
-                    "\", \"pid\": " + QByteArray::number(QCoreApplication::applicationPid()) +
-                    ", \"identity\": \"" + identity +
-                    "\", \"started\": \"2026-01-01T00:00:00.000Z\", \"log\": \"\", "
-                    "\"command\": [\"emu\", \"-profile-name\", \"x\"]}";
-            records += "]}";
+            const QByteArray records = RunningRecords(1000);
             const QString file = StateDirectory() + QStringLiteral("/launches.json");
             WriteFile(file, records);
             EmulatorMonitor monitor;

@@ -29,6 +29,9 @@ struct ImportReport
     QStringList skipped;  // profiles of the same name, left as they were
     QStringList refused;  // names Launcher.ini cannot hold (empty, a double quote, a line break)
     int entriesAdded = 0; // option entries appended
+
+    // The profile to show once it is in: the first added, else the first replaced.
+    QString First() const { return !added.isEmpty() ? added.first() : replaced.value(0); }
 };
 
 // Merges `source` into `target`. An option entry is matched by its value, else appended under

@@ -259,9 +259,8 @@ ProfileDocument::ImportOutcome ProfileDocument::Import(const QString &path,
         return outcome;
     savedConfig = merged;
     const ImportReport &report = outcome.report;
-    const QString first = !report.added.isEmpty() ? report.added.first() : report.replaced.value(0);
     auto *command = new ModelChangeCommand(this, ProfileCommand::tr("Import Profiles"), config,
-                                           std::move(merged), first);
+                                           std::move(merged), report.First());
     command->SetSaved();
     Push(command);
     return outcome;

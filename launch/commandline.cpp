@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "filelocations.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -71,4 +73,10 @@ QString ShellCommand(const SplitCommand &command)
     for (const QString &argument : command.arguments)
         text += QLatin1Char(' ') + quoted(argument);
     return text;
+}
+
+SplitCommand StoredCommand(const LauncherConfig &config, const LauncherProfile &profile)
+{
+    return EmulatorCommand(GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name,
+                           profile.arguments);
 }

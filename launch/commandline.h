@@ -25,6 +25,9 @@ SplitCommand EmulatorCommand(const QString &emulatorPath, const LauncherConfig &
                              const QList<int> &optionIndexes, const QString &profileName,
                              const QString &arguments);
 
+// What "&Launch" starts for `profile` as it is stored: the emulator beside the launcher.
+SplitCommand StoredCommand(const LauncherConfig &config, const LauncherProfile &profile);
+
 // Plain text for a tooltip: the program and then each argument on a line of its own.
 QString DescribeCommand(const SplitCommand &command);
 

@@ -38,22 +38,22 @@
 <context>
     <name>Command</name>
     <message>
-        <location filename="../launch/commandline.cpp" line="40"/>
+        <location filename="../launch/commandline.cpp" line="42"/>
         <source>Nothing to start.</source>
         <translation>Nichts zu starten.</translation>
     </message>
     <message>
-        <location filename="../launch/commandline.cpp" line="44"/>
+        <location filename="../launch/commandline.cpp" line="46"/>
         <source>Starts %1</source>
         <translation>Startet %1</translation>
     </message>
     <message>
-        <location filename="../launch/commandline.cpp" line="47"/>
+        <location filename="../launch/commandline.cpp" line="49"/>
         <source>with no arguments.</source>
         <translation>ohne Argumente.</translation>
     </message>
     <message>
-        <location filename="../launch/commandline.cpp" line="48"/>
+        <location filename="../launch/commandline.cpp" line="50"/>
         <source>with the arguments:</source>
         <translation>mit den Argumenten:</translation>
     </message>
@@ -150,47 +150,47 @@ Der Launcher lässt sie, wie sie ist: Ihre Änderungen speichert er darin, sobal
 <context>
     <name>DeviceDialog</name>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="15"/>
+        <location filename="../ui/devicedialog.cpp" line="16"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="19"/>
+        <location filename="../ui/devicedialog.cpp" line="20"/>
         <source>Type to filter the devices by name</source>
         <translation>Tippen, um die Geräte nach Namen zu filtern</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="20"/>
+        <location filename="../ui/devicedialog.cpp" line="21"/>
         <source>Filter devices</source>
         <translation>Geräte filtern</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="22"/>
+        <location filename="../ui/devicedialog.cpp" line="23"/>
         <source>&amp;Filter:</source>
         <translation>&amp;Filter:</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="31"/>
+        <location filename="../ui/devicedialog.cpp" line="32"/>
         <source>Devices</source>
         <translation>Geräte</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="36"/>
+        <location filename="../ui/devicedialog.cpp" line="37"/>
         <source>&amp;Portrait</source>
         <translation>&amp;Hochformat</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="37"/>
+        <location filename="../ui/devicedialog.cpp" line="38"/>
         <source>L&amp;andscape</source>
         <translation>&amp;Querformat</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="96"/>
+        <location filename="../ui/devicedialog.cpp" line="100"/>
         <source>%1 — %2×%3, %4 dpi</source>
         <translation>%1 — %2×%3, %4 dpi</translation>
     </message>
     <message>
-        <location filename="../ui/devicedialog.cpp" line="98"/>
+        <location filename="../ui/devicedialog.cpp" line="102"/>
         <source> (larger than the screen)</source>
         <translation> (größer als der Bildschirm)</translation>
     </message>
@@ -227,52 +227,52 @@ Sind Sie sicher?</translation>
 <context>
     <name>EmulatorTableModel</name>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="59"/>
+        <location filename="../ui/runningpanel.cpp" line="57"/>
         <source>stopping</source>
         <translation>wird beendet</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="59"/>
+        <location filename="../ui/runningpanel.cpp" line="57"/>
         <source>running</source>
         <translation>läuft</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="61"/>
+        <location filename="../ui/runningpanel.cpp" line="59"/>
         <source>stopped by the launcher</source>
         <translation>vom Launcher beendet</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="63"/>
+        <location filename="../ui/runningpanel.cpp" line="61"/>
         <source>ended after %1</source>
         <translation>nach %1 beendet</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="64"/>
+        <location filename="../ui/runningpanel.cpp" line="62"/>
         <source>%1 after %2</source>
         <translation>%1, nach %2</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="80"/>
+        <location filename="../ui/runningpanel.cpp" line="78"/>
         <source>%1 (%2 ago)</source>
         <translation>%1 (vor %2)</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="114"/>
+        <location filename="../ui/runningpanel.cpp" line="112"/>
         <source>Profile</source>
         <translation>Profil</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="116"/>
+        <location filename="../ui/runningpanel.cpp" line="114"/>
         <source>Process ID</source>
         <translation>Prozess-ID</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="118"/>
+        <location filename="../ui/runningpanel.cpp" line="116"/>
         <source>Started</source>
         <translation>Gestartet</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="120"/>
+        <location filename="../ui/runningpanel.cpp" line="118"/>
         <source>State</source>
         <translation>Zustand</translation>
     </message>
@@ -350,58 +350,58 @@ Sind Sie sicher?</translation>
 <context>
     <name>LogViewer</name>
     <message>
-        <location filename="../ui/logviewer.cpp" line="153"/>
+        <location filename="../ui/logviewer.cpp" line="152"/>
         <source>Log of &quot;%1&quot;</source>
         <translation>Log von „%1“</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="165"/>
+        <location filename="../ui/logviewer.cpp" line="164"/>
         <source>Text, or /regular expression</source>
         <translation>Text oder /regulärer Ausdruck</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="168"/>
+        <location filename="../ui/logviewer.cpp" line="167"/>
         <source>&amp;Wrap lines</source>
         <translation>Zeilen &amp;umbrechen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="171"/>
+        <location filename="../ui/logviewer.cpp" line="170"/>
         <source>&amp;Started:</source>
         <translation>&amp;Gestartet:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="176"/>
+        <location filename="../ui/logviewer.cpp" line="175"/>
         <source>&amp;Filter:</source>
         <translation>&amp;Filter:</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="182"/>
+        <location filename="../ui/logviewer.cpp" line="181"/>
         <source>Log lines</source>
         <translation>Log-Zeilen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="193"/>
+        <location filename="../ui/logviewer.cpp" line="192"/>
         <source>&amp;Copy</source>
         <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="194"/>
+        <location filename="../ui/logviewer.cpp" line="193"/>
         <source>&amp;Save As…</source>
         <translation>&amp;Speichern unter …</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="195"/>
+        <location filename="../ui/logviewer.cpp" line="194"/>
         <source>Open in &amp;Editor</source>
         <translation>Im &amp;Editor öffnen</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="202"/>
+        <location filename="../ui/logviewer.cpp" line="201"/>
         <source>The log %1 could not be opened: no program to show it was found.</source>
         <translation>Das Protokoll %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das es anzeigt.</translation>
     </message>
     <message>
         <location filename="../ui/logviewer.cpp" line="291"/>
-        <location filename="../ui/logviewer.cpp" line="300"/>
+        <location filename="../ui/logviewer.cpp" line="302"/>
         <source>Save Log</source>
         <translation>Log speichern</translation>
     </message>
@@ -411,22 +411,22 @@ Sind Sie sicher?</translation>
         <translation>Logs (*.log *.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="301"/>
+        <location filename="../ui/logviewer.cpp" line="303"/>
         <source>The log could not be saved: %1 cannot be written: %2.</source>
         <translation>Das Log konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="310"/>
+        <location filename="../ui/logviewer.cpp" line="312"/>
         <source>The filter is no regular expression: %1.</source>
         <translation>Der Filter ist kein regulärer Ausdruck: %1.</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="312"/>
+        <location filename="../ui/logviewer.cpp" line="314"/>
         <source>Lines: %1</source>
         <translation>Zeilen: %1</translation>
     </message>
     <message>
-        <location filename="../ui/logviewer.cpp" line="314"/>
+        <location filename="../ui/logviewer.cpp" line="317"/>
         <source>Lines: %1 of %2</source>
         <translation>Zeilen: %1 von %2</translation>
     </message>
@@ -434,12 +434,12 @@ Sind Sie sicher?</translation>
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../main.cpp" line="58"/>
+        <location filename="../main.cpp" line="60"/>
         <source>Velmora Mobile Emulator Launcher Warning</source>
         <translation>Velmora Mobile Emulator Launcher – Warnung</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="59"/>
+        <location filename="../main.cpp" line="61"/>
         <source>The launcher cannot make sure that it runs only once: %1. A launcher started while this one runs will not find it, and the two will overwrite each other&apos;s changes.</source>
         <translation>Der Launcher kann nicht sicherstellen, dass er nur einmal läuft: %1. Ein Launcher, der gestartet wird, während dieser läuft, findet ihn nicht, und die beiden überschreiben gegenseitig ihre Änderungen.</translation>
     </message>
@@ -568,19 +568,19 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="354"/>
-        <location filename="../ui/profilelistactions.cpp" line="385"/>
+        <location filename="../ui/profilelistactions.cpp" line="386"/>
         <source>This profile already exists. Do you want to replace it?</source>
         <translation>Dieses Profil gibt es bereits. Möchten Sie es ersetzen?</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="379"/>
-        <location filename="../ui/profilelistactions.cpp" line="570"/>
+        <location filename="../ui/profilelistactions.cpp" line="572"/>
         <source>Confirm Remove Profile</source>
         <translation>Entfernen des Profils bestätigen</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="381"/>
-        <location filename="../ui/profilelistactions.cpp" line="573"/>
+        <location filename="../ui/profilelistactions.cpp" line="575"/>
         <source>Are you sure you want to remove this profile?
 
 </source>
@@ -620,7 +620,7 @@ Sind Sie sicher?</translation>
         <translation>Pixeldichte:</translation>
     </message>
     <message>
-        <location filename="../ui/dialogs.cpp" line="118"/>
+        <location filename="../ui/dialogs.cpp" line="130"/>
         <source>The following profiles use this option, are you sure you want to continue?
 
 </source>
@@ -629,8 +629,7 @@ Sind Sie sicher?</translation>
 </translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/dialogs.cpp" line="124"/>
-        <location filename="../ui/profilelistactions.cpp" line="580"/>
+        <location filename="../ui/dialogs.cpp" line="121"/>
         <source>… and %n more profiles.</source>
         <translation>
             <numerusform>… und %n weiteres Profil.</numerusform>
@@ -738,7 +737,7 @@ Sind Sie sicher?</translation>
         <translation>Neues Profil vom Gerät %1</translation>
     </message>
     <message>
-        <location filename="../document/profiledocument.cpp" line="263"/>
+        <location filename="../document/profiledocument.cpp" line="262"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
@@ -746,7 +745,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>ProfileDocument</name>
     <message>
-        <location filename="../document/profiledocument.cpp" line="343"/>
+        <location filename="../document/profiledocument.cpp" line="342"/>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
     </message>
@@ -755,7 +754,7 @@ Sind Sie sicher?</translation>
     <name>ProfileListActions</name>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="69"/>
-        <location filename="../ui/profilelistactions.cpp" line="533"/>
+        <location filename="../ui/profilelistactions.cpp" line="538"/>
         <source>Launch</source>
         <translation>Starten</translation>
     </message>
@@ -844,7 +843,7 @@ Sind Sie sicher?</translation>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="415"/>
+        <location filename="../ui/profilelistactions.cpp" line="416"/>
         <source>Export all profiles, or only the %n selected?</source>
         <translation>
             <numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform>
@@ -852,18 +851,18 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="419"/>
+        <location filename="../ui/profilelistactions.cpp" line="420"/>
         <source>Selected Profiles</source>
         <translation>Ausgewählte Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="500"/>
-        <location filename="../ui/profilelistactions.cpp" line="548"/>
+        <location filename="../ui/profilelistactions.cpp" line="505"/>
+        <location filename="../ui/profilelistactions.cpp" line="550"/>
         <source>&quot;%1&quot;: %2</source>
         <translation>„%1“: %2</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="508"/>
+        <location filename="../ui/profilelistactions.cpp" line="513"/>
         <source>These profiles could not be added to the applications menu:
 
 %1</source>
@@ -872,7 +871,7 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="534"/>
+        <location filename="../ui/profilelistactions.cpp" line="539"/>
         <source>Start %n emulators, one for each selected profile?</source>
         <translation>
             <numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform>
@@ -880,42 +879,42 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="551"/>
+        <location filename="../ui/profilelistactions.cpp" line="553"/>
         <source>Velmora Mobile Emulator Launcher</source>
         <translation>Velmora Mobile Emulator Launcher</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="552"/>
+        <location filename="../ui/profilelistactions.cpp" line="554"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="666"/>
+        <location filename="../ui/profilelistactions.cpp" line="668"/>
         <source>%1 cannot be imported: %2.</source>
         <translation>%1 kann nicht importiert werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="668"/>
+        <location filename="../ui/profilelistactions.cpp" line="670"/>
         <source>it does not exist</source>
         <translation>sie existiert nicht</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="671"/>
+        <location filename="../ui/profilelistactions.cpp" line="673"/>
         <source>it is no launcher configuration of a version read here</source>
         <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="677"/>
+        <location filename="../ui/profilelistactions.cpp" line="679"/>
         <source>Nothing was imported: %1 cannot be written: %2.</source>
         <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="679"/>
+        <location filename="../ui/profilelistactions.cpp" line="681"/>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="692"/>
+        <location filename="../ui/profilelistactions.cpp" line="690"/>
         <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
 
 </source>
@@ -940,74 +939,74 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="86"/>
-        <location filename="../ui/profilelistactions.cpp" line="503"/>
-        <location filename="../ui/profilelistactions.cpp" line="507"/>
+        <location filename="../ui/profilelistactions.cpp" line="508"/>
+        <location filename="../ui/profilelistactions.cpp" line="512"/>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="382"/>
+        <location filename="../ui/profilelistactions.cpp" line="383"/>
         <source>New Profile from Device</source>
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="412"/>
-        <location filename="../ui/profilelistactions.cpp" line="429"/>
-        <location filename="../ui/profilelistactions.cpp" line="442"/>
-        <location filename="../ui/profilelistactions.cpp" line="454"/>
+        <location filename="../ui/profilelistactions.cpp" line="413"/>
+        <location filename="../ui/profilelistactions.cpp" line="430"/>
+        <location filename="../ui/profilelistactions.cpp" line="445"/>
+        <location filename="../ui/profilelistactions.cpp" line="457"/>
         <source>Export Profiles</source>
         <translation>Profile exportieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="414"/>
+        <location filename="../ui/profilelistactions.cpp" line="415"/>
         <source>Export all profiles, or only &quot;%1&quot;?</source>
         <translation>Alle Profile exportieren oder nur „%1“?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="417"/>
+        <location filename="../ui/profilelistactions.cpp" line="418"/>
         <source>All Profiles</source>
         <translation>Alle Profile</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="419"/>
+        <location filename="../ui/profilelistactions.cpp" line="420"/>
         <source>Selected Profile</source>
         <translation>Ausgewähltes Profil</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="430"/>
-        <location filename="../ui/profilelistactions.cpp" line="462"/>
+        <location filename="../ui/profilelistactions.cpp" line="431"/>
+        <location filename="../ui/profilelistactions.cpp" line="465"/>
         <source>Launcher configurations (*.ini);;All files (*)</source>
         <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="461"/>
-        <location filename="../ui/profilelistactions.cpp" line="472"/>
-        <location filename="../ui/profilelistactions.cpp" line="662"/>
+        <location filename="../ui/profilelistactions.cpp" line="464"/>
+        <location filename="../ui/profilelistactions.cpp" line="477"/>
+        <location filename="../ui/profilelistactions.cpp" line="664"/>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="473"/>
+        <location filename="../ui/profilelistactions.cpp" line="478"/>
         <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
         <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="477"/>
+        <location filename="../ui/profilelistactions.cpp" line="482"/>
         <source>Replace</source>
         <translation>Ersetzen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="478"/>
+        <location filename="../ui/profilelistactions.cpp" line="483"/>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="479"/>
+        <location filename="../ui/profilelistactions.cpp" line="484"/>
         <source>Do the same for the other profiles of the file</source>
         <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="504"/>
+        <location filename="../ui/profilelistactions.cpp" line="509"/>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
     </message>
@@ -1019,23 +1018,23 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="88"/>
-        <location filename="../ui/profilelistactions.cpp" line="593"/>
+        <location filename="../ui/profilelistactions.cpp" line="590"/>
         <source>Stop All Emulators</source>
         <translation>Alle Emulatoren beenden</translation>
     </message>
     <message>
         <location filename="../ui/profilelistactions.cpp" line="89"/>
-        <location filename="../ui/profilelistactions.cpp" line="653"/>
+        <location filename="../ui/profilelistactions.cpp" line="655"/>
         <source>Show Log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="442"/>
+        <location filename="../ui/profilelistactions.cpp" line="445"/>
         <source>Nothing was exported.</source>
         <translation>Es wurde nichts exportiert.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="594"/>
+        <location filename="../ui/profilelistactions.cpp" line="591"/>
         <source>Stop all %n running emulators?</source>
         <translation>
             <numerusform>Den laufenden Emulator beenden?</numerusform>
@@ -1052,12 +1051,12 @@ Sind Sie sicher?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="654"/>
+        <location filename="../ui/profilelistactions.cpp" line="656"/>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
     <message>
-        <location filename="../ui/profilelistactions.cpp" line="455"/>
+        <location filename="../ui/profilelistactions.cpp" line="458"/>
         <source>The profiles could not be exported: %1 cannot be written: %2.</source>
         <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
@@ -1078,7 +1077,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>QCoreApplication</name>
     <message numerus="yes">
-        <location filename="../ui/profilelistactions.cpp" line="575"/>
+        <location filename="../ui/profilelistactions.cpp" line="577"/>
         <source>Are you sure you want to remove these %n profiles?
 
 </source>
@@ -1174,7 +1173,7 @@ Sind Sie sicher?</translation>
 <context>
     <name>RunningPanel</name>
     <message numerus="yes">
-        <location filename="../ui/runningpanel.cpp" line="38"/>
+        <location filename="../ui/runningpanel.cpp" line="36"/>
         <source>%n s</source>
         <translation>
             <numerusform>%n s</numerusform>
@@ -1182,7 +1181,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/runningpanel.cpp" line="40"/>
+        <location filename="../ui/runningpanel.cpp" line="38"/>
         <source>%n min</source>
         <translation>
             <numerusform>%n min</numerusform>
@@ -1190,7 +1189,7 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../ui/runningpanel.cpp" line="41"/>
+        <location filename="../ui/runningpanel.cpp" line="39"/>
         <source>%n h</source>
         <translation>
             <numerusform>%n h</numerusform>
@@ -1198,61 +1197,47 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="136"/>
+        <location filename="../ui/runningpanel.cpp" line="134"/>
         <source>Running Emulators</source>
         <translation>Laufende Emulatoren</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="146"/>
+        <location filename="../ui/runningpanel.cpp" line="144"/>
         <source>Emulators</source>
         <translation>Emulatoren</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="158"/>
+        <location filename="../ui/runningpanel.cpp" line="156"/>
         <source>S&amp;top</source>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="159"/>
+        <location filename="../ui/runningpanel.cpp" line="157"/>
         <source>Show &amp;Log</source>
         <translation>&amp;Log zeigen</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="160"/>
+        <location filename="../ui/runningpanel.cpp" line="158"/>
         <source>&amp;Copy Command Line</source>
         <translation>Befehlszeile &amp;kopieren</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="161"/>
+        <location filename="../ui/runningpanel.cpp" line="159"/>
         <source>Launch &amp;Again</source>
         <translation>&amp;Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="306"/>
-        <source>Stop</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
-        <location filename="../ui/runningpanel.cpp" line="307"/>
-        <source>These emulators could not be stopped:
-
-%1</source>
-        <translation>Diese Emulatoren konnten nicht beendet werden:
-
-%1</translation>
-    </message>
-    <message>
-        <location filename="../ui/runningpanel.cpp" line="341"/>
+        <location filename="../ui/runningpanel.cpp" line="315"/>
         <source>Launch Again</source>
         <translation>Erneut starten</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="342"/>
+        <location filename="../ui/runningpanel.cpp" line="316"/>
         <source>Failed to start Velmora Mobile Emulator!</source>
         <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
     </message>
     <message>
-        <location filename="../ui/runningpanel.cpp" line="343"/>
+        <location filename="../ui/runningpanel.cpp" line="317"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>

@@ -111,19 +111,26 @@ bool ConfirmLargerThanScreen(QWidget *parent, int width, int height)
     return box.clickedButton() == yes;
 }
 
+QString ListedNames(const QStringList &names)
+{
+    constexpr qsizetype listed = 15;
+    QString text;
+    for (const QString &name : names.first(qMin(names.size(), listed)))
+        text += ShownText(name) + QLatin1Char('\n');
+    if (names.size() > listed)
+        text += QCoreApplication::translate("MainWindow", "… and %n more profiles.", nullptr,
+                                            int(names.size() - listed)) +
+                QLatin1Char('\n');
+    return text;
+}
+
 bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringList &users)
 {
-    // A long list of names in a message would push its buttons off the screen.
-    constexpr qsizetype listed = 15;
-    QString text = QCoreApplication::translate(
-        "MainWindow",
-        "The following profiles use this option, are you sure you want to continue?\n\n");
-    for (const QString &name : users.first(qMin(users.size(), listed)))
-        text += ShownText(name) + QLatin1Char('\n');
-    if (users.size() > listed)
-        text += QCoreApplication::translate("MainWindow", "… and %n more profiles.", nullptr,
-                                            int(users.size() - listed)) +
-                QLatin1Char('\n');
+    const QString text =
+        QCoreApplication::translate(
+            "MainWindow",
+            "The following profiles use this option, are you sure you want to continue?\n\n") +
+        ListedNames(users);
     return ShowMessage(parent, QMessageBox::Warning, title, text,
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

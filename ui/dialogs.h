@@ -32,6 +32,10 @@ bool ConfirmLargerThanScreen(QWidget *parent, int width, int height);
 // Widens a dialog, a message box included, so that its whole title shows.
 void FitTitle(QWidget *dialog);
 
+// The names one to a line, at most 15 and then "… and N more profiles.": a long list in a
+// message would push its buttons off the screen.
+QString ListedNames(const QStringList &names);
+
 // Whether the user goes on removing an option that the profiles `users` use (the first few are
 // named).
 bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringList &users);

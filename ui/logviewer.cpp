@@ -62,7 +62,7 @@ int LogLinesModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(filter.IsEmpty() ? log.LineCount() : shown.size());
+    return int(filter.IsEmpty() ? lines : shown.size());
 }
 
 QVariant LogLinesModel::data(const QModelIndex &index, int role) const
@@ -91,8 +91,9 @@ bool LogLinesModel::Follow(const QString &path)
     if (filter.IsEmpty()) {
         if (wasOpen && before > 0)
             emit dataChanged(index(int(before - 1)), index(int(before - 1)));
-        if (log.LineCount() > before) {
-            beginInsertRows(QModelIndex(), int(before), int(log.LineCount() - 1));
+        if (log.LineCount() > lines) {
+            beginInsertRows(QModelIndex(), int(lines), int(log.LineCount() - 1));
+            lines = log.LineCount();
             endInsertRows();
         }
         return true;
@@ -116,6 +117,7 @@ void LogLinesModel::SetFilter(const LogFilter &newFilter)
     beginResetModel();
     filter = newFilter;
     shown = filter.IsEmpty() ? QList<qsizetype>() : MatchingLines(log, filter);
+    lines = log.LineCount();
     endResetModel();
 }
 

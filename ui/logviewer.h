@@ -36,6 +36,9 @@ private:
     LogText log;
     LogFilter filter;
     QList<qsizetype> shown;
+    // The rows the views know of while every line is shown: the log has more once it grew,
+    // until the rows are inserted.
+    qsizetype lines = 0;
 };
 
 // A window of the launcher that shows an emulator's log and follows it as the emulator writes:

@@ -6,6 +6,7 @@
 #include "devicecatalogue.h"
 #include "devicedialog.h"
 #include "dialogs.h"
+#include "documentview.h"
 #include "emulatorlaunch.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
@@ -39,8 +40,6 @@
 namespace {
 // More than this many launched at once are asked about first.
 constexpr int MaxLaunchedUnasked = 5;
-// A long list of names in a message would push its buttons off the screen.
-constexpr qsizetype ListedNames = 15;
 } // namespace
 
 ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
@@ -497,13 +496,13 @@ void ProfileListActions::OnImportProfiles()
 void ProfileListActions::OnAddToApplicationsMenu()
 {
     QStringList failures;
-    for (const int row : list->SelectedShownRows()) {
+    const QList<int> rows = list->SelectedShownRows();
+    for (const int row : rows) {
         QString error;
         const QString name = document->Config().profiles.at(row).name;
         if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, &error))
-            failures.append(list->SelectedShownRows().size() == 1
-                                ? error
-                                : tr("\"%1\": %2").arg(ShownText(name, 200), error));
+            failures.append(rows.size() == 1 ? error
+                                             : tr("\"%1\": %2").arg(ShownText(name, 200), error));
     }
     if (failures.size() == 1)
         ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
@@ -524,7 +523,7 @@ void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)
 void ProfileListActions::OnStop()
 {
     for (const int row : list->SelectedShownRows())
-        StopInBackground(document->Config().profiles.at(row).name);
+        StopInBackground(document->Config().profiles.at(row).name, {});
 }
 
 bool ProfileListActions::LaunchSelection()
@@ -544,10 +543,7 @@ bool ProfileListActions::LaunchSelection()
     for (const int row : rows) {
         // Each as stored: what the window shows belongs to the current profile only.
         const LauncherProfile &profile = config.profiles.at(row);
-        const SplitCommand command =
-            EmulatorCommand(GetFilePath(EmulatorFile), config, profile.optionIndex, profile.name,
-                            profile.arguments);
-        const LaunchResult launched = StartEmulator(command, profile.name);
+        const LaunchResult launched = StartEmulator(StoredCommand(config, profile), profile.name);
         if (launched.started)
             running->Launched(launched);
         else
@@ -575,17 +571,12 @@ bool ProfileListActions::RemoveSelection()
         return true;
     const QString title = QCoreApplication::translate("MainWindow", "Confirm Remove Profile");
     // The first profile among them stays: then perhaps only one is left to ask about.
-    QString text = names.size() == 1
-                       ? QCoreApplication::translate(
-                             "MainWindow", "Are you sure you want to remove this profile?\n\n")
-                       : tr("Are you sure you want to remove these %n profiles?\n\n", nullptr,
-                            int(names.size()));
-    for (const QString &name : names.first(qMin<qsizetype>(names.size(), ListedNames)))
-        text += ShownText(name) + QLatin1Char('\n');
-    if (names.size() > ListedNames)
-        text += QCoreApplication::translate("MainWindow", "… and %n more profiles.", nullptr,
-                                            int(names.size() - ListedNames));
-    if (ShowMessage(window, QMessageBox::Question, title, text.trimmed(),
+    const QString text =
+        names.size() == 1 ? QCoreApplication::translate(
+                                "MainWindow", "Are you sure you want to remove this profile?\n\n")
+                          : tr("Are you sure you want to remove these %n profiles?\n\n", nullptr,
+                               int(names.size()));
+    if (ShowMessage(window, QMessageBox::Question, title, (text + ListedNames(names)).trimmed(),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return true;
     if (document->RemoveProfiles(names) != ProfileDocument::EditResult::Done)
@@ -600,17 +591,18 @@ void ProfileListActions::OnStopAll()
                                  tr("Stop all %n running emulators?", nullptr, count),
                                  QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    StopInBackground(QString());
+    StopInBackground(QString(), {});
 }
 
-void ProfileListActions::StopInBackground(const QString &profile)
+void ProfileListActions::StopInBackground(const QString &profile,
+                                          const std::optional<LaunchRecord> &emulator)
 {
     const auto result = std::make_shared<StopResult>();
     RunningEmulatorsView *view = running;
-    QThread *worker = QThread::create([view, profile, result] {
+    QThread *worker = QThread::create([view, profile, emulator, result] {
         // An emulator launched a moment ago is stopped too.
         view->WaitForRecords();
-        *result = StopEmulators(profile);
+        *result = emulator ? StopEmulator(*emulator) : StopEmulators(profile);
     });
     // Owned here, so that it goes with the window even when its deferred deletion never runs.
     worker->setParent(this);
@@ -618,6 +610,8 @@ void ProfileListActions::StopInBackground(const QString &profile)
     connect(worker, &QThread::finished, this, [this, worker, result] {
         stopping.removeAll(worker);
         worker->deleteLater();
+        if (panel)
+            panel->Refresh();
         if (!result->failures.isEmpty()) {
             ShowMessage(window, QMessageBox::Warning, tr("Stop"),
                         tr("These emulators could not be stopped:\n\n%1")
@@ -641,6 +635,8 @@ void ProfileListActions::OnRunningEmulators()
     if (!panel) {
         panel = new RunningPanel(window, running->Monitor());
         connect(panel, &RunningPanel::launched, running, &RunningEmulatorsView::Launched);
+        connect(panel, &RunningPanel::stopRequested, this,
+                [this](const LaunchRecord &emulator) { StopInBackground(QString(), emulator); });
     }
     panel->show();
     panel->raise();
@@ -687,16 +683,12 @@ void ProfileListActions::ImportProfilesFrom(const QString &path, const ImportDec
         return;
     }
     const ImportReport &report = outcome.report;
-    const QString first = !report.added.isEmpty() ? report.added.first() : report.replaced.value(0);
-    if (!first.isEmpty())
-        list->setCurrentRow(document->Config().FindProfile(first));
+    if (!report.First().isEmpty())
+        list->setCurrentRow(document->Config().FindProfile(report.First()));
     if (!report.refused.isEmpty()) {
-        QStringList refused;
-        for (const QString &name : report.refused)
-            refused.append(ShownText(name));
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("These profiles were not imported: a name cannot be empty or hold a "
                        "double quote or a line break.\n\n") +
-                        refused.join(QLatin1Char('\n')));
+                        ShownTexts(report.refused).join(QLatin1Char('\n')));
     }
 }

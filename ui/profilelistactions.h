@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandline.h"
+#include "instances.h"
 #include "profileexchange.h"
 
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QSet>
 
 #include <functional>
+#include <optional>
 
 struct DeviceSpec;
 class ProfileDocument;
@@ -86,8 +88,9 @@ private:
     void ShowMenu(QPoint pos);
     // The focus widget's context menu, as the Menu key opens it.
     void OpenFocusContextMenu();
-    // Stops in the background (it may wait five seconds) and tells what could not be stopped.
-    void StopInBackground(const QString &profile);
+    // Stops in the background (it may wait five seconds) and tells what could not be stopped:
+    // the emulators of `profile` (all of them when it is null), or only `emulator`.
+    void StopInBackground(const QString &profile, const std::optional<LaunchRecord> &emulator);
     // Alt+Up (-1) and Alt+Down (+1): the selected profile past the neighbour shown.
     void MoveCurrent(int step);
     // Undo and Redo from anywhere in the window but a text field, named after their step.

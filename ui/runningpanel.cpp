@@ -18,11 +18,8 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -190,15 +187,6 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     });
     resize(700, 360);
     RememberGeometry(this, QStringLiteral("runningPanel"));
-    Refresh();
-}
-
-RunningPanel::~RunningPanel()
-{
-    for (QThread *worker : std::as_const(stopping)) {
-        worker->wait();
-        delete worker;
-    }
 }
 
 bool RunningPanel::WasOpen()
@@ -226,6 +214,9 @@ void RunningPanel::closeEvent(QCloseEvent *event)
 
 void RunningPanel::Refresh()
 {
+    // A closed panel reads nothing; it reads the records as it opens.
+    if (!isVisible())
+        return;
     // The selection by process id and start, across the rows made anew.
     QList<QPair<qint64, QDateTime>> chosen;
     for (const EmulatorTableModel::Row &row : Selected())
@@ -289,23 +280,8 @@ void RunningPanel::UpdateButtons()
 void RunningPanel::StopSelected()
 {
     for (const EmulatorTableModel::Row &row : Selected()) {
-        if (!row.running)
-            continue;
-        const LaunchRecord record = row.record;
-        const auto result = std::make_shared<StopResult>();
-        QThread *worker = QThread::create([record, result] { *result = StopEmulator(record); });
-        worker->setParent(this);
-        stopping.append(worker);
-        connect(worker, &QThread::finished, this, [this, worker, result] {
-            stopping.removeAll(worker);
-            worker->deleteLater();
-            Refresh();
-            if (!result->failures.isEmpty())
-                ShowMessage(this, QMessageBox::Warning, tr("Stop"),
-                            tr("These emulators could not be stopped:\n\n%1")
-                                .arg(result->failures.join(QLatin1Char('\n'))));
-        });
-        worker->start();
+        if (row.running)
+            emit stopRequested(row.record);
     }
 }
 

@@ -9,7 +9,6 @@ class EmulatorMonitor;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QThread;
 class QTimer;
 
 // One row per emulator the launcher knows: those that run, and those that ended (the newest
@@ -61,9 +60,7 @@ class RunningPanel : public QWidget
 
 public:
     RunningPanel(QWidget *parent, EmulatorMonitor *monitor);
-    // Waits for the stops under way (five seconds at the most).
-    ~RunningPanel() override;
-    // Reads the records again: after a change the monitor saw, and each second for "ago".
+    // Reads the records again while shown: after a change the monitor saw.
     void Refresh();
     // Whether the panel was open when the launcher last ended.
     static bool WasOpen();
@@ -71,6 +68,8 @@ public:
 signals:
     // Launch Again started this emulator.
     void launched(const LaunchResult &result);
+    // Stop on a row: this emulator only.
+    void stopRequested(const LaunchRecord &emulator);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,5 +92,4 @@ private:
     QPushButton *copyButton = nullptr;
     QPushButton *againButton = nullptr;
     QTimer *clock = nullptr;
-    QList<QThread *> stopping;
 };
