@@ -251,6 +251,25 @@ QString ShownText(const QString &text, qsizetype limit)
     return text.left(cut) + QChar(0x2026);
 }
 
+ProfileMatch MatchProfile(const LauncherConfig &config, const LauncherProfile &profile,
+                          QStringView text)
+{
+    const auto has = [text](QStringView in) {
+        return in.contains(text, Qt::CaseInsensitive);
+    };
+    if (has(profile.name))
+        return ProfileMatch::Name;
+    for (int s = 1; s <= OptionSectionCount && s < config.sections.size(); ++s) {
+        const int index = profile.optionIndex.value(s - 1, -1);
+        if (!config.HasEntry(s, index))
+            continue;
+        const ConfigEntry &entry = config.sections.at(s).entries.at(index);
+        if (has(entry.name) || has(entry.value))
+            return ProfileMatch::Settings;
+    }
+    return has(profile.arguments) ? ProfileMatch::Settings : ProfileMatch::None;
+}
+
 QString SectionLabel(const QString &header, bool lowerCase)
 {
     QString label;

@@ -106,6 +106,18 @@ constexpr qsizetype MaxShownLength = 65536;
 // `text` when it is at most `limit` characters long, else its beginning and "…".
 QString ShownText(const QString &text, qsizetype limit = MaxShownLength);
 
+// How a profile meets the filter above the list, ignoring case: by its name, else by the
+// name or command-line fragment of an option it chose, or by its arguments. An empty text
+// meets every name.
+enum class ProfileMatch
+{
+    None,
+    Name,
+    Settings,
+};
+ProfileMatch MatchProfile(const LauncherConfig &config, const LauncherProfile &profile,
+                          QStringView text);
+
 // "[PixelDensity]" gives "Pixel Density", or "pixel density" with `lowerCase`. The text is the
 // header's own; the window translates it for display.
 QString SectionLabel(const QString &header, bool lowerCase);

@@ -36,7 +36,14 @@ DocumentView::DocumentView(ProfileDocument *d, ProfileQListWidget *profileList,
     connect(d, &ProfileDocument::profileRemoved, this, &DocumentView::OnProfileRemoved);
     connect(d, &ProfileDocument::profileMoved, this, &DocumentView::OnProfileMoved);
     connect(d, &ProfileDocument::profileRenamed, this, &DocumentView::OnProfileRenamed);
+    // The filter meets a profile by its settings too, as the document has them now.
+    list->SetMatcher([d](int row, QStringView text) {
+        const LauncherConfig &config = d->Config();
+        return row < config.profiles.size() ? MatchProfile(config, config.profiles.at(row), text)
+                                            : ProfileMatch::None;
+    });
     connect(d, &ProfileDocument::profileChanged, this, [this](int row) {
+        list->ApplyFilterTo(row);
         if (row == list->currentRow())
             emit currentProfileChanged(row);
     });

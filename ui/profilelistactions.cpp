@@ -111,6 +111,10 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     // The filter: Ctrl+F reaches it from anywhere in the window, Escape clears it and returns
     // to the list.
     connect(filter, &QLineEdit::textChanged, list, &ProfileQListWidget::SetFilter);
+    filter->setToolTip(
+        tr("Shows the profiles whose name, options or arguments contain the text, ignoring "
+           "case. Those found by their options or arguments only are in italics; Down goes to "
+           "the first one found by its name."));
     auto *find = new QShortcut(QKeySequence::Find, window);
     connect(find, &QShortcut::activated, this, [this] {
         filter->setFocus(Qt::ShortcutFocusReason);
@@ -122,12 +126,12 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
         filter->clear();
         list->setFocus(Qt::ShortcutFocusReason);
     });
-    // Down goes from the filter to the first row it shows; Enter there launches the current
-    // row when it is shown.
+    // Down goes from the filter to the first row it shows, one met by its name before one met
+    // by its settings; Enter there launches the current row when it is shown.
     auto *down =
         new QShortcut(QKeySequence(Qt::Key_Down), filter, nullptr, nullptr, Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, [this] {
-        const int first = list->ShownNeighbour(-1, 1);
+        const int first = list->FirstShownRow();
         if (first < 0)
             return;
         list->setCurrentRow(first);

@@ -78,10 +78,7 @@ void ProfileQListWidget::ContinueFilter()
         const bool hidden = isRowHidden(row);
         if (filterNarrowing && hidden)
             continue;
-        const bool hide =
-            !filterText.isEmpty() && !item(row)->text().contains(filterText, Qt::CaseInsensitive);
-        if (hide != hidden)
-            setRowHidden(row, hide);
+        ShowAs(row, Match(row));
     }
     if (end < count()) {
         filterNext = end;
@@ -106,9 +103,53 @@ int ProfileQListWidget::ShownNeighbour(int row, int step) const
 
 void ProfileQListWidget::ApplyFilterTo(int row)
 {
-    if (QListWidgetItem *shown = item(row))
-        setRowHidden(row, !filterText.isEmpty() &&
-                              !shown->text().contains(filterText, Qt::CaseInsensitive));
+    if (row >= 0 && row < count())
+        ShowAs(row, Match(row));
+}
+
+void ProfileQListWidget::SetMatcher(RowMatcher rowMatcher)
+{
+    matcher = std::move(rowMatcher);
+}
+
+ProfileMatch ProfileQListWidget::Match(int row) const
+{
+    if (filterText.isEmpty())
+        return ProfileMatch::Name;
+    if (matcher)
+        return matcher(row, filterText);
+    return item(row)->text().contains(filterText, Qt::CaseInsensitive) ? ProfileMatch::Name
+                                                                        : ProfileMatch::None;
+}
+
+void ProfileQListWidget::ShowAs(int row, ProfileMatch match)
+{
+    const bool hide = match == ProfileMatch::None;
+    if (hide != isRowHidden(row))
+        setRowHidden(row, hide);
+    if (hide)
+        return;
+    QListWidgetItem *shown = item(row);
+    const bool bySettings = match == ProfileMatch::Settings;
+    if (bySettings == shown->data(Qt::FontRole).isValid())
+        return;
+    if (bySettings) {
+        QFont italic = font();
+        italic.setItalic(true);
+        shown->setFont(italic);
+    } else {
+        shown->setData(Qt::FontRole, QVariant());
+    }
+}
+
+int ProfileQListWidget::FirstShownRow() const
+{
+    const int first = ShownNeighbour(-1, 1);
+    for (int row = first; row >= 0; row = ShownNeighbour(row, 1)) {
+        if (!item(row)->data(Qt::FontRole).isValid())
+            return row;
+    }
+    return first;
 }
 
 QModelIndex ProfileQListWidget::moveCursor(CursorAction cursorAction,

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "launcherconfig.h"
+
 #include <QListWidget>
+
+#include <functional>
 
 class QTimer;
 
@@ -15,14 +19,21 @@ public:
 
     QSize sizeHint() const override;
 
-    // Shows only the rows whose text contains `text`, ignoring case (all rows for an empty
-    // text). The current row stays current, shown or not. A long list is filtered a slice of
+    // Tells how the row meets a filter text; without one, a row meets it by its text.
+    using RowMatcher = std::function<ProfileMatch(int row, QStringView text)>;
+    void SetMatcher(RowMatcher matcher);
+
+    // Shows only the rows that meet `text` (all rows for an empty text); those met by their
+    // settings rather than their name are in italics. The current row stays current, shown
+    // or not. A long list is filtered a slice of
     // rows per turn of the event loop, so that typing never stalls the window; a new text
     // starts over.
     void SetFilter(const QString &text);
     // Whether every row shows or hides as the filter says.
     bool FilterApplied() const { return filterNext < 0; }
     QString Filter() const { return filterText; }
+    // The first row shown whose name meets the filter, else the first row shown, or -1.
+    int FirstShownRow() const;
     // The nearest row shown above (`step` -1) or below (+1) `row`, or -1.
     int ShownNeighbour(int row, int step) const;
     // Makes `row` the current row and the only one selected. QListWidget's own adds the row
@@ -60,11 +71,15 @@ private:
     // What sizeHintForColumn(0) gives, without laying out the text of every row.
     int WidestItemWidth() const;
 
+    ProfileMatch Match(int row) const;
+    // Shows or hides the row, in italics when only its settings meet the filter.
+    void ShowAs(int row, ProfileMatch match);
     // Applies the filter to the next slice of rows; once all are done, shows the result.
     void ContinueFilter();
 
     mutable int cachedWidth = -1;
     QString filterText;
+    RowMatcher matcher;
     bool filterNarrowing = false;
     int filterNext = -1; // the next row to filter, -1 once all are
     QTimer *filterSlices = nullptr;

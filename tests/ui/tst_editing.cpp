@@ -1057,29 +1057,36 @@ void TestEditing::filterAndMove_data()
     const QStringList all{"Default", "A", "B", "C", "Far"};
     const int down = Qt::Key_Down;
     const int up = Qt::Key_Up;
-    QTest::newRow("ignoring case")
-        << "a" << 1 << 0 << "alt" << QStringList{"Default", "A", "Far"} << all << 1;
+    // A name with "*" is shown in italics: its settings meet the filter, its name does not.
+    QTest::newRow("ignoring case, by name or settings")
+        << "a" << 1 << 0 << "alt" << QStringList{"Default", "A", "B*", "Far"} << all << 1;
+    QTest::newRow("by an option's value")
+        << "720" << 0 << 0 << "alt" << QStringList{"C*"} << all << 0;
+    QTest::newRow("by an option's name")
+        << "MOUSE" << 0 << 0 << "alt" << QStringList{"B*"} << all << 0;
     QTest::newRow("a hidden current profile stays current")
-        << "c" << 2 << 0 << "alt" << QStringList{"C"} << all << 2;
+        << "-c" << 2 << 0 << "alt" << QStringList{"C*"} << all << 2;
     QTest::newRow("no match") << "zz" << 3 << 0 << "alt" << QStringList{} << all << 3;
     QTest::newRow("down, past the neighbour shown")
-        << "a" << 1 << down << "alt" << QStringList{"Default", "A", "Far"}
-        << QStringList{"Default", "B", "C", "Far", "A"} << 4;
+        << "a" << 1 << down << "alt" << QStringList{"Default", "A", "B*", "Far"}
+        << QStringList{"Default", "B", "A", "C", "Far"} << 2;
     QTest::newRow("up") << "" << 3 << up << "alt" << all
                         << QStringList{"Default", "A", "C", "B", "Far"} << 2;
     QTest::newRow("nothing above the first profile") << "" << 1 << up << "alt" << all << all << 1;
     QTest::newRow("the first profile stays") << "" << 0 << down << "alt" << all << all << 0;
     QTest::newRow("the last stays last") << "" << 4 << down << "alt" << all << all << 4;
     QTest::newRow("a hidden current profile does not move")
-        << "c" << 2 << down << "alt" << QStringList{"C"} << all << 2;
+        << "-c" << 2 << down << "alt" << QStringList{"C*"} << all << 2;
     QTest::newRow("End with no row shown selects no hidden one")
         << "zz" << 3 << int(Qt::Key_End) << "list" << QStringList{} << all << 3;
     QTest::newRow("Home with no row shown selects no hidden one")
         << "zz" << 3 << int(Qt::Key_Home) << "list" << QStringList{} << all << 3;
     QTest::newRow("Home goes to the first row shown")
-        << "c" << 1 << int(Qt::Key_Home) << "list" << QStringList{"C"} << all << 3;
+        << "-c" << 1 << int(Qt::Key_Home) << "list" << QStringList{"C*"} << all << 3;
     QTest::newRow("Down in the filter goes to the first row shown")
         << "far" << 1 << down << "filter" << QStringList{"Far"} << all << 4;
+    QTest::newRow("Down in the filter prefers a row met by its name")
+        << "c" << 0 << down << "filter" << QStringList{"Default*", "A*", "C", "Far*"} << all << 3;
 }
 
 // The filter above the list, keys on it, and Alt+Up/Down on the list; a move keeps what the
@@ -1107,8 +1114,9 @@ void TestEditing::filterAndMove()
     const auto visible = [this] {
         QStringList names;
         for (int r = 0; r < parts->profiles->count(); ++r) {
+            const QListWidgetItem *row = parts->profiles->item(r);
             if (!parts->profiles->isRowHidden(r))
-                names.append(parts->profiles->item(r)->text());
+                names.append(row->text() + (row->font().italic() ? "*" : ""));
         }
         return names;
     };
@@ -1138,7 +1146,13 @@ void TestEditing::filterAndMove()
         // Renamed and added rows follow the filter.
         window->ListActions()->RenameProfile("B", "Bat");
         window->ListActions()->RenameProfile("A", "Q");
-        QCOMPARE(visible(), (QStringList{"Default", "Bat", "Far"}));
+        QCOMPARE(visible(), (QStringList{"Default", "Q*", "Bat", "Far"}));
+        // So do profiles whose settings change.
+        parts->profiles->setCurrentRow(3);
+        parts->resolution->setCurrentIndex(2);
+        QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
+        QCOMPARE(visible(), (QStringList{"Default", "Q*", "Bat", "C*", "Far"}));
+        parts->profiles->setCurrentRow(current);
         initial = window->Config();
     }
     // Escape empties the filter and returns to the list.
