@@ -5,11 +5,24 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#include <iterator>
 #include <limits>
 
 namespace {
 
 const QChar quote(u'"');
+
+// The comment the writer puts at the top of every file. Read back, it is the file's own and no
+// user's: it is not kept as a comment of the file.
+const char *const headerComment[] = {
+    "# A configuration out for the Velmora Mobile Launcher.",
+    "# It makes it easy to start multiple instances with various command line",
+    "# options.",
+    "#",
+    "# Note that the arguments are just concatenated together, so start new",
+    "# arguments with a space in the string to avoid errors.",
+};
+constexpr int HeaderCommentLines = int(std::size(headerComment));
 
 bool IsSeparator(QChar c)
 {
@@ -233,6 +246,7 @@ public:
         : config(config), dropped(dropped)
     {
         config.ResetSections();
+        config.comments.clear();
     }
 
     // `line` as cut at '\n'. True for a profile line, with its name and stored text.
@@ -248,34 +262,85 @@ public:
 
         switch (ClassifyConfigLine(line, config)) {
         case ConfigLineKind::Empty:
+            commentsAboveBlank = pending.size();
+            break;
         case ConfigLineKind::Comment:
+            // Without the CRs at its end: written back, the last of them would end the line.
+            while (line.endsWith(u'\r'))
+                line.chop(1);
+            pending.append(line.toString());
             break;
         case ConfigLineKind::Version:
+            if (currentSection < 0)
+                Attach(ConfigComment::BeforeVersion, -1);
             ParseVersionLine(line, &fileVersion);
             break;
-        case ConfigLineKind::Header:
-            currentSection = config.FindSection(FirstToken(line));
+        case ConfigLineKind::Header: {
+            const int section = config.FindSection(FirstToken(line));
+            // Comments above a blank line close the section above; those below it belong to
+            // the header.
+            if (commentsAboveBlank > 0 && currentSection >= 0) {
+                QStringList below = pending.mid(commentsAboveBlank);
+                pending.resize(commentsAboveBlank);
+                Attach(ConfigComment::SectionEnd, currentSection);
+                pending = std::move(below);
+            }
+            Attach(ConfigComment::BeforeHeader, section);
+            currentSection = section;
             break;
+        }
         case ConfigLineKind::Entry:
             if (currentSection < 0) {
                 Drop(DroppedConfigLine::BeforeAnyHeader);
                 break;
             }
-            if (!ParseEntryViews(line, name, value))
+            if (!ParseEntryViews(line, name, value)) {
                 Drop(DroppedConfigLine::OnlyQuotes);
-            else if (currentSection == SectionProfile)
+                break;
+            }
+            if (!pending.isEmpty())
+                Attach(ConfigComment::BeforeEntry, currentSection, name->toString());
+            if (currentSection == SectionProfile)
                 return true;
-            else
-                config.AppendEntry(currentSection, name->toString(), value->toString());
+            config.AppendEntry(currentSection, name->toString(), value->toString());
             break;
         }
         return false;
+    }
+
+    // After the last line: comments still waiting end the section they are in.
+    void Finish()
+    {
+        Attach(currentSection < 0 ? ConfigComment::BeforeVersion : ConfigComment::SectionEnd,
+               currentSection);
     }
 
     // The format version found, 0 when no version line had a number.
     int Version() const { return fileVersion; }
 
 private:
+    // Keeps the comment lines read since the last line that was not one, before or after the
+    // place given.
+    void Attach(ConfigComment::Place place, int section, const QString &entry = QString())
+    {
+        if (atStart) {
+            atStart = false;
+            const bool header =
+                pending.size() >= HeaderCommentLines &&
+                std::equal(headerComment, headerComment + HeaderCommentLines, pending.cbegin(),
+                           [](const char *own, const QString &read) {
+                               return read == QLatin1StringView(own);
+                           });
+            if (header)
+                pending.remove(0, HeaderCommentLines);
+        }
+        commentsAboveBlank = 0;
+        if (pending.isEmpty())
+            return;
+        config.comments.append({place, section, entry, std::move(pending)});
+        pending.clear();
+    }
+
     void Drop(DroppedConfigLine::Reason reason)
     {
         if (dropped)
@@ -287,6 +352,9 @@ private:
     int currentSection = -1;
     int fileVersion = 0;
     qsizetype lineNumber = 0;
+    QStringList pending;              // comment lines not yet kept with what they stand before
+    qsizetype commentsAboveBlank = 0; // of those, the lines above the last blank line
+    bool atStart = true;              // nothing but comments and blank lines read so far
 };
 
 // Reads every line of `text`; of each profile line only the name is made, its stored text is
@@ -308,6 +376,7 @@ int ParseConfigSections(QStringView text, LauncherConfig &config, QStringList *p
         }
         pos = end + 1;
     }
+    scanner.Finish();
     return scanner.Version();
 }
 
@@ -479,6 +548,7 @@ std::optional<ScannedConfigText> ScanConfigUtf8(const QByteArray &bytes,
         }
         scanned.profileBytes.append(kept);
     }
+    scanner.Finish();
     FinishScan(scanned, scanner.Version());
     return scanned;
 }
@@ -553,32 +623,81 @@ bool FormatConfigUtf8(const LauncherConfig &config, const std::function<bool(QBy
         out += "\"\n";
     };
 
-    out += "# A configuration out for the Velmora Mobile Launcher.\n"
-           "# It makes it easy to start multiple instances with various command line\n"
-           "# options.\n"
-           "#\n"
-           "# Note that the arguments are just concatenated together, so start new\n"
-           "# arguments with a space in the string to avoid errors.\n"
-           "\n"
-           "$VERSION\t";
+    // A user's comments are looked up only when there are any: a file without them is written
+    // exactly as it always was.
+    const QList<ConfigComment> &comments = config.comments;
+    const auto appendLines = [&out](const ConfigComment &comment) {
+        for (const QString &line : comment.lines) {
+            AppendUtf8(out, line);
+            out += '\n';
+        }
+    };
+    const auto appendComments = [&](ConfigComment::Place place, int section) {
+        for (const ConfigComment &comment : comments) {
+            if (comment.place == place &&
+                (place == ConfigComment::BeforeVersion || comment.section == section))
+                appendLines(comment);
+        }
+    };
+    // The comments before an entry go before the first entry of their name; those whose entry
+    // is gone (a profile removed or renamed outside the launcher) end the section, and find it
+    // again should it come back.
+    QHash<QString, QList<const ConfigComment *>> beforeEntry;
+    const auto appendCommentsBefore = [&](const QString &name) {
+        if (beforeEntry.isEmpty())
+            return;
+        const auto found = beforeEntry.constFind(name);
+        if (found == beforeEntry.cend())
+            return;
+        for (const ConfigComment *comment : *found)
+            appendLines(*comment);
+        beforeEntry.erase(found);
+    };
+
+    for (const char *line : headerComment) {
+        out += line;
+        out += '\n';
+    }
+    out += '\n';
+    appendComments(ConfigComment::BeforeVersion, -1);
+    out += "$VERSION\t";
     out += QByteArray::number(ConfigFormatVersion);
     out += "\n\n";
     for (int s = 0; s < config.sections.size(); ++s) {
         const ConfigSection &section = config.sections.at(s);
+        if (!comments.isEmpty()) {
+            appendComments(ConfigComment::BeforeHeader, s);
+            beforeEntry.clear();
+            for (const ConfigComment &comment : comments) {
+                if (comment.place == ConfigComment::BeforeEntry && comment.section == s)
+                    beforeEntry[comment.entry].append(&comment);
+            }
+        }
         AppendUtf8(out, section.header);
         out += '\n';
         if (s == SectionProfile) {
             for (const LauncherProfile &profile : config.profiles) {
+                appendCommentsBefore(profile.name);
                 appendEntry(profile.name, config.ProfileValueText(profile));
                 if (!flushIfFull())
                     return false;
             }
         } else {
             for (const ConfigEntry &entry : section.entries) {
+                appendCommentsBefore(entry.name);
                 appendEntry(entry.name, entry.value);
                 if (!flushIfFull())
                     return false;
             }
+        }
+        if (!comments.isEmpty()) {
+            // In the order they were read.
+            for (const ConfigComment &comment : comments) {
+                if (comment.place == ConfigComment::BeforeEntry && comment.section == s &&
+                    beforeEntry.contains(comment.entry))
+                    appendLines(comment);
+            }
+            appendComments(ConfigComment::SectionEnd, s);
         }
         out += '\n';
     }

@@ -135,7 +135,13 @@ void LauncherConfig::RenameProfile(int profile, const QString &name)
 {
     if (profile < 0 || profile >= profiles.size())
         return;
-    profiles[profile].name = name;
+    QString &was = profiles[profile].name;
+    for (ConfigComment &comment : comments) {
+        if (comment.place == ConfigComment::BeforeEntry && comment.section == SectionProfile &&
+            comment.entry == was)
+            comment.entry = name;
+    }
+    was = name;
 }
 
 QStringList LauncherConfig::ProfilesUsingOption(int section, int entry) const

@@ -49,11 +49,36 @@ struct LauncherProfile
     }
 };
 
+// Comment lines a user wrote into Launcher.ini, kept with what they stood before so that
+// every save writes them back there: before the version line, a section's header or an entry
+// (a profile or an option entry, by its name), or at the end of a section.
+struct ConfigComment
+{
+    enum Place
+    {
+        BeforeVersion,
+        BeforeHeader,
+        BeforeEntry,
+        SectionEnd,
+    };
+    Place place = BeforeVersion;
+    int section = -1;  // the section's position, but for BeforeVersion
+    QString entry;     // BeforeEntry: the entry's name
+    QStringList lines; // whole lines, '#' included
+
+    bool operator==(const ConfigComment &other) const
+    {
+        return place == other.place && section == other.section && entry == other.entry &&
+               lines == other.lines;
+    }
+};
+
 class LauncherConfig
 {
 public:
     QList<LauncherProfile> profiles;
     QList<ConfigSection> sections;
+    QList<ConfigComment> comments;
 
     void ResetSections();
     // Returns -1 when no section has exactly this header.
@@ -69,7 +94,7 @@ public:
     void UpdateProfile(int profile, int resolution, int pixelDensity, int input,
                        const QString &arguments);
     void RemoveProfile(int profile);
-    // Changes only the name.
+    // Changes only the name; comments before the profile stay with it.
     void RenameProfile(int profile, const QString &name);
     QStringList ProfilesUsingOption(int section, int entry) const;
     void RemoveOption(int section, int entry);

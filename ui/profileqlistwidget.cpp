@@ -119,7 +119,7 @@ ProfileMatch ProfileQListWidget::Match(int row) const
     if (matcher)
         return matcher(row, filterText);
     return item(row)->text().contains(filterText, Qt::CaseInsensitive) ? ProfileMatch::Name
-                                                                        : ProfileMatch::None;
+                                                                       : ProfileMatch::None;
 }
 
 void ProfileQListWidget::ShowAs(int row, ProfileMatch match)

@@ -62,6 +62,8 @@ private slots:
     void utf8ScanAgrees_data();
     void utf8ScanAgrees();
     void writtenBytes();
+    void commentsKept_data();
+    void commentsKept();
     void roundTripOfHostileModels();
     void outdatedPathNeverTaken();
     void deviceLines_data();
@@ -390,6 +392,8 @@ void TestConfigFormat::utf8ScanAgrees_data()
     QTest::newRow("marks starting later lines, CR LF")
         << file("", "\xef\xbb\xbf\"A\"\t\"-x\"\r\n\xef\xbb\xbf\xef\xbb\xbf\"B\"\t\"-y\"\r\n")
         << true;
+    QTest::newRow("comments, one in UTF-8")
+        << file("# top\n", "# caf\xc3\xa9\n\"A\"\t\"-x\"\n# end\n\n") << true;
     QTest::newRow("a code-page line") << file("", "\"Caf\xe9\"\t\"-x\"\n") << false;
     QTest::newRow("utf-16") << QByteArray("\xff\xfe[\0I\0]\0", 8) << false;
 }
@@ -407,6 +411,7 @@ void TestConfigFormat::utf8ScanAgrees()
         return;
     QCOMPARE(scan->version, version);
     QCOMPARE(ReadProfiles(*scan), expected.profiles);
+    QCOMPARE(scan->config.comments, expected.comments);
     for (int s = 1; s < SectionCount; ++s)
         QCOMPARE(scan->config.sections.at(s).entries, expected.sections.at(s).entries);
 }
@@ -479,6 +484,80 @@ void TestConfigFormat::writtenBytes()
                           "x\"\n\"New\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 1 \"\n\n"));
     QVERIFY(!text.contains("Two"));
     QVERIFY(!text.contains("stale"));
+}
+
+void TestConfigFormat::commentsKept_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("edit"); // "", "rename", "remove", "move"
+    QTest::addColumn<QString>("written");
+    const QString own =
+        QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
+                       "# It makes it easy to start multiple instances with various command line\n"
+                       "# options.\n"
+                       "#\n"
+                       "# Note that the arguments are just concatenated together, so start new\n"
+                       "# arguments with a space in the string to avoid errors.\n"
+                       "\n");
+    const QString rest = QStringLiteral("[Resolution]\n"
+                                        "# small ones\n"
+                                        "\"Small\"\t\" -windowsize 1x1\"\n"
+                                        "\n"
+                                        "[PixelDensity]\n"
+                                        "\"Default\"\t\"\"\n"
+                                        "\n"
+                                        "[Input]\n"
+                                        "\"Default\"\t\"\"\n"
+                                        "# last\n"
+                                        "\n");
+    const QString a = QStringLiteral("\"A\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 -a\"\n");
+    const QString b = QStringLiteral("\"B\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n");
+    const QString file = own + "# mine, above the version\n" + Header +
+                         "\n# profiles\n[Profile]\n" + "# the phone\n#\n" + a + b +
+                         "# ends the profiles\n\n# resolutions\n" + rest;
+    QTest::newRow("each at its place, the file's own header once") << file << "" << file;
+    QTest::newRow("a renamed profile keeps its comment")
+        << file << "rename" << QString(file).replace("\"A\"", "\"Alpha\"");
+    QTest::newRow("a moved profile takes its comment along")
+        << file << "move"
+        << QString(file).replace("# the phone\n#\n" + a + b, b + "# the phone\n#\n" + a);
+    QTest::newRow("a removed profile's comment ends the section")
+        << file << "remove"
+        << QString(file).replace("# the phone\n#\n" + a + b + "# ends the profiles\n",
+                                 b + "# the phone\n#\n# ends the profiles\n");
+    QTest::newRow("without the file's header or version line")
+        << "# first\n[Profile]\n" + a + "; not a comment\n[Input]\n\"Default\"\t\"\"\n# end"
+        << ""
+        << own + Header + "\n# first\n[Profile]\n" + a +
+               "\"; not a comment\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n\n"
+               "[Resolution]\n\"Default\"\t\"\"\n\n[PixelDensity]\n\"Default\"\t\"\"\n\n"
+               "[Input]\n\"Default\"\t\"\"\n# end\n\n";
+    const QString changedHeader = QString(own).replace("various", "several");
+    QTest::newRow("a header the user changed is the user's")
+        << changedHeader + Header + "[Profile]\n" + a + rest << ""
+        << own + changedHeader.chopped(1) + Header + "\n[Profile]\n" + a + "\n" + rest;
+    QTest::newRow("comments before a dropped line go with the next entry")
+        << Header + "[Profile]\n# x\n\"\"\"\"\n" + a + rest << ""
+        << own + Header + "\n[Profile]\n# x\n" + a + "\n" + rest;
+}
+
+// A user's comment lines come back at their place at every save, through the edits that move,
+// rename or remove what they stand before; written and read again, they stay put.
+void TestConfigFormat::commentsKept()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, edit);
+    QFETCH(QString, written);
+    LauncherConfig config = Load(file);
+    if (edit == "rename")
+        config.RenameProfile(0, "Alpha");
+    else if (edit == "move")
+        config.profiles.move(0, 1);
+    else if (edit == "remove")
+        config.RemoveProfile(0);
+    const QString text = FormatConfigText(config);
+    QCOMPARE(text, written);
+    QCOMPARE(FormatConfigText(Load(text)), text);
 }
 
 // Random models built from hostile pieces go through the writer and the reader. What the

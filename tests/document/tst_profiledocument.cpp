@@ -84,7 +84,11 @@ struct Fixture
     Fixture()
     {
         QFile::remove(path);
-        WriteBytes(path, FormatConfigUtf8(Model()));
+        // With comments a user typed: every step writes them back.
+        LauncherConfig model = Model();
+        model.comments = {{ConfigComment::BeforeEntry, SectionProfile, "B", {"# about B"}},
+                          {ConfigComment::SectionEnd, SectionResolution, {}, {"# by hand"}}};
+        WriteBytes(path, FormatConfigUtf8(model));
         document.Read(path, true);
     }
     QString Now() const { return Describe(document.Config()); }
@@ -93,8 +97,12 @@ struct Fixture
     {
         document.WaitForSaves();
         const ConfigLoadResult read = LoadConfigFile(path);
-        return read.status == ConfigLoadResult::Loaded ? Describe(read.config)
-                                                       : QStringLiteral("unreadable");
+        if (read.status != ConfigLoadResult::Loaded)
+            return QStringLiteral("unreadable");
+        const QByteArray bytes = ReadBytes(path);
+        const bool commentsKept =
+            bytes.contains("\n# about B\n") && bytes.contains("\n# by hand\n\n[PixelDensity]\n");
+        return Describe(read.config) + (commentsKept ? "" : " (comments lost)");
     }
     void EditOutside(const Outside &edit)
     {
@@ -197,6 +205,20 @@ void TestProfileDocument::commandsUndoAndRedo_data()
         << Initial.section(" || ", 0, 0) + " | Pad:HD/Low/Touch: || Phone,Tablet,HD | Low,High | "
                                            "Touch,Keys"
         << "New Profile from Device \"Pad\"";
+    QTest::newRow("import, replacing one") << Edit([](ProfileDocument &d) {
+        LauncherConfig other = Model();
+        other.profiles = {{"B", " -other", {0, 0, 0}}, {"E", "", {1, 0, 0}}};
+        const QString file = TestEnvironment::current()->root() + QStringLiteral("/import.ini");
+        WriteBytes(file, FormatConfigUtf8(other));
+        const auto outcome = d.Import(file, [](const QString &) { return ImportChoice::Replace; });
+        return outcome.report.added.size() == 1 ? ProfileDocument::EditResult::Done
+                                                : ProfileDocument::EditResult::Missing;
+    })
+                                           << QString(Initial)
+                                                  .replace("B:HD/Low/Keys:-b",
+                                                           "B:Phone/Low/Touch:-other")
+                                                  .replace(" || ", " | E:Tablet/Low/Touch: || ")
+                                           << "Import Profiles";
 }
 
 // Each edit, undone and redone: the model and the file are as before and after it, exactly.

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a Launcher.ini, writes the model, and reads that back: the second
 // read must give the same model as the first. Bytes that the UTF-8 scan takes must give what
-// decoding the whole text gives.
+// decoding the whole text gives, comments included; what is written once is written the same
+// way again.
 
 #include "configformat.h"
 
@@ -33,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const std::optional<ScannedConfigText> scanned = ScanConfigUtf8(bytes)) {
         if (ReadProfiles(*scanned) != first.profiles)
             Mismatch("the profiles when scanned as UTF-8", written);
+        if (scanned->config.comments != first.comments)
+            Mismatch("the comments when scanned as UTF-8", written);
         for (int s = 1; s < SectionCount; ++s) {
             if (scanned->config.sections.at(s).entries != first.sections.at(s).entries)
                 Mismatch("a section when scanned as UTF-8", written);
@@ -51,5 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (second.sections.at(s).entries != first.sections.at(s).entries)
             Mismatch("a section", written);
     }
+    // Comments read back are written back where they were.
+    if (FormatConfigText(second) != written)
+        Mismatch("the written text on the second write", written);
     return 0;
 }
