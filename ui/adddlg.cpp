@@ -31,9 +31,9 @@ AddDlg::AddDlg(QWidget *parent, const QString &title, const QList<AddDlgField> &
     outer->addLayout(form);
 
     auto *buttons = new QDialogButtonBox;
-    okButton = new QPushButton(tr("OK"));
+    okButton = new QPushButton(tr("&OK"));
     buttons->addButton(okButton, QDialogButtonBox::AcceptRole);
-    buttons->addButton(new QPushButton(tr("Cancel")), QDialogButtonBox::RejectRole);
+    buttons->addButton(new QPushButton(tr("&Cancel")), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     okButton->setEnabled(false);
@@ -77,9 +77,9 @@ void AddDlg::OnTextEdit()
 std::optional<ConfigEntry> AskResolution(QWidget *parent)
 {
     AddDlg dlg(parent, QCoreApplication::translate("MainWindow", "Add Resolution"),
-               {{TextField, QCoreApplication::translate("MainWindow", "Name:")},
-                {NumberField, QCoreApplication::translate("MainWindow", "Width:")},
-                {NumberField, QCoreApplication::translate("MainWindow", "Height:")}});
+               {{TextField, QCoreApplication::translate("MainWindow", "&Name:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "&Width:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "&Height:")}});
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     const QString widthText = dlg.fields.at(1).edit->text();
@@ -94,8 +94,8 @@ std::optional<ConfigEntry> AskResolution(QWidget *parent)
 std::optional<ConfigEntry> AskPixelDensity(QWidget *parent)
 {
     AddDlg dlg(parent, QCoreApplication::translate("MainWindow", "Add Pixel Density"),
-               {{TextField, QCoreApplication::translate("MainWindow", "Name:")},
-                {NumberField, QCoreApplication::translate("MainWindow", "Pixel Density:")}});
+               {{TextField, QCoreApplication::translate("MainWindow", "&Name:")},
+                {NumberField, QCoreApplication::translate("MainWindow", "&Pixel Density:")}});
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return ConfigEntry{dlg.fields.at(0).edit->text(),

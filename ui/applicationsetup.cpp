@@ -1,5 +1,6 @@
 #include "applicationsetup.h"
 
+#include "mnemonics.h"
 #include "translations.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 void PrepareApplication(QApplication *app)
 {
     InstallTranslations(app);
+    CompleteMnemonicsOfDialogs(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.MobileEmulatorLauncher"));
 }
 

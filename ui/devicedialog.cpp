@@ -1,5 +1,7 @@
 #include "devicedialog.h"
 
+#include "mnemonics.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,6 +48,7 @@ DeviceDialog::DeviceDialog(QWidget *parent, const QList<DeviceSpec> &all, QSize 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     setLayout(layout);
+    CompleteMnemonics(this);
 
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);

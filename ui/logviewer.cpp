@@ -4,6 +4,7 @@
 #include "emulatorlaunch.h"
 #include "filelocations.h"
 #include "instances.h"
+#include "mnemonics.h"
 #include "windowmemory.h"
 
 #include <QCheckBox>
@@ -190,9 +191,10 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
 
     auto *buttons = new QDialogButtonBox;
     QPushButton *copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
-    QPushButton *save = buttons->addButton(tr("&Save As…"), QDialogButtonBox::ActionRole);
+    QPushButton *save = buttons->addButton(tr("Save &As…"), QDialogButtonBox::ActionRole);
     QPushButton *editor = buttons->addButton(tr("Open in &Editor"), QDialogButtonBox::ActionRole);
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    CompleteMnemonics(buttons);
     connect(copy, &QPushButton::clicked, this, &LogViewer::CopySelected);
     connect(save, &QPushButton::clicked, this, &LogViewer::SaveAs);
     connect(editor, &QPushButton::clicked, this, [this] {

@@ -56,10 +56,14 @@ struct MainWindow::OptionRow
     const char *boxObject; // object names
     const char *addObject;
     const char *removeObject;
-    // What SectionLabel gives for the row's header, as a label and as the noun of the removal
-    // question, so that they are translated; and what screen readers call the row's buttons.
+    // What SectionLabel gives for the row's header, as a label (with its mnemonic) and as the
+    // noun of the removal question, so that they are translated; the row's buttons, and what
+    // screen readers call them. Each mnemonic is one of a kind in the window.
     const char *label;
+    const char *shownLabel;
     const char *noun;
+    const char *addText;
+    const char *removeText;
     const char *addName;
     const char *removeName;
     void (MainWindow::*onIndexChanged)(int);
@@ -71,21 +75,24 @@ struct MainWindow::OptionRow
 
 const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
     {SectionResolution, "resolutionBox", "addResolutionButton", "removeResolutionButton",
-     QT_TRANSLATE_NOOP("MainWindow", "Resolution"), QT_TRANSLATE_NOOP("MainWindow", "resolution"),
-     QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "Resolution"), QT_TRANSLATE_NOOP("MainWindow", "&Resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "resolution"), QT_TRANSLATE_NOOP("MainWindow", "&New…"),
+     QT_TRANSLATE_NOOP("MainWindow", "Remo&ve"), QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
      QT_TRANSLATE_NOOP("MainWindow", "Remove resolution"), &MainWindow::OnResolution, nullptr,
      &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution,
      &MainWindow::removeResolutionButton},
     {SectionPixelDensity, "pixelDensityBox", "addPixelDensityButton", "removePixelDensityButton",
      QT_TRANSLATE_NOOP("MainWindow", "Pixel Density"),
-     QT_TRANSLATE_NOOP("MainWindow", "pixel density"),
+     QT_TRANSLATE_NOOP("MainWindow", "&Pixel Density"),
+     QT_TRANSLATE_NOOP("MainWindow", "pixel density"), QT_TRANSLATE_NOOP("MainWindow", "Ne&w…"),
+     QT_TRANSLATE_NOOP("MainWindow", "Rem&ove"),
      QT_TRANSLATE_NOOP("MainWindow", "Add pixel density"),
      QT_TRANSLATE_NOOP("MainWindow", "Remove pixel density"), &MainWindow::OnPixelDensity, nullptr,
      &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity,
      &MainWindow::removePixelDensityButton},
     {SectionInput, "inputBox", nullptr, nullptr, QT_TRANSLATE_NOOP("MainWindow", "Input"),
-     QT_TRANSLATE_NOOP("MainWindow", "input"), nullptr, nullptr, nullptr, &MainWindow::OnInput,
-     nullptr, nullptr, nullptr},
+     QT_TRANSLATE_NOOP("MainWindow", "&Input"), QT_TRANSLATE_NOOP("MainWindow", "input"), nullptr,
+     nullptr, nullptr, nullptr, nullptr, &MainWindow::OnInput, nullptr, nullptr, nullptr},
 };
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -141,7 +148,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 QGroupBox *MainWindow::BuildProfileGroup()
 {
-    auto *group = new QGroupBox(tr("Profile"));
+    auto *group = new QGroupBox(tr("Pro&file"));
     auto *groupLayout = new QHBoxLayout;
     group->setLayout(groupLayout);
 
@@ -164,10 +171,10 @@ QGroupBox *MainWindow::BuildProfileGroup()
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
     profileGrid->addWidget(profileList, 1, 0, 1, -1);
 
-    addUpdateButton = NamedButton(tr("Add"), "addUpdateButton");
+    addUpdateButton = NamedButton(tr("A&dd"), "addUpdateButton");
     connect(addUpdateButton, &QPushButton::clicked, this, &MainWindow::OnAddUpdateProfile);
     profileGrid->addWidget(addUpdateButton, 2, 0);
-    removeProfileButton = NamedButton(tr("Remove"), "removeProfileButton", tr("Remove profile"));
+    removeProfileButton = NamedButton(tr("Re&move"), "removeProfileButton", tr("Remove profile"));
     connect(removeProfileButton, &QPushButton::clicked, this, &MainWindow::OnRemoveProfile);
     profileGrid->addWidget(removeProfileButton, 2, 1);
 
@@ -176,7 +183,7 @@ QGroupBox *MainWindow::BuildProfileGroup()
         // The label is the header's own text; the table holds the same words for translation.
         const QString label = SectionLabel(Config().sections.at(row.section).header, false);
         QGridLayout *rowGrid = BuildOptionRow(row);
-        form->addRow(label == QLatin1String(row.label) ? tr(row.label) : label, rowGrid);
+        form->addRow(label == QLatin1String(row.label) ? tr(row.shownLabel) : label, rowGrid);
         // The label names the box for screen readers: they read a combo box's entry with the
         // label it is "labelled by", which is its buddy.
         if (auto *labelWidget = qobject_cast<QLabel *>(form->labelForField(rowGrid)))
@@ -211,10 +218,10 @@ QGridLayout *MainWindow::BuildOptionRow(const OptionRow &row)
     else
         connect(combo, &QComboBox::currentIndexChanged, this, row.onChanged);
     if (row.onAdd) {
-        auto *add = NamedButton(tr("Add"), row.addObject, tr(row.addName));
+        auto *add = NamedButton(tr(row.addText), row.addObject, tr(row.addName));
         connect(add, &QPushButton::clicked, this, row.onAdd);
         rowGrid->addWidget(add, 1, 0);
-        auto *remove = NamedButton(tr("Remove"), row.removeObject, tr(row.removeName));
+        auto *remove = NamedButton(tr(row.removeText), row.removeObject, tr(row.removeName));
         connect(remove, &QPushButton::clicked, this, row.onRemove);
         rowGrid->addWidget(remove, 1, 1);
         this->*row.removeButton = remove;
@@ -282,7 +289,7 @@ QString MainWindow::CurrentValueText() const
 void MainWindow::UpdateAddUpdateButton()
 {
     const int row = profileList->currentRow();
-    addUpdateButton->setText(row == 0 ? tr("Add") : tr("Update"));
+    addUpdateButton->setText(row == 0 ? tr("A&dd") : tr("&Update"));
     addUpdateButton->setAccessibleName(row == 0 ? tr("Add profile") : tr("Update profile"));
     // Screen readers hear what a launch would start; it changes with everything shown.
     if (launchButton)

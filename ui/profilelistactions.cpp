@@ -66,28 +66,28 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
         list->addAction(action);
         return action;
     };
-    launchAction = add(tr("Launch"), this, onShownRow(&ProfileListActions::launchRequested));
-    duplicateAction = add(tr("Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
+    launchAction = add(tr("&Launch"), this, onShownRow(&ProfileListActions::launchRequested));
+    duplicateAction = add(tr("&Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
     renameAction = add(
-        tr("Rename…"), this,
+        tr("&Rename…"), this,
         [this] {
             if (list->CurrentRowShown())
                 OnRenameProfile();
         },
         QKeySequence(Qt::Key_F2));
-    removeAction = add(tr("Remove"), this, onShownRow(&ProfileListActions::removeRequested),
+    removeAction = add(tr("Re&move"), this, onShownRow(&ProfileListActions::removeRequested),
                        QKeySequence::Delete);
-    copyCommandAction = add(tr("Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
+    copyCommandAction = add(tr("&Copy Command Line"), this, &ProfileListActions::OnCopyCommandLine);
     deviceAction =
-        add(tr("New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
-    exportAction = add(tr("Export Profiles…"), this, &ProfileListActions::OnExportProfiles);
-    importAction = add(tr("Import Profiles…"), this, &ProfileListActions::OnImportProfiles);
+        add(tr("&New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
+    exportAction = add(tr("E&xport Profiles…"), this, &ProfileListActions::OnExportProfiles);
+    importAction = add(tr("&Import Profiles…"), this, &ProfileListActions::OnImportProfiles);
     menuEntryAction =
-        add(tr("Add to Applications Menu"), this, &ProfileListActions::OnAddToApplicationsMenu);
-    stopAction = add(tr("Stop"), this, &ProfileListActions::OnStop);
-    stopAllAction = add(tr("Stop All Emulators"), this, &ProfileListActions::OnStopAll);
-    showLogAction = add(tr("Show Log"), this, &ProfileListActions::OnShowLog);
-    runningAction = new QAction(tr("Running Emulators…"), this);
+        add(tr("&Add to Applications Menu"), this, &ProfileListActions::OnAddToApplicationsMenu);
+    stopAction = add(tr("&Stop"), this, &ProfileListActions::OnStop);
+    stopAllAction = add(tr("S&top All Emulators"), this, &ProfileListActions::OnStopAll);
+    showLogAction = add(tr("Show Lo&g"), this, &ProfileListActions::OnShowLog);
+    runningAction = new QAction(tr("Running &Emulators…"), this);
     runningAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     runningAction->setShortcutContext(Qt::WindowShortcut);
     window->addAction(runningAction);
@@ -188,8 +188,12 @@ void ProfileListActions::BuildHistoryActions()
     const auto name = [this, history] {
         const QString undoText = history->undoText();
         const QString redoText = history->redoText();
-        undoAction->setText(undoText.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undoText));
-        redoAction->setText(redoText.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redoText));
+        // A name's own '&' is shown as it is, not taken for a mnemonic.
+        const auto shown = [](QString text) {
+            return text.replace(u'&', QStringLiteral("&&"));
+        };
+        undoAction->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(shown(undoText)));
+        redoAction->setText(redoText.isEmpty() ? tr("Red&o") : tr("Red&o %1").arg(shown(redoText)));
         undoAction->setEnabled(history->canUndo());
         redoAction->setEnabled(history->canRedo());
     };

@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "emulatormonitor.h"
 #include "logviewer.h"
+#include "mnemonics.h"
 #include "windowmemory.h"
 
 #include <QAction>
@@ -158,6 +159,7 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     copyButton = buttons->addButton(tr("&Copy Command Line"), QDialogButtonBox::ActionRole);
     againButton = buttons->addButton(tr("Launch &Again"), QDialogButtonBox::ActionRole);
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    CompleteMnemonics(buttons);
     connect(stopButton, &QPushButton::clicked, this, &RunningPanel::StopSelected);
     connect(logButton, &QPushButton::clicked, this, &RunningPanel::ShowLogs);
     connect(copyButton, &QPushButton::clicked, this, &RunningPanel::CopyCommands);

@@ -120,7 +120,7 @@ void ModalDriver::ExpectInput(const QString &title, const QString &label, const 
         }
         Check(dialog->windowTitle() == title,
               QStringLiteral("title \"%1\", expected \"%2\"").arg(dialog->windowTitle(), title));
-        Check(dialog->labelText() == label,
+        Check(PlainText(dialog->labelText()) == label,
               QStringLiteral("label \"%1\", expected \"%2\"").arg(dialog->labelText(), label));
         Check(dialog->textValue() == shown, QStringLiteral("the field held \"%1\", expected \"%2\"")
                                                 .arg(dialog->textValue(), shown));

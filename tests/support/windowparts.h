@@ -58,7 +58,7 @@ struct WindowParts
     // Text and enabled state of the profile button, e.g. "Add/off" or "Update/on".
     QString addUpdateState() const
     {
-        return addUpdate->text() +
+        return QString(addUpdate->text()).remove(QLatin1Char('&')) +
                (addUpdate->isEnabled() ? QStringLiteral("/on") : QStringLiteral("/off"));
     }
 };

@@ -5,12 +5,19 @@
 #include "commandline.h"
 #include "configformat.h"
 #include "devicedialog.h"
+#include "emulatormonitor.h"
+#include "logviewer.h"
 #include "mainwindow.h"
+#include "mnemoniccheck.h"
+#include "mnemonics.h"
 #include "modaldriver.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
+#include "runningemulatorsview.h"
+#include "runningpanel.h"
 #include "systemguards.h"
 #include "testenvironment.h"
+#include "translations.h"
 #include "windowparts.h"
 
 #include <QApplication>
@@ -120,6 +127,8 @@ private slots:
     void questionsOutlastOutsideEdits();
     void exportThenImport_data();
     void exportThenImport();
+    void mnemonicsEverywhere_data();
+    void mnemonicsEverywhere();
     void newProfileFromDevice_data();
     void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
@@ -141,6 +150,7 @@ private:
 void TestEditing::initTestCase()
 {
     QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
+    CompleteMnemonicsOfDialogs(qApp);
 }
 
 void TestEditing::init()
@@ -236,8 +246,8 @@ void TestEditing::addDialogAcceptance()
     QFETCH(QString, ok);
 
     AddDlg dialog(window, "Add Resolution",
-                  {{TextField, "Name:"}, {NumberField, "Width:"}, {NumberField, "Height:"}});
-    QCOMPARE(FormLabels(&dialog), (QStringList{"Name:", "Width:", "Height:"}));
+                  {{TextField, "&Name:"}, {NumberField, "&Width:"}, {NumberField, "&Height:"}});
+    QCOMPARE(FormLabels(&dialog), (QStringList{"&Name:", "&Width:", "&Height:"}));
     QCOMPARE(OkState(dialog), QStringLiteral("off"));
     for (int i = 0; i < 3; ++i)
         QTest::keyClicks(dialog.fields.at(i).edit, typed.at(i));
@@ -289,7 +299,7 @@ void TestEditing::addResolutionAgainstScreen()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int width = screen.width() + extraWidth;
     const int height = screen.height() + extraHeight;
-    ExpectAddDialog("Add Resolution", {"Name:", "Width:", "Height:"},
+    ExpectAddDialog("Add Resolution", {"&Name:", "&Width:", "&Height:"},
                     {"Big", QString::number(width), QString::number(height)});
     if (!answer.isEmpty()) {
         driver->ExpectMessageBox(
@@ -324,7 +334,7 @@ void TestEditing::addResolutionAgainstScreen()
 
 void TestEditing::addPixelDensityNeverAsks()
 {
-    ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"huge", "99999"});
+    ExpectAddDialog("Add Pixel Density", {"&Name:", "&Pixel Density:"}, {"huge", "99999"});
     QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
     const QList<ConfigEntry> &entries = window->Config().sections.at(SectionPixelDensity).entries;
     QCOMPARE(entries.last(), (ConfigEntry{"huge", " -ppi 99999"}));
@@ -332,7 +342,7 @@ void TestEditing::addPixelDensityNeverAsks()
     QVERIFY(parts->removePixelDensity->isEnabled());
 
     // Cancelling adds nothing.
-    ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"x", "1"}, true);
+    ExpectAddDialog("Add Pixel Density", {"&Name:", "&Pixel Density:"}, {"x", "1"}, true);
     QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
     QCOMPARE(window->Config().sections.at(SectionPixelDensity).entries.size(), 4);
 }
@@ -340,7 +350,7 @@ void TestEditing::addPixelDensityNeverAsks()
 void TestEditing::addingTheSameNameTwice()
 {
     for (int i = 0; i < 2; ++i) {
-        ExpectAddDialog("Add Pixel Density", {"Name:", "Pixel Density:"}, {"mdpi", "160"});
+        ExpectAddDialog("Add Pixel Density", {"&Name:", "&Pixel Density:"}, {"mdpi", "160"});
         QTest::mouseClick(parts->addPixelDensity, Qt::LeftButton);
     }
     QCOMPARE(window->Config().EntryNames(SectionPixelDensity),
@@ -591,7 +601,7 @@ void TestEditing::pastedLineBreaksBecomeBlanks()
     QCOMPARE(back.profiles.at(1).arguments, QStringLiteral(" -a -b"));
 
     // A name row of the add dialog holding one keeps OK disabled.
-    AddDlg dialog(window, "Add Pixel Density", {{TextField, "Name:"}, {NumberField, "Ppi:"}});
+    AddDlg dialog(window, "Add Pixel Density", {{TextField, "&Name:"}, {NumberField, "Ppi:"}});
     dialog.fields.at(0).edit->setText("a" + lineBreak + "b");
     QTest::keyClicks(dialog.fields.at(1).edit, "160");
     QCOMPARE(OkState(dialog), QStringLiteral("off"));
@@ -701,7 +711,7 @@ void TestEditing::undoAfterAnOutsideEdit()
 
 void TestEditing::editsSurviveARestart()
 {
-    ExpectAddDialog("Add Resolution", {"Name:", "Width:", "Height:"}, {"Tiny", "10", "20"});
+    ExpectAddDialog("Add Resolution", {"&Name:", "&Width:", "&Height:"}, {"Tiny", "10", "20"});
     QTest::mouseClick(parts->addResolution, Qt::LeftButton);
     driver->ExpectInput("Add Profile", "Enter the name for the new profile", "Tiny phone");
     parts->profiles->setCurrentRow(0);
@@ -844,23 +854,22 @@ void TestEditing::profileWorkFromTheList()
             if (action->isSeparator())
                 continue;
             shown.append(action->text());
-            if (action->text() == "Remove")
+            if (action->text() == "Re&move")
                 removeEnabled = action->isEnabled();
-            if (action->text() == "Duplicate…")
-                menu->setActiveAction(action);
         }
-        QTest::keyClick(menu, Qt::Key_Return);
+        // The entry's mnemonic chooses it.
+        QTest::keyClick(menu, Qt::Key_D);
     });
     driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", "Default (copy)",
                         "Default (copy)");
     // X11 makes no context menu event of Shift+F10: the launcher does.
     parts->profiles->setFocus();
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(shown,
-             (QStringList{"Launch", "Stop", "Show Log", "Duplicate…", "New Profile from Device…",
-                          "Rename…", "Remove", "Undo Rename \"A\" to \"Alpha\"", "Redo",
-                          "Copy Command Line", "Add to Applications Menu", "Import Profiles…",
-                          "Export Profiles…", "Running Emulators…", "Stop All Emulators"}));
+    QCOMPARE(shown, (QStringList{
+                        "&Launch", "&Stop", "Show Lo&g", "&Duplicate…", "&New Profile from Device…",
+                        "&Rename…", "Re&move", "&Undo Rename \"A\" to \"Alpha\"", "Red&o",
+                        "&Copy Command Line", "&Add to Applications Menu", "&Import Profiles…",
+                        "E&xport Profiles…", "Running &Emulators…", "S&top All Emulators"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);
@@ -897,7 +906,7 @@ void TestEditing::profileWorkFromTheList()
     QTimer::singleShot(5000, &poll, &QTimer::stop);
     parts->launch->setFocus();
     QTest::keyClick(parts->launch, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(launchMenu, QStringList{"Copy Command Line"});
+    QCOMPARE(launchMenu, QStringList{"&Copy Command Line"});
 }
 
 void TestEditing::Reopen(const QByteArray &config)
@@ -1484,7 +1493,7 @@ void TestEditing::exportThenImport()
                 driver->Check(box->text().contains("\"Default\""),
                               "the first question is about " + box->text());
             for (QAbstractButton *b : box->buttons()) {
-                if (b->text() == button) {
+                if (ModalDriver::PlainText(b->text()) == button) {
                     b->click();
                     return;
                 }
@@ -1637,6 +1646,108 @@ void TestEditing::removalQuestionListsFifteenNames()
     parts->resolution->setCurrentIndex(1);
     QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
     QCOMPARE(driver->handled, 1);
+}
+
+void TestEditing::mnemonicsEverywhere_data()
+{
+    QTest::addColumn<bool>("german");
+    QTest::newRow("English") << false;
+    QTest::newRow("German") << true;
+}
+
+// Every menu and window of the launcher, in each catalogue: each menu item, button, labelled
+// field and group has a mnemonic of its own.
+void TestEditing::mnemonicsEverywhere()
+{
+    QFETCH(bool, german);
+    const auto english = qScopeGuard([] {
+        for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        QLocale::setDefault(QLocale::c());
+    });
+    if (german) {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(InstallTranslations(qApp));
+    }
+    MainWindow w;
+    WindowParts p(w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QStringList problems;
+    const auto walk = [&](QWidget *shown) {
+        problems += WindowMnemonicProblems(shown);
+    };
+    // The modal dialogs, each looked at and closed.
+    const auto lookAndClose = [&] {
+        driver->Expect([&](QWidget *modal) {
+            walk(modal);
+            static_cast<QDialog *>(modal)->reject();
+        });
+    };
+    walk(&w);
+    p.profiles->setCurrentRow(1); // "Update" instead of "Add"
+    walk(&w);
+    lookAndClose(); // the question before a removal
+    QTest::mouseClick(p.removeProfile, Qt::LeftButton);
+    p.profiles->setCurrentRow(0);
+    p.arguments->setText(" -new");
+    lookAndClose(); // the name of a new profile
+    QTest::mouseClick(p.addUpdate, Qt::LeftButton);
+    lookAndClose();
+    QTest::mouseClick(p.addPixelDensity, Qt::LeftButton);
+    // A resolution larger than any screen: the form, then its question.
+    driver->Expect([&](QWidget *modal) {
+        walk(modal);
+        const QList<QLineEdit *> fields = modal->findChildren<QLineEdit *>();
+        for (QLineEdit *field : fields)
+            field->setText(field == fields.first() ? "Huge" : "99999");
+        static_cast<QDialog *>(modal)->accept();
+    });
+    lookAndClose();
+    QTest::mouseClick(p.addResolution, Qt::LeftButton);
+    lookAndClose();
+    w.ListActions()->OnNewProfileFromDevice();
+    p.profiles->selectAll();
+    lookAndClose(); // all profiles, or only those selected
+    w.ListActions()->OnExportProfiles();
+
+    // The list's menu with every entry enabled as it can be, and the Launch button's.
+    p.profiles->setCurrentRow(1);
+    w.ListActions()->RenameProfile(p.profiles->item(1)->text(), "R&D");
+    problems += MenuMnemonicProblems("list menu", p.profiles->actions() + w.actions());
+    // A name's own '&' is shown, not taken for a mnemonic.
+    QStringList texts;
+    for (const QAction *action : w.actions())
+        texts.append(action->text());
+    QVERIFY2(texts.filter("R&&D").size() == 1, qPrintable(texts.join('|')));
+    problems += MenuMnemonicProblems("Launch menu", p.launch->actions());
+
+    // The Running Emulators window, its table's menu, a log viewer and the early-end notice.
+    w.ListActions()->OnRunningEmulators();
+    auto *panel = w.findChild<RunningPanel *>();
+    QVERIFY(panel);
+    walk(panel);
+    for (QWidget *child : panel->findChildren<QWidget *>()) {
+        if (child->contextMenuPolicy() == Qt::ActionsContextMenu)
+            problems += MenuMnemonicProblems("table menu", child->actions());
+    }
+    const QString log = TestEnvironment::current()->root() + "/some.log";
+    QVERIFY(WriteBytes(log, "a line\n"));
+    LogViewer *viewer = LogViewer::Open(&w, "R&D", log);
+    walk(viewer);
+    emit w.Running()->Monitor()->endedEarly(
+        {"R&D", 1, QString(), QDateTime::currentDateTime(), log}, QString());
+    auto *notice = w.findChild<QMessageBox *>();
+    QVERIFY(notice);
+    QVERIFY(QTest::qWaitForWindowExposed(notice));
+    walk(notice);
+    notice->close();
+    viewer->close();
+    panel->close();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    QCOMPARE(driver->handled, 7);
 }
 
 VELMORA_TEST_MAIN(TestEditing)

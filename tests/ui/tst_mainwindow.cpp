@@ -190,18 +190,21 @@ void TestMainWindow::treeAndTexts()
 
     auto *group = window.findChild<QGroupBox *>();
     QVERIFY(group);
-    QCOMPARE(group->title(), QStringLiteral("Profile"));
+    QCOMPARE(group->title(), QStringLiteral("Pro&file"));
     auto *form = group->findChild<QFormLayout *>();
     QVERIFY(form);
     QCOMPARE(FormLabels(group),
-             (QStringList{"Resolution", "Pixel Density", "Input", "&Arguments"}));
+             (QStringList{"&Resolution", "&Pixel Density", "&Input", "&Arguments"}));
     auto *argumentsLabel =
         qobject_cast<QLabel *>(form->itemAt(3, QFormLayout::LabelRole)->widget());
     QCOMPARE(argumentsLabel->buddy(), parts.arguments);
 
-    QCOMPARE(parts.addResolution->text(), QStringLiteral("Add"));
-    QCOMPARE(parts.removeResolution->text(), QStringLiteral("Remove"));
-    QCOMPARE(parts.removeProfile->text(), QStringLiteral("Remove"));
+    // Each button has a mnemonic of its own.
+    QCOMPARE(parts.addResolution->text(), QStringLiteral("&New…"));
+    QCOMPARE(parts.removeResolution->text(), QStringLiteral("Remo&ve"));
+    QCOMPARE(parts.addPixelDensity->text(), QStringLiteral("Ne&w…"));
+    QCOMPARE(parts.removePixelDensity->text(), QStringLiteral("Rem&ove"));
+    QCOMPARE(parts.removeProfile->text(), QStringLiteral("Re&move"));
     QCOMPARE(parts.help->text(), QStringLiteral("&Help"));
     QCOMPARE(parts.launch->text(), QStringLiteral("&Launch"));
     auto *box = window.findChild<QDialogButtonBox *>();
@@ -526,7 +529,7 @@ void TestMainWindow::listLaunchesAndCopiesTheCommand()
     // The copied command, run by a shell, starts the same as a click.
     QAction *copy = nullptr;
     for (QAction *action : parts.launch->actions())
-        copy = action->text() == "Copy Command Line" ? action : copy;
+        copy = action->text() == "&Copy Command Line" ? action : copy;
     QVERIFY(copy);
     parts.arguments->setText(R"( -q "it's $HOME" `x` *)");
     copy->trigger();
@@ -922,8 +925,8 @@ void TestMainWindow::accessibleNamesAndTabOrder()
     QCOMPARE(QAccessible::queryAccessibleInterface(parts.launch)->text(QAccessible::Description),
              DescribeCommand(window.CurrentCommand()));
     QVERIFY(DescribeCommand(window.CurrentCommand()).endsWith("-described"));
-    // The visible texts stay the design's.
-    QCOMPARE(parts.addUpdate->text(), QStringLiteral("Add"));
+    // The visible texts stay the design's, with a mnemonic.
+    QCOMPARE(parts.addUpdate->text(), QStringLiteral("A&dd"));
     // A screen reader that selects a row selects the profile: the widgets show it, and Launch
     // starts it.
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(parts.profiles);

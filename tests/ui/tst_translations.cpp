@@ -113,9 +113,9 @@ void TestTranslations::windowSpeaksGerman()
         WindowParts parts(window);
         QCOMPARE(parts.launch->text(), QStringLiteral("&Starten"));
         QCOMPARE(parts.help->text(), QStringLiteral("&Hilfe"));
-        QCOMPARE(parts.addUpdate->text(), QStringLiteral("Hinzufügen"));
+        QCOMPARE(parts.addUpdate->text(), QStringLiteral("Hin&zufügen"));
         QCOMPARE(FormLabels(&window),
-                 (QStringList{"Auflösung", "Pixeldichte", "Eingabe", "&Argumente"}));
+                 (QStringList{"Auf&lösung", "&Pixeldichte", "Ein&gabe", "&Argumente"}));
         // Numbers in texts follow the locale: an emulator that quit after 0.2 s.
         const QDateTime started = QDateTime::currentDateTime().addMSecs(-200);
         emit window.Running()->Monitor()->endedEarly(
