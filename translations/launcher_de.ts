@@ -369,10 +369,6 @@ Sind Sie sicher?</translation>
         <translation>Profil hinzufügen</translation>
     </message>
     <message>
-        <source>Resolution</source>
-        <translation>Auflösung</translation>
-    </message>
-    <message>
         <source>resolution</source>
         <translation>Auflösung</translation>
     </message>
@@ -385,10 +381,6 @@ Sind Sie sicher?</translation>
         <translation>Auflösung entfernen</translation>
     </message>
     <message>
-        <source>Pixel Density</source>
-        <translation>Pixeldichte</translation>
-    </message>
-    <message>
         <source>pixel density</source>
         <translation>Pixeldichte</translation>
     </message>
@@ -399,10 +391,6 @@ Sind Sie sicher?</translation>
     <message>
         <source>Remove pixel density</source>
         <translation>Pixeldichte entfernen</translation>
-    </message>
-    <message>
-        <source>Input</source>
-        <translation>Eingabe</translation>
     </message>
     <message>
         <source>input</source>

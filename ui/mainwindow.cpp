@@ -56,10 +56,8 @@ struct MainWindow::OptionRow
     const char *boxObject; // object names
     const char *addObject;
     const char *removeObject;
-    // What SectionLabel gives for the row's header, as a label (with its mnemonic) and as the
-    // noun of the removal question, so that they are translated; the row's buttons, and what
-    // screen readers call them. Each mnemonic is one of a kind in the window.
-    const char *label;
+    // The row's label (SectionLabel's text with a mnemonic) and the noun of its removal question,
+    // its buttons and what screen readers call them: all translated.
     const char *shownLabel;
     const char *noun;
     const char *addText;
@@ -75,14 +73,13 @@ struct MainWindow::OptionRow
 
 const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
     {SectionResolution, "resolutionBox", "addResolutionButton", "removeResolutionButton",
-     QT_TRANSLATE_NOOP("MainWindow", "Resolution"), QT_TRANSLATE_NOOP("MainWindow", "&Resolution"),
-     QT_TRANSLATE_NOOP("MainWindow", "resolution"), QT_TRANSLATE_NOOP("MainWindow", "&New…"),
-     QT_TRANSLATE_NOOP("MainWindow", "Remo&ve"), QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "&Resolution"), QT_TRANSLATE_NOOP("MainWindow", "resolution"),
+     QT_TRANSLATE_NOOP("MainWindow", "&New…"), QT_TRANSLATE_NOOP("MainWindow", "Remo&ve"),
+     QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
      QT_TRANSLATE_NOOP("MainWindow", "Remove resolution"), &MainWindow::OnResolution, nullptr,
      &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution,
      &MainWindow::removeResolutionButton},
     {SectionPixelDensity, "pixelDensityBox", "addPixelDensityButton", "removePixelDensityButton",
-     QT_TRANSLATE_NOOP("MainWindow", "Pixel Density"),
      QT_TRANSLATE_NOOP("MainWindow", "&Pixel Density"),
      QT_TRANSLATE_NOOP("MainWindow", "pixel density"), QT_TRANSLATE_NOOP("MainWindow", "Ne&w…"),
      QT_TRANSLATE_NOOP("MainWindow", "Rem&ove"),
@@ -90,9 +87,9 @@ const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
      QT_TRANSLATE_NOOP("MainWindow", "Remove pixel density"), &MainWindow::OnPixelDensity, nullptr,
      &MainWindow::OnAddPixelDensity, &MainWindow::OnRemovePixelDensity,
      &MainWindow::removePixelDensityButton},
-    {SectionInput, "inputBox", nullptr, nullptr, QT_TRANSLATE_NOOP("MainWindow", "Input"),
-     QT_TRANSLATE_NOOP("MainWindow", "&Input"), QT_TRANSLATE_NOOP("MainWindow", "input"), nullptr,
-     nullptr, nullptr, nullptr, nullptr, &MainWindow::OnInput, nullptr, nullptr, nullptr},
+    {SectionInput, "inputBox", nullptr, nullptr, QT_TRANSLATE_NOOP("MainWindow", "&Input"),
+     QT_TRANSLATE_NOOP("MainWindow", "input"), nullptr, nullptr, nullptr, nullptr, nullptr,
+     &MainWindow::OnInput, nullptr, nullptr, nullptr},
 };
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -183,17 +180,16 @@ QGroupBox *MainWindow::BuildProfileGroup()
         // The label is the header's own text; the table holds the same words for translation.
         const QString label = SectionLabel(Config().sections.at(row.section).header, false);
         QGridLayout *rowGrid = BuildOptionRow(row);
-        form->addRow(label == QLatin1String(row.label) ? tr(row.shownLabel) : label, rowGrid);
-        // The label names the box for screen readers: they read a combo box's entry with the
-        // label it is "labelled by", which is its buddy.
+        const bool own = label == QString::fromUtf8(row.shownLabel).remove(QLatin1Char('&'));
+        form->addRow(own ? tr(row.shownLabel) : label, rowGrid);
+        // Screen readers name a combo box by the label it is "labelled by": its buddy.
         if (auto *labelWidget = qobject_cast<QLabel *>(form->labelForField(rowGrid)))
             labelWidget->setBuddy(optionBoxes[row.section]);
     }
 
     argumentsEdit = new QLineEdit;
     argumentsEdit->setObjectName(QStringLiteral("argumentsEdit"));
-    // What is stored is what is shown, launched and saved, however long; a pasted line break
-    // becomes a blank, as on a terminal's command line.
+    // Stored, launched and saved however long; a pasted line break becomes a blank.
     argumentsEdit->setMaxLength(std::numeric_limits<int>::max());
     argumentsEdit->setValidator(new LineBreakValidator(argumentsEdit));
     connect(argumentsEdit, &QLineEdit::textChanged, this, &MainWindow::OnTextCtrlEdit);
@@ -237,8 +233,7 @@ QDialogButtonBox *MainWindow::BuildButtonBox()
     connect(helpButton, &QPushButton::clicked, this, &MainWindow::OnHelp);
     launchButton = NamedButton(tr("&Launch"), "launchButton");
     connect(launchButton, &QPushButton::clicked, this, &MainWindow::OnLaunch);
-    // The tooltip's command is composed when the tooltip is asked for; the accessible
-    // description follows every change (UpdateAddUpdateButton).
+    // The tooltip's command is composed when asked for; the description follows every change.
     new ToolTipProvider(launchButton, [this] { return DescribeCommand(CurrentCommand()); });
     auto *buttonBox = new WindowButtonBox;
     buttonBox->addButton(helpButton, QDialogButtonBox::HelpRole);
@@ -307,8 +302,7 @@ void MainWindow::OnProfileChanged(int index)
     const LauncherProfile profile = Config().profiles.at(index);
     for (int s = 1; s <= OptionSectionCount; ++s)
         optionBoxes[s]->setCurrentIndex(profile.optionIndex.value(s - 1));
-    // Arguments too long to show are shown cut and cannot be edited; launching and saving use
-    // the whole text.
+    // Arguments too long to show are cut and read-only; launching and saving use the whole.
     const bool tooLong = profile.arguments.size() > MaxShownLength;
     shownArgumentsWhole = tooLong ? profile.arguments : QString();
     argumentsEdit->setReadOnly(tooLong);
@@ -447,8 +441,7 @@ void MainWindow::RemoveSelectedOption(int section)
 {
     const LauncherConfig &config = Config();
     const int cur = optionBoxes[section]->currentIndex();
-    // Without a current entry (a profile chose a position the list lacks) there is nothing to
-    // remove; the first entry is never removed.
+    // No current entry (a position the list lacks): nothing to remove; never the first entry.
     if (cur < 1 || !config.HasEntry(section, cur))
         return;
     // The entry by name and value: the lists may change while the question is open.
