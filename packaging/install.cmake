@@ -23,6 +23,14 @@ install(FILES packaging/${VELMORA_APP_ID}.svg DESTINATION share/icons/hicolor/sc
         COMPONENT launcher)
 install(FILES packaging/${VELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo
         COMPONENT launcher)
+# Shell completion, in each shell's folder for completions that packages bring.
+install(FILES packaging/completion/VelmoraMobileEmuLauncher.bash
+        DESTINATION share/bash-completion/completions RENAME VelmoraMobileEmuLauncher
+        COMPONENT launcher)
+install(FILES packaging/completion/_VelmoraMobileEmuLauncher
+        DESTINATION share/zsh/vendor-completions COMPONENT launcher)
+install(FILES packaging/completion/VelmoraMobileEmuLauncher.fish
+        DESTINATION share/fish/vendor_completions.d COMPONENT launcher)
 
 # The manual page and the changelog go compressed, as Debian wants them (no name or time in
 # the gzip header, so that builds are reproducible).

@@ -7,9 +7,10 @@ VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORA_BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n fonts-dejavu-core)
 # Packages that the tests add: the formatter, a real X server with a window manager and hands
-# for it, clang's libFuzzer, the validators of the desktop files and of the Debian package.
+# for it, clang's libFuzzer, the validators of the desktop files and of the Debian package, and
+# the three shells whose completion is tested (driven by Python on a terminal).
 VELMORA_TEST_PACKAGES=(clang-format xvfb xdotool wmctrl openbox x11-utils clang libclang-rt-14-dev
-    desktop-file-utils appstream dpkg-dev file lintian)
+    desktop-file-utils appstream dpkg-dev file lintian python3 bash-completion zsh fish)
 # The device catalogue's regeneration script runs under Node.js; Debian's serves where no node
 # is installed already.
 command -v node >/dev/null 2>&1 || VELMORA_TEST_PACKAGES+=(nodejs)
