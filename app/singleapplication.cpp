@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -33,6 +34,8 @@ constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 constexpr int MaxPendingPeers = 16;
 // When the server starts for an instance whose window never paints.
 constexpr int ServeAfterMs = 250;
+// How long the compositor has to give the window the focus before it asks for attention.
+constexpr int ActivationSettleMs = 500;
 
 QByteArray ActivationTokenFromEnvironment()
 {
@@ -442,4 +445,13 @@ void SingleApplication::activate(const QByteArray &activationToken)
     window->activateWindow();
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qunsetenv("DESKTOP_STARTUP_ID");
+    // Without a token a Wayland compositor keeps the focus where it is, and so may a window
+    // manager that prevents focus stealing: the window then asks for attention (its entry in
+    // the task bar), so that a second start never goes without a sign.
+    QTimer::singleShot(ActivationSettleMs, this, [this, shown = QPointer<QWidget>(window)] {
+        if (!shown || shown->isActiveWindow() || !shown->isVisible())
+            return;
+        QApplication::alert(shown);
+        emit attentionRequested();
+    });
 }

@@ -45,6 +45,9 @@ public:
 
 signals:
     void messageReceived(const QString &message);
+    // The window was not given the focus (no token came on Wayland, or the window manager
+    // keeps the focus where it is) and asks for the user's attention instead.
+    void attentionRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -112,12 +112,15 @@ void TestSingleInstance::activationTokenIsForwarded_data()
     QTest::addColumn<QString>("variable");
     QTest::addColumn<QByteArray>("token");
     QTest::addColumn<QByteArray>("applied");
+    QTest::addColumn<bool>("focusElsewhere"); // another window takes the focus meanwhile
     QTest::newRow("wayland token")
-        << "XDG_ACTIVATION_TOKEN" << QByteArray("abc_123") << QByteArray("abc_123");
+        << "XDG_ACTIVATION_TOKEN" << QByteArray("abc_123") << QByteArray("abc_123") << false;
     QTest::newRow("startup id") << "DESKTOP_STARTUP_ID" << QByteArray("id-9_TIME42")
-                                << QByteArray("id-9_TIME42");
+                                << QByteArray("id-9_TIME42") << false;
     QTest::newRow("control characters refused")
-        << "XDG_ACTIVATION_TOKEN" << QByteArray("a\nb") << QByteArray();
+        << "XDG_ACTIVATION_TOKEN" << QByteArray("a\nb") << QByteArray() << false;
+    QTest::newRow("no token, the focus kept elsewhere: attention asked for")
+        << "XDG_ACTIVATION_TOKEN" << QByteArray() << QByteArray() << true;
 }
 
 namespace {
@@ -146,16 +149,36 @@ void TestSingleInstance::activationTokenIsForwarded()
     QFETCH(QString, variable);
     QFETCH(QByteArray, token);
     QFETCH(QByteArray, applied);
+    QFETCH(bool, focusElsewhere);
     qunsetenv("XDG_ACTIVATION_TOKEN");
     TokenWitness window;
     window.showMinimized();
     app()->setActivationWindow(&window);
+    QWidget other;
+    other.show();
+    const QSignalSpy attention(app(), &SingleApplication::attentionRequested);
+    QMetaObject::Connection steal;
+    if (focusElsewhere)
+        steal = connect(app(), &SingleApplication::messageReceived, &other, [&other] {
+            QTimer::singleShot(0, &other, [&other] { other.activateWindow(); });
+        });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(variable, QString::fromLatin1(token));
+    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
+    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    if (!token.isEmpty())
+        environment.insert(variable, QString::fromLatin1(token));
     QCOMPARE(StartSecondLauncher(environment), 0);
-    app()->setActivationWindow(nullptr);
+    disconnect(steal);
     QCOMPARE(window.seen, applied);
     QVERIFY(!qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
+    // A window that did not get the focus asks for attention; one that got it does not.
+    if (focusElsewhere)
+        QTRY_COMPARE(attention.size(), 1);
+    else
+        QTest::qWait(700);
+    QCOMPARE(attention.size(), int(focusElsewhere));
+    QCOMPARE(window.isActiveWindow(), !focusElsewhere);
+    app()->setActivationWindow(nullptr);
 
     // Even a token the launcher was started with does not reach an emulator.
     qputenv("DESKTOP_STARTUP_ID", "own-startup-id");
