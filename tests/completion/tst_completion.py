@@ -99,6 +99,10 @@ def main():
                "XDG_STATE_HOME": root + "/state", "XDG_RUNTIME_DIR": root + "/run",
                "PATH": BIN + ":/usr/bin:/bin", "TERM": "xterm", "LANG": "C.UTF-8",
                "QT_QPA_PLATFORM": "offscreen"}
+        # A sanitized build's launcher keeps its sanitizers' settings.
+        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if name in os.environ:
+                env[name] = os.environ[name]
         os.makedirs(root + "/run", mode=0o700)
         profiles = "".join('"%s"\t"[Resolution] 0 [PixelDensity] 0 [Input] 0 "\n' % n for n in NAMES)
         with open(root + "/import.ini", "w") as f:
