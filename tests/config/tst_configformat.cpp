@@ -37,6 +37,16 @@ LauncherConfig Load(const QString &text, int *version = nullptr)
 
 const QString Header = QStringLiteral("$VERSION\t106\n");
 
+// The comment the writer puts at the top of every file, and the blank line after it.
+const QString WrittenHeader =
+    QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
+                   "# It makes it easy to start multiple instances with various command line\n"
+                   "# options.\n"
+                   "#\n"
+                   "# Note that the arguments are just concatenated together, so start new\n"
+                   "# arguments with a space in the string to avoid errors.\n"
+                   "\n");
+
 } // namespace
 
 class TestConfigFormat : public QObject
@@ -450,14 +460,8 @@ void TestConfigFormat::writtenBytes()
                             "\"Two\"\t\"[Resolution] 3 -a [Input] x 5\"\n"
                             "[Input]\n\"Touch\"\t\"\"\n\"Pen\"\t\" -input pen\"\n"));
     const QString expected =
-        QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
-                       "# It makes it easy to start multiple instances with various command line\n"
-                       "# options.\n"
-                       "#\n"
-                       "# Note that the arguments are just concatenated together, so start new\n"
-                       "# arguments with a space in the string to avoid errors.\n"
-                       "\n"
-                       "$VERSION\t106\n"
+        WrittenHeader +
+        QStringLiteral("$VERSION\t106\n"
                        "\n"
                        "[Profile]\n"
                        "\"Default\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 x\"\n"
@@ -491,14 +495,6 @@ void TestConfigFormat::commentsKept_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("edit"); // "", "rename", "remove", "move"
     QTest::addColumn<QString>("written");
-    const QString own =
-        QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
-                       "# It makes it easy to start multiple instances with various command line\n"
-                       "# options.\n"
-                       "#\n"
-                       "# Note that the arguments are just concatenated together, so start new\n"
-                       "# arguments with a space in the string to avoid errors.\n"
-                       "\n");
     const QString rest = QStringLiteral("[Resolution]\n"
                                         "# small ones\n"
                                         "\"Small\"\t\" -windowsize 1x1\"\n"
@@ -512,7 +508,7 @@ void TestConfigFormat::commentsKept_data()
                                         "\n");
     const QString a = QStringLiteral("\"A\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 -a\"\n");
     const QString b = QStringLiteral("\"B\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n");
-    const QString file = own + "# mine, above the version\n" + Header +
+    const QString file = WrittenHeader + "# mine, above the version\n" + Header +
                          "\n# profiles\n[Profile]\n" + "# the phone\n#\n" + a + b +
                          "# ends the profiles\n\n# resolutions\n" + rest;
     QTest::newRow("each at its place, the file's own header once") << file << "" << file;
@@ -528,17 +524,17 @@ void TestConfigFormat::commentsKept_data()
     QTest::newRow("without the file's header or version line")
         << "# first\n[Profile]\n" + a + "; not a comment\n[Input]\n\"Default\"\t\"\"\n# end"
         << ""
-        << own + Header + "\n# first\n[Profile]\n" + a +
+        << WrittenHeader + Header + "\n# first\n[Profile]\n" + a +
                "\"; not a comment\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n\n"
                "[Resolution]\n\"Default\"\t\"\"\n\n[PixelDensity]\n\"Default\"\t\"\"\n\n"
                "[Input]\n\"Default\"\t\"\"\n# end\n\n";
-    const QString changedHeader = QString(own).replace("various", "several");
+    const QString changedHeader = QString(WrittenHeader).replace("various", "several");
     QTest::newRow("a header the user changed is the user's")
         << changedHeader + Header + "[Profile]\n" + a + rest << ""
-        << own + changedHeader.chopped(1) + Header + "\n[Profile]\n" + a + "\n" + rest;
+        << WrittenHeader + changedHeader.chopped(1) + Header + "\n[Profile]\n" + a + "\n" + rest;
     QTest::newRow("comments before a dropped line go with the next entry")
         << Header + "[Profile]\n# x\n\"\"\"\"\n" + a + rest << ""
-        << own + Header + "\n[Profile]\n# x\n" + a + "\n" + rest;
+        << WrittenHeader + Header + "\n[Profile]\n# x\n" + a + "\n" + rest;
 }
 
 // A user's comment lines come back at their place at every save, through the edits that move,

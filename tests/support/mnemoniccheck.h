@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMap>
-#include <QMenu>
 #include <QStringList>
 #include <QWidget>
 
