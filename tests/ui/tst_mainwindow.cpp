@@ -90,7 +90,9 @@ QList<QStringList> WaitForRecords(int count)
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
         records.clear();
-        const QList<QByteArray> lines = ReadBytes(RecordPath()).split('\n');
+        // Only whole lines: a long one may be read while the emulator is still writing it.
+        QList<QByteArray> lines = ReadBytes(RecordPath()).split('\n');
+        lines.removeLast();
         for (const QByteArray &line : lines) {
             if (line.isEmpty())
                 continue;
