@@ -177,12 +177,32 @@ bool DropEnded(RecordsFile &file)
 
 } // namespace
 
-// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
+// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log", with "+2",
+// "+3"... before ".log" for another started in the same millisecond under the same name.
 bool IsLogName(const QString &name)
 {
     static const QRegularExpression pattern(
-        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}\\.log$"));
+        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}(\\+\\d{1,4})?\\.log$"));
     return pattern.match(name).hasMatch();
+}
+
+QString CreateLog(const QString &stem, QString *problem)
+{
+    // Made new, never opened as it is: two launches of one name in the same millisecond (or of
+    // two names that read the same in a file name) each get a log of their own.
+    for (int n = 1; n <= 9999; ++n) {
+        const QString log =
+            n == 1 ? stem + QStringLiteral(".log") : stem + QStringLiteral("+%1.log").arg(n);
+        QFile made(log);
+        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            return log;
+        }
+        *problem = made.errorString();
+        if (!QFileInfo::exists(log))
+            return QString();
+    }
+    return QString();
 }
 
 QString SafeFilePart(const QString &name)
@@ -260,17 +280,12 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
         return result;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    const QString log = LogDirectory() + QLatin1Char('/') +
-                        now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QLatin1Char('-') +
-                        SafeFilePart(profile) + QStringLiteral(".log");
+    const QString stem = LogDirectory() + QLatin1Char('/') +
+                         now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QLatin1Char('-') +
+                         SafeFilePart(profile);
     result.logProblem = LogDirectoryProblem();
-    if (result.logProblem.isEmpty()) {
-        QFile made(log);
-        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        else
-            result.logProblem = made.errorString();
-    }
+    const QString log =
+        result.logProblem.isEmpty() ? CreateLog(stem, &result.logProblem) : QString();
 
     qint64 pid = 0;
     if (!SpawnEmulator(command, result.logProblem.isEmpty() ? log : QString(), &pid,

@@ -18,8 +18,12 @@ constexpr int RemovedLogsPerPrune = 100;
 QString RecordsPath();
 // A profile's name as a log's name holds it: at most 40 letters, digits, '-', '_' and '.'.
 QString SafeFilePart(const QString &name);
-// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log".
+// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log", or
+// "...-Profile_name+2.log" for the second made in the same millisecond.
 bool IsLogName(const QString &name);
+// Makes a new log "<stem>.log", or "<stem>+2.log" and so on when that is taken; returns its path,
+// or an empty string with the reason in `problem`.
+QString CreateLog(const QString &stem, QString *problem);
 
 // Holds the records' lock while it lives: launches from several processes lose no record.
 class RecordsLock

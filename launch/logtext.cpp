@@ -1,5 +1,7 @@
 #include "logtext.h"
 
+#include <algorithm>
+
 #include "instances.h"
 #include "instances_p.h"
 
@@ -102,15 +104,31 @@ QList<qsizetype> MatchingLines(const LogText &log, const LogFilter &filter, qsiz
 
 QStringList LogsOf(const QString &profile)
 {
-    // Named "<start time>-<profile, made safe for a file name>.log": the names give the order.
-    const QString ending = QLatin1Char('-') + SafeFilePart(profile) + QStringLiteral(".log");
-    QStringList logs;
-    const QStringList names =
-        QDir(LogDirectory()).entryList(QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString &name : names) {
-        if (IsLogName(name) && name.endsWith(ending) && name.size() == 19 + ending.size())
-            logs.append(LogDirectory() + QLatin1Char('/') + name);
+    // Named "<start time>-<profile, made safe for a file name>[+<n>].log": the names give the
+    // order. The part after the time is the whole name's, not the end of a longer one.
+    static const QRegularExpression own(
+        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-(.*?)(\\+\\d{1,4})?\\.log$"));
+    const QString part = SafeFilePart(profile);
+    struct Log
+    {
+        QString name;
+        int n;
+    };
+    QList<Log> found;
+    for (const QString &name : QDir(LogDirectory()).entryList(QDir::Files)) {
+        const QRegularExpressionMatch match = own.match(name);
+        if (IsLogName(name) && match.hasMatch() && match.captured(1) == part)
+            found.append(
+                {name, match.captured(2).isEmpty() ? 1 : match.captured(2).mid(1).toInt()});
     }
+    // Newest first: by the start time, then by the number a log of the same moment got.
+    std::sort(found.begin(), found.end(), [](const Log &a, const Log &b) {
+        const int time = QStringView(a.name).first(19).compare(QStringView(b.name).first(19));
+        return time != 0 ? time > 0 : a.n > b.n;
+    });
+    QStringList logs;
+    for (const Log &log : std::as_const(found))
+        logs.append(LogDirectory() + QLatin1Char('/') + log.name);
     return logs;
 }
 

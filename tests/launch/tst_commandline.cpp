@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "desktopentry.h"
 #include "instances.h"
+#include "instances_p.h"
 #include "logtext.h"
 #include "systemguards.h"
 #include "testenvironment.h"
@@ -425,15 +426,27 @@ void TestCommandLine::logFilterAndLogsOfAProfile()
         QVERIFY2(LogFilter::Parse(c.typed).Matches(c.line) == c.matches, c.typed);
     QVERIFY(!LogFilter::Parse("/(").Problem().isEmpty());
 
-    // Newest first, only the profile's own logs.
-    for (const char *name : {"20261207-101530-123-Phone.log", "20261208-090000-000-Phone.log",
-                             "20261208-090000-000-Phone_2.log", "20261208-090000-000-My_Phone.log",
-                             "notes-Phone.log", "20261209-090000-000-Phone.txt"})
+    // Newest first, only the profile's own logs: never another whose name ends the same.
+    for (const char *name :
+         {"20261207-101530-123-Phone.log", "20261208-090000-000-Phone.log",
+          "20261208-090000-000-Phone_2.log", "20261208-090000-000-My_Phone.log",
+          "20261208-090000-000-Old-Phone.log", "notes-Phone.log", "20261209-090000-000-Phone.txt"})
         QVERIFY(WriteBytes(LogDirectory() + '/' + name, "x\n"));
-    QCOMPARE(LogsOf("Phone"), (QStringList{LogDirectory() + "/20261208-090000-000-Phone.log",
+    // A second launch of the same name in the same millisecond gets a log of its own; the first
+    // is left as it was.
+    QString problem;
+    const QString stem = LogDirectory() + "/20261208-090000-000-Phone";
+    QCOMPARE(CreateLog(stem, &problem), stem + "+2.log");
+    QCOMPARE(CreateLog(stem, &problem), stem + "+3.log");
+    QCOMPARE(ReadBytes(stem + ".log"), QByteArray("x\n"));
+    QVERIFY(IsLogName("20261208-090000-000-Phone+3.log"));
+    QVERIFY(!IsLogName("20261208-090000-000-Phone+.log"));
+    QCOMPARE(LogsOf("Phone"), (QStringList{stem + "+3.log", stem + "+2.log", stem + ".log",
                                            LogDirectory() + "/20261207-101530-123-Phone.log"}));
     QCOMPARE(LogsOf("My Phone"),
              (QStringList{LogDirectory() + "/20261208-090000-000-My_Phone.log"}));
+    QCOMPARE(CreateLog(LogDirectory() + "/missing/x", &problem), QString());
+    QVERIFY(!problem.isEmpty());
 }
 
 #include "tst_commandline.moc"
