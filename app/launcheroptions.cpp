@@ -35,13 +35,15 @@ const QString program = QStringLiteral("VelmoraMobileEmuLauncher");
 bool LoadForOptions(LauncherConfig *config, QTextStream &err)
 {
     ConfigStore store;
-    ConfigStore::ReadResult user = store.Read(store.UserPath(), true);
+    // Not half of what another program is writing at this moment.
+    ConfigStore::ReadResult user = store.ReadUserFileWhenQuiet();
     const QString userPath = QDir::toNativeSeparators(store.UserPath());
     switch (user.status) {
     case ConfigStore::ReadResult::Loaded:
         *config = std::move(user.config);
         return true;
     case ConfigStore::ReadResult::Missing:
+    case ConfigStore::ReadResult::Changing: // never, when read once quiet
         break;
     case ConfigStore::ReadResult::Unreadable:
         err << program << ": " << userPath << " cannot be read: " << user.reason
@@ -61,6 +63,7 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
         *config = std::move(fallback.config);
         return true;
     case ConfigStore::ReadResult::Missing:
+    case ConfigStore::ReadResult::Changing:
         err << program << ": no configuration can be read: " << defaultPath << " is missing\n";
         return false;
     case ConfigStore::ReadResult::Unreadable:
@@ -197,33 +200,44 @@ int ImportFile(const QString &file, QTextStream &err)
         return 1;
     }
     ConfigStore store;
-    // Read, merged and saved under the lock, so that a window's save cannot come in between.
+    // Read, merged and saved under the lock, so that a window's save cannot come in between;
+    // a program that is not the launcher may still write the file, so the save checks at its
+    // last moment that the file is still the one read, and the import goes into theirs if not.
     const ConfigStore::WriteLock lock(store.UserPath());
-    ConfigStore::ReadResult user = store.Read(store.UserPath(), true);
-    if (user.status == ConfigStore::ReadResult::Missing)
-        user = store.Read(store.DefaultPath(), false);
-    if (user.status != ConfigStore::ReadResult::Loaded) {
-        err << program << ": cannot import: " << QDir::toNativeSeparators(store.UserPath())
-            << " cannot be used ("
-            << (user.reason.isEmpty() ? QStringLiteral("out of date") : user.reason)
-            << ") and is left as it is\n";
-        return 1;
+    ConfigSaveResult saved;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        ConfigStore::ReadResult user = store.ReadUserFileWhenQuiet();
+        if (user.status == ConfigStore::ReadResult::Missing)
+            user = store.Read(store.DefaultPath(), false);
+        if (user.status != ConfigStore::ReadResult::Loaded) {
+            err << program << ": cannot import: " << QDir::toNativeSeparators(store.UserPath())
+                << " cannot be used ("
+                << (user.reason.isEmpty() ? QStringLiteral("out of date") : user.reason)
+                << ") and is left as it is\n";
+            return 1;
+        }
+        LauncherConfig config = std::move(user.config);
+        const ImportReport report = ImportProfiles(
+            config, source.config, [](const QString &) { return ImportChoice::Replace; });
+        // The store's own Save takes the lock held here already.
+        saved = SaveConfigFile(store.UserPath(), config, true,
+                               [&store] { return store.UserFileUnchanged(); });
+        if (saved.changedOnDisk)
+            continue;
+        if (!saved.saved)
+            break;
+        for (const QString &name : report.replaced)
+            err << program << ": replaced the profile \"" << name << "\"\n";
+        for (const QString &name : report.refused)
+            err << program << ": refused the profile \"" << name
+                << "\": a name cannot be empty or hold a double quote or a line break\n";
+        return 0;
     }
-    LauncherConfig config = std::move(user.config);
-    const ImportReport report = ImportProfiles(
-        config, source.config, [](const QString &) { return ImportChoice::Replace; });
-    for (const QString &name : report.replaced)
-        err << program << ": replaced the profile \"" << name << "\"\n";
-    for (const QString &name : report.refused)
-        err << program << ": refused the profile \"" << name
-            << "\": a name cannot be empty or hold a double quote or a line break\n";
-    const ConfigSaveResult saved = SaveConfigFile(store.UserPath(), config);
-    if (!saved.saved) {
-        err << program << ": cannot write " << QDir::toNativeSeparators(store.UserPath()) << ": "
-            << saved.reason << '\n';
-        return 1;
-    }
-    return 0;
+    err << program << ": cannot write " << QDir::toNativeSeparators(store.UserPath()) << ": "
+        << (saved.changedOnDisk ? QStringLiteral("another program keeps changing it")
+                                : saved.reason)
+        << '\n';
+    return 1;
 }
 
 // "2026-12-07T10:15:30+01:00": local time to the second, with its offset.

@@ -9,10 +9,10 @@
 #include <future>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -71,9 +71,27 @@ struct PendingProfiles::Reading
     }
 };
 
+bool FileStamp::IsRacy(qint64 nowNs) const
+{
+    if (!exists)
+        return false;
+    // Linux stamps files with a clock that moves on every few milliseconds; a file system
+    // that keeps whole seconds (FAT keeps two) stamps every write of the same second alike.
+    const bool wholeSeconds = modifiedNs % 1000000000 == 0 && changedNs % 1000000000 == 0;
+    const qint64 granularity = wholeSeconds ? qint64(2100) * 1000000 : qint64(100) * 1000000;
+    return nowNs - qMax(modifiedNs, changedNs) < granularity;
+}
+
+QByteArray ContentDigest(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
+}
+
 ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
 {
     ConfigLoadResult result;
+    // Taken first: a write made while the file is read shows in the stamps taken after it.
+    result.stamp = StampOfFile(path);
     const QFileInfo info(path);
     if (!info.exists())
         return result;
@@ -105,7 +123,15 @@ ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
     if (bytes.size() > MaxConfigFileSize)
         return unreadable(QCoreApplication::translate("LauncherFile", "it is larger than %1 MiB")
                               .arg(MaxConfigFileSize >> 20));
+    // The file read is the one stamped before, unchanged, and still the one at the path: else
+    // someone wrote it meanwhile, and what was read may be half of it.
+    const FileStamp opened = StampOfDescriptor(file.handle());
+    result.changedWhileRead = opened != result.stamp || StampOfFile(path) != opened;
     file.close();
+    result.digest = ContentDigest(bytes);
+    result.complete = bytes.endsWith('\n') || bytes.endsWith('\r');
+    for (const char *header : {"[Profile]", "[Resolution]", "[PixelDensity]", "[Input]"})
+        result.complete = result.complete && bytes.contains(header);
 
     QList<DroppedConfigLine> dropped;
     std::optional<ScannedConfigText> utf8 = ScanConfigUtf8(bytes, &dropped);
@@ -165,59 +191,44 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
                                 bool inPlaceIfNeeded, const std::function<bool()> &stillUnchanged)
 {
     ConfigSaveResult result;
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    ReplacementFile file(path, inPlaceIfNeeded);
+    if (!file.Open()) {
+        result.reason = file.Reason();
+        return result;
+    }
     // A file the launcher would refuse to read is never written: every later start would fall
-    // back to the default configuration.
+    // back to the default configuration. The file is written a piece at a time as it is
+    // formatted.
     qint64 written = 0;
-
-    // Unbuffered, so that a failing write reports the system's reason at once. A write that
-    // stops short (a file-size limit, a full disk) reports nothing of its own; writing the rest
-    // makes the system say why. The file is written a piece at a time as it is formatted.
-    const auto write = [&](QFileDevice &file) {
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
-            result.reason = ReasonOf(file);
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    const bool complete = FormatConfigUtf8(config, [&](QByteArrayView piece) {
+        written += piece.size();
+        if (written > MaxConfigFileSize) {
+            result.reason =
+                QCoreApplication::translate("LauncherFile", "it would be larger than %1 MiB")
+                    .arg(MaxConfigFileSize >> 20);
             return false;
         }
-        return FormatConfigUtf8(config, [&](QByteArrayView piece) {
-            written += piece.size();
-            if (written > MaxConfigFileSize) {
-                result.reason =
-                    QCoreApplication::translate("LauncherFile", "it would be larger than %1 MiB")
-                        .arg(MaxConfigFileSize >> 20);
-                return false;
-            }
-            for (qsizetype done = 0; done < piece.size();) {
-                const qint64 n = file.write(piece.data() + done, piece.size() - done);
-                if (n <= 0) {
-                    result.reason = ReasonOf(file);
-                    return false;
-                }
-                done += n;
-            }
+        digest.addData(piece);
+        if (file.Write(piece.data(), piece.size()))
             return true;
-        });
-    };
-
-    // The old file stays whole until the new one is complete. Only when the directory refuses
-    // the temporary file (EACCES) and Launcher.ini itself can be written is it written in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(inPlaceIfNeeded);
-    if (!write(file)) {
-        file.cancelWriting();
+        result.reason = file.Reason();
+        return false;
+    });
+    if (!complete)
         return result;
-    }
-    KeepOwnership(path, file.handle());
-    // Written in place, the file is already replaced; otherwise this is the last moment to
-    // find that someone else changed it while it was being written.
-    if (stillUnchanged && !IsFileAt(path, file.handle()) && !stillUnchanged()) {
-        file.cancelWriting();
-        result.changedOnDisk = true;
-        return result;
-    }
-    if (!file.commit()) {
-        result.reason = ReasonOf(file);
-    } else {
+    switch (file.Commit(stillUnchanged)) {
+    case ReplacementFile::Outcome::Replaced:
         result.saved = true;
+        result.stamp = file.Stamp();
+        result.digest = digest.result();
+        break;
+    case ReplacementFile::Outcome::Changed:
+        result.changedOnDisk = true;
+        break;
+    case ReplacementFile::Outcome::Failed:
+        result.reason = file.Reason();
+        break;
     }
     return result;
 }

@@ -11,6 +11,35 @@
 // Launcher.ini on disk: loading a file into a model, moving an out-of-date file aside, and
 // saving a model. These decide and report; telling the user is the caller's business.
 
+// What the system says of a file without reading it: which file it is, how long it is and when
+// it changed. Another program's edit changes at least one of them, but for an edit of the same
+// size within the file system's time granularity: see IsRacy.
+struct FileStamp
+{
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0; // the inode's change time: a rename or a write moves it on
+
+    bool operator==(const FileStamp &o) const
+    {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               modifiedNs == o.modifiedNs && changedNs == o.changedNs;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+    // Whether a write made now could leave the same stamp: the file changed so recently (at
+    // `nowNs`) that the file system's coarse clock may not have moved on since. Only its
+    // contents tell then.
+    bool IsRacy(qint64 nowNs) const;
+};
+
+// The file's stamp (following links); one that does not exist when nothing is there.
+FileStamp StampOfFile(const QString &path);
+// A digest of a file's bytes, to tell a racy stamp's file from another.
+QByteArray ContentDigest(QByteArrayView bytes);
+
 struct ConfigLoadResult
 {
     enum Status
@@ -25,6 +54,15 @@ struct ConfigLoadResult
     LauncherConfig config;
     int version = 0;
     QString reason;
+    // The file that was read, and a digest of its bytes.
+    FileStamp stamp;
+    QByteArray digest;
+    // Someone wrote to the file or replaced it while it was being read: what was read may be
+    // half of it.
+    bool changedWhileRead = false;
+    // It ends with a line break and has all four section headers, as every file the launcher
+    // writes has: one that does not may be cut off by a writer that is not done yet.
+    bool complete = false;
 };
 
 // Larger than five times a file of 100,000 profiles: no Launcher.ini a person keeps.
@@ -73,14 +111,21 @@ struct ConfigSaveResult
     bool saved = false;
     QString reason;             // why not, when not saved
     bool firstFailure = false;  // set by ConfigStore: the first failure since a save worked
-    bool changedOnDisk = false; // set by ConfigStore: someone else changed the file; not saved
+    bool changedOnDisk = false; // someone else changed the file; not saved
+    // Set by ConfigStore: not written, since someone else's change of the file is not taken in
+    // yet (it may still be being written).
+    bool waiting = false;
+    // Once saved: the file written, and a digest of its bytes.
+    FileStamp stamp;
+    QByteArray digest;
 };
 
 // Writes the whole model to `path` in one step: the old file stays whole until the new one is
-// complete. The directory is created when it is missing. Only when `inPlaceIfNeeded` and the
-// directory refuses a temporary file is the file written in place. A model whose file would be
-// larger than MaxConfigFileSize is not written. `stillUnchanged`, when given, is asked just
-// before the new file replaces the old one: false leaves the old file and sets changedOnDisk.
+// complete and flushed to the disk. The directory is created when it is missing. Only when
+// `inPlaceIfNeeded` and the directory refuses a temporary file is the file written in place. A
+// model whose file would be larger than MaxConfigFileSize is not written. `stillUnchanged`, when
+// given, is asked at the last moment before the new file replaces the old one (right before the
+// rename): false leaves the old file and sets changedOnDisk.
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
                                 bool inPlaceIfNeeded = true,
                                 const std::function<bool()> &stillUnchanged = {});

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -20,21 +21,54 @@ class QTimer;
 // what the run learnt about the file: a file that exists but cannot be read is never written
 // over, and a save that fails is reported once until one works again. It decides and reports;
 // telling the user is the window's business.
+//
+// Other programs write the file too (editors, sync tools, scripts), and many write in steps: a
+// truncate, a part, a pause, the rest. A change of theirs is taken in only once the file has
+// kept the same stamp for the settle time, and nothing is written while such a change is
+// waiting: a rename over a file that someone is still writing would send the rest of their
+// write into a file nobody sees.
 class ConfigStore : public QObject
 {
     Q_OBJECT
 
 public:
+    // How long the file must stay as it is before someone else's change of it is read. Editors
+    // and sync tools write a file in well under a tenth of a second; a script that writes
+    // half, waits for something and writes the rest may pause longer, and half a second covers
+    // such a pause several times over while it still takes in an edit before the user looks
+    // for it. A half-written file nearly always ends in the middle of a line, and is given five
+    // times as long. A writer that pauses longer still is read half-written, and read again
+    // once it is done; a change made in the window meanwhile is saved into the half file, and
+    // what the writer writes after that goes to the file it had open, which nobody sees.
+    static constexpr int DefaultSettleMs = 500;
+    // A file that does not end with a line break is waited for this many settle times: it is
+    // most likely cut off by a writer that pauses.
+    static constexpr int UnfinishedSettleFactor = 5;
+
     // The user's and the default file at their usual places.
     ConfigStore();
     ConfigStore(const QString &userPath, const QString &defaultPath);
     // Waits for a save that is being written.
     ~ConfigStore() override;
 
-    // From now on userFileChanged() says, within a second, that someone else changed the
-    // user's file (an editor, a sync tool, another program): the file and its folder are
-    // watched, since editors replace files by renaming.
+    // Milliseconds on a clock that never goes back; tests drive their own.
+    using Clock = std::function<qint64()>;
+    void SetClock(Clock clock);
+    void SetSettleTime(int ms);
+    int SettleTime() const { return settleMs; }
+
+    // From now on userFileChanged() says that someone else changed the user's file, once that
+    // change has settled: the file and its folder are watched, since editors replace files by
+    // renaming, and the file is looked at again and again while it changes.
     void WatchUserFile();
+    // Looks at the user's file now, as a notification of the watcher does: a change starts the
+    // settle time, a settled one is announced.
+    void CheckUserFile();
+    // Whether someone else's change of the user's file is waiting to be taken in: while it is,
+    // nothing is written.
+    bool OutsideChangePending() const;
+    // A save found the file changed by someone else: the change is taken in once it settles.
+    void NoteOutsideChange();
     // Keeps the user's file as it is for the rest of the run: nothing is written over it.
     void KeepUserFile();
 
@@ -50,12 +84,14 @@ public:
             Unreadable, // a file is there but cannot be read; `reason` says why
             OutOfDate,  // of a version that is not read; `version` is what it said. For the
                         // default file `config` holds the defaults-only model to use instead.
+            Changing,   // the file changed while it was read: it is read again once it settles
         };
         Status status = Missing;
         LauncherConfig config;
         int version = 0;
         QString reason;
-        bool empty = false; // not loaded: the file is there and holds nothing
+        bool empty = false;    // not loaded: the file is there and holds nothing
+        bool complete = false; // as ConfigLoadResult::complete
     };
 
     // Reads `path`, which is the user's file when `isUserFile`. An unreadable user file is kept
@@ -64,6 +100,10 @@ public:
     // With `later`, the profiles of a long file are read on a thread of their own, as
     // LoadConfigFile does.
     ReadResult Read(const QString &path, bool isUserFile, PendingProfiles *later = nullptr);
+    // Reads the user's file for a process that reads it once (the command line): once it has
+    // been left alone for the settle time, and again when it changes while it is read; after
+    // `boundMs` it is read as it is. Never Changing.
+    ReadResult ReadUserFileWhenQuiet(int boundMs = 2000);
     // Reads the user's file again after someone else changed it. A file that cannot be read
     // now is not kept for the rest of the run: an editor may have truncated it and be about to
     // write it. Saves wait meanwhile (HoldUserFile).
@@ -78,12 +118,16 @@ public:
 
     // The one way to write the user's file: the whole model, atomically, under the write lock.
     // Nothing is written (and `saved` is false) while the user's file is kept or the model is
-    // incomplete, nor when the file changed on disk since it was last read or written (then
-    // `changedOnDisk` is set: the caller reads it again, applies its change and saves again).
+    // incomplete; nor while someone else's change is waiting to be taken in (`waiting`), nor
+    // when the file changed on disk since it was last read or written, which is asked once more
+    // right before the new file takes the old one's place (`changedOnDisk`: the caller takes
+    // the change in, applies its own and saves again).
     // A failure is logged each time; `firstFailure` is true only for the first since the last
     // success.
-    // It first waits for a background save that is being written.
-    ConfigSaveResult Save(const LauncherConfig &config);
+    // It first waits for a background save that is being written. With `overOutsideChanges`
+    // it writes whatever the file is doing: for the last save of a run that cannot wait for
+    // ever on a file that keeps changing.
+    ConfigSaveResult Save(const LauncherConfig &config, bool overOutsideChanges = false);
 
     // Save, on a thread of its own, of a copy of `config` (the model is implicitly shared: the
     // copy costs nothing); returns at once. saved() tells the result on this object's thread.
@@ -98,8 +142,9 @@ public:
     // Whether the user's file is left alone for the rest of the run.
     bool KeepsUserFile() const;
 
-    // Whether the user's file on disk is still the one this store last read or wrote (its size,
-    // modification time and inode): false when someone else changed, replaced or removed it.
+    // Whether the user's file on disk is still the one this store last read or wrote: false
+    // when someone else changed, replaced or removed it. A file stamped so recently that the
+    // file system's clock cannot tell two writes apart is compared by its contents.
     bool UserFileUnchanged() const;
 
     // Takes the file on disk as the one last read or written: after the caller has taken in
@@ -107,7 +152,7 @@ public:
     void AcceptDiskState();
 
     // While it lives, no other launcher process of this user writes Launcher.ini: the window's
-    // saves and the command line's import take it (an flock on a sibling lock file).
+    // saves and the command line's import take it (an flock on the folder).
     class WriteLock
     {
     public:
@@ -121,41 +166,59 @@ public:
     };
 
 signals:
+    // Someone else's change of the user's file has settled: read it now (ReadChangedUserFile).
     void userFileChanged();
     // A background save ended: `config` is the model it was asked to write.
     void saved(const ConfigSaveResult &result, const LauncherConfig &config);
 
 private:
-    void OnWatched();
+    enum class Reading
+    {
+        Startup, // an unreadable file is kept for the run; a change while it is read is read
+                 // again once watched
+        Again,   // after a change: a change while it is read makes it Changing
+        AsItIs,  // whatever happens meanwhile
+    };
     ReadResult ReadFile(const QString &path, bool isUserFile, PendingProfiles *later,
-                        bool keepUnreadable);
+                        Reading reading);
     // The save itself, on whichever thread calls it.
-    ConfigSaveResult Write(const LauncherConfig &config);
+    ConfigSaveResult Write(const LauncherConfig &config, bool overOutsideChanges = false);
     void WritePending();
     void DeliverFinished();
+    void EnsureWatched();
+    // The file changed (again): the settle time starts anew. Called with stateMutex held.
+    void StartSettlingLocked(const FileStamp &seen);
+    // What was last read or written, as the file then was.
+    void NoteKnownLocked(const FileStamp &stamp, const QByteArray &digest);
 
     QFileSystemWatcher *watcher = nullptr;
-    QTimer *settle = nullptr;
+    QTimer *poll = nullptr;
+    Clock clock;
+    int settleMs = DefaultSettleMs;
 
-    struct Stamp
-    {
-        bool exists = false;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
-        quint64 inode = 0;
-        bool operator==(const Stamp &o) const
-        {
-            return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs &&
-                   inode == o.inode;
-        }
-    };
-    static Stamp StampOf(const QString &path);
     QString userPath;
     QString defaultPath;
 
     // What the saving thread shares with this one.
     mutable std::mutex stateMutex;
-    Stamp known;
+    // The file as last read or written, and whether its stamp is too recent to tell a write of
+    // the same size apart (then `digest` does).
+    struct Known
+    {
+        FileStamp stamp;
+        QByteArray digest;
+        bool racy = false;
+    };
+    mutable Known known;
+    // Someone else's change seen and not taken in: the last stamp seen and when it was seen.
+    bool changing = false;
+    FileStamp lastSeen;
+    qint64 lastChangeAt = 0;
+    // A settled file that was read and looked cut off: not read again until it changes or has
+    // been left so for UnfinishedSettleFactor settle times.
+    FileStamp unfinished;
+    // A save is replacing the file: what the watcher reports meanwhile is looked at after it.
+    bool writing = false;
     bool keepUserFile = false;
     bool holdUserFile = false;
     bool failureReported = false;

@@ -1,14 +1,62 @@
 #pragma once
 
+#include "configfile.h"
+
 #include <QString>
 
-// What the configuration's files ask of the system beyond Qt. The Unix answers are in
-// files_unix.cpp (with ConfigStore's file stamp and write lock); a Windows port adds
-// files_win.cpp.
+#include <functional>
 
-// The new file takes the place of the old one, so it takes its owner and group as well, where
-// the system lets it: a file shared through a group stays in that group, and one that root
-// saves for a user (sudo with the user's HOME) stays the user's.
-void KeepOwnership(const QString &path, int descriptor);
-// Whether `descriptor` is the file at `path` itself: QSaveFile fell back to writing in place.
-bool IsFileAt(const QString &path, int descriptor);
+// What the configuration's files ask of the system beyond Qt. The Unix answers are in
+// files_unix.cpp (with ConfigStore's write lock); a Windows port adds files_win.cpp.
+
+// The stamp of the open file `descriptor`.
+FileStamp StampOfDescriptor(int descriptor);
+
+// Nanoseconds since the epoch on the clock the file system stamps files with.
+qint64 FileClockNowNs();
+
+// A new file that takes the place of `path` in one step once it is complete: written beside
+// the file that `path` leads to (through links), flushed to the disk, and renamed over it only
+// after a last look at what is there. It takes the old file's owner, group and mode where the
+// system lets it. Only when the folder refuses a new file and `inPlaceIfNeeded` is the old file
+// written in place instead.
+class ReplacementFile
+{
+public:
+    ReplacementFile(const QString &path, bool inPlaceIfNeeded);
+    // Removes the new file unless it was put in place.
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile &) = delete;
+    ReplacementFile &operator=(const ReplacementFile &) = delete;
+
+    bool Open();
+    // Writes all of it; false with a reason when the system takes less.
+    bool Write(const char *data, qint64 size);
+
+    enum class Outcome
+    {
+        Replaced,
+        Changed, // `stillUnchanged` said no: the old file stays as it is
+        Failed,
+    };
+    // Flushes the new file to the disk, asks `stillUnchanged` (when given) at the last moment
+    // and renames the new file over the old one. In place, the question comes before anything
+    // of the old file is touched.
+    Outcome Commit(const std::function<bool()> &stillUnchanged);
+    // Of the file now at the path, once replaced.
+    FileStamp Stamp() const { return stamp; }
+    QString Reason() const { return reason; }
+
+private:
+    bool Fail(int error);
+
+    QString target;    // the file itself, links followed
+    QString temporary; // the new file while it is written
+    int fd = -1;
+    bool inPlaceIfNeeded = false;
+    bool inPlace = false;
+    bool committed = false;
+    QByteArray pendingInPlace;
+    FileStamp stamp;
+    QString reason;
+};

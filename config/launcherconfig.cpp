@@ -109,6 +109,17 @@ int LauncherConfig::FindProfile(const QString &name) const
     return -1;
 }
 
+QHash<QString, int> LauncherConfig::ProfileRows() const
+{
+    QHash<QString, int> rows;
+    rows.reserve(profiles.size());
+    for (int i = 0; i < profiles.size(); ++i) {
+        if (!rows.contains(profiles.at(i).name))
+            rows.insert(profiles.at(i).name, i);
+    }
+    return rows;
+}
+
 void LauncherConfig::AppendProfile(const LauncherProfile &profile)
 {
     profiles.append(profile);

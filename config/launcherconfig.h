@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -90,6 +91,9 @@ public:
     QString ProfileValueText(const LauncherProfile &profile) const;
     // Returns -1 when no profile has exactly this name.
     int FindProfile(const QString &name) const;
+    // Name -> row of the first profile of each name, as FindProfile finds it: for work on many
+    // profiles at once.
+    QHash<QString, int> ProfileRows() const;
     void AppendProfile(const LauncherProfile &profile);
     void UpdateProfile(int profile, int resolution, int pixelDensity, int input,
                        const QString &arguments);

@@ -82,18 +82,6 @@ int MergeEntry(LauncherConfig &target, int section, EntryIndex &index, const Con
     return position;
 }
 
-// Name -> position of the first profile of that name, as FindProfile finds it.
-QHash<QString, int> ProfilePositions(const LauncherConfig &config)
-{
-    QHash<QString, int> positions;
-    positions.reserve(config.profiles.size());
-    for (int i = 0; i < config.profiles.size(); ++i) {
-        if (!positions.contains(config.profiles.at(i).name))
-            positions.insert(config.profiles.at(i).name, i);
-    }
-    return positions;
-}
-
 } // namespace
 
 bool IsStorableProfileName(const QString &name)
@@ -108,7 +96,7 @@ ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source
     // Entries are merged only for the profiles that come in, as they come.
     QList<QHash<int, int>> mapped(SectionCount);
     std::vector<std::optional<EntryIndex>> entryIndexes(SectionCount);
-    QHash<QString, int> existingProfiles = ProfilePositions(target);
+    QHash<QString, int> existingProfiles = target.ProfileRows();
     for (const LauncherProfile &incoming : source.profiles) {
         if (!IsStorableProfileName(incoming.name)) {
             report.refused.append(incoming.name);
@@ -181,7 +169,9 @@ private:
 bool SameProfile(const LauncherConfig &a, const LauncherProfile &p, const LauncherConfig &b,
                  const LauncherProfile &q)
 {
-    if (p.name != q.name || p.arguments != q.arguments)
+    // Arguments as the file keeps them: words separated by one blank.
+    if (p.name != q.name ||
+        (p.arguments != q.arguments && p.arguments.simplified() != q.arguments.simplified()))
         return false;
     for (int s = 1; s < SectionCount; ++s) {
         const int i = p.optionIndex.value(s - 1, -1);
@@ -223,8 +213,25 @@ LauncherProfile Resolve(const LauncherConfig &from, const LauncherProfile &profi
 } // namespace
 
 void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
-                      const LauncherConfig &after)
+                      const LauncherConfig &after, QStringList *notKept)
 {
+    const auto keepTheirs = [notKept](const QString &name) {
+        if (notKept)
+            notKept->append(
+                QCoreApplication::translate("LauncherFile",
+                                            "Your change of the profile \"%1\" is not kept: it "
+                                            "was changed outside the launcher meanwhile.")
+                    .arg(name.size() > 200 ? name.left(200) + QStringLiteral("…") : name));
+    };
+    // Whether `target`'s profile is still what `before` had at `was`: else someone else changed
+    // it too, and theirs stays.
+    const auto untouched = [&](const LauncherProfile &theirs, int was) {
+        if (was < 0)
+            return false;
+        LauncherProfile asBefore = before.profiles.at(was);
+        asBefore.name = theirs.name;
+        return SameProfile(before, asBefore, target, theirs);
+    };
     if (target.sections.size() < SectionCount || before.sections.size() < SectionCount ||
         after.sections.size() < SectionCount)
         return;
@@ -256,8 +263,8 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         entriesThere.push_back(std::move(there));
     }
     // Every look-up by name is hashed: a file of 100,000 profiles is merged in one pass.
-    const QHash<QString, int> inBefore = ProfilePositions(before);
-    const QHash<QString, int> inAfter = ProfilePositions(after);
+    const QHash<QString, int> inBefore = before.ProfileRows();
+    const QHash<QString, int> inAfter = after.ProfileRows();
     const auto findIn = [](const QHash<QString, int> &positions, const QString &name) {
         return positions.value(name, -1);
     };
@@ -294,6 +301,7 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
             continue;
         renamed.insert(was.name, now.name);
         renamedTo.insert(now.name, was.name);
+        // A rename loses nobody's work: what they changed in the profile goes along.
         const auto there = inTarget.find(was.name);
         if (there != inTarget.end() && !inTarget.contains(now.name)) {
             const Profiles::iterator it = *there;
@@ -303,17 +311,29 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         }
     }
     // Profiles the window removed.
-    for (const LauncherProfile &profile : before.profiles) {
+    for (int i = 0; i < before.profiles.size(); ++i) {
+        const LauncherProfile &profile = before.profiles.at(i);
         const auto found = inTarget.find(profile.name);
-        if (found != inTarget.end() && !renamed.contains(profile.name) &&
-            findIn(inAfter, profile.name) < 0 && !isFirst(*found))
+        if (found == inTarget.end() || renamed.contains(profile.name) ||
+            findIn(inAfter, profile.name) >= 0 || isFirst(*found))
+            continue;
+        if (untouched(**found, i))
             erase(*found);
+        else
+            keepTheirs(profile.name);
     }
     // The first profile: changed in place.
-    if (!after.profiles.isEmpty() && !before.profiles.isEmpty() && !placed.empty() &&
+    const bool firstChanged =
+        !after.profiles.isEmpty() && !before.profiles.isEmpty() && !placed.empty() &&
         !SameProfile(before, before.profiles.first(), after, after.profiles.first()) &&
         (placed.front().name == before.profiles.first().name ||
-         placed.front().name == after.profiles.first().name)) {
+         placed.front().name == after.profiles.first().name);
+    if (firstChanged && !untouched(placed.front(), 0)) {
+        LauncherProfile ours = after.profiles.first();
+        ours.name = placed.front().name;
+        if (!SameProfile(after, ours, target, placed.front()))
+            keepTheirs(placed.front().name);
+    } else if (firstChanged) {
         const QString oldName = placed.front().name;
         placed.front() = Resolve(after, after.profiles.first(), target, entriesThere);
         if (inTarget.value(oldName) == placed.begin())
@@ -337,6 +357,12 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
         const bool there = thereFound != inTarget.end();
         if (there && isFirst(*thereFound))
             continue;
+        // Changed here and there: theirs stays where it is, unless it is what the window has.
+        if (there && changed && !untouched(**thereFound, was)) {
+            if (!SameProfile(after, profile, target, **thereFound))
+                keepTheirs(profile.name);
+            continue;
+        }
         const LauncherProfile resolved =
             changed || !there ? Resolve(after, profile, target, entriesThere) : **thereFound;
         if (there && !moved) {
@@ -358,6 +384,38 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
             inTarget.insert(resolved.name, inserted);
     }
     target.profiles = QList<LauncherProfile>(placed.cbegin(), placed.cend());
+}
+
+bool ChangeSeenIn(const LauncherConfig &target, const LauncherConfig &before,
+                  const LauncherConfig &after)
+{
+    const QHash<QString, int> inBefore = before.ProfileRows();
+    const QHash<QString, int> inAfter = after.ProfileRows();
+    const QHash<QString, int> inTarget = target.ProfileRows();
+    int seen = 0;
+    int unseen = 0;
+    for (const LauncherProfile &profile : after.profiles) {
+        const int was = inBefore.value(profile.name, -1);
+        const int there = inTarget.value(profile.name, -1);
+        if (was >= 0 && SameProfile(before, before.profiles.at(was), after, profile))
+            continue;
+        if (there >= 0 && SameProfile(after, profile, target, target.profiles.at(there)))
+            ++seen;
+        else if (was < 0 ? there < 0
+                         : there >= 0 && SameProfile(before, before.profiles.at(was), target,
+                                                     target.profiles.at(there)))
+            ++unseen;
+    }
+    for (const LauncherProfile &profile : before.profiles) {
+        if (inAfter.contains(profile.name))
+            continue;
+        const int there = inTarget.value(profile.name, -1);
+        if (there < 0)
+            ++seen;
+        else if (SameProfile(before, profile, target, target.profiles.at(there)))
+            ++unseen;
+    }
+    return seen > 0 || unseen == 0;
 }
 
 ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,

@@ -47,8 +47,17 @@ bool IsStorableProfileName(const QString &name);
 // `after` (the window's model before and after its edit): profiles by name, option entries by
 // name and value. Profiles removed, added, changed, renamed or moved in the window are so in
 // `target` too; what else changed in `target` stays. The first profile is never removed.
+// A profile that both changed in `target` (from what `before` has) and was changed, renamed or
+// removed by the window keeps what `target` has: the window's change of it is left out and
+// named in `notKept`, one line each.
 void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
-                      const LauncherConfig &after);
+                      const LauncherConfig &after, QStringList *notKept = nullptr);
+
+// Whether `target` holds the change that turned `before` into `after`: whoever wrote it had
+// seen that change. False only when some profile the change added, altered or removed is in
+// `target` as `before` had it and none as `after` has it.
+bool ChangeSeenIn(const LauncherConfig &target, const LauncherConfig &before,
+                  const LauncherConfig &after);
 
 // Writes ExportProfiles(config, rows) to `path`, only ever by replacing the file in one step, and
 // never over `userConfigPath` itself (however it is reached).

@@ -1,29 +1,54 @@
 #include "profilecommands.h"
 
+#include <QHash>
 #include <QUndoStack>
 
-ProfileCommand::ProfileCommand(ProfileDocument *d, const QString &text, QUndoCommand *parent)
-    : QUndoCommand(text, parent), document(d)
+#include <iterator>
+#include <list>
+
+namespace {
+
+// More reasons than this are counted, not listed: a message must fit on the screen.
+constexpr qsizetype ListedReasons = 10;
+
+QString JoinedReasons(const QStringList &reasons)
+{
+    if (reasons.size() <= ListedReasons)
+        return reasons.join(QStringLiteral("; "));
+    return ProfileCommand::tr("%1; and %n more", nullptr, int(reasons.size() - ListedReasons))
+        .arg(reasons.first(ListedReasons).join(QStringLiteral("; ")));
+}
+
+} // namespace
+
+ProfileCommand::ProfileCommand(ProfileDocument *d, const QString &text)
+    : QUndoCommand(text), document(d)
 {
 }
 
 void ProfileCommand::Run(bool forward)
 {
-    const QString problem = Apply(forward);
+    const Result result = Apply(forward);
     const bool first = !ran;
     ran = true;
-    if (!problem.isEmpty()) {
+    if (!result.applied) {
         // The history drops a step marked so once it has run.
         setObsolete(true);
-        emit document->stepSkipped(forward
-                                       ? tr("%1 could not be redone: %2.").arg(text(), problem)
-                                       : tr("%1 could not be undone: %2.").arg(text(), problem));
+        const QString why = JoinedReasons(result.skipped);
+        emit document->stepSkipped(forward ? tr("%1 could not be redone: %2.").arg(text(), why)
+                                           : tr("%1 could not be undone: %2.").arg(text(), why));
         return;
     }
     if (!first || !saved)
         document->SaveChanges();
+    if (!result.skipped.isEmpty()) {
+        const QString why = JoinedReasons(result.skipped);
+        emit document->stepSkipped(
+            forward ? tr("%1 could not be redone in full: %2.").arg(text(), why)
+                    : tr("%1 could not be undone in full: %2.").arg(text(), why));
+    }
     if (!first)
-        emit document->stepShown(Subject(forward));
+        emit document->stepShown(Subjects(forward));
 }
 
 void ProfileCommand::InsertProfile(int row, const LauncherProfile &profile)
@@ -66,7 +91,7 @@ void ProfileCommand::InsertEntry(int section, int index, const ConfigEntry &entr
     emit document->optionInserted(section, index);
 }
 
-void ProfileCommand::RemoveEntry(int section, int index, QList<int> *users)
+void ProfileCommand::RemoveEntry(int section, int index)
 {
     LauncherConfig &config = document->config;
     QList<int> rows;
@@ -78,8 +103,6 @@ void ProfileCommand::RemoveEntry(int section, int index, QList<int> *users)
     emit document->optionRemoved(section, index);
     for (const int row : std::as_const(rows))
         emit document->profileChanged(row);
-    if (users)
-        *users = rows;
 }
 
 void ProfileCommand::Reset(LauncherConfig model)
@@ -92,9 +115,29 @@ QString ProfileCommand::Quoted(const QString &name)
     return tr("\"%1\"").arg(ShownText(name, 200));
 }
 
+QString ProfileCommand::Gone(const QString &name)
+{
+    return tr("the profile %1 no longer exists").arg(Quoted(name));
+}
+
+QString ProfileCommand::Taken(const QString &name)
+{
+    return tr("another profile is named %1").arg(Quoted(name));
+}
+
+QString ProfileCommand::Changed(const QString &name)
+{
+    return tr("the profile %1 was changed outside the launcher since").arg(Quoted(name));
+}
+
 QString ProfileCommand::EntryGone(const QString &name)
 {
     return tr("the option %1 is no longer in its list").arg(Quoted(name));
+}
+
+QString ProfileCommand::EntryUsed(const QString &entry, const QString &profile)
+{
+    return tr("the profile %1 uses the option %2 now").arg(Quoted(profile), Quoted(entry));
 }
 
 std::optional<QList<int>> ProfileCommand::Positions(const ProfileSettings &settings,
@@ -107,115 +150,256 @@ std::optional<QList<int>> ProfileCommand::Positions(const ProfileSettings &setti
     return positions;
 }
 
-QString ProfileCommand::Gone(const QString &name)
+QString ProfileCommand::Expect(int row, const QString &name, const ProfileSettings &settings) const
 {
-    return tr("the profile %1 no longer exists").arg(Quoted(name));
-}
-
-QString ProfileCommand::Taken(const QString &name)
-{
-    return tr("another profile is named %1").arg(Quoted(name));
+    if (row < 0)
+        return Gone(name);
+    if (!settings.Matches(Model(), Model().profiles.at(row)))
+        return Changed(name);
+    return QString();
 }
 
 AddProfileCommand::AddProfileCommand(ProfileDocument *document, const QString &profileName,
-                                     const ProfileSettings &profileSettings, QUndoCommand *parent)
-    : ProfileCommand(document, tr("Add %1").arg(Quoted(profileName)), parent), name(profileName),
+                                     const ProfileSettings &profileSettings)
+    : ProfileCommand(document, tr("Add %1").arg(Quoted(profileName))), name(profileName),
       settings(profileSettings)
 {
 }
 
-QString AddProfileCommand::Apply(bool forward)
+ProfileCommand::Result AddProfileCommand::Apply(bool forward)
 {
     const int row = Model().FindProfile(name);
     if (!forward) {
-        if (row < 1)
-            return Gone(name);
+        // Only the profile as it was added: one changed outside since is someone's work.
+        const QString problem = row == 0 ? Gone(name) : Expect(row, name, settings);
+        if (!problem.isEmpty())
+            return Result::Skipped(problem);
         RemoveProfileAt(row);
-        return QString();
+        return {};
     }
     if (row >= 0)
-        return Taken(name);
+        return Result::Skipped(Taken(name));
     QString problem;
     const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return problem;
+        return Result::Skipped(problem);
     InsertProfile(int(Model().profiles.size()), {name, settings.arguments, *positions});
-    return QString();
+    return {};
 }
 
 UpdateProfileCommand::UpdateProfileCommand(ProfileDocument *document, const QString &profileName,
-                                           const ProfileSettings &was, const ProfileSettings &now,
-                                           QUndoCommand *parent)
-    : ProfileCommand(document, tr("Update %1").arg(Quoted(profileName)), parent), name(profileName),
+                                           const ProfileSettings &was, const ProfileSettings &now)
+    : ProfileCommand(document, tr("Update %1").arg(Quoted(profileName))), name(profileName),
       before(was), after(now)
 {
 }
 
-QString UpdateProfileCommand::Apply(bool forward)
+ProfileCommand::Result UpdateProfileCommand::Apply(bool forward)
 {
     const int row = Model().FindProfile(name);
-    if (row < 0)
-        return Gone(name);
+    // Undone only from what it stored, redone only from what it replaced.
+    const QString expected = Expect(row, name, forward ? before : after);
+    if (!expected.isEmpty())
+        return Result::Skipped(expected);
     const ProfileSettings &settings = forward ? after : before;
     QString problem;
     const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return problem;
+        return Result::Skipped(problem);
     SetProfile(row, *positions, settings.arguments);
-    return QString();
+    return {};
 }
 
 RemoveProfileCommand::RemoveProfileCommand(ProfileDocument *document, const QString &profileName,
-                                           QUndoCommand *parent)
-    : ProfileCommand(document, tr("Remove %1").arg(Quoted(profileName)), parent), name(profileName)
+                                           const ProfileSettings &profileSettings)
+    : ProfileCommand(document, tr("Remove %1").arg(Quoted(profileName))), name(profileName),
+      settings(profileSettings)
 {
 }
 
-QString RemoveProfileCommand::Apply(bool forward)
+QStringList RemoveProfileCommand::Subjects(bool forward) const
+{
+    // Removed: the profile that took its row.
+    if (!forward)
+        return {name};
+    const LauncherConfig &model = Model();
+    const int next = qMin(row, int(model.profiles.size()) - 1);
+    return next >= 0 ? QStringList{model.profiles.at(next).name} : QStringList();
+}
+
+ProfileCommand::Result RemoveProfileCommand::Apply(bool forward)
 {
     const LauncherConfig &model = Model();
     const int found = model.FindProfile(name);
     if (forward) {
-        // The first profile is never removed.
-        if (found < 1)
-            return Gone(name);
-        settings = ProfileSettings::Of(model, model.profiles.at(found));
+        // The first profile is never removed; another program's profile of the same name is
+        // not the one the user removed.
+        const QString problem = found == 0 ? Gone(name) : Expect(found, name, settings);
+        if (!problem.isEmpty())
+            return Result::Skipped(problem);
         row = found;
         above = model.profiles.at(found - 1).name;
         RemoveProfileAt(found);
-        return QString();
+        return {};
     }
     if (found >= 0)
-        return Taken(name);
+        return Result::Skipped(Taken(name));
     QString problem;
     const std::optional<QList<int>> positions = Positions(settings, &problem);
     if (!positions)
-        return problem;
+        return Result::Skipped(problem);
     // Back below the profile it followed, wherever that is now; else where it stood.
     const int after = model.FindProfile(above);
     const int at = after >= 0 ? after + 1 : qBound(1, row, int(model.profiles.size()));
     InsertProfile(at, {name, settings.arguments, *positions});
-    return QString();
+    return {};
+}
+
+RemoveProfilesCommand::RemoveProfilesCommand(ProfileDocument *document,
+                                             const QList<ProfileDocument::Expected> &which)
+    : ProfileCommand(document, ProfileCommand::tr("Remove %n profiles", nullptr, int(which.size())))
+{
+    members.reserve(size_t(which.size()));
+    for (const ProfileDocument::Expected &profile : which)
+        members.push_back({profile.name, profile.settings, -1, QString(), false, false});
+}
+
+QStringList RemoveProfilesCommand::Subjects(bool) const
+{
+    return lastShown;
+}
+
+ProfileCommand::Result RemoveProfilesCommand::Apply(bool forward)
+{
+    const LauncherConfig &model = Model();
+    const QHash<QString, int> rows = model.ProfileRows();
+    Result result;
+    result.applied = false;
+    lastShown.clear();
+    LauncherConfig changed = model;
+    if (forward) {
+        // Which go: each only as it was when the user was asked (or as the undo left it).
+        QList<bool> going(model.profiles.size(), false);
+        std::vector<Member *> removing;
+        for (Member &member : members) {
+            if (member.dropped || member.removed)
+                continue;
+            const int row = rows.value(member.name, -1);
+            const QString problem =
+                row == 0 ? Gone(member.name) : Expect(row, member.name, member.settings);
+            if (!problem.isEmpty()) {
+                member.dropped = true;
+                result.skipped.append(problem);
+                continue;
+            }
+            member.row = row;
+            going[row] = true;
+            removing.push_back(&member);
+        }
+        if (removing.empty())
+            return result;
+        // Each goes back below the nearest profile above it that stays.
+        for (Member *member : removing) {
+            int above = member->row - 1;
+            while (above > 0 && going.at(above))
+                --above;
+            member->above = model.profiles.at(above).name;
+            member->removed = true;
+        }
+        int next = -1;
+        changed.profiles.clear();
+        changed.profiles.reserve(model.profiles.size() - qsizetype(removing.size()));
+        for (int row = 0; row < model.profiles.size(); ++row) {
+            if (!going.at(row))
+                changed.profiles.append(model.profiles.at(row));
+            else if (next < 0)
+                next = int(changed.profiles.size());
+        }
+        if (next >= changed.profiles.size())
+            next = int(changed.profiles.size()) - 1;
+        lastShown = {changed.profiles.at(next).name};
+        Reset(std::move(changed));
+        result.applied = true;
+        return result;
+    }
+
+    // Back, each below the profile it followed, in the order they stood.
+    using Profiles = std::list<LauncherProfile>;
+    Profiles placed(model.profiles.cbegin(), model.profiles.cend());
+    QHash<QString, Profiles::iterator> byName;
+    byName.reserve(model.profiles.size());
+    for (auto it = placed.begin(); it != placed.end(); ++it)
+        if (!byName.contains(it->name))
+            byName.insert(it->name, it);
+    std::vector<Member *> back;
+    for (Member &member : members) {
+        if (member.dropped || !member.removed)
+            continue;
+        if (byName.contains(member.name)) {
+            member.dropped = true;
+            result.skipped.append(Taken(member.name));
+            continue;
+        }
+        back.push_back(&member);
+    }
+    std::stable_sort(back.begin(), back.end(),
+                     [](const Member *a, const Member *b) { return a->row < b->row; });
+    QHash<QString, Profiles::iterator> lastAfter; // the last profile put back below each
+    for (Member *member : back) {
+        QString problem;
+        const std::optional<QList<int>> positions = Positions(member->settings, &problem);
+        if (!positions) {
+            member->dropped = true;
+            result.skipped.append(problem);
+            continue;
+        }
+        Profiles::iterator at;
+        const auto previous = lastAfter.constFind(member->above);
+        const auto anchor = byName.constFind(member->above);
+        if (previous != lastAfter.cend()) {
+            at = std::next(*previous);
+        } else if (anchor != byName.cend()) {
+            at = std::next(*anchor);
+        } else {
+            at = placed.begin();
+            std::advance(at, qBound(1, member->row, int(placed.size())));
+        }
+        const Profiles::iterator inserted =
+            placed.insert(at, {member->name, member->settings.arguments, *positions});
+        byName.insert(member->name, inserted);
+        lastAfter.insert(member->above, inserted);
+        member->removed = false;
+        lastShown.append(member->name);
+    }
+    if (lastShown.isEmpty())
+        return result;
+    changed.profiles = QList<LauncherProfile>(placed.cbegin(), placed.cend());
+    Reset(std::move(changed));
+    result.applied = true;
+    return result;
 }
 
 RenameProfileCommand::RenameProfileCommand(ProfileDocument *document, const QString &oldName,
-                                           const QString &newName)
+                                           const QString &newName,
+                                           const ProfileSettings &profileSettings)
     : ProfileCommand(document, tr("Rename %1 to %2").arg(Quoted(oldName), Quoted(newName))),
-      from(oldName), to(newName)
+      from(oldName), to(newName), settings(profileSettings)
 {
 }
 
-QString RenameProfileCommand::Apply(bool forward)
+ProfileCommand::Result RenameProfileCommand::Apply(bool forward)
 {
     const QString &was = forward ? from : to;
     const QString &now = forward ? to : from;
     const int row = Model().FindProfile(was);
-    if (row < 0)
-        return Gone(was);
+    // The profile the user renamed, storing what it did then; and the old name still free.
+    const QString problem = Expect(row, was, settings);
+    if (!problem.isEmpty())
+        return Result::Skipped(problem);
     if (Model().FindProfile(now) >= 0)
-        return Taken(now);
+        return Result::Skipped(Taken(now));
     RenameProfileAt(row, now);
-    return QString();
+    return {};
 }
 
 MoveProfileCommand::MoveProfileCommand(ProfileDocument *document, const QString &profileName,
@@ -224,115 +408,250 @@ MoveProfileCommand::MoveProfileCommand(ProfileDocument *document, const QString 
 {
 }
 
-QString MoveProfileCommand::Apply(bool forward)
+bool MoveProfileCommand::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const MoveProfileCommand *>(other);
+    if (next->name != name)
+        return false;
+    // One step from where it stood first to where it went last.
+    to = next->to;
+    return true;
+}
+
+ProfileCommand::Result MoveProfileCommand::Apply(bool forward)
 {
     const int row = Model().FindProfile(name);
     if (row < 1)
-        return Gone(name);
+        return Result::Skipped(Gone(name));
     const int last = int(Model().profiles.size()) - 1;
-    if (forward)
+    if (forward && from < 0)
         from = row;
     const int target = qBound(1, forward ? to : from, last);
     if (target != row)
         MoveProfileAt(row, target);
-    return QString();
+    return {};
 }
 
 AddOptionCommand::AddOptionCommand(ProfileDocument *document, int optionSection,
-                                   const ConfigEntry &optionEntry, QUndoCommand *parent)
-    : ProfileCommand(document,
-                     (optionSection == SectionResolution ? tr("Add Resolution %1")
-                                                         : tr("Add Pixel Density %1"))
-                         .arg(Quoted(optionEntry.name)),
-                     parent),
+                                   const ConfigEntry &optionEntry)
+    : ProfileCommand(document, (optionSection == SectionResolution ? tr("Add Resolution %1")
+                                                                   : tr("Add Pixel Density %1"))
+                                   .arg(Quoted(optionEntry.name))),
       section(optionSection), entry(optionEntry)
 {
 }
 
-QString AddOptionCommand::Apply(bool forward)
+ProfileCommand::Result AddOptionCommand::Apply(bool forward)
 {
-    const QList<ConfigEntry> &entries = Model().sections.at(section).entries;
+    const LauncherConfig &model = Model();
+    const QList<ConfigEntry> &entries = model.sections.at(section).entries;
     if (forward) {
         InsertEntry(section, int(entries.size()), entry);
-        return QString();
+        return {};
     }
     // The one added last: an equal entry before it was there already.
     const int index = int(entries.lastIndexOf(entry));
     if (index < 1)
-        return EntryGone(entry.name);
+        return Result::Skipped(EntryGone(entry.name));
+    // A profile that took it up since (outside the launcher) would lose it.
+    for (const LauncherProfile &profile : model.profiles) {
+        if (profile.optionIndex.value(section - 1, -1) == index)
+            return Result::Skipped(EntryUsed(entry.name, profile.name));
+    }
     RemoveEntry(section, index);
-    return QString();
+    return {};
 }
 
 RemoveOptionCommand::RemoveOptionCommand(ProfileDocument *document, int optionSection,
-                                         const ConfigEntry &optionEntry)
-    : ProfileCommand(document,
-                     (optionSection == SectionResolution ? tr("Remove Resolution %1")
-                                                         : tr("Remove Pixel Density %1"))
-                         .arg(Quoted(optionEntry.name)),
-                     nullptr),
+                                         const ConfigEntry &optionEntry,
+                                         const QList<ProfileDocument::Expected> &using_)
+    : ProfileCommand(document, (optionSection == SectionResolution ? tr("Remove Resolution %1")
+                                                                   : tr("Remove Pixel Density %1"))
+                                   .arg(Quoted(optionEntry.name))),
       section(optionSection), entry(optionEntry)
 {
+    for (const ProfileDocument::Expected &user : using_)
+        users.append({user.name, user.settings, ProfileSettings()});
 }
 
-QString RemoveOptionCommand::Apply(bool forward)
+ProfileCommand::Result RemoveOptionCommand::Apply(bool forward)
 {
     const LauncherConfig &model = Model();
+    const QList<ConfigEntry> &entries = model.sections.at(section).entries;
+    Result result;
     if (forward) {
-        const int found = int(model.sections.at(section).entries.indexOf(entry));
+        const int found = int(entries.indexOf(entry));
         // The first entry is never removed.
         if (found < 1)
-            return EntryGone(entry.name);
-        index = found;
-        QList<User> before;
-        for (const LauncherProfile &profile : model.profiles) {
-            if (profile.optionIndex.value(section - 1, -1) == found)
-                before.append({profile.name, profile.arguments, QString()});
+            return Result::Skipped(EntryGone(entry.name));
+        // Removing it changes every profile that uses it: only those it changed before, each
+        // as it was then.
+        QHash<QString, int> expected;
+        for (int i = 0; i < users.size(); ++i) {
+            if (!users.at(i).dropped)
+                expected.insert(users.at(i).name, i);
         }
-        QList<int> rows;
-        RemoveEntry(section, found, &rows);
-        for (int i = 0; i < before.size() && i < rows.size(); ++i)
-            before[i].argumentsAfter = Model().profiles.at(rows.at(i)).arguments;
-        users = before;
-        return QString();
+        for (const LauncherProfile &profile : model.profiles) {
+            if (profile.optionIndex.value(section - 1, -1) != found)
+                continue;
+            const auto user = expected.constFind(profile.name);
+            if (user == expected.cend())
+                return Result::Skipped(EntryUsed(entry.name, profile.name));
+            if (!users.at(*user).before.Matches(model, profile))
+                return Result::Skipped(Changed(profile.name));
+        }
+        index = found;
+        neighbourEntry = entries.at(found - 1);
+        RemoveEntry(section, found);
+        for (User &user : users) {
+            const int row = Model().FindProfile(user.name);
+            if (!user.dropped && row >= 0)
+                user.after = ProfileSettings::Of(Model(), Model().profiles.at(row));
+        }
+        return result;
     }
-    const int at = qBound(1, index, int(model.sections.at(section).entries.size()));
-    InsertEntry(section, at, entry);
-    // Each profile that used it takes it again, unless its arguments changed since.
-    for (const User &user : std::as_const(users)) {
-        const int row = Model().FindProfile(user.name);
-        // Blanks as the file keeps them: an edit taken in from outside read it back.
-        if (row < 0 ||
-            Model().profiles.at(row).arguments.simplified() != user.argumentsAfter.simplified())
+    // Back after the entry it followed, wherever that is now; else where it stood.
+    const int neighbourAt = int(entries.indexOf(neighbourEntry));
+    int at = int(entries.indexOf(entry));
+    if (at < 0) {
+        at = neighbourAt >= 0 ? neighbourAt + 1 : qBound(1, index, int(entries.size()));
+        InsertEntry(section, at, entry);
+    }
+    // Each profile that used it takes it again, while it stores what the removal left there.
+    for (User &user : users) {
+        if (user.dropped)
             continue;
+        const int row = Model().FindProfile(user.name);
+        const QString problem = Expect(row, user.name, user.after);
+        if (!problem.isEmpty()) {
+            user.dropped = true;
+            result.skipped.append(problem);
+            continue;
+        }
         QList<int> positions = Model().profiles.at(row).optionIndex;
         if (section - 1 < positions.size())
             positions[section - 1] = at;
-        SetProfile(row, positions, user.argumentsBefore);
+        SetProfile(row, positions, user.before.arguments);
     }
-    return QString();
+    return result;
 }
 
-ModelChangeCommand::ModelChangeCommand(ProfileDocument *document, const QString &text,
-                                       LauncherConfig was, LauncherConfig now,
-                                       const QString &shownName)
-    : ProfileCommand(document, text), before(std::move(was)), after(std::move(now)),
-      shown(shownName)
+ImportCommand::ImportCommand(ProfileDocument *document, const QString &text,
+                             const LauncherConfig &before, const LauncherConfig &after,
+                             const ImportReport &report)
+    : ProfileCommand(document, text)
 {
+    const QHash<QString, int> beforeRows = before.ProfileRows();
+    const QHash<QString, int> afterRows = after.ProfileRows();
+    for (const QString &name : report.added + report.replaced) {
+        const int now = afterRows.value(name, -1);
+        if (now < 0)
+            continue;
+        const int was = beforeRows.value(name, -1);
+        members.push_back({name,
+                           was >= 0
+                               ? std::optional(ProfileSettings::Of(before, before.profiles.at(was)))
+                               : std::nullopt,
+                           ProfileSettings::Of(after, after.profiles.at(now))});
+    }
+    // The import appends the entries it needs.
+    for (int s = 1; s < SectionCount && s < after.sections.size(); ++s) {
+        const QList<ConfigEntry> &entries = after.sections.at(s).entries;
+        for (qsizetype i = before.sections.value(s).entries.size(); i < entries.size(); ++i)
+            this->entries.append({s, entries.at(i)});
+    }
 }
 
-QString ModelChangeCommand::Apply(bool forward)
+QStringList ImportCommand::Subjects(bool forward) const
+{
+    QStringList names;
+    for (const Member &member : members) {
+        if (!member.dropped && (forward || member.before))
+            names.append(member.name);
+    }
+    return names;
+}
+
+ProfileCommand::Result ImportCommand::Apply(bool forward)
 {
     if (first) {
-        // What the change was made on is the model now.
+        // The model is the import's already: it was saved before it was taken.
         first = false;
-        Reset(after);
-        return QString();
+        return {};
     }
     LauncherConfig model = Model();
-    ApplyModelChange(model, forward ? before : after, forward ? after : before);
-    Reset(std::move(model));
-    return QString();
+    Result result;
+    result.applied = false;
+    if (forward) {
+        for (const auto &[section, entry] : std::as_const(entries)) {
+            if (!model.sections.at(section).entries.contains(entry))
+                model.AppendEntry(section, entry.name, entry.value);
+        }
+    }
+    QHash<QString, int> rows = model.ProfileRows();
+    QList<bool> going(model.profiles.size(), false);
+    bool removing = false;
+    for (Member &member : members) {
+        if (member.dropped)
+            continue;
+        const int row = rows.value(member.name, -1);
+        // Forwards from what it replaced (or from nothing), back from what it brought.
+        QString problem;
+        if (forward && !member.before)
+            problem = row >= 0 ? Taken(member.name) : QString();
+        else
+            problem = Expect(row, member.name, forward ? *member.before : member.after);
+        if (!problem.isEmpty()) {
+            member.dropped = true;
+            result.skipped.append(problem);
+            continue;
+        }
+        if (!forward && !member.before) {
+            going[row] = true;
+            removing = true;
+            result.applied = true;
+            continue;
+        }
+        const ProfileSettings &settings = forward ? member.after : *member.before;
+        QString missing;
+        const std::optional<QList<int>> positions = settings.Positions(model, &missing);
+        if (!positions) {
+            member.dropped = true;
+            result.skipped.append(EntryGone(missing));
+            continue;
+        }
+        const LauncherProfile profile{member.name, settings.arguments, *positions};
+        if (row >= 0) {
+            model.profiles[row] = profile;
+        } else {
+            rows.insert(member.name, int(model.profiles.size()));
+            model.profiles.append(profile);
+            going.append(false);
+        }
+        result.applied = true;
+    }
+    if (removing) {
+        QList<LauncherProfile> kept;
+        kept.reserve(model.profiles.size());
+        for (int row = 0; row < model.profiles.size(); ++row) {
+            if (!going.at(row))
+                kept.append(model.profiles.at(row));
+        }
+        model.profiles = std::move(kept);
+    }
+    if (!forward) {
+        // Its entries go once no profile uses them; one another program took up stays.
+        for (qsizetype e = entries.size() - 1; e >= 0; --e) {
+            const auto &[section, entry] = entries.at(e);
+            const int index = int(model.sections.at(section).entries.lastIndexOf(entry));
+            if (index < 1 || !model.ProfilesUsingOption(section, index).isEmpty())
+                continue;
+            model.RemoveOption(section, index);
+        }
+    }
+    if (result.applied)
+        Reset(std::move(model));
+    return result;
 }
 
 GroupCommand::GroupCommand(ProfileDocument *document, const QString &text, const QString &shownName)
@@ -340,12 +659,32 @@ GroupCommand::GroupCommand(ProfileDocument *document, const QString &text, const
 {
 }
 
-QString GroupCommand::Apply(bool forward)
+GroupCommand::~GroupCommand()
 {
-    // Each part finds its own profile or entry and says when it cannot.
-    if (forward)
-        QUndoCommand::redo();
-    else
-        QUndoCommand::undo();
-    return QString();
+    for (const Part &part : std::as_const(parts))
+        delete part.command;
+}
+
+void GroupCommand::Add(ProfileCommand *part)
+{
+    parts.append({part, false});
+}
+
+ProfileCommand::Result GroupCommand::Apply(bool forward)
+{
+    Result result;
+    result.applied = false;
+    // Forwards in order, back in reverse: a profile goes before the entry it used.
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        Part &part = parts[forward ? i : parts.size() - 1 - i];
+        if (part.dropped)
+            continue;
+        const Result done = part.command->Apply(forward);
+        result.skipped += done.skipped;
+        if (done.applied)
+            result.applied = true;
+        else
+            part.dropped = true;
+    }
+    return result;
 }

@@ -5,46 +5,62 @@
 #include <QCoreApplication>
 #include <QUndoCommand>
 
+#include <optional>
+#include <vector>
+
 // The steps of the document's history. Each applies forwards (redo) or back (undo) to the
 // model as it is at that moment, finding its profile by name and its option entry by name and
-// value; one that no longer applies is left out of the history, and the document says so.
+// value, and only while the profile still stores what the step left there or found there: a
+// profile that another program changed meanwhile is skipped, and the document says so. A step
+// of which nothing applies any more leaves the history.
 class ProfileCommand : public QUndoCommand
 {
     Q_DECLARE_TR_FUNCTIONS(ProfileCommand)
 
 public:
-    ProfileCommand(ProfileDocument *document, const QString &text, QUndoCommand *parent = nullptr);
+    ProfileCommand(ProfileDocument *document, const QString &text);
     void undo() override { Run(false); }
     void redo() override { Run(true); }
     // Written already (an import is saved before it is taken): the first run saves nothing.
     void SetSaved() { saved = true; }
 
+    static QString Quoted(const QString &name);
+    static QString Gone(const QString &name);
+    static QString Taken(const QString &name);
+    static QString Changed(const QString &name);
+    static QString EntryGone(const QString &name);
+    static QString EntryUsed(const QString &entry, const QString &profile);
+
 protected:
-    // Why the step cannot be applied now, or an empty string once it has been.
-    virtual QString Apply(bool forward) = 0;
-    // The profile the step shows once undone or redone.
-    virtual QString Subject(bool forward) const = 0;
+    struct Result
+    {
+        bool applied = true; // false: nothing of it applies now; it leaves the history
+        QStringList skipped; // why parts of it did not apply, or why none did
+        static Result Skipped(const QString &why) { return {false, {why}}; }
+    };
+    virtual Result Apply(bool forward) = 0;
+    // The profiles the step shows once undone or redone; the first is selected.
+    virtual QStringList Subjects(bool forward) const = 0;
 
     const LauncherConfig &Model() const { return document->config; }
+    ProfileDocument *Document() const { return document; }
     void InsertProfile(int row, const LauncherProfile &profile);
     void RemoveProfileAt(int row);
     void SetProfile(int row, const QList<int> &optionIndex, const QString &arguments);
     void MoveProfileAt(int from, int to);
     void RenameProfileAt(int row, const QString &name);
     void InsertEntry(int section, int index, const ConfigEntry &entry);
-    // The entry goes with RemoveOption's folding; `users` are the rows that used it.
-    void RemoveEntry(int section, int index, QList<int> *users = nullptr);
+    // The entry goes with RemoveOption's folding.
+    void RemoveEntry(int section, int index);
     void Reset(LauncherConfig model);
 
     // The positions the settings' entries have now; none, with the reason, when one is gone.
     std::optional<QList<int>> Positions(const ProfileSettings &settings, QString *problem) const;
-
-    static QString Gone(const QString &name);
-    static QString EntryGone(const QString &name);
-    static QString Taken(const QString &name);
-    static QString Quoted(const QString &name);
+    // Whether the profile at `row` stores `settings`; else why not.
+    QString Expect(int row, const QString &name, const ProfileSettings &settings) const;
 
 private:
+    friend class GroupCommand;
     void Run(bool forward);
 
     ProfileDocument *document = nullptr;
@@ -56,11 +72,11 @@ class AddProfileCommand : public ProfileCommand
 {
 public:
     AddProfileCommand(ProfileDocument *document, const QString &name,
-                      const ProfileSettings &settings, QUndoCommand *parent = nullptr);
+                      const ProfileSettings &settings);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return name; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {name}; }
 
 private:
     QString name;
@@ -70,13 +86,13 @@ private:
 class UpdateProfileCommand : public ProfileCommand
 {
 public:
+    // `before` is what the profile stores, as the user last saw it.
     UpdateProfileCommand(ProfileDocument *document, const QString &name,
-                         const ProfileSettings &before, const ProfileSettings &after,
-                         QUndoCommand *parent = nullptr);
+                         const ProfileSettings &before, const ProfileSettings &after);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return name; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {name}; }
 
 private:
     QString name;
@@ -87,43 +103,74 @@ private:
 class RemoveProfileCommand : public ProfileCommand
 {
 public:
+    // `settings` is what the profile stores as the user was asked about it.
     RemoveProfileCommand(ProfileDocument *document, const QString &name,
-                         QUndoCommand *parent = nullptr);
+                         const ProfileSettings &settings);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return name; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool forward) const override;
 
 private:
     QString name;
-    // Filled when it is removed: what it stored, where it stood and the profile above it.
     ProfileSettings settings;
+    // Filled when it is removed: where it stood and the profile above it.
     int row = -1;
     QString above;
+};
+
+// Several profiles removed in one step, in one pass over the list however many there are;
+// each applies on its own, and those that no longer do are named together.
+class RemoveProfilesCommand : public ProfileCommand
+{
+public:
+    RemoveProfilesCommand(ProfileDocument *document, const QList<ProfileDocument::Expected> &which);
+
+protected:
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool forward) const override;
+
+private:
+    struct Member
+    {
+        QString name;
+        ProfileSettings settings;
+        int row = -1;
+        QString above; // the nearest profile above it that stayed
+        bool removed = false;
+        bool dropped = false; // it did not apply once: it is left alone from then on
+    };
+    std::vector<Member> members;
+    QStringList lastShown;
 };
 
 class RenameProfileCommand : public ProfileCommand
 {
 public:
-    RenameProfileCommand(ProfileDocument *document, const QString &from, const QString &to);
+    RenameProfileCommand(ProfileDocument *document, const QString &from, const QString &to,
+                         const ProfileSettings &settings);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool forward) const override { return forward ? to : from; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool forward) const override { return {forward ? to : from}; }
 
 private:
     QString from;
     QString to;
+    ProfileSettings settings;
 };
 
 class MoveProfileCommand : public ProfileCommand
 {
 public:
     MoveProfileCommand(ProfileDocument *document, const QString &name, int to);
+    // Moves of one profile in a row are one step.
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand *other) override;
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return name; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {name}; }
 
 private:
     QString name;
@@ -134,12 +181,11 @@ private:
 class AddOptionCommand : public ProfileCommand
 {
 public:
-    AddOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry,
-                     QUndoCommand *parent = nullptr);
+    AddOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return QString(); }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {}; }
 
 private:
     int section = 0;
@@ -149,55 +195,78 @@ private:
 class RemoveOptionCommand : public ProfileCommand
 {
 public:
-    RemoveOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry);
+    // `users` are the profiles that used the entry as the user was asked, with what they
+    // stored.
+    RemoveOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry,
+                        const QList<ProfileDocument::Expected> &users);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return QString(); }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {}; }
 
 private:
     int section = 0;
     ConfigEntry entry;
+    QString neighbour; // the entry above it, by name, where it goes back
+    ConfigEntry neighbourEntry;
     int index = -1;
-    // The profiles that used it, with their arguments before and after the value was folded in.
+    // The profiles that used it, before and after the value was folded into their arguments.
     struct User
     {
         QString name;
-        QString argumentsBefore;
-        QString argumentsAfter;
+        ProfileSettings before;
+        ProfileSettings after;
+        bool dropped = false;
     };
     QList<User> users;
 };
 
-// A change of many profiles at once (an import): applied as the change between two models,
-// by name, the way an edit made outside is merged.
-class ModelChangeCommand : public ProfileCommand
+// A change of many profiles at once (an import): the profiles it added or replaced and the
+// entries it added, each applied on its own when undone or redone, so that the history keeps
+// the difference rather than two whole models.
+class ImportCommand : public ProfileCommand
 {
 public:
-    ModelChangeCommand(ProfileDocument *document, const QString &text, LauncherConfig before,
-                       LauncherConfig after, const QString &shown);
+    // `before` and `after` are the model around the import; only what differs is kept.
+    ImportCommand(ProfileDocument *document, const QString &text, const LauncherConfig &before,
+                  const LauncherConfig &after, const ImportReport &report);
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return shown; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool forward) const override;
 
 private:
-    LauncherConfig before;
-    LauncherConfig after;
-    QString shown;
+    struct Member
+    {
+        QString name;
+        std::optional<ProfileSettings> before; // none: it was added
+        ProfileSettings after;
+        bool dropped = false;
+    };
+    std::vector<Member> members;
+    QList<std::pair<int, ConfigEntry>> entries; // added, by section
     bool first = true;
 };
 
-// A step of several (a device profile with the entries it needed): undone and redone whole.
+// A step of several (a device profile with the entries it needed): undone and redone whole, in
+// order forwards and backwards; a part that no longer applies is left out from then on.
 class GroupCommand : public ProfileCommand
 {
 public:
     GroupCommand(ProfileDocument *document, const QString &text, const QString &shown);
+    void Add(ProfileCommand *part);
+    ~GroupCommand() override;
 
 protected:
-    QString Apply(bool forward) override;
-    QString Subject(bool) const override { return shown; }
+    Result Apply(bool forward) override;
+    QStringList Subjects(bool) const override { return {shown}; }
 
 private:
+    struct Part
+    {
+        ProfileCommand *command;
+        bool dropped;
+    };
+    QList<Part> parts;
     QString shown;
 };

@@ -1,15 +1,19 @@
 #include "profiledocument.h"
 
 #include "devicecatalogue.h"
+#include "diagnostics.h"
 #include "profilecommands.h"
 
+#include <QDeadlineTimer>
 #include <QScopedValueRollback>
+#include <QSet>
+#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 
 namespace {
 
-// Steps kept for undo: an import keeps two models, everything else a few names.
+// Steps kept for undo; an import keeps only the profiles and entries it changed.
 constexpr int HistoryLimit = 1000;
 
 bool SameEntries(const LauncherConfig &a, const LauncherConfig &b)
@@ -19,6 +23,12 @@ bool SameEntries(const LauncherConfig &a, const LauncherConfig &b)
             return false;
     }
     return true;
+}
+
+// Arguments as the file keeps them: words separated by one blank.
+bool SameArguments(const QString &a, const QString &b)
+{
+    return a == b || a.simplified() == b.simplified();
 }
 
 } // namespace
@@ -61,6 +71,21 @@ std::optional<QList<int>> ProfileSettings::Positions(const LauncherConfig &confi
     return positions;
 }
 
+bool ProfileSettings::Matches(const LauncherConfig &config, const LauncherProfile &profile) const
+{
+    for (int s = 1; s <= OptionSectionCount; ++s) {
+        const int index = profile.optionIndex.value(s - 1, -1);
+        const std::optional<ConfigEntry> &entry = entries.value(s - 1);
+        const bool has = config.HasEntry(s, index);
+        if (has != entry.has_value())
+            return false;
+        if (has ? !(config.sections.at(s).entries.at(index) == *entry)
+                : index != positions.value(s - 1, -1))
+            return false;
+    }
+    return SameArguments(arguments, profile.arguments);
+}
+
 ProfileDocument::ProfileDocument(QObject *parent) : QObject(parent)
 {
     Init();
@@ -78,10 +103,7 @@ void ProfileDocument::Init()
     history = new QUndoStack(this);
     history->setUndoLimit(HistoryLimit);
     connect(&store, &ConfigStore::saved, this, &ProfileDocument::OnSaved);
-    unreadableSettle = new QTimer(this);
-    unreadableSettle->setSingleShot(true);
-    unreadableSettle->setInterval(200);
-    connect(unreadableSettle, &QTimer::timeout, this, &ProfileDocument::OnUnreadableSettled);
+    connect(&store, &ConfigStore::userFileChanged, this, &ProfileDocument::TakeInOutsideChange);
 }
 
 ProfileDocument::~ProfileDocument()
@@ -112,9 +134,15 @@ void ProfileDocument::TakeStartupProfiles(PendingProfiles &pending)
 
 void ProfileDocument::StartWatching()
 {
-    connect(&store, &ConfigStore::userFileChanged, this, &ProfileDocument::TakeInOutsideChange,
-            Qt::UniqueConnection);
     store.WatchUserFile();
+}
+
+std::optional<ProfileDocument::Expected> ProfileDocument::ExpectedOf(const QString &name) const
+{
+    const int row = config.FindProfile(name);
+    if (row < 0)
+        return std::nullopt;
+    return Expected{name, ProfileSettings::Of(config, config.profiles.at(row))};
 }
 
 void ProfileDocument::Push(ProfileCommand *command)
@@ -133,50 +161,76 @@ ProfileDocument::EditResult ProfileDocument::AddProfile(const QString &name,
     return EditResult::Done;
 }
 
-ProfileDocument::EditResult ProfileDocument::UpdateProfile(const QString &name,
-                                                           const ProfileSettings &settings)
+ProfileDocument::EditResult
+ProfileDocument::UpdateProfile(const QString &name, const ProfileSettings &settings,
+                               const std::optional<ProfileSettings> &expected)
 {
     const int row = config.FindProfile(name);
     if (row < 0 || !settings.Positions(config))
         return EditResult::Missing;
+    if (expected && !expected->Matches(config, config.profiles.at(row)))
+        return EditResult::Changed;
     const ProfileSettings before = ProfileSettings::Of(config, config.profiles.at(row));
     Push(new UpdateProfileCommand(this, name, before, settings));
     return EditResult::Done;
 }
 
-ProfileDocument::EditResult ProfileDocument::RemoveProfile(const QString &name)
+ProfileDocument::EditResult
+ProfileDocument::RemoveProfile(const QString &name, const std::optional<ProfileSettings> &expected)
 {
-    if (config.FindProfile(name) < 1)
+    const int row = config.FindProfile(name);
+    if (row < 1)
         return EditResult::Missing;
-    Push(new RemoveProfileCommand(this, name));
+    if (expected && !expected->Matches(config, config.profiles.at(row)))
+        return EditResult::Changed;
+    Push(
+        new RemoveProfileCommand(this, name, ProfileSettings::Of(config, config.profiles.at(row))));
     return EditResult::Done;
 }
 
-ProfileDocument::EditResult ProfileDocument::RemoveProfiles(const QStringList &names)
+ProfileDocument::Removal ProfileDocument::RemoveProfiles(const QList<Expected> &which)
 {
-    QStringList there;
-    for (const QString &name : names) {
-        if (config.FindProfile(name) >= 1 && !there.contains(name))
-            there.append(name);
+    Removal removal;
+    QList<Expected> there;
+    const QHash<QString, int> rows = config.ProfileRows();
+    QSet<QString> seen;
+    for (const Expected &profile : which) {
+        if (seen.contains(profile.name))
+            continue;
+        seen.insert(profile.name);
+        const int row = rows.value(profile.name, -1);
+        // The first profile is never removed.
+        if (row == 0)
+            continue;
+        if (row < 0)
+            removal.gone.append(profile.name);
+        else if (!profile.settings.Matches(config, config.profiles.at(row)))
+            removal.changed.append(profile.name);
+        else
+            there.append(profile);
     }
-    if (there.size() <= 1)
-        return there.isEmpty() ? EditResult::Missing : RemoveProfile(there.first());
-    auto *group = new GroupCommand(
-        this, ProfileCommand::tr("Remove %n profiles", nullptr, int(there.size())), QString());
-    for (const QString &name : std::as_const(there))
-        new RemoveProfileCommand(this, name, group);
-    Push(group);
-    return EditResult::Done;
+    if (there.size() == 1)
+        Push(new RemoveProfileCommand(this, there.first().name, there.first().settings));
+    else if (!there.isEmpty())
+        Push(new RemoveProfilesCommand(this, there));
+    for (const Expected &profile : std::as_const(there))
+        removal.removed.append(profile.name);
+    return removal;
 }
 
-ProfileDocument::EditResult ProfileDocument::RenameProfile(const QString &name,
-                                                           const QString &newName)
+ProfileDocument::EditResult
+ProfileDocument::RenameProfile(const QString &name, const QString &newName,
+                               const std::optional<ProfileSettings> &expected)
 {
-    if (config.FindProfile(name) < 0)
+    const int row = config.FindProfile(name);
+    if (row < 0)
         return EditResult::Missing;
     if (config.FindProfile(newName) >= 0)
         return EditResult::NameTaken;
-    Push(new RenameProfileCommand(this, name, newName));
+    if (expected && !expected->Matches(config, config.profiles.at(row)))
+        return EditResult::Changed;
+    Push(new RenameProfileCommand(this, name, newName,
+                                  ProfileSettings::Of(config, config.profiles.at(row))));
     return EditResult::Done;
 }
 
@@ -196,22 +250,48 @@ void ProfileDocument::AddOption(int section, const ConfigEntry &entry)
         Push(new AddOptionCommand(this, section, entry));
 }
 
-ProfileDocument::EditResult ProfileDocument::RemoveOption(int section, const ConfigEntry &entry)
+ProfileDocument::EditResult
+ProfileDocument::RemoveOption(int section, const ConfigEntry &entry,
+                              const std::optional<QList<Expected>> &users)
 {
-    if (section < 1 || section > OptionSectionCount || section >= config.sections.size() ||
-        config.sections.at(section).entries.indexOf(entry) < 1)
+    if (section < 1 || section > OptionSectionCount || section >= config.sections.size())
         return EditResult::Missing;
-    Push(new RemoveOptionCommand(this, section, entry));
+    const int index = int(config.sections.at(section).entries.indexOf(entry));
+    if (index < 1)
+        return EditResult::Missing;
+    QList<Expected> inUse;
+    for (const LauncherProfile &profile : std::as_const(config.profiles)) {
+        if (profile.optionIndex.value(section - 1, -1) == index)
+            inUse.append({profile.name, ProfileSettings::Of(config, profile)});
+    }
+    if (users) {
+        // Exactly the profiles the question named, each as it stood: the removal changes them.
+        QHash<QString, ProfileSettings> asked;
+        for (const Expected &user : *users)
+            asked.insert(user.name, user.settings);
+        if (asked.size() != inUse.size())
+            return EditResult::Changed;
+        for (const Expected &user : std::as_const(inUse)) {
+            const auto question = asked.constFind(user.name);
+            if (question == asked.cend() ||
+                !question->Matches(config, config.profiles.at(config.FindProfile(user.name))))
+                return EditResult::Changed;
+        }
+    }
+    Push(new RemoveOptionCommand(this, section, entry, inUse));
     return EditResult::Done;
 }
 
-ProfileDocument::EditResult ProfileDocument::AddDeviceProfile(const DeviceSpec &device,
-                                                              bool landscape, bool replace)
+ProfileDocument::EditResult
+ProfileDocument::AddDeviceProfile(const DeviceSpec &device, bool landscape, bool replace,
+                                  const std::optional<ProfileSettings> &expected)
 {
     const QString name = DeviceProfileName(device, landscape);
     const int existing = config.FindProfile(name);
     if (replace ? existing < 0 : existing >= 0)
         return replace ? EditResult::Missing : EditResult::NameTaken;
+    if (replace && expected && !expected->Matches(config, config.profiles.at(existing)))
+        return EditResult::Changed;
     // The entries the device needs, found by value or added, worked out on a copy.
     LauncherConfig probe = config;
     const DeviceEntries entries = EnsureDeviceEntries(probe, device, landscape);
@@ -221,71 +301,225 @@ ProfileDocument::EditResult ProfileDocument::AddDeviceProfile(const DeviceSpec &
     ProfileSettings settings =
         ProfileSettings::Of(probe, {entries.resolution, entries.density, 0}, QString());
 
-    auto *group = new GroupCommand(this,
-                                   ProfileCommand::tr("New Profile from Device %1")
-                                       .arg(ProfileCommand::tr("\"%1\"").arg(name)),
-                                   name);
+    auto *group = new GroupCommand(
+        this, ProfileCommand::tr("New Profile from Device %1").arg(ProfileCommand::Quoted(name)),
+        name);
     if (entries.resolutionAdded)
-        new AddOptionCommand(this, SectionResolution, resolution, group);
+        group->Add(new AddOptionCommand(this, SectionResolution, resolution));
     if (entries.densityAdded)
-        new AddOptionCommand(this, SectionPixelDensity, density, group);
+        group->Add(new AddOptionCommand(this, SectionPixelDensity, density));
     if (existing >= 0)
-        new UpdateProfileCommand(
-            this, name, ProfileSettings::Of(config, config.profiles.at(existing)), settings, group);
+        group->Add(new UpdateProfileCommand(
+            this, name, ProfileSettings::Of(config, config.profiles.at(existing)), settings));
     else
-        new AddProfileCommand(this, name, settings, group);
+        group->Add(new AddProfileCommand(this, name, settings));
     Push(group);
     return EditResult::Done;
 }
 
-ProfileDocument::ImportOutcome ProfileDocument::Import(const QString &path,
-                                                       const ImportDecider &decide)
+void ProfileDocument::Import(const QString &path, const ImportDecider &decide,
+                             const ImportDone &done)
 {
     ImportOutcome outcome;
     const ConfigLoadResult source = LoadConfigFile(path);
     outcome.read = source.status;
     outcome.readReason = source.reason;
-    if (source.status != ConfigLoadResult::Loaded)
-        return outcome;
-    // Whatever changed on disk first, so that the import goes into the newest file.
-    store.FinishSaves();
-    if (!store.UserFileUnchanged())
-        TakeInOutsideChange();
+    if (source.status != ConfigLoadResult::Loaded) {
+        done(outcome);
+        return;
+    }
+    // The questions first, about the profiles as they are while each is asked; a question
+    // lets the window run, so the names are looked up afresh after each one.
+    QHash<QString, ImportAnswer> answers;
+    QHash<QString, int> rows = config.ProfileRows();
+    for (const LauncherProfile &incoming : source.config.profiles) {
+        if (!IsStorableProfileName(incoming.name) || answers.contains(incoming.name))
+            continue;
+        const int row = rows.value(incoming.name, -1);
+        if (row < 0)
+            continue;
+        const ProfileSettings asked = ProfileSettings::Of(config, config.profiles.at(row));
+        const QList<LauncherProfile> profilesBefore = config.profiles;
+        answers.insert(incoming.name, {decide(incoming.name), asked});
+        if (config.profiles.constData() != profilesBefore.constData() ||
+            config.profiles.size() != profilesBefore.size())
+            rows = config.ProfileRows();
+    }
+    // Then the answers, to the model as it is once any change made outside meanwhile is in.
+    WhenSettled(this, [this, model = source.config, answers, outcome, done] {
+        FinishImport(model, answers, outcome, done, 0);
+    });
+}
+
+void ProfileDocument::FinishImport(const LauncherConfig &source,
+                                   const QHash<QString, ImportAnswer> &answers,
+                                   ImportOutcome outcome, const ImportDone &done, int attempt)
+{
     LauncherConfig merged = config;
-    outcome.report = ImportProfiles(merged, source.config, decide);
-    outcome.saved = store.Save(merged);
-    // Nothing half-imported: the model and the file stay as they were.
-    if (!outcome.saved.saved)
-        return outcome;
-    savedConfig = merged;
+    const QHash<QString, int> rows = merged.ProfileRows();
+    LauncherConfig incoming = source;
+    outcome.notApplied.clear();
+    // An answer to replace a profile that is gone by now has nothing left to replace.
+    incoming.profiles.removeIf([&](const LauncherProfile &profile) {
+        const auto answer = answers.constFind(profile.name);
+        if (answer == answers.cend() || rows.contains(profile.name))
+            return false;
+        if (answer->choice == ImportChoice::Replace)
+            outcome.notApplied.append(ProfileCommand::Gone(profile.name));
+        return true;
+    });
+    outcome.report = ImportProfiles(merged, incoming, [&](const QString &name) {
+        const auto answer = answers.constFind(name);
+        // The file's own second profile of a name: the first is the one the launcher uses.
+        if (answer == answers.cend() && !rows.contains(name))
+            return ImportChoice::Skip;
+        if (answer == answers.cend()) {
+            // Made outside while the questions were open: nobody was asked about it.
+            outcome.notApplied.append(
+                ProfileCommand::tr("the profile %1 was added outside the launcher meanwhile")
+                    .arg(ProfileCommand::Quoted(name)));
+            return ImportChoice::Skip;
+        }
+        if (answer->choice == ImportChoice::Skip)
+            return ImportChoice::Skip;
+        if (!answer->expected.Matches(config, config.profiles.at(rows.value(name)))) {
+            outcome.notApplied.append(ProfileCommand::Changed(name));
+            return ImportChoice::Skip;
+        }
+        return ImportChoice::Replace;
+    });
+    // Those skipped for a reason are not the ones the user skipped.
+    outcome.report.skipped.removeIf([&](const QString &name) {
+        const auto answer = answers.constFind(name);
+        return answer == answers.cend() || answer->choice == ImportChoice::Replace;
+    });
     const ImportReport &report = outcome.report;
-    auto *command = new ModelChangeCommand(this, ProfileCommand::tr("Import Profiles"), config,
-                                           std::move(merged), report.First());
+    if (report.added.isEmpty() && report.replaced.isEmpty() && report.entriesAdded == 0) {
+        // Nothing to bring: the file stays as it is, and nothing needs writing.
+        outcome.saved.saved = true;
+        done(outcome);
+        return;
+    }
+    outcome.saved = store.Save(merged);
+    if ((outcome.saved.changedOnDisk || outcome.saved.waiting) && attempt < 3) {
+        // Someone wrote the file meanwhile: the answers go into theirs once it has settled.
+        store.NoteOutsideChange();
+        WhenSettled(this, [=] { FinishImport(source, answers, outcome, done, attempt + 1); });
+        return;
+    }
+    // Nothing half-imported: the model and the file stay as they were.
+    if (!outcome.saved.saved) {
+        done(outcome);
+        return;
+    }
+    auto *command = new ImportCommand(this, ProfileCommand::tr("Import Profiles"), config, merged,
+                                      outcome.report);
     command->SetSaved();
+    NoteOwnSave(merged);
+    ResetTo(std::move(merged));
     Push(command);
-    return outcome;
+    done(outcome);
+}
+
+bool ProfileDocument::Settled() const
+{
+    return !store.OutsideChangePending();
+}
+
+void ProfileDocument::WhenSettled(QObject *context, std::function<void()> action)
+{
+    if (Settled()) {
+        action();
+        return;
+    }
+    const quint64 id = ++nextActionId;
+    settledActions.append({context, std::move(action), id});
+    // A file that never settles (a program rewriting it all the time) keeps nobody waiting.
+    QTimer::singleShot(LaunchWaitMs, this, [this, id] {
+        for (qsizetype i = 0; i < settledActions.size(); ++i) {
+            if (settledActions.at(i).id != id)
+                continue;
+            const SettledAction waiting = settledActions.takeAt(i);
+            if (waiting.context)
+                waiting.action();
+            return;
+        }
+    });
+}
+
+void ProfileDocument::RunSettledActions()
+{
+    while (!settledActions.isEmpty() && Settled()) {
+        const SettledAction waiting = settledActions.takeFirst();
+        if (waiting.context)
+            waiting.action();
+    }
 }
 
 bool ProfileDocument::WriteAll()
 {
     // Closing, or the session asking for the data: nobody is there to answer a message.
     const QScopedValueRollback<bool> quiet(tellSaveFailures, false);
-    lastSave = {};
-    store.SaveInBackground(config);
-    WaitForSaves();
-    return lastSave.saved;
+    const QDeadlineTimer deadline(CloseWaitMs);
+    store.FinishSaves();
+    for (;;) {
+        // Someone else's change is waited for while it settles, within the bound; after it,
+        // what is there is taken in as it is, and the model is written over whatever the file
+        // is doing by then.
+        while (store.OutsideChangePending() && !deadline.hasExpired()) {
+            QThread::msleep(20);
+            store.CheckUserFile();
+        }
+        const bool late = deadline.hasExpired();
+        if (store.OutsideChangePending()) {
+            ConfigStore::ReadResult read = store.ReadChangedUserFile();
+            if (read.status == ConfigStore::ReadResult::Changing)
+                read = store.ReadUserFileWhenQuiet(0);
+            // A file cut off by a writer that stopped is not merged into: the model, made from
+            // the last whole file and the changes since, takes its place.
+            if (read.status != ConfigStore::ReadResult::Loaded || read.complete)
+                TakeIn(std::move(read));
+            else
+                heldCutOff = true;
+        }
+        if (heldCutOff) {
+            // Nothing changed here: the cut-off file is left to whoever writes it.
+            if (!saveWanted && config.profiles == savedConfig.profiles &&
+                SameEntries(config, savedConfig))
+                return false;
+            store.HoldUserFile(false);
+            qCWarning(lcLauncher).noquote()
+                << QStringLiteral("%1 is cut off; the whole configuration is written over it")
+                       .arg(store.UserPath());
+        }
+        saveWanted = false;
+        lastSave = store.Save(config, late || heldCutOff);
+        if (lastSave.saved) {
+            NoteOwnSave(config);
+            return true;
+        }
+        if (!lastSave.changedOnDisk && !lastSave.waiting)
+            return false;
+        // Changed under the save: taken in (once settled, within the bound) and saved again.
+        store.NoteOutsideChange();
+    }
 }
 
 void ProfileDocument::WaitForSaves()
 {
-    // A save that found the file changed by someone else takes that file in and saves again;
-    // a few rounds are enough for anything but a program rewriting the file all the time.
+    // A save that found the file changed by someone else waits for that change to settle; a
+    // few rounds finish what is written meanwhile.
     for (int round = 0; round < 3 && store.Saving(); ++round)
         store.FinishSaves();
 }
 
 void ProfileDocument::SaveChanges()
 {
+    // Someone else's change comes first: this one goes into their file once it is taken in.
+    if (store.OutsideChangePending()) {
+        saveWanted = true;
+        return;
+    }
     store.SaveInBackground(config);
 }
 
@@ -293,12 +527,13 @@ void ProfileDocument::OnSaved(const ConfigSaveResult &result, const LauncherConf
 {
     lastSave = result;
     if (result.saved) {
-        savedConfig = written;
+        NoteOwnSave(written);
         return;
     }
     // Someone else changed the file since it was read: this change goes into theirs.
-    if (result.changedOnDisk) {
-        TakeInOutsideChange();
+    if (result.changedOnDisk || result.waiting) {
+        saveWanted = true;
+        store.NoteOutsideChange();
         return;
     }
     // Once until a save succeeds again: every change of a session on a full disk would
@@ -307,65 +542,113 @@ void ProfileDocument::OnSaved(const ConfigSaveResult &result, const LauncherConf
         emit saveFailed(store.UserPath(), result.reason);
 }
 
+void ProfileDocument::NoteOwnSave(const LauncherConfig &written)
+{
+    // A run of saves keeps what the file was before each; a few are enough for any program
+    // that reads, changes and renames within the grace time.
+    constexpr qsizetype KeptStates = 4;
+    if (ownSavesRecent.hasExpired())
+        beforeOwnSaves.clear();
+    beforeOwnSaves.append(savedConfig);
+    if (beforeOwnSaves.size() > KeptStates)
+        beforeOwnSaves.removeFirst();
+    ownSavesRecent.setRemainingTime(OwnSaveGraceMs);
+    savedConfig = written;
+}
+
 void ProfileDocument::TakeInOutsideChange()
 {
     // What was saved meanwhile is part of what it compares with.
     store.FinishSaves();
-    ConfigStore::ReadResult read = store.ReadChangedUserFile();
+    TakeIn(store.ReadChangedUserFile());
+}
+
+void ProfileDocument::TakeIn(ConfigStore::ReadResult read)
+{
     switch (read.status) {
+    case ConfigStore::ReadResult::Changing:
+        // Written again while it was read: the store looks once more when it has settled.
+        return;
     case ConfigStore::ReadResult::Loaded: {
+        if (!read.complete) {
+            // Cut off, and left so longer than any writer pauses: merged into, it would take
+            // every option list along. The changes here wait for a whole file, and the window
+            // keeps the last whole one.
+            store.HoldUserFile(true);
+            heldCutOff = true;
+            if (!outsideProblemShown) {
+                outsideProblemShown = true;
+                emit outsideChangeUnusable(
+                    store.UserPath(),
+                    tr("it ends in the middle of a line or lacks a section, as a file that "
+                       "another program has not finished writing does"));
+            }
+            break;
+        }
         store.HoldUserFile(false);
+        heldCutOff = false;
         outsideProblemShown = false;
         // The change made here since the last save, applied to what is on disk now.
-        const bool changedHere =
-            config.profiles != savedConfig.profiles || !SameEntries(config, savedConfig);
-        LauncherConfig merged = std::move(read.config);
-        ApplyModelChange(merged, savedConfig, config);
+        saveWanted = false;
+        LauncherConfig theirs = std::move(read.config);
+        LauncherConfig merged = theirs;
+        QStringList notKept;
+        // Right after a save of ours, theirs may be built on the file before it: what the saves
+        // brought is applied first (where theirs has it already, nothing changes), then what
+        // changed here since.
+        if (!ownSavesRecent.hasExpired()) {
+            // The newest of the saved states their file has seen is what it was built on.
+            qsizetype built = beforeOwnSaves.size();
+            while (built > 0 &&
+                   !ChangeSeenIn(merged, beforeOwnSaves.at(built - 1),
+                                 built < beforeOwnSaves.size() ? beforeOwnSaves.at(built)
+                                                               : savedConfig))
+                --built;
+            if (built < beforeOwnSaves.size())
+                ApplyModelChange(merged, beforeOwnSaves.at(built), savedConfig, &notKept);
+        }
+        ApplyModelChange(merged, savedConfig, config, &notKept);
+        beforeOwnSaves.clear();
+        // The file holds theirs: what differs from it is still to be saved.
+        const bool toSave = merged.profiles != theirs.profiles || !SameEntries(merged, theirs);
         ResetTo(std::move(merged));
-        savedConfig = config;
-        if (changedHere)
+        savedConfig = std::move(theirs);
+        if (toSave)
             SaveChanges();
-        return;
+        if (!notKept.isEmpty())
+            emit changesNotKept(notKept.join(QLatin1Char('\n')));
+        break;
     }
     case ConfigStore::ReadResult::Missing:
         // Removed: the profiles here make it again.
         store.HoldUserFile(false);
         store.AcceptDiskState();
+        saveWanted = false;
         SaveChanges();
-        return;
+        break;
     case ConfigStore::ReadResult::Unreadable:
     case ConfigStore::ReadResult::OutOfDate:
-        // An editor that saves by truncating and writing shows an empty or half-written file
-        // for a moment: saves wait, and the file is judged once it has stopped changing.
+        if (read.empty) {
+            // Emptied and left so for the settle time: nothing of anyone's is lost by writing
+            // the profiles here.
+            store.HoldUserFile(false);
+            saveWanted = false;
+            SaveChanges();
+            break;
+        }
+        // Saves wait until it can be read again; the next change of the file is read as usual.
         store.HoldUserFile(true);
-        heldFile = {read.empty, read.status == ConfigStore::ReadResult::OutOfDate && !read.empty
-                                    ? tr("it is of version %1").arg(read.version)
-                                    : read.reason};
-        unreadableSettle->start();
-        return;
+        heldCutOff = false;
+        if (!outsideProblemShown) {
+            outsideProblemShown = true;
+            emit outsideChangeUnusable(store.UserPath(),
+                                       read.status == ConfigStore::ReadResult::OutOfDate
+                                           ? tr("it is of version %1").arg(read.version)
+                                           : read.reason);
+        }
+        break;
     }
-}
-
-void ProfileDocument::OnUnreadableSettled()
-{
-    if (!store.HoldsUserFile())
-        return;
-    // Changed again since it was read: read it again.
-    if (!store.UserFileUnchanged()) {
-        TakeInOutsideChange();
-        return;
-    }
-    if (heldFile.empty) {
-        // Emptied and left so: nothing of anyone's is lost by writing the profiles here.
-        store.HoldUserFile(false);
-        SaveChanges();
-        return;
-    }
-    // Saves wait until it can be read again; the next change of the file is read as usual.
-    if (!outsideProblemShown) {
-        outsideProblemShown = true;
-        emit outsideChangeUnusable(store.UserPath(), heldFile.reason);
-    }
+    RunSettledActions();
 }
 
 void ProfileDocument::ResetTo(LauncherConfig model)

@@ -115,6 +115,10 @@ Der Launcher lässt sie, wie sie ist: Ihre Änderungen speichert er darin, sobal
         <source>Nothing was changed.</source>
         <translation>Es wurde nichts geändert.</translation>
     </message>
+    <message>
+        <source>The profile &quot;%1&quot; was changed outside the launcher since you were asked. %2</source>
+        <translation>Das Profil „%1“ wurde außerhalb des Launchers geändert, seit Sie gefragt wurden. %2</translation>
+    </message>
 </context>
 <context>
     <name>DesktopEntry</name>
@@ -285,6 +289,10 @@ Sind Sie sicher?</translation>
     <message>
         <source>it is the launcher&apos;s own configuration, which is never exported over</source>
         <translation>sie ist die eigene Konfiguration des Launchers, die nie durch einen Export überschrieben wird</translation>
+    </message>
+    <message>
+        <source>Your change of the profile &quot;%1&quot; is not kept: it was changed outside the launcher meanwhile.</source>
+        <translation>Ihre Änderung des Profils „%1“ wird nicht übernommen: Es wurde inzwischen außerhalb des Launchers geändert.</translation>
     </message>
 </context>
 <context>
@@ -567,6 +575,10 @@ Sind Sie sicher?</translation>
         <source>&amp;Update</source>
         <translation>Ak&amp;tualisieren</translation>
     </message>
+    <message>
+        <source>The profiles that use &quot;%1&quot; were changed outside the launcher since you were asked. Nothing was removed.</source>
+        <translation>Die Profile, die „%1“ verwenden, wurden außerhalb des Launchers geändert, seit Sie gefragt wurden. Es wurde nichts entfernt.</translation>
+    </message>
 </context>
 <context>
     <name>MoveProfileCommand</name>
@@ -601,13 +613,6 @@ Sind Sie sicher?</translation>
         <source>another profile is named %1</source>
         <translation>ein anderes Profil heißt %1</translation>
     </message>
-    <message numerus="yes">
-        <source>Remove %n profiles</source>
-        <translation>
-            <numerusform>%n Profil entfernen</numerusform>
-            <numerusform>%n Profile entfernen</numerusform>
-        </translation>
-    </message>
     <message>
         <source>New Profile from Device %1</source>
         <translation>Neues Profil vom Gerät %1</translation>
@@ -616,12 +621,50 @@ Sind Sie sicher?</translation>
         <source>Import Profiles</source>
         <translation>Profile importieren</translation>
     </message>
+    <message numerus="yes">
+        <source>%1; and %n more</source>
+        <translation>
+            <numerusform>%1; und %n weiterer</numerusform>
+            <numerusform>%1; und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 could not be redone in full: %2.</source>
+        <translation>%1 konnte nicht vollständig wiederholt werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be undone in full: %2.</source>
+        <translation>%1 konnte nicht vollständig rückgängig gemacht werden: %2.</translation>
+    </message>
+    <message>
+        <source>the profile %1 was changed outside the launcher since</source>
+        <translation>das Profil %1 wurde seitdem außerhalb des Launchers geändert</translation>
+    </message>
+    <message>
+        <source>the profile %1 uses the option %2 now</source>
+        <translation>das Profil %1 verwendet jetzt die Option %2</translation>
+    </message>
+    <message>
+        <source>the profile %1 was added outside the launcher meanwhile</source>
+        <translation>das Profil %1 wurde inzwischen außerhalb des Launchers hinzugefügt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n profiles</source>
+        <translation>
+            <numerusform>%n Profil entfernen</numerusform>
+            <numerusform>%n Profile entfernen</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ProfileDocument</name>
     <message>
         <source>it is of version %1</source>
         <translation>sie hat die Version %1</translation>
+    </message>
+    <message>
+        <source>it ends in the middle of a line or lacks a section, as a file that another program has not finished writing does</source>
+        <translation>sie endet mitten in einer Zeile oder ihr fehlt ein Abschnitt, wie bei einer Datei, die ein anderes Programm noch nicht fertig geschrieben hat</translation>
     </message>
 </context>
 <context>
@@ -894,6 +937,41 @@ Sind Sie sicher?</translation>
     <message>
         <source>Red&amp;o %1</source>
         <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>These profiles no longer exist:
+
+%1</source>
+        <translation>Diese Profile gibt es nicht mehr:
+
+%1</translation>
+    </message>
+    <message>
+        <source>These profiles were changed outside the launcher since you were asked, and stay:
+
+%1</source>
+        <translation>Diese Profile wurden außerhalb des Launchers geändert, seit Sie gefragt wurden, und bleiben erhalten:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Nothing was removed.</source>
+        <translation>Es wurde nichts entfernt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n profiles were removed.</source>
+        <translation>
+            <numerusform>%n Profil wurde entfernt.</numerusform>
+            <numerusform>%n Profile wurden entfernt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>These profiles were not imported as you answered:
+
+%1</source>
+        <translation>Diese Profile wurden nicht wie von Ihnen beantwortet importiert:
+
+%1</translation>
     </message>
 </context>
 <context>

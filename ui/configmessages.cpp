@@ -92,12 +92,26 @@ void TellProfileGone(QWidget *parent, const QString &title, const QString &name,
                              : nothingDone));
 }
 
+void TellProfileChanged(QWidget *parent, const QString &title, const QString &name,
+                        const QString &nothingDone)
+{
+    ShowMessage(parent, QMessageBox::Information, title,
+                QCoreApplication::translate(
+                    "ConfigMessages", "The profile \"%1\" was changed outside the launcher since "
+                                      "you were asked. %2")
+                    .arg(ShownText(name),
+                         nothingDone.isEmpty()
+                             ? QCoreApplication::translate("ConfigMessages", "Nothing was changed.")
+                             : nothingDone));
+}
+
 bool ReadConfigTelling(QWidget *parent, ProfileDocument &document, const QString &path,
                        bool isUserFile, PendingProfiles *later)
 {
     const ConfigStore::ReadResult read = document.Read(path, isUserFile, later);
     switch (read.status) {
     case ConfigStore::ReadResult::Missing:
+    case ConfigStore::ReadResult::Changing: // only a file read again says so
         return false;
     case ConfigStore::ReadResult::Unreadable:
         if (isUserFile)

@@ -35,3 +35,7 @@ QString WarningTitle();
 // in); `nothingDone` ends the message ("Nothing was changed.").
 void TellProfileGone(QWidget *parent, const QString &title, const QString &name,
                      const QString &nothingDone = QString());
+// The profile `name` no longer stores what the question showed: another program changed it
+// meanwhile, and the answer is not applied to what it stores now.
+void TellProfileChanged(QWidget *parent, const QString &title, const QString &name,
+                        const QString &nothingDone = QString());

@@ -350,14 +350,20 @@ void MainWindow::StoreWindowAsNewProfile(const QString &title, const QString &la
         const QString name = AskProfileName(this, title, label, suggestion);
         if (name.isEmpty())
             return;
-        if (Config().FindProfile(name) >= 0) {
+        if (const std::optional<ProfileDocument::Expected> asked = document->ExpectedOf(name)) {
             if (ShowMessage(this, QMessageBox::Question, title,
                             tr("This profile already exists. Do you want to replace it?"),
                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
                 continue;
-            // Found again, with the window's options as they stand after the question.
-            if (document->UpdateProfile(name, CurrentSettings()) !=
-                ProfileDocument::EditResult::Done) {
+            // Found again, with the window's options as they stand after the question, and
+            // replaced only while it stores what it did when the user was asked.
+            switch (document->UpdateProfile(name, CurrentSettings(), asked->settings)) {
+            case ProfileDocument::EditResult::Done:
+                break;
+            case ProfileDocument::EditResult::Changed:
+                TellProfileChanged(this, title, name);
+                return;
+            default:
                 TellProfileGone(this, title, name);
                 return;
             }
@@ -377,14 +383,24 @@ void MainWindow::OnRemoveProfile()
     if (listActions->RemoveSelection() || row <= 0 || row >= Config().profiles.size())
         return;
     const QString name = Config().profiles.at(row).name;
+    const ProfileSettings asked = ProfileSettings::Of(Config(), Config().profiles.at(row));
     const QString title = tr("Confirm Remove Profile");
     if (ShowMessage(this, QMessageBox::Question, title,
                     tr("Are you sure you want to remove this profile?\n\n") + ShownText(name),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    // The list may have changed while the question was open: the profile is found by name.
-    if (document->RemoveProfile(name) != ProfileDocument::EditResult::Done)
+    // The list may have changed while the question was open: the profile is found by name,
+    // and removed only while it stores what the user was asked about.
+    switch (document->RemoveProfile(name, asked)) {
+    case ProfileDocument::EditResult::Done:
+        break;
+    case ProfileDocument::EditResult::Changed:
+        TellProfileChanged(this, title, name);
+        break;
+    default:
         TellProfileGone(this, title, name);
+        break;
+    }
 }
 
 void MainWindow::OnResolution(int index)
@@ -447,6 +463,10 @@ void MainWindow::RemoveSelectedOption(int section)
     // The entry by name and value: the lists may change while the question is open.
     const ConfigEntry entry = config.sections.at(section).entries.at(cur);
     const QStringList users = config.ProfilesUsingOption(section, cur);
+    // The profiles it changes, as the question names them.
+    QList<ProfileDocument::Expected> asked;
+    for (const QString &user : users)
+        asked.append(*document->ExpectedOf(user));
     const QString noun = SectionLabel(config.sections.at(section).header, true);
     const char *translatable = optionRows[section - 1].noun;
     const QString title =
@@ -456,11 +476,22 @@ void MainWindow::RemoveSelectedOption(int section)
     // The removal moves the profiles that used it to the first entry and folds the option into
     // their arguments; the selected one shows what is stored now, so that Update cannot undo
     // it. A profile that did not use the option keeps what the user has typed.
-    if (document->RemoveOption(section, entry) != ProfileDocument::EditResult::Done)
+    switch (document->RemoveOption(section, entry, asked)) {
+    case ProfileDocument::EditResult::Done:
+        break;
+    case ProfileDocument::EditResult::Changed:
+        ShowMessage(this, QMessageBox::Information, title,
+                    tr("The profiles that use \"%1\" were changed outside the launcher since "
+                       "you were asked. Nothing was removed.")
+                        .arg(ShownText(entry.name)));
+        break;
+    default:
         ShowMessage(this, QMessageBox::Information, title,
                     tr("\"%1\" is no longer in the list: the configuration file was "
                        "changed outside the launcher meanwhile. Nothing was removed.")
                         .arg(ShownText(entry.name)));
+        break;
+    }
 }
 
 SplitCommand MainWindow::CurrentCommand() const
@@ -481,6 +512,13 @@ void MainWindow::OnHelp()
 }
 
 void MainWindow::OnLaunch()
+{
+    // What the window shows is what the file holds only once someone else's change of it is
+    // taken in: the launch waits for that (never long), then starts what is shown then.
+    document->WhenSettled(this, [this] { LaunchShown(); });
+}
+
+void MainWindow::LaunchShown()
 {
     // Several profiles selected: each launched as stored.
     if (!profileList->currentItem() || listActions->LaunchSelection())

@@ -81,6 +81,7 @@ public slots:
     void OnLaunch();
 
 private:
+    void LaunchShown();
     void RemoveSelectedOption(int section);
     QList<int> CurrentOptionIndexes() const;
     ProfileSettings CurrentSettings() const;

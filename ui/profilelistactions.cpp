@@ -200,10 +200,13 @@ void ProfileListActions::BuildHistoryActions()
     connect(history, &QUndoStack::indexChanged, this, name);
     connect(history, &QUndoStack::cleanChanged, this, name);
     name();
-    connect(document, &ProfileDocument::stepShown, this, [this](const QString &profile) {
-        const int row = profile.isEmpty() ? -1 : document->Config().FindProfile(profile);
+    connect(document, &ProfileDocument::stepShown, this, [this](const QStringList &profiles) {
+        const int row = profiles.isEmpty() ? -1 : document->Config().FindProfile(profiles.first());
         if (row >= 0)
             list->setCurrentRow(row);
+    });
+    connect(document, &ProfileDocument::changesNotKept, this, [this](const QString &what) {
+        ShowMessage(window, QMessageBox::Information, WarningTitle(), what);
     });
     connect(document, &ProfileDocument::stepSkipped, this, [this](const QString &what) {
         ShowMessage(window, QMessageBox::Information, historyTitle,
@@ -330,6 +333,7 @@ void ProfileListActions::OnRenameProfile()
         return;
     const QString title = tr("Rename Profile");
     const QString current = config.profiles.at(row).name;
+    const ProfileSettings asked = ProfileSettings::Of(config, config.profiles.at(row));
     // A name too long to show starts cut; given back unchanged, it stays what it was.
     QString name = ShownText(current);
     // A name another profile has is refused, and the dialog opens again with what was typed.
@@ -343,17 +347,21 @@ void ProfileListActions::OnRenameProfile()
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
     }
-    RenameProfile(current, name);
+    RenameProfile(current, name, asked);
 }
 
-void ProfileListActions::RenameProfile(const QString &oldName, const QString &name)
+void ProfileListActions::RenameProfile(const QString &oldName, const QString &name,
+                                       const std::optional<ProfileSettings> &asked)
 {
     const QString title = tr("Rename Profile");
-    switch (document->RenameProfile(oldName, name)) {
+    switch (document->RenameProfile(oldName, name, asked)) {
     case ProfileDocument::EditResult::Done:
         return;
     case ProfileDocument::EditResult::Missing:
         TellProfileGone(window, title, oldName);
+        return;
+    case ProfileDocument::EditResult::Changed:
+        TellProfileChanged(window, title, oldName);
         return;
     case ProfileDocument::EditResult::NameTaken:
         ShowMessage(window, QMessageBox::Warning, title,
@@ -386,8 +394,7 @@ void ProfileListActions::OnNewProfileFromDevice()
 bool ProfileListActions::AddDeviceProfile(const DeviceSpec &device, bool landscape)
 {
     const QString name = DeviceProfileName(device, landscape);
-    const bool replace = document->Config().FindProfile(name) >= 0;
-    if (replace) {
+    if (const std::optional<ProfileDocument::Expected> asked = document->ExpectedOf(name)) {
         const QString title = tr("New Profile from Device");
         if (ShowMessage(
                 window, QMessageBox::Question, title,
@@ -395,8 +402,13 @@ bool ProfileListActions::AddDeviceProfile(const DeviceSpec &device, bool landsca
                     "MainWindow", "This profile already exists. Do you want to replace it?"),
                 QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
             return false;
-        if (document->AddDeviceProfile(device, landscape, true) !=
-            ProfileDocument::EditResult::Done) {
+        switch (document->AddDeviceProfile(device, landscape, true, asked->settings)) {
+        case ProfileDocument::EditResult::Done:
+            break;
+        case ProfileDocument::EditResult::Changed:
+            TellProfileChanged(window, title, name);
+            return true;
+        default:
             TellProfileGone(window, title, name);
             return true;
         }
@@ -570,10 +582,14 @@ bool ProfileListActions::RemoveSelection()
     if (rows.size() <= 1)
         return false;
     QStringList names;
+    QList<ProfileDocument::Expected> asked;
+    const LauncherConfig &config = document->Config();
     for (const int row : rows) {
         // The first profile is never removed.
-        if (row > 0)
-            names.append(document->Config().profiles.at(row).name);
+        if (row > 0) {
+            names.append(config.profiles.at(row).name);
+            asked.append({names.last(), ProfileSettings::Of(config, config.profiles.at(row))});
+        }
     }
     if (names.isEmpty())
         return true;
@@ -587,8 +603,23 @@ bool ProfileListActions::RemoveSelection()
     if (ShowMessage(window, QMessageBox::Question, title, (text + ListedNames(names)).trimmed(),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return true;
-    if (document->RemoveProfiles(names) != ProfileDocument::EditResult::Done)
-        TellProfileGone(window, title, names.first());
+    // Each only while it stores what the question showed; those that went or changed meanwhile
+    // are named.
+    const ProfileDocument::Removal removal = document->RemoveProfiles(asked);
+    QString left;
+    if (!removal.gone.isEmpty())
+        left += tr("These profiles no longer exist:\n\n%1").arg(ListedNames(removal.gone));
+    if (!removal.changed.isEmpty())
+        left += (left.isEmpty() ? QString() : QStringLiteral("\n")) +
+                tr("These profiles were changed outside the launcher since you were asked, and "
+                   "stay:\n\n%1")
+                    .arg(ListedNames(removal.changed));
+    if (!left.isEmpty())
+        ShowMessage(window, QMessageBox::Information, title,
+                    (removal.removed.isEmpty()
+                         ? tr("Nothing was removed.")
+                         : tr("%n profiles were removed.", nullptr, int(removal.removed.size()))) +
+                        QStringLiteral("\n\n") + left.trimmed());
     return true;
 }
 
@@ -669,8 +700,15 @@ void ProfileListActions::OnShowLog()
 
 void ProfileListActions::ImportProfilesFrom(const QString &path, const ImportDecider &decide)
 {
+    document->Import(path, decide, [this, path](const ProfileDocument::ImportOutcome &outcome) {
+        ShowImportOutcome(path, outcome);
+    });
+}
+
+void ProfileListActions::ShowImportOutcome(const QString &path,
+                                           const ProfileDocument::ImportOutcome &outcome)
+{
     const QString title = tr("Import Profiles");
-    const ProfileDocument::ImportOutcome outcome = document->Import(path, decide);
     if (outcome.read != ConfigLoadResult::Loaded) {
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("%1 cannot be imported: %2.")
@@ -698,5 +736,11 @@ void ProfileListActions::ImportProfilesFrom(const QString &path, const ImportDec
                     tr("These profiles were not imported: a name cannot be empty or hold a "
                        "double quote or a line break.\n\n") +
                         ShownTexts(report.refused).join(QLatin1Char('\n')));
+    }
+    if (!outcome.notApplied.isEmpty()) {
+        // The configuration file changed while the questions were open.
+        ShowMessage(window, QMessageBox::Information, title,
+                    tr("These profiles were not imported as you answered:\n\n%1")
+                        .arg(ShownTexts(outcome.notApplied).join(QLatin1Char('\n'))));
     }
 }

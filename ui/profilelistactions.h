@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "instances.h"
+#include "profiledocument.h"
 #include "profileexchange.h"
 
 #include <QList>
@@ -45,14 +46,18 @@ public:
 
     // Gives the profile named `oldName` another name (one no other profile has); says so when
     // either no longer holds (the file changed outside meanwhile).
-    void RenameProfile(const QString &oldName, const QString &name);
+    // `asked`, when given, is what it stored when the user was asked: it is renamed only while
+    // it still does.
+    void RenameProfile(const QString &oldName, const QString &name,
+                       const std::optional<ProfileSettings> &asked = std::nullopt);
     // Adds a profile for the device at the end of the list (with its resolution and density,
     // found by value or appended), or replaces the profile of that name if the user agrees;
     // selects it. False when the user declined to replace.
     bool AddDeviceProfile(const DeviceSpec &device, bool landscape);
     using ImportDecider = std::function<ImportChoice(const QString &name)>;
     // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
-    // name that exists. Saved at once; nothing changes when the save fails.
+    // name that exists. Saved at once; nothing changes when the save fails. The outcome is
+    // told once the answers are applied (at once, unless another program is writing the file).
     void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
     // Launch and Remove on a selection of several profiles: each selected profile launched as
     // stored (asked first when more than five), or all removed after one question. False,
@@ -84,6 +89,7 @@ public slots:
     void OnRunningEmulators();
 
 private:
+    void ShowImportOutcome(const QString &path, const ProfileDocument::ImportOutcome &outcome);
     // The list's context menu, at `pos` in its viewport (a keyboard request: the current row).
     void ShowMenu(QPoint pos);
     // The focus widget's context menu, as the Menu key opens it.

@@ -8,6 +8,7 @@
 #include "testenvironment.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <optional>
@@ -28,6 +29,11 @@ private slots:
     void sizeLimit();
     void saveLeavesTheFile_data();
     void saveLeavesTheFile();
+    void settleRules_data();
+    void settleRules();
+    void racyStamps_data();
+    void racyStamps();
+    void watchFollowsAReplacedFile();
 };
 
 void TestConfigStore::savePolicy_data()
@@ -321,6 +327,158 @@ void TestConfigStore::saveLeavesTheFile()
         QCOMPARE(ReadBytes(path), editedWhileWritten ? edit : old);
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({"kept.ini.*"}), QStringList());
     QVERIFY(QFile::remove(path));
+}
+
+void TestConfigStore::settleRules_data()
+{
+    // Steps: "write <text>" (in place), "rename <text>" (a new file renamed over), "wait <ms>"
+    // (on the store's clock), "check" (the store looks, as its watcher or timer makes it),
+    // "save" (the launcher's own save of the model it read).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<bool>>("announced"); // after each "check"
+    QTest::addColumn<bool>("saveWritten");      // the last "save", if any
+    const QByteArray whole = "$VERSION 106\n[Profile]\n\"Theirs\"\t\"\"\n[Resolution]\n"
+                             "[PixelDensity]\n[Input]\n";
+    QTest::newRow("taken in once it has kept its stamp for the settle time")
+        << QStringList{"write " + whole, "check", "wait 499", "check", "wait 1", "check"}
+        << QList<bool>{false, false, true} << false;
+    QTest::newRow("a change within the settle time starts it again")
+        << QStringList{"write " + whole, "check",    "wait 400", "write " + whole + "# more\n",
+                       "check",          "wait 400", "check",    "wait 100",
+                       "check"}
+        << QList<bool>{false, false, false, true} << false;
+    QTest::newRow("a file cut in a line is given five settle times")
+        << QStringList{"write $VERSION 106\n[Profile]\n\"The",
+                       "check",
+                       "wait 600",
+                       "check",
+                       "wait 1899",
+                       "check",
+                       "wait 1",
+                       "check"}
+        << QList<bool>{false, false, false, true} << false;
+    QTest::newRow("nothing is written while a change is unsettled")
+        << QStringList{"rename " + whole, "check", "wait 100", "save"} << QList<bool>{false}
+        << false;
+    QTest::newRow("a change the watcher missed is found by the save")
+        << QStringList{"rename " + whole, "save"} << QList<bool>{} << false;
+}
+
+// When someone else's change of Launcher.ini is read, and when the launcher writes, decided on
+// the store's own clock: no test here sleeps.
+void TestConfigStore::settleRules()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QList<bool>, announced);
+    QFETCH(bool, saveWritten);
+    const QString root = TestEnvironment::current()->root() + "/settle-" + QTest::currentDataTag();
+    const QString user = root + "/Launcher.ini";
+    const QByteArray mine = "$VERSION 106\n[Profile]\n\"Mine\"\t\"\"\n";
+    QVERIFY(WriteBytes(user, mine));
+    ConfigStore store(user, root + "/LauncherDefault.ini");
+    qint64 now = 0;
+    store.SetClock([&now] { return now; });
+    const LauncherConfig model = store.Read(user, true).config;
+    QSignalSpy changed(&store, &ConfigStore::userFileChanged);
+    QList<bool> seen;
+    ConfigSaveResult saved;
+    for (const QString &step : std::as_const(steps)) {
+        const QString argument = step.section(' ', 1);
+        if (step.startsWith("write ")) {
+            QVERIFY(WriteBytes(user, argument.toUtf8()));
+        } else if (step.startsWith("rename ")) {
+            QVERIFY(WriteBytes(user + ".new", argument.toUtf8()));
+            QCOMPARE(::rename(QFile::encodeName(user + ".new").constData(),
+                              QFile::encodeName(user).constData()),
+                     0);
+        } else if (step.startsWith("wait ")) {
+            now += argument.toInt();
+        } else if (step == "check") {
+            changed.clear();
+            store.CheckUserFile();
+            seen.append(changed.size() == 1);
+        } else if (step == "save") {
+            const QByteArray before = ReadBytes(user);
+            saved = store.Save(model);
+            QCOMPARE(ReadBytes(user) == before, !saved.saved);
+            QVERIFY(saved.saved || saved.waiting || saved.changedOnDisk);
+        }
+    }
+    QCOMPARE(seen, announced);
+    if (steps.contains("save"))
+        QCOMPARE(saved.saved, saveWritten);
+    else
+        QCOMPARE(store.OutsideChangePending(), announced.contains(true));
+}
+
+void TestConfigStore::racyStamps_data()
+{
+    QTest::addColumn<qint64>("modifiedNs");
+    QTest::addColumn<qint64>("changedNs");
+    QTest::addColumn<qint64>("nowNs");
+    QTest::addColumn<bool>("racy");
+    const qint64 ms = 1000000;
+    const qint64 t = qint64(1765000000) * 1000000000 + 123456789;
+    QTest::newRow("changed a moment ago") << t << t << t + 50 * ms << true;
+    QTest::newRow("changed long enough ago") << t << t << t + 150 * ms << false;
+    QTest::newRow("only the inode changed a moment ago")
+        << t - 5000 * ms << t << t + 10 * ms << true;
+    // A file system that keeps whole seconds stamps a whole second alike.
+    const qint64 whole = qint64(1765000000) * 1000000000;
+    QTest::newRow("whole seconds, 1.5 s ago") << whole << whole << whole + 1500 * ms << true;
+    QTest::newRow("whole seconds, 2.5 s ago") << whole << whole << whole + 2500 * ms << false;
+}
+
+// A stamp this recent cannot tell two writes of the same size apart: the store then compares
+// the file's contents.
+void TestConfigStore::racyStamps()
+{
+    QFETCH(qint64, modifiedNs);
+    QFETCH(qint64, changedNs);
+    QFETCH(qint64, nowNs);
+    QFETCH(bool, racy);
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.modifiedNs = modifiedNs;
+    stamp.changedNs = changedNs;
+    QCOMPARE(stamp.IsRacy(nowNs), racy);
+    // A file written a moment ago is racy; the same bytes are still the same file, others not.
+    const QString path = TestEnvironment::current()->root() + "/racy.ini";
+    QVERIFY(WriteBytes(path, "$VERSION 106\n[Profile]\n\"Aa\"\t\"\"\n"));
+    ConfigStore store(path, path + ".default");
+    store.Read(path, true);
+    QVERIFY(store.UserFileUnchanged());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(25) && file.write("Bb") == 2);
+    file.close();
+    QVERIFY(!store.UserFileUnchanged());
+}
+
+// The watch goes with a file that is removed or renamed away; the file that takes its place is
+// watched anew, so that a later edit in place is still seen.
+void TestConfigStore::watchFollowsAReplacedFile()
+{
+    const QString root = TestEnvironment::current()->root() + "/watched";
+    const QString user = root + "/Launcher.ini";
+    const QByteArray sections = "[Resolution]\n[PixelDensity]\n[Input]\n";
+    QVERIFY(WriteBytes(user, "$VERSION 106\n[Profile]\n\"One\"\t\"\"\n" + sections));
+    ConfigStore store(user, root + "/LauncherDefault.ini");
+    store.SetSettleTime(20);
+    store.Read(user, true);
+    store.WatchUserFile();
+    QSignalSpy changed(&store, &ConfigStore::userFileChanged);
+    QVERIFY(QFile::remove(user));
+    QVERIFY(WriteBytes(user + ".new", sections + "$VERSION 106\n[Profile]\n\"Two\"\t\"\"\n"));
+    QCOMPARE(
+        ::rename(QFile::encodeName(user + ".new").constData(), QFile::encodeName(user).constData()),
+        0);
+    QTRY_COMPARE(changed.size(), 1);
+    QCOMPARE(store.ReadChangedUserFile().config.ProfileNames(), QStringList{"Two"});
+    QFile file(user);
+    QVERIFY(file.open(QIODevice::Append) && file.write("\"Three\"\t\"\"\n") > 0);
+    file.close();
+    QTRY_COMPARE(changed.size(), 2);
+    QCOMPARE(store.ReadChangedUserFile().config.ProfileNames(), (QStringList{"Two", "Three"}));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestConfigStore)

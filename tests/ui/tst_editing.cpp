@@ -158,6 +158,9 @@ void TestEditing::init()
     QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), testConfig));
     driver = new ModalDriver;
     window = new MainWindow;
+    // Another program's edit is taken in a tenth of a second after it settled: the tests of
+    // the settle time itself set their own.
+    window->Document()->Store().SetSettleTime(100);
     initial = window->Config();
     parts = new WindowParts(*window);
     QVERIFY(parts->complete());
@@ -915,6 +918,9 @@ void TestEditing::Reopen(const QByteArray &config)
     delete window; // which saves its own configuration on the way
     QVERIFY(WriteBytes(TestEnvironment::current()->userConfigPath(), config));
     window = new MainWindow;
+    // Another program's edit is taken in a tenth of a second after it settled: the tests of
+    // the settle time itself set their own.
+    window->Document()->Store().SetSettleTime(100);
     initial = window->Config();
     parts = new WindowParts(*window);
     window->show();
@@ -1289,7 +1295,9 @@ void TestEditing::questionsOutlastOutsideEdits_data()
     QTest::addColumn<QString>("action");  // what the user asks for
     QTest::addColumn<QString>("outside"); // what another program does while the question is open
     QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QString>("gone"); // the profile or entry said to be gone, if any
+    // What the user is told: "gone B" (the profile or entry no longer there), "changed B" (it
+    // no longer stores what the question showed), or nothing.
+    QTest::addColumn<QString>("told");
     QTest::newRow("remove B; A removed meanwhile")
         << "remove B"
         << "remove A" << QStringList{"Default", "C", "Far"} << "";
@@ -1298,41 +1306,76 @@ void TestEditing::questionsOutlastOutsideEdits_data()
         << "remove A" << QStringList{"Default", "B", "C"} << "";
     QTest::newRow("remove B; B removed meanwhile")
         << "remove B"
-        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "gone B";
+    QTest::newRow("remove B; B changed meanwhile")
+        << "remove B"
+        << "change B" << QStringList{"Default", "A", "B", "C", "Far"} << "changed B";
+    QTest::newRow("remove A, B and C; B removed meanwhile")
+        << "remove A B C"
+        << "remove B" << QStringList{"Default", "Far"} << "gone B";
+    QTest::newRow("remove A, B and C; B changed meanwhile")
+        << "remove A B C"
+        << "change B" << QStringList{"Default", "B", "Far"} << "changed B";
     QTest::newRow("remove the option WVGA; Unused removed meanwhile")
         << "remove WVGA"
         << "remove Unused" << QStringList{"Default", "A", "B", "C", "Far"} << "";
     QTest::newRow("remove the option WVGA; WVGA removed meanwhile")
         << "remove WVGA"
-        << "remove WVGA" << QStringList{"Default", "A", "B", "C", "Far"} << "WVGA";
+        << "remove WVGA" << QStringList{"Default", "A", "B", "C", "Far"} << "gone WVGA";
+    QTest::newRow("remove the option WVGA; B, which uses it, changed meanwhile")
+        << "remove WVGA"
+        << "change B" << QStringList{"Default", "A", "B", "C", "Far"} << "changed WVGA";
     QTest::newRow("replace B from Add; A removed meanwhile")
         << "replace B"
         << "remove A" << QStringList{"Default", "B", "C", "Far"} << "";
     QTest::newRow("replace B from Add; B removed meanwhile")
         << "replace B"
-        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "gone B";
+    QTest::newRow("replace B from Add; B changed meanwhile")
+        << "replace B"
+        << "change B" << QStringList{"Default", "A", "B", "C", "Far"} << "changed B";
     QTest::newRow("rename B; A removed meanwhile")
         << "rename B"
         << "remove A" << QStringList{"Default", "B2", "C", "Far"} << "";
     QTest::newRow("rename B; B removed meanwhile")
         << "rename B"
-        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "B";
+        << "remove B" << QStringList{"Default", "A", "C", "Far"} << "gone B";
+    QTest::newRow("rename B; B changed meanwhile")
+        << "rename B"
+        << "change B" << QStringList{"Default", "A", "B", "C", "Far"} << "changed B";
+    // The answers apply to the profiles as they are after the question, not to a copy.
+    QTest::newRow("import over B; Z added meanwhile")
+        << "import B"
+        << "add Z" << QStringList{"Default", "A", "B", "C", "Far", "Z"} << "";
+    QTest::newRow("import over B; B changed meanwhile")
+        << "import B"
+        << "change B" << QStringList{"Default", "A", "B", "C", "Far"} << "changed B";
 }
 
 // A question stays about the profile or option it named, whatever an outside edit changed
-// while it was open; what is gone by then is said to be gone, and nothing else is touched.
+// while it was open; what is gone by then is said to be gone, what changed is said to have
+// changed and keeps the change, and nothing else is touched.
 void TestEditing::questionsOutlastOutsideEdits()
 {
     QFETCH(QString, action);
     QFETCH(QString, outside);
     QFETCH(QStringList, names);
-    QFETCH(QString, gone);
+    QFETCH(QString, told);
     const QString path = TestEnvironment::current()->userConfigPath();
+    // Watched from the first paint on.
+    QTRY_VERIFY(window->Document()->Store().OutsideChangePending() ||
+                window->Document()->Store().UserFileUnchanged());
     QByteArray theirs = testConfig;
     if (outside == "remove A")
         theirs.replace("\"A\"\t\"[Resolution] 2 [PixelDensity] 1 [Input] 0 -x\"\n", "");
     if (outside == "remove B")
         theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n", "");
+    if (outside == "change B")
+        theirs.replace("\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 \"\n",
+                       "\"B\"\t\"[Resolution] 2 [PixelDensity] 0 [Input] 1 -outside\"\n");
+    if (outside == "add Z")
+        theirs.replace("[Resolution]\n", "\"Z\"\t\"[Resolution] 1 [PixelDensity] 0 [Input] 0 "
+                                         "-z\"\n[Resolution]\n");
     if (outside == "remove Unused" || outside == "remove WVGA") {
         const bool unused = outside == "remove Unused";
         // The entry goes, and the positions after it move up, as the launcher writes them.
@@ -1352,6 +1395,10 @@ void TestEditing::questionsOutlastOutsideEdits()
     }
     LauncherConfig expected;
     ParseConfigText(QString::fromUtf8(theirs), expected);
+    const QString importFile = TestEnvironment::current()->root() + "/import-question.ini";
+    QVERIFY(WriteBytes(importFile, "$VERSION\t106\n[Profile]\n\"B\"\t\"[Resolution] 1 "
+                                   "[PixelDensity] 0 [Input] 0 -imported\"\n[Resolution]\n"
+                                   "\"Default\"\t\"\"\n\"Unused\"\t\" -windowsize 320x480\"\n"));
     // The other program saves while the question is open; it is answered once the window has
     // taken that in.
     const auto answerAfterOutsideEdit = [=](const QString &button, const QString &typed = {}) {
@@ -1363,7 +1410,8 @@ void TestEditing::questionsOutlastOutsideEdits()
             driver->Check(QTest::qWaitFor(
                               [&] {
                                   const LauncherConfig &now = window->Config();
-                                  return now.ProfileNames() == expected.ProfileNames() &&
+                                  return window->Document()->Settled() &&
+                                         now.profiles == expected.profiles &&
                                          now.EntryNames(SectionResolution) ==
                                              expected.EntryNames(SectionResolution);
                               },
@@ -1379,59 +1427,104 @@ void TestEditing::questionsOutlastOutsideEdits()
             }
         });
     };
-    const auto expectGone = [=] {
-        if (gone.isEmpty())
+    const auto expectTold = [=] {
+        if (told.isEmpty())
             return;
+        const QString what = told.section(' ', 1);
+        const QString phrase = told.startsWith("gone") ? "no longer" : "changed outside";
         driver->Expect([=](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
-            driver->Check(box && box->text().contains("\"" + gone + "\"") &&
-                              box->text().contains("no longer"),
-                          "expected to be told that " + gone + " is gone");
+            // Named in quotes, or on a line of its own in a list.
+            driver->Check(box &&
+                              (box->text().contains("\"" + what + "\"") ||
+                               box->text().split('\n').contains(what)) &&
+                              box->text().contains(phrase),
+                          "expected to be told that " + told + ": " + (box ? box->text() : ""));
             if (box)
                 box->accept();
         });
     };
-    if (action.startsWith("remove ") && action != "remove WVGA") {
+    if (action == "remove A B C") {
+        parts->profiles->setCurrentRow(1);
+        parts->profiles->item(2)->setSelected(true);
+        parts->profiles->item(3)->setSelected(true);
+        answerAfterOutsideEdit("OK");
+        expectTold();
+        QTest::mouseClick(parts->removeProfile, Qt::LeftButton);
+    } else if (action.startsWith("remove ") && action != "remove WVGA") {
         parts->profiles->setCurrentRow(window->Config().FindProfile(action.mid(7)));
         answerAfterOutsideEdit("OK");
-        expectGone();
+        expectTold();
         QTest::mouseClick(parts->removeProfile, Qt::LeftButton);
     } else if (action == "remove WVGA") {
         parts->profiles->setCurrentRow(2);
         parts->resolution->setCurrentIndex(2);
         answerAfterOutsideEdit("Yes");
-        expectGone();
+        expectTold();
         QTest::mouseClick(parts->removeResolution, Qt::LeftButton);
     } else if (action == "replace B") {
         parts->profiles->setCurrentRow(0);
         parts->arguments->setText("-new");
         driver->ExpectInput("Add Profile", "Enter the name for the new profile", "B");
         answerAfterOutsideEdit("OK");
-        expectGone();
+        expectTold();
         QTest::mouseClick(parts->addUpdate, Qt::LeftButton);
     } else if (action == "rename B") {
         parts->profiles->setCurrentRow(2);
         answerAfterOutsideEdit(QString(), "B2");
-        expectGone();
+        expectTold();
         window->ListActions()->OnRenameProfile();
+    } else if (action == "import B") {
+        answerAfterOutsideEdit("Replace");
+        expectTold();
+        window->ListActions()->ImportProfilesFrom(importFile, [=](const QString &name) {
+            // The question itself, as the menu's import asks it.
+            QMessageBox box(QMessageBox::Question, "Import Profiles", "\"" + name + "\"",
+                            QMessageBox::NoButton, window);
+            QPushButton *replace = box.addButton("Replace", QMessageBox::AcceptRole);
+            box.addButton("Skip", QMessageBox::RejectRole);
+            box.exec();
+            return box.clickedButton() == replace ? ImportChoice::Replace : ImportChoice::Skip;
+        });
     }
     QTRY_COMPARE(driver->Settled(), true);
     window->WaitForSaves();
     const LauncherConfig &now = window->Config();
     QCOMPARE(now.ProfileNames(), names);
-    // Nothing else was touched: C keeps what it stores, and B what the user chose.
-    QCOMPARE(now.profiles.at(now.FindProfile("C")).arguments, QStringLiteral(" -c"));
-    if (action == "replace B" && gone.isEmpty())
-        QCOMPARE(now.profiles.at(now.FindProfile("B")).arguments, QStringLiteral("-new"));
+    // Nothing else was touched: C keeps what it stores, and B what the user chose or what the
+    // other program left.
+    if (now.FindProfile("C") >= 0)
+        QCOMPARE(now.profiles.at(now.FindProfile("C")).arguments, QStringLiteral(" -c"));
+    const int b = now.FindProfile("B");
+    if (outside == "change B")
+        QCOMPARE(now.profiles.at(b).arguments, QStringLiteral(" -outside"));
+    else if (action == "replace B" && told.isEmpty())
+        QCOMPARE(now.profiles.at(b).arguments, QStringLiteral("-new"));
+    else if (action == "import B")
+        QCOMPARE(now.profiles.at(b).arguments, QStringLiteral(" -imported"));
+    if (outside == "add Z")
+        QCOMPARE(now.profiles.last().arguments, QStringLiteral(" -z"));
     if (action == "remove WVGA") {
-        const QStringList entries =
-            gone.isEmpty() ? QStringList{"Default", "HD"} : QStringList{"Default", "Unused", "HD"};
-        QCOMPARE(now.EntryNames(SectionResolution), entries);
-        QVERIFY(now.profiles.at(now.FindProfile("A")).arguments.endsWith("-windowsize 480x800"));
+        const QStringList entries = told.isEmpty()
+                                        ? QStringList{"Default", "HD"}
+                                        : QStringList{"Default", "Unused", "WVGA", "HD"}.mid(
+                                              told.startsWith("gone") ? 0 : 0);
+        if (told.startsWith("gone"))
+            QCOMPARE(now.EntryNames(SectionResolution), (QStringList{"Default", "Unused", "HD"}));
+        else if (told.isEmpty())
+            QCOMPARE(now.EntryNames(SectionResolution), entries);
+        else
+            QCOMPARE(now.EntryNames(SectionResolution), expected.EntryNames(SectionResolution));
+        if (!told.startsWith("changed"))
+            QVERIFY(
+                now.profiles.at(now.FindProfile("A")).arguments.endsWith("-windowsize 480x800"));
     }
     initial = now;
     // Saved when something was done; their file as they left it when nothing was.
-    QCOMPARE(ReadBytes(path), gone.isEmpty() ? FormatConfigUtf8(now) : theirs);
+    const bool nothingDone = told.startsWith("gone")
+                                 ? action != "remove A B C"
+                                 : told.startsWith("changed") && action != "remove A B C";
+    QCOMPARE(ReadBytes(path), nothingDone ? theirs : FormatConfigUtf8(now));
 }
 
 void TestEditing::exportThenImport_data()

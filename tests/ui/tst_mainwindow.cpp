@@ -2,6 +2,7 @@
 // launching through the stand-in emulator, and the help page.
 
 #include "commandline.h"
+#include "drivenwriter.h"
 #include "emulatormonitor.h"
 #include "instances.h"
 #include "logviewer.h"
@@ -137,6 +138,8 @@ private slots:
     void launchStartsTheEmulator();
     void longArgumentsAreLaunchedAndStoredWhole();
     void launchTwiceStartsTwo();
+    void launchWaitsForAnotherProgramsWrite_data();
+    void launchWaitsForAnotherProgramsWrite();
     void launchTooltipShowsWhatStarts();
     void enterInArgumentsLaunchesNothing();
     void missingEmulatorIsReported();
@@ -442,6 +445,61 @@ void TestMainWindow::launchTwiceStartsTwo()
     QCOMPARE(records.size(), 2);
     QCOMPARE(records.at(0), (QStringList{"-profile-name", "Broken"}));
     QCOMPARE(records.at(1), records.at(0));
+}
+
+void TestMainWindow::launchWaitsForAnotherProgramsWrite_data()
+{
+    QTest::addColumn<int>("writer"); // DrivenWriter::Kind
+    QTest::addColumn<bool>("launchInPause");
+    QTest::newRow("two steps, launched in the pause") << int(DrivenWriter::TwoSteps) << true;
+    QTest::newRow("two steps, launched before it settled") << int(DrivenWriter::TwoSteps) << false;
+    QTest::newRow("renamed over, launched before it settled")
+        << int(DrivenWriter::RenameOver) << false;
+}
+
+// Another program writes Launcher.ini while the user presses Launch: the window shows the file
+// as it stood, so the launch waits until the new file is taken in, and starts what the window
+// shows then, never what half a file said.
+void TestMainWindow::launchWaitsForAnotherProgramsWrite()
+{
+    QFETCH(int, writer);
+    QFETCH(bool, launchInPause);
+    MainWindow window;
+    WindowParts parts(window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ConfigStore &store = window.Document()->Store();
+    qint64 now = 0;
+    store.SetClock([&now] { return now; });
+    parts.profiles->setCurrentRow(2);
+    const QString path = TestEnvironment::current()->userConfigPath();
+    // Theirs gives "My tablet" another resolution and density.
+    QByteArray theirs = testConfig;
+    theirs.replace("\"My tablet\"\t\"[Resolution] 3 [PixelDensity] 1",
+                   "\"My tablet\"\t\"[Resolution] 2 [PixelDensity] 2");
+    DrivenWriter other(path, theirs, DrivenWriter::Kind(writer));
+    QVERIFY(other.Begin());
+    if (!launchInPause)
+        QVERIFY(other.Finish());
+    // The watcher notices: from now on the file is changing.
+    QTRY_VERIFY(store.OutsideChangePending());
+    QTest::mouseClick(parts.launch, Qt::LeftButton);
+    // Nothing started: the window does not show the file yet.
+    QVERIFY(!window.Document()->Settled());
+    QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
+    QVERIFY(!QFileInfo::exists(RecordPath()));
+    if (launchInPause)
+        QVERIFY(other.Finish());
+    now += ConfigStore::DefaultSettleMs;
+    store.CheckUserFile();
+    now += ConfigStore::DefaultSettleMs;
+    store.CheckUserFile();
+    QVERIFY(window.Document()->Settled());
+    const QList<QStringList> records = WaitForRecords(1);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.at(0), (QStringList{"-windowsize", "720x1280", "-ppi", "240", "-profile-name",
+                                         "My tablet", "-x", "1"}));
+    QCOMPARE(parts.resolution->currentText(), QStringLiteral("HD"));
 }
 
 void TestMainWindow::launchTooltipShowsWhatStarts()
