@@ -36,7 +36,7 @@ bool LoadForOptions(LauncherConfig *config, QTextStream &err)
 {
     ConfigStore store;
     // Not half of what another program is writing at this moment.
-    ConfigStore::ReadResult user = store.ReadUserFileWhenQuiet();
+    ConfigStore::ReadResult user = store.ReadUserFileOnce();
     const QString userPath = QDir::toNativeSeparators(store.UserPath());
     switch (user.status) {
     case ConfigStore::ReadResult::Loaded:
@@ -206,7 +206,7 @@ int ImportFile(const QString &file, QTextStream &err)
     const ConfigStore::WriteLock lock(store.UserPath());
     ConfigSaveResult saved;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        ConfigStore::ReadResult user = store.ReadUserFileWhenQuiet();
+        ConfigStore::ReadResult user = store.ReadUserFileOnce();
         if (user.status == ConfigStore::ReadResult::Missing)
             user = store.Read(store.DefaultPath(), false);
         if (user.status != ConfigStore::ReadResult::Loaded) {
@@ -378,6 +378,43 @@ int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options,
     if (code == 0 && options.wait)
         return WaitForLaunched(started, err);
     return code;
+}
+
+// The long name of `options` that `typed` most likely meant: the same but for case, or at most
+// two letters off; empty when none is that close.
+QString ClosestOption(const QString &typed, const QList<QCommandLineOption> &options)
+{
+    const auto distance = [](QStringView a, QStringView b) {
+        QList<int> row(b.size() + 1);
+        for (qsizetype j = 0; j <= b.size(); ++j)
+            row[j] = int(j);
+        for (qsizetype i = 1; i <= a.size(); ++i) {
+            int diagonal = row[0];
+            row[0] = int(i);
+            for (qsizetype j = 1; j <= b.size(); ++j) {
+                const int above = row[j];
+                row[j] = std::min(
+                    {row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+                diagonal = above;
+            }
+        }
+        return row[b.size()];
+    };
+    QString best;
+    int bestDistance = 3;
+    for (const QCommandLineOption &option : options) {
+        for (const QString &name : option.names()) {
+            if (name.size() < 3)
+                continue;
+            const int d =
+                name.compare(typed, Qt::CaseInsensitive) == 0 ? 0 : distance(typed.toLower(), name);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = name;
+            }
+        }
+    }
+    return best;
 }
 
 // Options that Qt's application object takes from the command line, with a value in the next
@@ -602,15 +639,24 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     }
     options.json = parser.isSet(json);
     options.wait = parser.isSet(wait);
-    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait)
-        return options; // anything else opens the window, as it always did
-
-    // Beside an action, anything the launcher does not understand is a mistake of the caller.
     const auto usage = [&options](const QString &problem) {
         options.action = LauncherOptions::UsageError;
         options.usageError = problem;
         return options;
     };
+    // A mistyped option is a mistake of the caller, never a silent start of the window.
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString unknown = parser.unknownOptionNames().first();
+        const QString written =
+            (unknown.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + unknown;
+        const QString meant = ClosestOption(unknown, all);
+        return usage(
+            meant.isEmpty()
+                ? QStringLiteral("unknown option %1").arg(written)
+                : QStringLiteral("unknown option %1 (did you mean --%2?)").arg(written, meant));
+    }
+    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait)
+        return options; // other arguments open the window, as they always did
     int actions = 0;
     for (const QCommandLineOption &action :
          {help, version, list, launch, print, devices, exportOption, importOption, running, stop,
@@ -618,12 +664,6 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         actions += parser.isSet(action) ? 1 : 0;
     if (actions > 1)
         return usage(QStringLiteral("give one action at a time"));
-    if (!parser.unknownOptionNames().isEmpty()) {
-        const QString unknown = parser.unknownOptionNames().first();
-        return usage(
-            QStringLiteral("unknown option %1%2")
-                .arg(unknown.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown));
-    }
     if (options.json && options.action != LauncherOptions::List &&
         options.action != LauncherOptions::Running)
         return usage(QStringLiteral("--json goes with --list or --running"));

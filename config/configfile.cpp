@@ -129,7 +129,8 @@ ConfigLoadResult LoadConfigFile(const QString &path, PendingProfiles *later)
     result.changedWhileRead = opened != result.stamp || StampOfFile(path) != opened;
     file.close();
     result.digest = ContentDigest(bytes);
-    result.complete = bytes.endsWith('\n') || bytes.endsWith('\r');
+    result.cutInLine = !bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r');
+    result.complete = !bytes.isEmpty() && !result.cutInLine;
     for (const char *header : {"[Profile]", "[Resolution]", "[PixelDensity]", "[Input]"})
         result.complete = result.complete && bytes.contains(header);
 

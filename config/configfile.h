@@ -63,6 +63,7 @@ struct ConfigLoadResult
     // It ends with a line break and has all four section headers, as every file the launcher
     // writes has: one that does not may be cut off by a writer that is not done yet.
     bool complete = false;
+    bool cutInLine = false; // it does not end with a line break
 };
 
 // Larger than five times a file of 100,000 profiles: no Launcher.ini a person keeps.

@@ -96,24 +96,20 @@ ConfigStore::ReadResult ConfigStore::Read(const QString &path, bool isUserFile,
     return ReadFile(path, isUserFile, later, Reading::Startup);
 }
 
-ConfigStore::ReadResult ConfigStore::ReadUserFileWhenQuiet(int boundMs)
+ConfigStore::ReadResult ConfigStore::ReadUserFileOnce(int boundMs)
 {
     const QDeadlineTimer deadline(boundMs);
     for (;;) {
-        // The file's own times say how long it has been left alone.
+        ReadResult read = ReadFile(userPath, true, nullptr, Reading::AsItIs);
         const FileStamp stamp = StampOfFile(userPath);
-        const qint64 quietMs =
+        const qint64 leftForMs =
             (FileClockNowNs() - qMax(stamp.modifiedNs, stamp.changedNs)) / 1000000;
-        if (stamp.exists && quietMs < settleMs && !deadline.hasExpired()) {
-            const qint64 wait = qMin<qint64>(settleMs - quietMs, deadline.remainingTime());
-            QThread::msleep(ulong(std::clamp<qint64>(wait, 1, 50)));
-            continue;
-        }
-        ReadResult read = ReadFile(userPath, true, nullptr, Reading::Again);
-        if (read.status != ReadResult::Changing)
+        const bool beingWritten =
+            read.changedWhileRead ||
+            (read.cutInLine && leftForMs < UnfinishedSettleFactor * qint64(settleMs));
+        if (!beingWritten || deadline.hasExpired())
             return read;
-        if (deadline.hasExpired())
-            return ReadFile(userPath, true, nullptr, Reading::AsItIs);
+        QThread::msleep(20);
     }
 }
 
@@ -187,6 +183,8 @@ ConfigStore::ReadResult ConfigStore::ReadFile(const QString &path, bool isUserFi
     result.version = loaded.version;
     result.reason = loaded.reason;
     result.complete = loaded.complete;
+    result.changedWhileRead = loaded.changedWhileRead;
+    result.cutInLine = loaded.cutInLine;
     result.empty = loaded.status != ConfigLoadResult::Loaded &&
                    loaded.status != ConfigLoadResult::Missing && loaded.stamp.exists &&
                    loaded.stamp.size == 0;

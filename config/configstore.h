@@ -90,8 +90,10 @@ public:
         LauncherConfig config;
         int version = 0;
         QString reason;
-        bool empty = false;    // not loaded: the file is there and holds nothing
-        bool complete = false; // as ConfigLoadResult::complete
+        bool empty = false;     // not loaded: the file is there and holds nothing
+        bool complete = false;  // as ConfigLoadResult::complete
+        bool cutInLine = false; // it does not end with a line break
+        bool changedWhileRead = false;
     };
 
     // Reads `path`, which is the user's file when `isUserFile`. An unreadable user file is kept
@@ -100,10 +102,11 @@ public:
     // With `later`, the profiles of a long file are read on a thread of their own, as
     // LoadConfigFile does.
     ReadResult Read(const QString &path, bool isUserFile, PendingProfiles *later = nullptr);
-    // Reads the user's file for a process that reads it once (the command line): once it has
-    // been left alone for the settle time, and again when it changes while it is read; after
-    // `boundMs` it is read as it is. Never Changing.
-    ReadResult ReadUserFileWhenQuiet(int boundMs = 2000);
+    // Reads the user's file for a process that reads it once (the command line): again when it
+    // changed while it was read, or when it ends in the middle of a line and was written less
+    // than five settle times ago (someone is still writing it); after `boundMs` as it is.
+    // Never Changing.
+    ReadResult ReadUserFileOnce(int boundMs = 2000);
     // Reads the user's file again after someone else changed it. A file that cannot be read
     // now is not kept for the rest of the run: an editor may have truncated it and be about to
     // write it. Saves wait meanwhile (HoldUserFile).

@@ -474,7 +474,7 @@ bool ProfileDocument::WriteAll()
         if (store.OutsideChangePending()) {
             ConfigStore::ReadResult read = store.ReadChangedUserFile();
             if (read.status == ConfigStore::ReadResult::Changing)
-                read = store.ReadUserFileWhenQuiet(0);
+                read = store.ReadUserFileOnce(0);
             // A file cut off by a writer that stopped is not merged into: the model, made from
             // the last whole file and the changes since, takes its place.
             if (read.status != ConfigStore::ReadResult::Loaded || read.complete)

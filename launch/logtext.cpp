@@ -5,9 +5,14 @@
 #include "instances.h"
 #include "instances_p.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#define PCRE2_CODE_UNIT_WIDTH 0
+#include <pcre2.h>
 
 #include <cstring>
 
@@ -65,41 +70,101 @@ QString LogText::Line(qsizetype index) const
     return QString::fromUtf8(bytes.constData() + start, end - start);
 }
 
+struct LogFilter::Compiled
+{
+    pcre2_code_16 *code = nullptr;
+    ~Compiled() { pcre2_code_free_16(code); }
+};
+
 LogFilter LogFilter::Parse(const QString &typed)
 {
     LogFilter filter;
     filter.text = typed;
     filter.regular = typed.startsWith(QLatin1Char('/'));
-    if (filter.regular)
-        filter.expression =
-            QRegularExpression(typed.mid(1), QRegularExpression::CaseInsensitiveOption);
+    if (!filter.regular)
+        return filter;
+    const QStringView pattern = QStringView(typed).sliced(1);
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    auto compiled = std::make_shared<Compiled>();
+    compiled->code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.utf16()),
+                                      PCRE2_SIZE(pattern.size()), PCRE2_UTF | PCRE2_CASELESS,
+                                      &error, &offset, nullptr);
+    if (!compiled->code) {
+        PCRE2_UCHAR16 message[256];
+        const int length = pcre2_get_error_message_16(error, message, 256);
+        filter.problem =
+            QCoreApplication::translate("LogViewer", "%1 at character %2")
+                .arg(length > 0
+                         ? QString::fromUtf16(reinterpret_cast<const char16_t *>(message), length)
+                         : QString::number(error))
+                .arg(qulonglong(offset) + 1);
+        return filter;
+    }
+    // Compiled to machine code where the system can: a line is searched several times faster.
+    pcre2_jit_compile_16(compiled->code, PCRE2_JIT_COMPLETE);
+    filter.compiled = std::move(compiled);
     return filter;
 }
 
-QString LogFilter::Problem() const
-{
-    return regular && !expression.isValid() ? expression.errorString() : QString();
-}
-
-bool LogFilter::Matches(const QString &line) const
+LogFilter::Result LogFilter::Test(QStringView line) const
 {
     if (text.isEmpty())
-        return true;
-    if (regular)
-        return expression.isValid() && expression.match(line).hasMatch();
-    return line.contains(text, Qt::CaseInsensitive);
+        return Result::Yes;
+    if (!regular)
+        return line.contains(text, Qt::CaseInsensitive) ? Result::Yes : Result::No;
+    if (!compiled)
+        return Result::No;
+    // Each thread its own: match data and contexts are not shared between threads.
+    struct Scratch
+    {
+        pcre2_match_data_16 *data = pcre2_match_data_create_16(1, nullptr);
+        pcre2_match_context_16 *context = pcre2_match_context_create_16(nullptr);
+        Scratch()
+        {
+            pcre2_set_match_limit_16(context, StepsPerLine);
+            pcre2_set_depth_limit_16(context, StepsPerLine);
+            pcre2_set_heap_limit_16(context, 20 * 1024); // KiB
+        }
+        ~Scratch()
+        {
+            pcre2_match_context_free_16(context);
+            pcre2_match_data_free_16(data);
+        }
+    };
+    thread_local Scratch scratch;
+    const int result = pcre2_match_16(compiled->code, reinterpret_cast<PCRE2_SPTR16>(line.utf16()),
+                                      PCRE2_SIZE(line.size()), 0, 0, scratch.data, scratch.context);
+    if (result >= 0)
+        return Result::Yes;
+    if (result == PCRE2_ERROR_MATCHLIMIT || result == PCRE2_ERROR_DEPTHLIMIT ||
+        result == PCRE2_ERROR_HEAPLIMIT || result == PCRE2_ERROR_JIT_STACKLIMIT)
+        return Result::TooCostly;
+    return Result::No;
 }
 
-QList<qsizetype> MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from)
+LogMatches MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from, qsizetype to,
+                         const std::function<bool()> &stop)
 {
-    QList<qsizetype> lines;
+    LogMatches matches;
     if (!filter.Problem().isEmpty())
-        return lines;
-    for (qsizetype i = from; i < log.LineCount(); ++i) {
-        if (filter.Matches(log.Line(i)))
-            lines.append(i);
+        return matches;
+    const qsizetype end = to < 0 ? log.LineCount() : qMin(to, log.LineCount());
+    for (qsizetype i = from; i < end; ++i) {
+        if (stop && stop())
+            break;
+        switch (filter.Test(log.Line(i))) {
+        case LogFilter::Result::Yes:
+            matches.lines.append(i);
+            break;
+        case LogFilter::Result::TooCostly:
+            ++matches.tooCostly;
+            break;
+        case LogFilter::Result::No:
+            break;
+        }
     }
-    return lines;
+    return matches;
 }
 
 QStringList LogsOf(const QString &profile)

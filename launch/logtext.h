@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
 
 // An emulator's log as the launcher's viewer shows it: the file's bytes and where each line
 // starts, read again from where it stopped as the emulator writes. Lines are decoded only when
@@ -38,22 +40,49 @@ private:
 };
 
 // What the viewer's filter field asks for: plain text, ignoring case, or, when it starts with
-// "/", a regular expression (ignoring case too).
+// "/", a regular expression (Perl's, as Qt's own; ignoring case too). A regular expression is
+// given a budget on each line: one that would backtrack for seconds on a line (say
+// "(a+)+$" on a long line of a's) stops there, and the line counts as too costly to search.
 struct LogFilter
 {
     QString text;
-    QRegularExpression expression;
     bool regular = false;
 
     static LogFilter Parse(const QString &typed);
     bool IsEmpty() const { return text.isEmpty(); }
     // Empty when it can be used; else why not.
-    QString Problem() const;
-    bool Matches(const QString &line) const;
+    QString Problem() const { return problem; }
+
+    enum class Result
+    {
+        No,
+        Yes,
+        TooCostly, // the expression used up its budget on the line
+    };
+    // Safe on any thread.
+    Result Test(QStringView line) const;
+    bool Matches(const QString &line) const { return Test(line) == Result::Yes; }
+
+    // Steps the expression may take on one line: a tenth of a millisecond or so of
+    // backtracking, far more than any sensible expression needs on a log line.
+    static constexpr quint32 StepsPerLine = 100000;
+
+private:
+    struct Compiled;
+    std::shared_ptr<const Compiled> compiled;
+    QString problem;
 };
 
-// The lines of `log` from `from` on that `filter` lets through.
-QList<qsizetype> MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from = 0);
+struct LogMatches
+{
+    QList<qsizetype> lines;
+    qsizetype tooCostly = 0;
+};
+
+// The lines of `log` in [from, to) that `filter` lets through (to the end when `to` is
+// negative); `stop`, asked between lines, ends the search early.
+LogMatches MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from = 0,
+                         qsizetype to = -1, const std::function<bool()> &stop = {});
 
 // The profile's logs in LogDirectory(), newest first.
 QStringList LogsOf(const QString &profile);

@@ -361,6 +361,21 @@ Sind Sie sicher?</translation>
         <source>Save &amp;As…</source>
         <translation>&amp;Speichern unter …</translation>
     </message>
+    <message>
+        <source>%1 at character %2</source>
+        <translation>%1 bei Zeichen %2</translation>
+    </message>
+    <message>
+        <source>(searching…)</source>
+        <translation>(wird durchsucht …)</translation>
+    </message>
+    <message numerus="yes">
+        <source>The expression is too costly for %n lines, which are not shown: simplify it.</source>
+        <translation>
+            <numerusform>Der Ausdruck ist für %n Zeile zu aufwendig, sie wird nicht gezeigt: Vereinfachen Sie ihn.</numerusform>
+            <numerusform>Der Ausdruck ist für %n Zeilen zu aufwendig, sie werden nicht gezeigt: Vereinfachen Sie ihn.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

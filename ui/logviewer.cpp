@@ -31,6 +31,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 // A line longer than this is shown cut: laying out megabytes in one row stalls every paint.
@@ -58,6 +61,16 @@ QString StartOf(const QString &log)
 }
 
 } // namespace
+
+LogLinesModel::LogLinesModel(QObject *parent) : QAbstractListModel(parent)
+{
+    searchPoll = new QTimer(this);
+    searchPoll->setInterval(30);
+    connect(searchPoll, &QTimer::timeout, this, &LogLinesModel::TakeFound);
+}
+
+// Stops the search: closing the viewer ends the work under way.
+LogLinesModel::~LogLinesModel() = default;
 
 int LogLinesModel::rowCount(const QModelIndex &parent) const
 {
@@ -99,27 +112,63 @@ bool LogLinesModel::Follow(const QString &path)
         }
         return true;
     }
-    if (wasOpen && !shown.isEmpty() && shown.last() == firstNew) {
-        beginRemoveRows(QModelIndex(), int(shown.size() - 1), int(shown.size() - 1));
-        shown.removeLast();
-        endRemoveRows();
-    }
-    const QList<qsizetype> more = MatchingLines(log, filter, firstNew);
-    if (!more.isEmpty()) {
-        beginInsertRows(QModelIndex(), int(shown.size()), int(shown.size() + more.size() - 1));
-        shown.append(more);
-        endInsertRows();
-    }
+    // What the search found so far is shown; where it got to and the lines that are new (the
+    // last one grown, perhaps matching now) are searched next.
+    TakeFound();
+    search.Stop();
+    TakeFound();
+    SearchFrom(qMin(search.Reached(), firstNew));
     return true;
 }
 
 void LogLinesModel::SetFilter(const LogFilter &newFilter)
 {
+    search.Stop();
     beginResetModel();
     filter = newFilter;
-    shown = filter.IsEmpty() ? QList<qsizetype>() : MatchingLines(log, filter);
+    shown.clear();
+    tooCostly = 0;
+    searchedAll = true;
     lines = log.LineCount();
     endResetModel();
+    if (!filter.IsEmpty() && filter.Problem().isEmpty())
+        SearchFrom(0);
+    emit searchProgressed();
+}
+
+void LogLinesModel::SearchFrom(qsizetype from)
+{
+    if (filter.IsEmpty() || !filter.Problem().isEmpty())
+        return;
+    // Rows of lines searched again go first: a grown last line is judged anew.
+    const qsizetype first = std::lower_bound(shown.cbegin(), shown.cend(), from) - shown.cbegin();
+    if (first < shown.size()) {
+        beginRemoveRows(QModelIndex(), int(first), int(shown.size() - 1));
+        shown.resize(first);
+        endRemoveRows();
+    }
+    searchedAll = false;
+    search.Start(log, filter, from, log.LineCount());
+    searchPoll->start();
+}
+
+void LogLinesModel::TakeFound()
+{
+    const bool running = search.Running();
+    const LogMatches found = search.Take();
+    tooCostly += found.tooCostly;
+    if (!found.lines.isEmpty()) {
+        beginInsertRows(QModelIndex(), int(shown.size()),
+                        int(shown.size() + found.lines.size() - 1));
+        shown.append(found.lines);
+        endInsertRows();
+    }
+    if (!running) {
+        searchPoll->stop();
+        searchedAll = true;
+    }
+    if (!found.lines.isEmpty() || !running)
+        emit searchProgressed();
 }
 
 LogViewer *LogViewer::Open(QWidget *parent, const QString &profile, const QString &log)
@@ -220,6 +269,16 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
         WindowSettings().setValue(WrapKey(), on);
         OnWrap(on);
     });
+    // At the end, the view follows what comes, also before its first layout (when the end is
+    // not known yet); scrolled up, it stays where the user is.
+    QScrollBar *bar = view->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (following)
+            bar->setValue(maximum);
+    });
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { following = value >= bar->maximum(); });
+    connect(model, &LogLinesModel::searchProgressed, this, &LogViewer::UpdateStatus);
     follow = new QTimer(this);
     follow->setInterval(FollowMs);
     connect(follow, &QTimer::timeout, this, &LogViewer::FollowNow);
@@ -244,25 +303,21 @@ void LogViewer::ShowLog(const QString &path)
     const int index = logs->findData(path);
     if (index >= 0)
         logs->setCurrentIndex(index);
+    following = true;
     view->scrollToBottom();
     UpdateStatus();
 }
 
 void LogViewer::FollowNow()
 {
-    // At the end, the view follows what comes; scrolled up, it stays where the user is.
-    const QScrollBar *bar = view->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum();
-    if (!model->Follow(LogPath()))
-        return;
-    if (atEnd)
-        view->scrollToBottom();
-    UpdateStatus();
+    if (model->Follow(LogPath()))
+        UpdateStatus();
 }
 
 void LogViewer::OnFilterEdited()
 {
     model->SetFilter(LogFilter::Parse(filterEdit->text()));
+    following = true;
     view->scrollToBottom();
     UpdateStatus();
 }
@@ -310,12 +365,23 @@ void LogViewer::UpdateStatus()
 {
     const QString problem = model->Filter().Problem();
     const qsizetype all = model->Text().LineCount();
-    if (!problem.isEmpty())
+    if (!problem.isEmpty()) {
         status->setText(tr("The filter is no regular expression: %1.").arg(problem));
-    else if (model->Filter().IsEmpty())
+        return;
+    }
+    if (model->Filter().IsEmpty()) {
         status->setText(tr("Lines: %1").arg(QLocale().toString(all)));
-    else
-        status->setText(
-            tr("Lines: %1 of %2")
-                .arg(QLocale().toString(qsizetype(model->rowCount())), QLocale().toString(all)));
+        return;
+    }
+    QString text =
+        tr("Lines: %1 of %2")
+            .arg(QLocale().toString(qsizetype(model->rowCount())), QLocale().toString(all));
+    if (model->Searching())
+        text += QLatin1Char(' ') + tr("(searching…)");
+    if (model->TooCostly() > 0)
+        text += QLatin1Char(' ') +
+                tr("The expression is too costly for %n lines, which are not shown: simplify "
+                   "it.",
+                   nullptr, int(qMin<qsizetype>(model->TooCostly(), INT_MAX)));
+    status->setText(text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logsearch.h"
 #include "logtext.h"
 
 #include <QAbstractListModel>
@@ -12,13 +13,15 @@ class QLineEdit;
 class QListView;
 class QTimer;
 
-// The lines of a log, or those a filter lets through, as a list's rows.
+// The lines of a log, or those a filter lets through, as a list's rows. The filter searches on
+// a thread of its own: its rows come as they are found, and the window never waits for it.
 class LogLinesModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit LogLinesModel(QObject *parent = nullptr);
+    ~LogLinesModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -31,14 +34,29 @@ public:
     // The shown rows' line numbers; null while every line is shown.
     const QList<qsizetype> *Shown() const { return filter.IsEmpty() ? nullptr : &shown; }
     qsizetype LineAt(int row) const { return filter.IsEmpty() ? row : shown.value(row, -1); }
+    // Whether the filter is still searching, and how many lines were too costly for it.
+    bool Searching() const { return search.Running() || !searchedAll; }
+    qsizetype TooCostly() const { return tooCostly; }
+
+signals:
+    // Rows came from the search, or it ended.
+    void searchProgressed();
 
 private:
+    void TakeFound();
+    // Searches the lines from `from` on (those from there on shown go first).
+    void SearchFrom(qsizetype from);
+
     LogText log;
     LogFilter filter;
     QList<qsizetype> shown;
     // The rows the views know of while every line is shown: the log has more once it grew,
     // until the rows are inserted.
     qsizetype lines = 0;
+    LogSearch search;
+    QTimer *searchPoll = nullptr;
+    bool searchedAll = true;
+    qsizetype tooCostly = 0;
 };
 
 // A window of the launcher that shows an emulator's log and follows it as the emulator writes:
@@ -70,6 +88,9 @@ private:
     void UpdateStatus();
 
     QString profile;
+    // Whether the view keeps to the end as lines come: until the user scrolls up, and again once
+    // they scroll to the end.
+    bool following = true;
     LogLinesModel *model = nullptr;
     QListView *view = nullptr;
     QComboBox *logs = nullptr;

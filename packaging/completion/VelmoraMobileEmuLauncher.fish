@@ -10,9 +10,13 @@ end
 # fish completes only options for a word that begins with "-": a profile named so is completed
 # as "--launch=-name".
 
-# More names follow --launch, --stop and --export.
+# More names follow --launch, --stop and --export; one that begins with "-" only after "--"
+# (before it, the launcher reads such a word as an option).
 function __velmora_launcher_takes_names
     set -l words (commandline -opc)
+    if string match -q -- '-*' (commandline -ct); and not contains -- -- $words
+        return 1
+    end
     contains -- --launch $words; or contains -- -l $words; or contains -- --stop $words
     or contains -- --export $words
 end

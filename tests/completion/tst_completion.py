@@ -19,26 +19,40 @@ import time
 BIN, SCRIPTS = sys.argv[1], sys.argv[2]
 LAUNCHER = "VelmoraMobileEmuLauncher"
 
-# Names a shell has to quote: a blank, a quote, a backslash, a leading dash, a colon, what the
-# shell would expand. (Launcher.ini holds no double quote in a name.)
-NAMES = ["Blank name here", "Quote's", "Back\\slash", "-dash", "Colon: yes", "Dollar $HOME *"]
+# Names a shell has to quote: a blank, a quote, a backslash, a leading dash, a colon and an
+# equals sign (where bash cuts words), what the shell would expand, a "!" (history expansion).
+# (Launcher.ini holds no double quote in a name.)
+NAMES = ["Blank name here", "Quote's", "Back\\slash", "-dash", "Colon: yes", "Dollar $HOME *",
+         "Bang!x here", "a=b"]
 
-# (typed before the TAB, what the launcher must have received), run as `LAUNCHER <typed><TAB>`.
-# Each exits 0, but --log: 1 for a known profile without a log (2 for an unknown one).
+# (typed before the TAB, the profile the launcher must have received, its exit code), run as
+# `LAUNCHER <typed><TAB>`; a TAB inside is pressed there too. --print-command exits 0 for a
+# stored name, --log 1 for one without a log, --stop 0 when none of its names runs.
 CASES = [
-    ("--print-command Bla", "Blank name here"),
-    ("--print-command 'Bla", "Blank name here"),
-    ("--print-command Quo", "Quote's"),
-    ("--print-command Dol", "Dollar $HOME *"),
-    ('--print-command "Dol', "Dollar $HOME *"),
-    ("--print-command Bac", "Back\\slash"),
-    ("--print-command -d", "-dash"),
-    ("--print-command Col", "Colon: yes"),
-    ("--log=Bla", "Blank name here"),
-    ("--export out.ini Bla", "Blank name here"),
-    ("--import imp", None),  # a file name
+    ("--print-command Bla", "Blank name here", 0),
+    ("--print-command 'Bla", "Blank name here", 0),
+    ("--print-command Quo", "Quote's", 0),
+    ("--print-command 'Quote", "Quote's", 0),
+    ("--print-command Dol", "Dollar $HOME *", 0),
+    ('--print-command "Dol', "Dollar $HOME *", 0),
+    ("--print-command Bac", "Back\\slash", 0),
+    ("--print-command -d", "-dash", 0),
+    ("--print-command Col", "Colon: yes", 0),
+    ("--print-command Colon:", "Colon: yes", 0),
+    ("--print-command a=", "a=b", 0),
+    ('--print-command "Ban', "Bang!x here", 0),
+    ("--print-command Ban", "Bang!x here", 0),
+    ("--log=Bla", "Blank name here", 1),
+    ("--export out.ini Bla", "Blank name here", 0),
+    ("--import imp", None, 0),  # a file name
+    # Options: "--lis" becomes --list; the option's own name, then its profile.
+    ("--lis", None, 0),
+    ("--print-com\tBla", "Blank name here", 0),
+    # After a name, a word that begins with "-" is an option (here an unknown one): never a
+    # profile; after "--" it is one.
+    ("--stop Bla\t-d", None, 2),
+    ("--stop Bla\t-- -d", "-dash", 0),
 ]
-
 
 class Terminal:
     def __init__(self, argv, env):
@@ -67,6 +81,18 @@ class Terminal:
                     self.seen += os.read(self.fd, 65536)
                 except OSError:
                     raise TimeoutError("the shell ended: %r" % self.seen[-2000:])
+
+    def quiet(self, seconds=0.25, limit=5):
+        """Reads until the shell has printed nothing for a moment: the completion is done."""
+        deadline = time.monotonic() + limit
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([self.fd], [], [], seconds)
+            if not ready:
+                return
+            try:
+                self.seen += os.read(self.fd, 65536)
+            except OSError:
+                return
 
     def close(self):
         try:
@@ -129,19 +155,21 @@ def main():
                 # The typed line echoes "READ''Y"; only the command prints READY.
                 terminal.send("echo READ''Y\n")
                 terminal.wait_for(r"READY")
-                for typed, expected in CASES:
+                for typed, expected, wanted in CASES:
                     tried += 1
                     # fish completes only options for a word that begins with "-".
                     if shell == "fish":
                         typed = typed.replace("--print-command -", "--print-command=-")
+                        if typed.endswith("-- -d"):
+                            continue
                     # The TAB completes; the launcher, run on the completed line, exits 0 only
                     # for a stored name (or a file it could import).
                     terminal.send("%s %s\t" % (LAUNCHER, typed))
-                    time.sleep(0.5)
+                    terminal.quiet()
                     terminal.send("\n")
                     terminal.send("echo RC=%s\n" % status)
                     code = terminal.wait_for(r"RC=(\d+)").group(1).decode()
-                    if code != ("1" if typed.startswith("--log") else "0"):
+                    if code != str(wanted):
                         failures.append("%s: %r completed to no profile (exit %s)%s"
                                         % (shell, typed, code,
                                            "" if expected is None else ", wanted %r" % expected))

@@ -203,16 +203,17 @@ void TestLauncherProcess::simultaneousStartsGiveOnePrimary()
 
 void TestLauncherProcess::ownArgumentsAreIgnored()
 {
-    // Arguments that mean nothing to Qt change nothing: the launcher still runs and a second
-    // start with other arguments still hands over.
-    // Qt's own options reach Qt: "-style fusion" is no "-s -t -y -l e", "-reverse" no "-v".
+    // Qt's own options reach Qt: "-style fusion" is no "-s -t -y -l e", "-reverse" no "-v"; a
+    // second start with others of them still hands over.
     QProcess *first =
-        Start({QStringLiteral("--profile"), QStringLiteral("x"), QStringLiteral("-windowsize"),
-               QStringLiteral("1x1"), QStringLiteral("-platform"), QStringLiteral("offscreen"),
-               QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("-reverse")});
+        Start({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-style"),
+               QStringLiteral("fusion"), QStringLiteral("-reverse")});
     QVERIFY(WaitForListening(env->runtimeDir(), 10000));
-    QProcess *second = Start({QStringLiteral("--new-instance")});
+    QProcess *second = Start({QStringLiteral("-reverse")});
     QCOMPARE(WaitForExit(*second, 10000), 0);
+    // A mistyped option hands nothing over and starts nothing: it is an error.
+    QProcess *mistyped = Start({QStringLiteral("--new-instance")});
+    QCOMPARE(WaitForExit(*mistyped, 10000), 2);
     QCOMPARE(first->state(), QProcess::Running);
 }
 
@@ -654,6 +655,14 @@ void TestLauncherProcess::options_data()
     QTest::newRow("an unknown option beside an action")
         << QStringList{"--list", "--bogus"} << "user" << 2 << ""
         << "unknown option --bogus; see --help";
+    // Alone, a mistyped option starts no window either (none could, without a display).
+    QTest::newRow("a mistyped option alone")
+        << QStringList{"--runing"} << "user" << 2 << ""
+        << "unknown option --runing (did you mean --running?); see --help";
+    QTest::newRow("an option in the wrong case") << QStringList{"--List"} << "" << 2 << ""
+                                                 << "unknown option --List (did you mean --list?)";
+    QTest::newRow("a short option nobody knows") << QStringList{"-q"} << "" << 2 << ""
+                                                 << "unknown option -q; see --help";
     QTest::newRow("a stray argument beside an action")
         << QStringList{"--list", "extra"} << "user" << 2 << ""
         << "unexpected argument \"extra\"";
