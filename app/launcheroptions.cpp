@@ -230,7 +230,8 @@ int ImportFile(const QString &file, QTextStream &err)
             err << program << ": replaced the profile \"" << name << "\"\n";
         for (const QString &name : report.refused)
             err << program << ": refused the profile \"" << name
-                << "\": a name cannot be empty or hold a double quote or a line break\n";
+                << "\": a name cannot be empty or hold a double quote, a line break or another "
+                   "control character\n";
         return 0;
     }
     err << program << ": cannot write " << QDir::toNativeSeparators(store.UserPath()) << ": "
@@ -238,6 +239,24 @@ int ImportFile(const QString &file, QTextStream &err)
                                 : saved.reason)
         << '\n';
     return 1;
+}
+
+// A field of a TAB-separated line: a control character in it (a TAB that a name stored before
+// such names were refused holds) written as "\t" or "\xHH", so that the line keeps its fields.
+QString Field(const QString &text)
+{
+    if (!ContainsControlCharacter(text))
+        return text;
+    QString field;
+    for (const QChar c : text) {
+        if (c == u'\t')
+            field += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            field += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            field += c;
+    }
+    return field;
 }
 
 // "2026-12-07T10:15:30+01:00": local time to the second, with its offset.
@@ -329,8 +348,8 @@ int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
             }
             const int status = end != ended.cend() ? end->status : -1;
             err << program << ": the emulator for \"" << record.profile << "\" ended";
-            if (end != ended.cend() && !end->how.isEmpty())
-                err << ": " << end->how;
+            if (end != ended.cend() && !HowEnded(*end).isEmpty())
+                err << ": " << HowEnded(*end);
             err << '\n';
             if (!record.log.isEmpty())
                 err << LogExcerpt(record.log) << '\n';
@@ -703,8 +722,8 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
             return 0;
         }
         for (const LaunchRecord &record : RunningEmulators())
-            out << record.pid << '\t' << record.profile << '\t' << LocalIsoTime(record.started)
-                << '\t' << record.log << '\n';
+            out << record.pid << '\t' << Field(record.profile) << '\t'
+                << LocalIsoTime(record.started) << '\t' << Field(record.log) << '\n';
         return 0;
     case LauncherOptions::StopAll:
         return StopAndReport(QString(), err);

@@ -116,9 +116,11 @@ bool ParseVersionLine(QStringView line, int *version)
             ++pos;
         if (pos == start)
             continue;
-        // The whole token or nothing: QString::toInt stops at a NUL and calls the rest done.
+        // The whole token or nothing, blanks around it trimmed as a conversion of a string
+        // trims them (a CR of CR CR LF line ends, a form feed); QString::toInt would also stop
+        // at a NUL and call the rest done, which is no number.
         int number = 0;
-        if (ParseDecimal(line.sliced(start, pos - start), &number)) {
+        if (ParseDecimal(line.sliced(start, pos - start).trimmed(), &number)) {
             *version = number;
             return true;
         }

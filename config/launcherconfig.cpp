@@ -1,5 +1,6 @@
 #include "launcherconfig.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -266,6 +267,28 @@ QString ShownText(const QString &text, qsizetype limit)
     if (cut > 0 && text.at(cut - 1).isHighSurrogate())
         --cut;
     return text.left(cut) + QChar(0x2026);
+}
+
+bool ContainsControlCharacter(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString ShownName(const QString &name, qsizetype limit)
+{
+    if (!ContainsControlCharacter(name))
+        return ShownText(name, limit);
+    QString shown = name;
+    for (QChar &c : shown) {
+        if (c.category() != QChar::Other_Control)
+            continue;
+        const char16_t code = c.unicode();
+        c = code < 0x20    ? QChar(char16_t(0x2400 + code))
+            : code == 0x7f ? QChar(char16_t(0x2421))
+                           : QChar(QChar::ReplacementCharacter);
+    }
+    return ShownText(shown, limit);
 }
 
 ProfileMatch MatchProfile(const LauncherConfig &config, const LauncherProfile &profile,

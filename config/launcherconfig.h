@@ -134,6 +134,12 @@ constexpr qsizetype MaxShownLength = 65536;
 
 // `text` when it is at most `limit` characters long, else its beginning and "…".
 QString ShownText(const QString &text, qsizetype limit = MaxShownLength);
+// A name as ShownText shows it, its control characters (a TAB, an escape) shown as the symbols
+// that stand for them ("␉", "␛"): a name is shown on one line, and such a character would
+// show as nothing or move the text.
+QString ShownName(const QString &name, qsizetype limit = MaxShownLength);
+// Whether the text holds a control character (a TAB, an escape, DEL...); line breaks are ones.
+bool ContainsControlCharacter(QStringView text);
 
 // How a profile meets the filter above the list, ignoring case: by its name, else by the
 // name or command-line fragment of an option it chose, or by its arguments. An empty text

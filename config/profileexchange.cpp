@@ -86,7 +86,8 @@ int MergeEntry(LauncherConfig &target, int section, EntryIndex &index, const Con
 
 bool IsStorableProfileName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('"')) && !ContainsLineBreak(name);
+    return !name.isEmpty() && !name.contains(QLatin1Char('"')) && !ContainsLineBreak(name) &&
+           !ContainsControlCharacter(name);
 }
 
 ImportReport ImportProfiles(LauncherConfig &target, const LauncherConfig &source,

@@ -35,8 +35,9 @@ void ProfileCommand::Run(bool forward)
         // The history drops a step marked so once it has run.
         setObsolete(true);
         const QString why = JoinedReasons(result.skipped);
-        emit document->stepSkipped(forward ? tr("%1 could not be redone: %2.").arg(text(), why)
-                                           : tr("%1 could not be undone: %2.").arg(text(), why));
+        emit document->stepSkipped(
+            forward ? ProfileCommand::tr("%1 could not be redone: %2.").arg(text(), why)
+                    : ProfileCommand::tr("%1 could not be undone: %2.").arg(text(), why));
         return;
     }
     if (!first || !saved)
@@ -44,8 +45,8 @@ void ProfileCommand::Run(bool forward)
     if (!result.skipped.isEmpty()) {
         const QString why = JoinedReasons(result.skipped);
         emit document->stepSkipped(
-            forward ? tr("%1 could not be redone in full: %2.").arg(text(), why)
-                    : tr("%1 could not be undone in full: %2.").arg(text(), why));
+            forward ? ProfileCommand::tr("%1 could not be redone in full: %2.").arg(text(), why)
+                    : ProfileCommand::tr("%1 could not be undone in full: %2.").arg(text(), why));
     }
     if (!first)
         emit document->stepShown(Subjects(forward));
@@ -112,32 +113,34 @@ void ProfileCommand::Reset(LauncherConfig model)
 
 QString ProfileCommand::Quoted(const QString &name)
 {
-    return tr("\"%1\"").arg(ShownText(name, 200));
+    return ProfileCommand::tr("\"%1\"").arg(ShownName(name, 200));
 }
 
 QString ProfileCommand::Gone(const QString &name)
 {
-    return tr("the profile %1 no longer exists").arg(Quoted(name));
+    return ProfileCommand::tr("the profile %1 no longer exists").arg(Quoted(name));
 }
 
 QString ProfileCommand::Taken(const QString &name)
 {
-    return tr("another profile is named %1").arg(Quoted(name));
+    return ProfileCommand::tr("another profile is named %1").arg(Quoted(name));
 }
 
 QString ProfileCommand::Changed(const QString &name)
 {
-    return tr("the profile %1 was changed outside the launcher since").arg(Quoted(name));
+    return ProfileCommand::tr("the profile %1 was changed outside the launcher since")
+        .arg(Quoted(name));
 }
 
 QString ProfileCommand::EntryGone(const QString &name)
 {
-    return tr("the option %1 is no longer in its list").arg(Quoted(name));
+    return ProfileCommand::tr("the option %1 is no longer in its list").arg(Quoted(name));
 }
 
 QString ProfileCommand::EntryUsed(const QString &entry, const QString &profile)
 {
-    return tr("the profile %1 uses the option %2 now").arg(Quoted(profile), Quoted(entry));
+    return ProfileCommand::tr("the profile %1 uses the option %2 now")
+        .arg(Quoted(profile), Quoted(entry));
 }
 
 std::optional<QList<int>> ProfileCommand::Positions(const ProfileSettings &settings,
@@ -161,8 +164,8 @@ QString ProfileCommand::Expect(int row, const QString &name, const ProfileSettin
 
 AddProfileCommand::AddProfileCommand(ProfileDocument *document, const QString &profileName,
                                      const ProfileSettings &profileSettings)
-    : ProfileCommand(document, tr("Add %1").arg(Quoted(profileName))), name(profileName),
-      settings(profileSettings)
+    : ProfileCommand(document, ProfileCommand::tr("Add %1").arg(Quoted(profileName))),
+      name(profileName), settings(profileSettings)
 {
 }
 
@@ -189,8 +192,8 @@ ProfileCommand::Result AddProfileCommand::Apply(bool forward)
 
 UpdateProfileCommand::UpdateProfileCommand(ProfileDocument *document, const QString &profileName,
                                            const ProfileSettings &was, const ProfileSettings &now)
-    : ProfileCommand(document, tr("Update %1").arg(Quoted(profileName))), name(profileName),
-      before(was), after(now)
+    : ProfileCommand(document, ProfileCommand::tr("Update %1").arg(Quoted(profileName))),
+      name(profileName), before(was), after(now)
 {
 }
 
@@ -212,8 +215,8 @@ ProfileCommand::Result UpdateProfileCommand::Apply(bool forward)
 
 RemoveProfileCommand::RemoveProfileCommand(ProfileDocument *document, const QString &profileName,
                                            const ProfileSettings &profileSettings)
-    : ProfileCommand(document, tr("Remove %1").arg(Quoted(profileName))), name(profileName),
-      settings(profileSettings)
+    : ProfileCommand(document, ProfileCommand::tr("Remove %1").arg(Quoted(profileName))),
+      name(profileName), settings(profileSettings)
 {
 }
 
@@ -382,7 +385,8 @@ ProfileCommand::Result RemoveProfilesCommand::Apply(bool forward)
 RenameProfileCommand::RenameProfileCommand(ProfileDocument *document, const QString &oldName,
                                            const QString &newName,
                                            const ProfileSettings &profileSettings)
-    : ProfileCommand(document, tr("Rename %1 to %2").arg(Quoted(oldName), Quoted(newName))),
+    : ProfileCommand(document,
+                     ProfileCommand::tr("Rename %1 to %2").arg(Quoted(oldName), Quoted(newName))),
       from(oldName), to(newName), settings(profileSettings)
 {
 }
@@ -404,7 +408,8 @@ ProfileCommand::Result RenameProfileCommand::Apply(bool forward)
 
 MoveProfileCommand::MoveProfileCommand(ProfileDocument *document, const QString &profileName,
                                        int row)
-    : ProfileCommand(document, tr("Move %1").arg(Quoted(profileName))), name(profileName), to(row)
+    : ProfileCommand(document, ProfileCommand::tr("Move %1").arg(Quoted(profileName))),
+      name(profileName), to(row)
 {
 }
 
@@ -434,8 +439,9 @@ ProfileCommand::Result MoveProfileCommand::Apply(bool forward)
 
 AddOptionCommand::AddOptionCommand(ProfileDocument *document, int optionSection,
                                    const ConfigEntry &optionEntry)
-    : ProfileCommand(document, (optionSection == SectionResolution ? tr("Add Resolution %1")
-                                                                   : tr("Add Pixel Density %1"))
+    : ProfileCommand(document, (optionSection == SectionResolution
+                                    ? ProfileCommand::tr("Add Resolution %1")
+                                    : ProfileCommand::tr("Add Pixel Density %1"))
                                    .arg(Quoted(optionEntry.name))),
       section(optionSection), entry(optionEntry)
 {
@@ -465,8 +471,9 @@ ProfileCommand::Result AddOptionCommand::Apply(bool forward)
 RemoveOptionCommand::RemoveOptionCommand(ProfileDocument *document, int optionSection,
                                          const ConfigEntry &optionEntry,
                                          const QList<ProfileDocument::Expected> &using_)
-    : ProfileCommand(document, (optionSection == SectionResolution ? tr("Remove Resolution %1")
-                                                                   : tr("Remove Pixel Density %1"))
+    : ProfileCommand(document, (optionSection == SectionResolution
+                                    ? ProfileCommand::tr("Remove Resolution %1")
+                                    : ProfileCommand::tr("Remove Pixel Density %1"))
                                    .arg(Quoted(optionEntry.name))),
       section(optionSection), entry(optionEntry)
 {

@@ -4,8 +4,8 @@
 // VELMORA_EMU_RECORD_ENVIRONMENT naming a file it first appends the desktop-activation
 // variables it was given there, as one JSON object. VELMORA_EMU_BEHAVE makes it act as the
 // tests of running emulators need, without a window: "exit:CODE" prints 25 numbered lines and
-// exits with CODE, "stay" waits until it is ended, "child" starts a child that waits too and
-// then waits itself.
+// exits with CODE, "silent:CODE" exits with CODE and prints nothing, "stay" waits until it is
+// ended, "child" starts a child that waits too and then waits itself.
 
 #include <QApplication>
 #include <QFile>
@@ -118,6 +118,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "VelmoraMobileEmu: giving up on purpose\n");
         return std::atoi(behave.constData() + 5);
     }
+    if (behave.startsWith("silent:"))
+        return std::atoi(behave.constData() + 7);
 #ifdef Q_OS_UNIX
     if (behave == "stay" || behave == "child") {
         if (behave == "child" && ::fork() == 0) {

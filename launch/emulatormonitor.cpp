@@ -49,7 +49,8 @@ void EmulatorMonitor::Add(const LaunchRecord &record)
         if (!reported.contains(Key(record)) &&
             record.started.msecsTo(QDateTime::currentDateTime()) < EarlyEndMs) {
             reported.insert(Key(record));
-            emit endedEarly(record, ReapEnded(record.pid));
+            const std::optional<ProcessEnd> end = ReapEnded(record.pid);
+            emit endedEarly(record, end ? DescribeEnd(end->exited, end->code) : QString());
         }
         return;
     }
@@ -80,7 +81,7 @@ void EmulatorMonitor::Reload()
         const LaunchRecord record = *waiting;
         awaitingHow.erase(waiting);
         if (!end.record.stopping)
-            emit endedEarly(record, end.how);
+            emit endedEarly(record, HowEnded(end));
     }
     bool changed = false;
     for (const LaunchRecord &record : now) {
@@ -152,9 +153,14 @@ void EmulatorMonitor::OnEnded(qint64 pid)
         return;
     const LaunchRecord record = *found;
     records.erase(found);
-    const QString how = ReapEnded(pid);
+    const std::optional<ProcessEnd> end = ReapEnded(pid);
+    const QString how = end ? DescribeEnd(end->exited, end->code) : QString();
     QList<EndedLaunch> ended;
     RunningEmulators(&ended); // drops its record
+    // Started by this window: how it ended is known here only, and noted for the Running
+    // Emulators window and other launchers.
+    if (end)
+        RecordHowEnded(pid, record.identity, end->exited, end->code);
     emit countsChanged();
     if (reported.contains(Key(record)) ||
         record.started.msecsTo(QDateTime::currentDateTime()) >= EarlyEndMs)
@@ -172,7 +178,7 @@ void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how,
     // A launcher stopped it (this one or another): that is no failed launch.
     if (end != ended.cend() && end->record.stopping)
         return;
-    const QString noted = how.isEmpty() && end != ended.cend() ? end->how : how;
+    const QString noted = how.isEmpty() && end != ended.cend() ? HowEnded(*end) : how;
     if (!noted.isEmpty()) {
         emit endedEarly(record, noted);
         return;

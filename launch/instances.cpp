@@ -110,8 +110,9 @@ RecordsFile ReadRecords()
         file.ended.append(
             {RecordFromJson(o),
              QDateTime::fromString(o.value(QStringLiteral("ended")).toString(), Qt::ISODateWithMs),
-             o.value(QStringLiteral("how")).toString(),
-             o.value(QStringLiteral("status")).toInt(-1)});
+             o.value(QStringLiteral("how")).toString(), o.value(QStringLiteral("status")).toInt(-1),
+             o.value(QStringLiteral("exited")).toBool(true),
+             o.value(QStringLiteral("code")).toInt(-1)});
     }
     file.newestLogs = root.value(QStringLiteral("newestLogs")).toObject();
     return file;
@@ -133,6 +134,10 @@ QString WriteRecords(const RecordsFile &file)
             o.insert(QStringLiteral("how"), end.how);
         if (end.status >= 0)
             o.insert(QStringLiteral("status"), end.status);
+        if (end.code >= 0) {
+            o.insert(QStringLiteral("exited"), end.exited);
+            o.insert(QStringLiteral("code"), end.code);
+        }
         ended.append(o);
     }
     const QByteArray bytes =
@@ -331,6 +336,11 @@ QString DescribeEnd(bool exited, int status)
         .arg(SignalName(status));
 }
 
+QString HowEnded(const EndedLaunch &end)
+{
+    return end.code >= 0 ? DescribeEnd(end.exited, end.code) : end.how;
+}
+
 int ShellStatus(bool exited, int status)
 {
     return exited ? status : 128 + status;
@@ -346,6 +356,9 @@ void RecordHowEnded(qint64 pid, const QString &identity, bool exited, int status
         if (end.record.pid == pid && end.record.identity == identity) {
             end.how = how;
             end.status = ShellStatus(exited, status);
+            // The numbers too: each launcher says it in its user's language.
+            end.exited = exited;
+            end.code = status;
             WriteRecords(file);
             return;
         }

@@ -31,10 +31,16 @@ struct EndedLaunch
 {
     LaunchRecord record;
     QDateTime ended; // when it was seen to have ended (at the latest)
-    QString how;     // how it ended, when the process that waited for it wrote it down
+    QString how;     // how it ended, in the words of the process that noted it (older records)
     // The same as a shell gives it: the exit code, or 128 plus the signal; -1 when unknown.
     int status = -1;
+    // How it ended, when known: it exited with `code`, or was ended by the signal `code`.
+    bool exited = true;
+    int code = -1;
 };
+
+// How `end` ended, in the words of this process's language; empty when nobody saw how.
+QString HowEnded(const EndedLaunch &end);
 
 // "it exited with code 3", "it was ended by signal 9 (Killed)": from waitid's code and status.
 QString DescribeEnd(bool exited, int status);

@@ -5,6 +5,8 @@
 #include <QLoggingCategory>
 #include <QStringList>
 
+#include <optional>
+
 // What the launch records and logs ask of the system, one small function each. The Unix
 // answers are in instances_unix.cpp; a Windows port adds instances_win.cpp with the same
 // functions (a named mutex for the lock, process handles for identity and stopping).
@@ -56,8 +58,14 @@ bool SignalEmulator(const LaunchRecord &record, bool force, uint owner, QStringL
 // none; the monitor then looks again once a second.
 int OpenProcessHandle(qint64 pid);
 void CloseProcessHandle(int handle);
-// Reaps the emulator when it is the launcher's child and says how it ended; empty otherwise.
-QString ReapEnded(qint64 pid);
+// Reaps the emulator when it is the launcher's child and says how it ended: whether it exited
+// and its code or signal; nothing when it is not the launcher's child or has not ended.
+struct ProcessEnd
+{
+    bool exited = true;
+    int code = 0;
+};
+std::optional<ProcessEnd> ReapEnded(qint64 pid);
 // The system's name of a signal: "Killed" for 9.
 QString SignalName(int signal);
 

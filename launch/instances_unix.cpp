@@ -364,13 +364,13 @@ void CloseProcessHandle(int handle)
         ::close(handle);
 }
 
-QString ReapEnded(qint64 pid)
+std::optional<ProcessEnd> ReapEnded(qint64 pid)
 {
     siginfo_t info;
     std::memset(&info, 0, sizeof info);
     if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG) != 0 || info.si_pid == 0)
-        return QString();
-    return DescribeEnd(info.si_code == CLD_EXITED, info.si_status);
+        return std::nullopt;
+    return ProcessEnd{info.si_code == CLD_EXITED, info.si_status};
 }
 
 QString SignalName(int signal)

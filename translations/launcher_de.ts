@@ -13,24 +13,6 @@
     </message>
 </context>
 <context>
-    <name>AddOptionCommand</name>
-    <message>
-        <source>Add Resolution %1</source>
-        <translation>Auflösung %1 hinzufügen</translation>
-    </message>
-    <message>
-        <source>Add Pixel Density %1</source>
-        <translation>Pixeldichte %1 hinzufügen</translation>
-    </message>
-</context>
-<context>
-    <name>AddProfileCommand</name>
-    <message>
-        <source>Add %1</source>
-        <translation>%1 hinzufügen</translation>
-    </message>
-</context>
-<context>
     <name>Command</name>
     <message>
         <source>Nothing to start.</source>
@@ -551,20 +533,12 @@ Sind Sie sicher?</translation>
         <translation>Auf&amp;lösung</translation>
     </message>
     <message>
-        <source>&amp;New…</source>
-        <translation>&amp;Neu …</translation>
-    </message>
-    <message>
         <source>Remo&amp;ve</source>
         <translation>Entfe&amp;rnen</translation>
     </message>
     <message>
         <source>&amp;Pixel Density</source>
         <translation>&amp;Pixeldichte</translation>
-    </message>
-    <message>
-        <source>Ne&amp;w…</source>
-        <translation>Ne&amp;u …</translation>
     </message>
     <message>
         <source>Rem&amp;ove</source>
@@ -593,13 +567,6 @@ Sind Sie sicher?</translation>
     <message>
         <source>The profiles that use &quot;%1&quot; were changed outside the launcher since you were asked. Nothing was removed.</source>
         <translation>Die Profile, die „%1“ verwenden, wurden außerhalb des Launchers geändert, seit Sie gefragt wurden. Es wurde nichts entfernt.</translation>
-    </message>
-</context>
-<context>
-    <name>MoveProfileCommand</name>
-    <message>
-        <source>Move %1</source>
-        <translation>%1 verschieben</translation>
     </message>
 </context>
 <context>
@@ -669,6 +636,42 @@ Sind Sie sicher?</translation>
             <numerusform>%n Profil entfernen</numerusform>
             <numerusform>%n Profile entfernen</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Add %1</source>
+        <translation>%1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Update %1</source>
+        <translation>%1 aktualisieren</translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+    <message>
+        <source>Rename %1 to %2</source>
+        <translation>%1 in %2 umbenennen</translation>
+    </message>
+    <message>
+        <source>Move %1</source>
+        <translation>%1 verschieben</translation>
+    </message>
+    <message>
+        <source>Add Resolution %1</source>
+        <translation>Auflösung %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Pixel Density %1</source>
+        <translation>Pixeldichte %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Resolution %1</source>
+        <translation>Auflösung %1 entfernen</translation>
+    </message>
+    <message>
+        <source>Remove Pixel Density %1</source>
+        <translation>Pixeldichte %1 entfernen</translation>
     </message>
 </context>
 <context>
@@ -781,14 +784,6 @@ Sind Sie sicher?</translation>
     <message>
         <source>it is left as it is</source>
         <translation>sie bleibt, wie sie ist</translation>
-    </message>
-    <message>
-        <source>These profiles were not imported: a name cannot be empty or hold a double quote or a line break.
-
-</source>
-        <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen oder keinen Zeilenumbruch enthalten.
-
-</translation>
     </message>
     <message>
         <source>Add to Applications Menu</source>
@@ -988,6 +983,14 @@ Sind Sie sicher?</translation>
 
 %1</translation>
     </message>
+    <message>
+        <source>These profiles were not imported: a name cannot be empty or hold a double quote, a line break or another control character.
+
+</source>
+        <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen, keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten.
+
+</translation>
+    </message>
 </context>
 <context>
     <name>ProfileName</name>
@@ -998,6 +1001,10 @@ Sind Sie sicher?</translation>
     <message>
         <source>A profile name cannot contain a line break.</source>
         <translation>Ein Profilname darf keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>A profile name cannot contain a control character, such as a tab.</source>
+        <translation>Ein Profilname darf kein Steuerzeichen wie einen Tabulator enthalten.</translation>
     </message>
 </context>
 <context>
@@ -1014,31 +1021,6 @@ Sind Sie sicher?</translation>
 
 </numerusform>
         </translation>
-    </message>
-</context>
-<context>
-    <name>RemoveOptionCommand</name>
-    <message>
-        <source>Remove Resolution %1</source>
-        <translation>Auflösung %1 entfernen</translation>
-    </message>
-    <message>
-        <source>Remove Pixel Density %1</source>
-        <translation>Pixeldichte %1 entfernen</translation>
-    </message>
-</context>
-<context>
-    <name>RemoveProfileCommand</name>
-    <message>
-        <source>Remove %1</source>
-        <translation>%1 entfernen</translation>
-    </message>
-</context>
-<context>
-    <name>RenameProfileCommand</name>
-    <message>
-        <source>Rename %1 to %2</source>
-        <translation>%1 in %2 umbenennen</translation>
     </message>
 </context>
 <context>
@@ -1152,13 +1134,6 @@ Sind Sie sicher?</translation>
     <message>
         <source>its lock cannot be created in %1</source>
         <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
-    </message>
-</context>
-<context>
-    <name>UpdateProfileCommand</name>
-    <message>
-        <source>Update %1</source>
-        <translation>%1 aktualisieren</translation>
     </message>
 </context>
 </TS>

@@ -10,3 +10,6 @@ void PrepareApplication(QApplication *app);
 // The window icon of every window of the application. Decoding it is not needed for the first
 // paint: the window sets it once it has painted.
 void SetApplicationIcon();
+
+// The log viewer and the Running Emulators window are windows to a screen reader.
+void ShowWindowsAsWindows();

@@ -86,7 +86,7 @@ void TellProfileGone(QWidget *parent, const QString &title, const QString &name,
                 QCoreApplication::translate(
                     "ConfigMessages", "The profile \"%1\" no longer exists: the configuration "
                                       "file was changed outside the launcher meanwhile. %2")
-                    .arg(ShownText(name),
+                    .arg(ShownName(name),
                          nothingDone.isEmpty()
                              ? QCoreApplication::translate("ConfigMessages", "Nothing was changed.")
                              : nothingDone));
@@ -99,7 +99,7 @@ void TellProfileChanged(QWidget *parent, const QString &title, const QString &na
                 QCoreApplication::translate(
                     "ConfigMessages", "The profile \"%1\" was changed outside the launcher since "
                                       "you were asked. %2")
-                    .arg(ShownText(name),
+                    .arg(ShownName(name),
                          nothingDone.isEmpty()
                              ? QCoreApplication::translate("ConfigMessages", "Nothing was changed.")
                              : nothingDone));

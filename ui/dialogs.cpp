@@ -77,6 +77,11 @@ QString AskProfileName(QWidget *parent, const QString &title, const QString &lab
         else if (ContainsLineBreak(name))
             problem = QCoreApplication::translate("ProfileName",
                                                   "A profile name cannot contain a line break.");
+        // A TAB would cut the name in two where it is printed in columns (--running), and an
+        // escape or the like shows as nothing.
+        else if (ContainsControlCharacter(name))
+            problem = QCoreApplication::translate(
+                "ProfileName", "A profile name cannot contain a control character, such as a tab.");
         if (problem.isEmpty())
             return name;
         ShowMessage(parent, QMessageBox::Warning, title, problem);
@@ -116,7 +121,7 @@ QString ListedNames(const QStringList &names)
     constexpr qsizetype listed = 15;
     QString text;
     for (const QString &name : names.first(qMin(names.size(), listed)))
-        text += ShownText(name) + QLatin1Char('\n');
+        text += ShownName(name) + QLatin1Char('\n');
     if (names.size() > listed)
         text += QCoreApplication::translate("MainWindow", "… and %n more profiles.", nullptr,
                                             int(names.size() - listed)) +

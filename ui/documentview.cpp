@@ -25,6 +25,20 @@ QStringList ShownTexts(QStringList texts, qsizetype limit)
     return texts;
 }
 
+QStringList ShownNames(QStringList names, qsizetype limit)
+{
+    const auto needsWork = [limit](const QString &name) {
+        return name.size() > limit || ContainsControlCharacter(name);
+    };
+    if (std::none_of(names.cbegin(), names.cend(), needsWork))
+        return names;
+    for (QString &name : names) {
+        if (needsWork(name))
+            name = ShownName(name, limit);
+    }
+    return names;
+}
+
 DocumentView::DocumentView(ProfileDocument *d, ProfileQListWidget *profileList,
                            QComboBox *const *optionBoxes, QLineEdit *argumentsEdit,
                            RunningEmulatorsView *runningView, QWidget *window)
@@ -63,7 +77,7 @@ DocumentView::DocumentView(ProfileDocument *d, ProfileQListWidget *profileList,
 
 void DocumentView::OnProfileInserted(int row)
 {
-    list->insertItem(row, ShownText(document->Config().profiles.at(row).name));
+    list->insertItem(row, ShownName(document->Config().profiles.at(row).name));
     list->ApplyFilterTo(row);
     running->Refresh(true);
 }
@@ -95,7 +109,7 @@ void DocumentView::OnProfileMoved(int from, int to)
 
 void DocumentView::OnProfileRenamed(int row)
 {
-    list->item(row)->setText(ShownText(document->Config().profiles.at(row).name));
+    list->item(row)->setText(ShownName(document->Config().profiles.at(row).name));
     list->ApplyFilterTo(row);
     running->Refresh(true);
     // The name is part of the command line the window shows.
@@ -156,7 +170,7 @@ void DocumentView::ShowResetModel()
         boxes[s]->insertItems(0, ShownTexts(config.EntryNames(s), MaxShownEntryLength));
     }
     list->clear();
-    list->addItems(ShownTexts(config.ProfileNames()));
+    list->addItems(ShownNames(config.ProfileNames()));
     const int found = config.FindProfile(shownState.name);
     list->setCurrentRow(found >= 0 ? found : 0);
     if (found >= 0 && shownState.edited) {

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -199,7 +200,7 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing the launcher's window ends the launcher, whether logs are open or not.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(tr("Log of \"%1\"").arg(ShownText(profile, 100)));
+    setWindowTitle(tr("Log of \"%1\"").arg(ShownName(profile, 100)));
     setAccessibleName(windowTitle());
     model = new LogLinesModel(this);
 
@@ -285,6 +286,19 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     follow->start();
     resize(800, 500);
     RememberGeometry(this, QStringLiteral("logViewer"));
+}
+
+void LogViewer::keyPressEvent(QKeyEvent *event)
+{
+    // Escape empties the filter first, and closes the viewer when there is none.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (!filterEdit->text().isEmpty())
+            filterEdit->clear();
+        else
+            close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool LogViewer::eventFilter(QObject *watched, QEvent *event)

@@ -76,6 +76,7 @@ public:
     void FollowNow();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -74,14 +74,14 @@ struct MainWindow::OptionRow
 const MainWindow::OptionRow MainWindow::optionRows[OptionSectionCount] = {
     {SectionResolution, "resolutionBox", "addResolutionButton", "removeResolutionButton",
      QT_TRANSLATE_NOOP("MainWindow", "&Resolution"), QT_TRANSLATE_NOOP("MainWindow", "resolution"),
-     QT_TRANSLATE_NOOP("MainWindow", "&New…"), QT_TRANSLATE_NOOP("MainWindow", "Remo&ve"),
+     QT_TRANSLATE_NOOP("MainWindow", "A&dd"), QT_TRANSLATE_NOOP("MainWindow", "Remo&ve"),
      QT_TRANSLATE_NOOP("MainWindow", "Add resolution"),
      QT_TRANSLATE_NOOP("MainWindow", "Remove resolution"), &MainWindow::OnResolution, nullptr,
      &MainWindow::OnAddResolution, &MainWindow::OnRemoveResolution,
      &MainWindow::removeResolutionButton},
     {SectionPixelDensity, "pixelDensityBox", "addPixelDensityButton", "removePixelDensityButton",
      QT_TRANSLATE_NOOP("MainWindow", "&Pixel Density"),
-     QT_TRANSLATE_NOOP("MainWindow", "pixel density"), QT_TRANSLATE_NOOP("MainWindow", "Ne&w…"),
+     QT_TRANSLATE_NOOP("MainWindow", "pixel density"), QT_TRANSLATE_NOOP("MainWindow", "A&dd"),
      QT_TRANSLATE_NOOP("MainWindow", "Rem&ove"),
      QT_TRANSLATE_NOOP("MainWindow", "Add pixel density"),
      QT_TRANSLATE_NOOP("MainWindow", "Remove pixel density"), &MainWindow::OnPixelDensity, nullptr,
@@ -162,7 +162,7 @@ QGroupBox *MainWindow::BuildProfileGroup()
     profileList->setItemDelegate(new RunningCountDelegate(profileList));
     // A long file's profiles may still be being read: their names are known.
     profileList->addItems(
-        ShownTexts(startupProfiles.Pending() ? startupProfiles.names : Config().ProfileNames()));
+        ShownNames(startupProfiles.Pending() ? startupProfiles.names : Config().ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
     connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
@@ -386,7 +386,7 @@ void MainWindow::OnRemoveProfile()
     const ProfileSettings asked = ProfileSettings::Of(Config(), Config().profiles.at(row));
     const QString title = tr("Confirm Remove Profile");
     if (ShowMessage(this, QMessageBox::Question, title,
-                    tr("Are you sure you want to remove this profile?\n\n") + ShownText(name),
+                    tr("Are you sure you want to remove this profile?\n\n") + ShownName(name),
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     // The list may have changed while the question was open: the profile is found by name,

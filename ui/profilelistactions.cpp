@@ -322,7 +322,7 @@ void ProfileListActions::OnDuplicateProfile()
         return;
     emit storeWindowRequested(
         tr("Duplicate Profile"), tr("Enter the name for the copy"),
-        tr("%1 (copy)").arg(ShownText(document->Config().profiles.at(row).name)));
+        tr("%1 (copy)").arg(ShownName(document->Config().profiles.at(row).name)));
 }
 
 void ProfileListActions::OnRenameProfile()
@@ -335,17 +335,17 @@ void ProfileListActions::OnRenameProfile()
     const QString current = config.profiles.at(row).name;
     const ProfileSettings asked = ProfileSettings::Of(config, config.profiles.at(row));
     // A name too long to show starts cut; given back unchanged, it stays what it was.
-    QString name = ShownText(current);
+    QString name = ShownName(current);
     // A name another profile has is refused, and the dialog opens again with what was typed.
     for (;;) {
         name = AskProfileName(window, title, tr("Enter the new name for the profile"), name);
-        if (name.isEmpty() || name == current || name == ShownText(current))
+        if (name.isEmpty() || name == current || name == ShownName(current))
             return;
         const int existing = config.FindProfile(name);
         if (existing < 0 || existing == row)
             break;
         ShowMessage(window, QMessageBox::Warning, title,
-                    tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
+                    tr("A profile named \"%1\" already exists.").arg(ShownName(name)));
     }
     RenameProfile(current, name, asked);
 }
@@ -365,7 +365,7 @@ void ProfileListActions::RenameProfile(const QString &oldName, const QString &na
         return;
     case ProfileDocument::EditResult::NameTaken:
         ShowMessage(window, QMessageBox::Warning, title,
-                    tr("A profile named \"%1\" already exists.").arg(ShownText(name)));
+                    tr("A profile named \"%1\" already exists.").arg(ShownName(name)));
         return;
     }
 }
@@ -432,7 +432,7 @@ void ProfileListActions::OnExportProfiles()
         QMessageBox box(
             QMessageBox::Question, tr("Export Profiles"),
             only.size() == 1
-                ? tr("Export all profiles, or only \"%1\"?").arg(ShownText(only.first()))
+                ? tr("Export all profiles, or only \"%1\"?").arg(ShownName(only.first()))
                 : tr("Export all profiles, or only the %n selected?", nullptr, int(only.size())),
             QMessageBox::Cancel, window);
         QPushButton *all = box.addButton(tr("All Profiles"), QMessageBox::AcceptRole);
@@ -497,7 +497,7 @@ void ProfileListActions::OnImportProfiles()
         QMessageBox box(QMessageBox::Question, tr("Import Profiles"),
                         tr("A profile named \"%1\" already exists. Replace it with the imported "
                            "one, or skip the imported one?")
-                            .arg(ShownText(name)),
+                            .arg(ShownName(name)),
                         QMessageBox::NoButton, window);
         QPushButton *replace = box.addButton(tr("Replace"), QMessageBox::AcceptRole);
         box.addButton(tr("Skip"), QMessageBox::RejectRole);
@@ -522,7 +522,7 @@ void ProfileListActions::OnAddToApplicationsMenu()
         const QString name = document->Config().profiles.at(row).name;
         if (!WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, &error))
             failures.append(rows.size() == 1 ? error
-                                             : tr("\"%1\": %2").arg(ShownText(name, 200), error));
+                                             : tr("\"%1\": %2").arg(ShownName(name, 200), error));
     }
     if (failures.size() == 1)
         ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
@@ -567,7 +567,7 @@ bool ProfileListActions::LaunchSelection()
         if (launched.started)
             running->Launched(launched);
         else
-            failures.append(tr("\"%1\": %2").arg(ShownText(profile.name, 200), launched.error));
+            failures.append(tr("\"%1\": %2").arg(ShownName(profile.name, 200), launched.error));
     }
     if (!failures.isEmpty())
         ShowMessage(window, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
@@ -734,8 +734,8 @@ void ProfileListActions::ShowImportOutcome(const QString &path,
     if (!report.refused.isEmpty()) {
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("These profiles were not imported: a name cannot be empty or hold a "
-                       "double quote or a line break.\n\n") +
-                        ShownTexts(report.refused).join(QLatin1Char('\n')));
+                       "double quote, a line break or another control character.\n\n") +
+                        ShownNames(report.refused).join(QLatin1Char('\n')));
     }
     if (!outcome.notApplied.isEmpty()) {
         // The configuration file changed while the questions were open.

@@ -1,5 +1,7 @@
 #include "profileqlistwidget.h"
 
+#include <QAccessible>
+
 #include "tooltipprovider.h"
 #include "widesttext.h"
 
@@ -140,6 +142,28 @@ void ProfileQListWidget::ShowAs(int row, ProfileMatch match)
     } else {
         shown->setData(Qt::FontRole, QVariant());
     }
+    Describe(row);
+}
+
+void ProfileQListWidget::Describe(int row)
+{
+    QListWidgetItem *shown = item(row);
+    if (!shown)
+        return;
+    QStringList parts;
+    const QString running = shown->data(RunningTextRole).toString();
+    if (!running.isEmpty())
+        parts.append(running);
+    if (shown->data(Qt::FontRole).isValid())
+        parts.append(tr("found by its options or arguments"));
+    const QString description = parts.join(QStringLiteral(", "));
+    if (description == shown->data(Qt::AccessibleDescriptionRole).toString())
+        return;
+    shown->setData(Qt::AccessibleDescriptionRole, description);
+    // Said to screen readers as it changes, not only when the row is next read.
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    changed.setChild(row);
+    QAccessible::updateAccessibility(&changed);
 }
 
 int ProfileQListWidget::FirstShownRow() const
@@ -240,7 +264,7 @@ bool ProfileQListWidget::viewportEvent(QEvent *event)
         const auto *help = static_cast<QHelpEvent *>(event);
         if (const QListWidgetItem *row = itemAt(help->pos())) {
             // The name, and how many of its emulators run.
-            const QString running = row->data(Qt::AccessibleDescriptionRole).toString();
+            const QString running = row->data(RunningTextRole).toString();
             QToolTip::showText(
                 help->globalPos(),
                 ToolTipProvider::ToolTipHtml(

@@ -49,6 +49,11 @@ public:
     QList<int> SelectedShownRows() const;
     // Shows or hides one row as the filter says: a row added or renamed under a filter.
     void ApplyFilterTo(int row);
+    // What a row says to screen readers beside its name (and in its tooltip): how many of its
+    // emulators run (RunningTextRole, set by whoever knows) and that the filter found it by
+    // its settings only, which the list shows in italics.
+    static constexpr int RunningTextRole = Qt::UserRole + 20;
+    void Describe(int row);
 
 signals:
     // A row dragged onto another place; the window moves the profile.

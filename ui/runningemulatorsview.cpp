@@ -2,6 +2,7 @@
 
 #include "configmessages.h"
 #include "dialogs.h"
+#include "earlyendnotice.h"
 #include "emulatorlaunch.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
@@ -89,12 +90,9 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
         const int row = document->Config().FindProfile(name);
         if (QListWidgetItem *item = row >= 0 ? list->item(row) : nullptr) {
             item->setData(RunningCountDelegate::CountRole, count);
-            item->setData(Qt::AccessibleDescriptionRole,
+            item->setData(ProfileQListWidget::RunningTextRole,
                           count > 0 ? tr("%n running", nullptr, count) : QString());
-            // Said to screen readers as it changes, not only when the row is next read.
-            QAccessibleEvent changed(list, QAccessible::DescriptionChanged);
-            changed.setChild(row);
-            QAccessible::updateAccessibility(&changed);
+            list->Describe(row);
         }
     }
     shownCounts = counts;
@@ -110,41 +108,20 @@ void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QStrin
 {
     const QString seconds =
         QLocale().toString(record.started.msecsTo(QDateTime::currentDateTime()) / 1000.0, 'f', 1);
-    const QString name = ShownText(record.profile, 200);
-    failures.prepend(
-        {how.isEmpty()
-             ? tr("The emulator for \"%1\" ended %2 seconds after it started.").arg(name, seconds)
-             : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
-                   .arg(name, seconds, how),
-         record.log, record.profile});
+    const QString name = ShownName(record.profile, 200);
+    const QString text =
+        how.isEmpty()
+            ? tr("The emulator for \"%1\" ended %2 seconds after it started.").arg(name, seconds)
+            : tr("The emulator for \"%1\" ended %2 seconds after it started: %3.")
+                  .arg(name, seconds, how);
     // One notice lists every failure not yet dismissed, newest first: several quick failures
     // would otherwise open windows on top of each other.
     if (!notice) {
-        notice = new QMessageBox(QMessageBox::Warning, tr("Velmora Mobile Emulator Launcher"),
-                                 QString(), QMessageBox::Close, window);
-        notice->setObjectName(QStringLiteral("earlyEndNotice"));
-        notice->setAttribute(Qt::WA_DeleteOnClose);
-        // Not modal: the user goes on working once it is read.
-        notice->setModal(false);
-        openLog = notice->addButton(tr("Open Log"), QMessageBox::ActionRole);
-        // Opening the log leaves the notice where it is.
-        openLog->disconnect();
-        connect(openLog, &QPushButton::clicked, this, [this] {
-            if (!failures.isEmpty())
-                LogViewer::Open(window, failures.first().profile, failures.first().log);
-        });
-        connect(notice, &QObject::destroyed, this, [this] { failures.clear(); });
+        notice = new EarlyEndNotice(window);
+        connect(notice, &EarlyEndNotice::openLogRequested, this,
+                [this](const QString &profile, const QString &log) {
+                    LogViewer::Open(window, profile, log);
+                });
     }
-    QStringList texts;
-    for (const Failure &failure : std::as_const(failures))
-        texts.append(failure.text);
-    notice->setText(texts.join(QStringLiteral("\n\n")));
-    const QString log = failures.first().log;
-    notice->setInformativeText(log.isEmpty() ? QString()
-                                             : tr("What it wrote:\n\n%1").arg(LogExcerpt(log)));
-    openLog->setVisible(!log.isEmpty());
-    FitTitle(notice);
-    notice->show();
-    notice->raise();
-    notice->activateWindow();
+    notice->Add({{record.profile, record.log, text}});
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
+class EarlyEndNotice;
 class EmulatorMonitor;
 class QMessageBox;
 class QPushButton;
@@ -54,16 +55,8 @@ private:
     ProfileQListWidget *list = nullptr;
     EmulatorMonitor *monitor = nullptr;
     QHash<QString, int> shownCounts;
-    // The emulators that ended right after their start and the notice listing them.
-    struct Failure
-    {
-        QString text;
-        QString log;
-        QString profile;
-    };
-    QList<Failure> failures; // newest first
-    QPointer<QMessageBox> notice;
-    QPushButton *openLog = nullptr;
+    // The notice listing the emulators that ended right after their start.
+    QPointer<EarlyEndNotice> notice;
     bool logProblemShown = false;
     bool recordProblemShown = false;
     // Writes the launch records and prunes the logs, in the order asked, off the window's

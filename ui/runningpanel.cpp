@@ -13,6 +13,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QSet>
@@ -72,7 +73,7 @@ QVariant EmulatorTableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case ProfileColumn:
-            return ShownText(row.record.profile, 200);
+            return ShownName(row.record.profile, 200);
         case PidColumn:
             return QString::number(row.record.pid);
         case StartedColumn:
@@ -152,6 +153,8 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Tab goes on to the buttons; the arrows move among the rows.
+    table->setTabKeyNavigation(false);
 
     auto *buttons = new QDialogButtonBox;
     stopButton = buttons->addButton(tr("S&top"), QDialogButtonBox::ActionRole);
@@ -189,6 +192,15 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     });
     resize(700, 360);
     RememberGeometry(this, QStringLiteral("runningPanel"));
+}
+
+void RunningPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool RunningPanel::WasOpen()
@@ -235,7 +247,7 @@ void RunningPanel::Refresh()
     }
     for (const EndedLaunch &end : std::as_const(ended)) {
         if (!runningNow.contains({end.record.pid, end.record.identity}))
-            rows.append({end.record, false, end.ended, end.how});
+            rows.append({end.record, false, end.ended, HowEnded(end)});
     }
     // Seen to end by the monitor before the records say so.
     for (const LaunchRecord &record : std::as_const(listed)) {

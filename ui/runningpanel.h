@@ -72,6 +72,7 @@ signals:
     void stopRequested(const LaunchRecord &emulator);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

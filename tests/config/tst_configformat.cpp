@@ -132,6 +132,14 @@ void TestConfigFormat::version_data()
     QTest::newRow("trailing separators") << "$VERSION 106\t" << true << 106;
     QTest::newRow("NUL inside the number")
         << QStringLiteral("$VERSION\t106") + QChar(0) + QStringLiteral("x") << false << 0;
+    QTest::newRow("NUL after the number")
+        << QStringLiteral("$VERSION\t106") + QChar(0) << false << 0;
+    // Blanks around a number convert with it, as a conversion that trims them does: a
+    // vertical tab, a form feed, a CR left by CR CR LF line ends.
+    QTest::newRow("vertical tab after") << "$VERSION\t105\v" << true << 105;
+    QTest::newRow("form feed after") << "$VERSION\t105\f" << true << 105;
+    QTest::newRow("CR after") << "$VERSION\t105\r" << true << 105;
+    QTest::newRow("no-break space before") << QStringLiteral("$VERSION \u00a0104") << true << 104;
 }
 
 void TestConfigFormat::version()

@@ -52,6 +52,8 @@ private slots:
     void ensureDefaultEntriesOnlyFillsEmpty();
     void duplicatesAreKept();
     void positionsOutsideListsChangeNothing();
+    void shownNames_data();
+    void shownNames();
 };
 
 void TestLauncherConfig::resetGivesFourEmptySections()
@@ -290,4 +292,31 @@ void TestLauncherConfig::positionsOutsideListsChangeNothing()
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestLauncherConfig)
+void TestLauncherConfig::shownNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("control");
+    QTest::newRow("plain") << "HD phone"
+                           << "HD phone" << false;
+    QTest::newRow("a tab") << "Two\tcolumns" << QString("Two\u2409columns") << true;
+    QTest::newRow("an escape") << "Red \x1b[31m" << QString("Red \u241b[31m") << true;
+    QTest::newRow("delete") << "Del\x7f" << QString("Del\u2421") << true;
+    QTest::newRow("a C1 control") << QString("C1\u0085") << QString("C1\ufffd") << true;
+    QTest::newRow("long, cut after the escape")
+        << "\t" + QString(300, 'x') << QString("\u2409") + QString(199, 'x') + "\u2026" << true;
+    QTest::newRow("non-ASCII is no control") << "Grüße 電話"
+                                             << "Grüße 電話" << false;
+}
+
+// A name with a control character is shown with the symbol standing for it, on one line.
+void TestLauncherConfig::shownNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QFETCH(bool, control);
+    QCOMPARE(ShownName(name, 200), shown);
+    QCOMPARE(ContainsControlCharacter(name), control);
+}
+
 #include "tst_launcherconfig.moc"

@@ -10,8 +10,9 @@
 #include <QWidget>
 
 // What a keyboard user would trip over in a window or a menu: a control without a mnemonic, or
-// two that share one. Read with QKeySequence's own
-// parsing, the one Qt acts on.
+// two that share one. Read with QKeySequence's own parsing, the one Qt acts on. Controls of the
+// same text may share theirs (the three "Add" buttons have no letter left of their own): Alt and
+// the letter moves among them.
 inline QStringList MnemonicProblems(const QString &where, const QStringList &texts)
 {
     QStringList problems;
@@ -22,7 +23,7 @@ inline QStringList MnemonicProblems(const QString &where, const QStringList &tex
             problems.append(where + QStringLiteral(": no mnemonic in \"") + text + '"');
             continue;
         }
-        if (seen.contains(key))
+        if (seen.contains(key) && seen.value(key) != text)
             problems.append(where + QStringLiteral(": \"") + seen.value(key) +
                             QStringLiteral("\" and \"") + text + QStringLiteral("\" share ") +
                             key.toString());

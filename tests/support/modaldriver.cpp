@@ -162,7 +162,9 @@ void ModalDriver::Poll()
         }
     }
     if (++ticksOnCurrent >= GiveUpTicks) {
-        Fail(QStringLiteral("modal \"%1\" was left open").arg(modal->windowTitle()));
+        const auto *box = qobject_cast<QMessageBox *>(modal);
+        Fail(QStringLiteral("modal \"%1\" was left open%2")
+                 .arg(modal->windowTitle(), box ? QStringLiteral(": ") + box->text() : QString()));
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         else

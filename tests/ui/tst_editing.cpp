@@ -5,6 +5,7 @@
 #include "commandline.h"
 #include "configformat.h"
 #include "devicedialog.h"
+#include "earlyendnotice.h"
 #include "emulatormonitor.h"
 #include "logviewer.h"
 #include "mainwindow.h"
@@ -557,6 +558,10 @@ void TestEditing::refusedNameAsksAgainWithIt_data()
     QTest::newRow("CR LF") << "Evil\r\n[Input]" << lineBreak;
     QTest::newRow("line separator") << "Evil\u2028[Input]" << lineBreak;
     QTest::newRow("paragraph separator") << "Evil\u2029[Input]" << lineBreak;
+    const QString control = "A profile name cannot contain a control character, such as a tab.";
+    QTest::newRow("tab") << "Two\tcolumns" << control;
+    QTest::newRow("escape") << "Red \x1b[31m" << control;
+    QTest::newRow("delete") << "Del\x7f" << control;
 }
 
 void TestEditing::refusedNameAsksAgainWithIt()
@@ -1130,8 +1135,14 @@ void TestEditing::filterAndMove()
         QStringList names;
         for (int r = 0; r < parts->profiles->count(); ++r) {
             const QListWidgetItem *row = parts->profiles->item(r);
-            if (!parts->profiles->isRowHidden(r))
-                names.append(row->text() + (row->font().italic() ? "*" : ""));
+            if (parts->profiles->isRowHidden(r))
+                continue;
+            // What the italics show is said to screen readers too.
+            const bool said = row->data(Qt::AccessibleDescriptionRole)
+                                  .toString()
+                                  .contains("found by its options or arguments");
+            names.append(row->text() + (row->font().italic() ? "*" : "") +
+                         (said != row->font().italic() ? " (not said)" : ""));
         }
         return names;
     };
@@ -1832,7 +1843,7 @@ void TestEditing::mnemonicsEverywhere()
     walk(viewer);
     emit w.Running()->Monitor()->endedEarly(
         {"R&D", 1, QString(), QDateTime::currentDateTime(), log}, QString());
-    auto *notice = w.findChild<QMessageBox *>();
+    auto *notice = w.findChild<EarlyEndNotice *>();
     QVERIFY(notice);
     QVERIFY(QTest::qWaitForWindowExposed(notice));
     walk(notice);

@@ -1,8 +1,10 @@
 // The main window as a user meets it: the widget tree, what selecting does to the buttons,
 // launching through the stand-in emulator, and the help page.
 
+#include "applicationsetup.h"
 #include "commandline.h"
 #include "drivenwriter.h"
+#include "earlyendnotice.h"
 #include "emulatormonitor.h"
 #include "instances.h"
 #include "logviewer.h"
@@ -162,6 +164,7 @@ private:
 
 void TestMainWindow::initTestCase()
 {
+    ShowWindowsAsWindows();
     QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
     qputenv("VELMORA_EMU_RECORD", QFile::encodeName(RecordPath()));
 }
@@ -205,9 +208,9 @@ void TestMainWindow::treeAndTexts()
     QCOMPARE(argumentsLabel->buddy(), parts.arguments);
 
     // Each button has a mnemonic of its own.
-    QCOMPARE(parts.addResolution->text(), QStringLiteral("&New…"));
+    QCOMPARE(parts.addResolution->text(), QStringLiteral("A&dd"));
     QCOMPARE(parts.removeResolution->text(), QStringLiteral("Remo&ve"));
-    QCOMPARE(parts.addPixelDensity->text(), QStringLiteral("Ne&w…"));
+    QCOMPARE(parts.addPixelDensity->text(), QStringLiteral("A&dd"));
     QCOMPARE(parts.removePixelDensity->text(), QStringLiteral("Rem&ove"));
     QCOMPARE(parts.removeProfile->text(), QStringLiteral("Re&move"));
     QCOMPARE(parts.help->text(), QStringLiteral("&Help"));
@@ -620,16 +623,16 @@ void TestMainWindow::quickEndIsReported()
     WindowParts parts(window);
     parts.profiles->setCurrentRow(1);
     QTest::mouseClick(parts.launch, Qt::LeftButton);
-    QMessageBox *notice = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<QMessageBox *>()) != nullptr, 10000);
+    EarlyEndNotice *notice = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<EarlyEndNotice *>()) != nullptr, 10000);
     QVERIFY(!notice->isModal());
-    QVERIFY2(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(1).name +
+    QVERIFY2(notice->Text().startsWith("The emulator for \"" + window.Config().profiles.at(1).name +
                                        "\" ended "),
-             qPrintable(notice->text()));
-    QVERIFY2(notice->text().endsWith(" seconds after it started: it exited with code 3."),
-             qPrintable(notice->text()));
+             qPrintable(notice->Text()));
+    QVERIFY2(notice->Text().endsWith(" seconds after it started: it exited with code 3."),
+             qPrintable(notice->Text()));
     // Of 26 lines the first 5 (where a program says why it gives up) and the last 15.
-    const QStringList lines = notice->informativeText().section("\n\n", 1).split('\n');
+    const QStringList lines = notice->Output().split('\n');
     QCOMPARE(lines.size(), 21);
     QCOMPARE(lines.at(5), QStringLiteral("[lines left out: 6]"));
     QCOMPARE(lines.last(), QStringLiteral("output line 25"));
@@ -637,31 +640,43 @@ void TestMainWindow::quickEndIsReported()
     QVERIFY(ModalDriver::ButtonTexts(notice).contains("Open Log"));
     // It has the focus, so that Escape reaches it.
     QTRY_COMPARE(QApplication::activeWindow(), notice);
+    // How it ended is in the records for the Running Emulators window, in numbers that any
+    // launcher says in its own language.
+    QTRY_VERIFY([] {
+        const QList<EndedLaunch> ends = RecordedEnds();
+        return std::any_of(ends.cbegin(), ends.cend(), [](const EndedLaunch &end) {
+            return end.exited && end.code == 3 && HowEnded(end) == "it exited with code 3";
+        });
+    }());
 
-    // A second failure joins the same notice, newest first.
+    // A second failure joins the same notice, newest first; it says when nothing was written.
+    const EnvironmentVariable silent("VELMORA_EMU_BEHAVE", "silent:4");
     parts.profiles->setCurrentRow(2);
     QTest::mouseClick(parts.launch, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(notice->text().count("The emulator for") == 2, 10000);
-    QVERIFY(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(2).name +
-                                      "\" ended "));
-    QCOMPARE(window.findChildren<QMessageBox *>().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(notice->Count() == 2, 10000);
+    QVERIFY(notice->Text().startsWith("2 emulators ended right after they started"));
+    QVERIFY(notice->Text().section("\n\n", 1).startsWith(
+        "The emulator for \"" + window.Config().profiles.at(2).name + "\" ended "));
+    QCOMPARE(notice->Output(), QStringLiteral("It wrote nothing."));
+    QCOMPARE(window.findChildren<EarlyEndNotice *>().size(), 1);
     QTRY_COMPARE(QApplication::activeWindow(), notice);
     QTest::keyClick(notice, Qt::Key_Escape);
-    QTRY_VERIFY(!window.findChild<QMessageBox *>());
+    QTRY_VERIFY(!window.findChild<EarlyEndNotice *>());
 
     // One started from the command line while the window runs is reported by the window, even
     // when it ended before the window could watch it.
+    const EnvironmentVariable again("VELMORA_EMU_BEHAVE", "exit:3");
     QProcess script;
     script.start(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"),
                  {"--launch", window.Config().profiles.at(0).name});
     QVERIFY(script.waitForFinished(10000));
     QCOMPARE(script.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<QMessageBox *>()) != nullptr, 10000);
-    QVERIFY2(notice->text().startsWith("The emulator for \"" + window.Config().profiles.at(0).name +
+    QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<EarlyEndNotice *>()) != nullptr, 10000);
+    QVERIFY2(notice->Text().startsWith("The emulator for \"" + window.Config().profiles.at(0).name +
                                        "\" ended "),
-             qPrintable(notice->text()));
+             qPrintable(notice->Text()));
     // How it ended, which the process that started it noted.
-    QVERIFY2(notice->text().endsWith(": it exited with code 3."), qPrintable(notice->text()));
+    QVERIFY2(notice->Text().endsWith(": it exited with code 3."), qPrintable(notice->Text()));
     notice->close();
 }
 
@@ -746,6 +761,17 @@ void TestMainWindow::logViewerFollowsFiltersAndSaves()
     QCOMPARE(model->rowCount(), 0);
     filter->setText("/a{40}b");
     QTRY_COMPARE(model->rowCount(), 300);
+
+    // Escape empties the filter, and then closes the viewer; it is a window to a screen reader.
+    QCOMPARE(QAccessible::queryAccessibleInterface(viewer)->role(), QAccessible::Window);
+    filter->setFocus();
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QCOMPARE(filter->text(), QString());
+    QVERIFY(viewer->isVisible());
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QTRY_VERIFY(!window.findChild<LogViewer *>());
+    viewer = LogViewer::Open(&window, "Phone", log);
+    wrap = viewer->findChild<QCheckBox *>("logWrap");
 
     // Wrapping is remembered for the next viewer.
     QVERIFY(!wrap->isChecked());
@@ -933,12 +959,20 @@ void TestMainWindow::runningCountsAndStop()
     QCOMPARE(stateOf(running.at(1).pid), QStringLiteral("running"));
     const int listed = rows->rowCount();
     table->selectRow(rowOf(running.at(0).pid));
+    // A window to a screen reader; Tab leaves the table for its buttons.
+    QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(panel);
+    QVERIFY(shown);
+    QCOMPARE(shown->role(), QAccessible::Window);
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Tab);
+    QVERIFY(qobject_cast<QPushButton *>(QApplication::focusWidget()));
     QTest::mouseClick(ModalDriver::FindButton(panel, "Copy Command Line"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), ShellCommand(window.CurrentCommand()));
     QTest::mouseClick(ModalDriver::FindButton(panel, "Launch Again"), Qt::LeftButton);
     QTRY_COMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 2);
     QTRY_COMPARE(rows->rowCount(), listed + 1);
-    panel->close();
+    QTest::keyClick(table, Qt::Key_Escape);
+    QTRY_VERIFY(!panel->isVisible());
     QVERIFY(!RunningPanel::WasOpen());
     // Stopped within a second of their start: that is no failed launch to report.
     window.ListActions()->OnStop();
@@ -947,7 +981,7 @@ void TestMainWindow::runningCountsAndStop()
     for (const LaunchRecord &record : running)
         QVERIFY(!IsRunning(record));
     QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
-    QCOMPARE(window.findChild<QMessageBox *>(), nullptr);
+    QCOMPARE(window.findChild<EarlyEndNotice *>(), nullptr);
     // Nor when another launcher process stops it.
     QTest::mouseClick(parts.launch, Qt::LeftButton);
     QTRY_COMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 1);
@@ -956,7 +990,7 @@ void TestMainWindow::runningCountsAndStop()
     QVERIFY(script.waitForFinished(20000));
     QCOMPARE(script.exitCode(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(row->data(RunningCountDelegate::CountRole).toInt(), 0, 10000);
-    QCOMPARE(window.findChild<QMessageBox *>(), nullptr);
+    QCOMPARE(window.findChild<EarlyEndNotice *>(), nullptr);
 }
 
 void TestMainWindow::accessibleNamesAndTabOrder()

@@ -1,5 +1,6 @@
 // The German catalogue: complete, current with the code, and used by the window.
 
+#include "earlyendnotice.h"
 #include "emulatormonitor.h"
 #include "instances.h"
 #include "mainwindow.h"
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -120,11 +123,37 @@ void TestTranslations::windowSpeaksGerman()
         const QDateTime started = QDateTime::currentDateTime().addMSecs(-200);
         emit window.Running()->Monitor()->endedEarly(
             {QStringLiteral("Telefon"), 1, QString(), started, QString()}, QString());
-        auto *notice = window.findChild<QMessageBox *>();
+        auto *notice = window.findChild<EarlyEndNotice *>();
         QVERIFY(notice);
-        QVERIFY2(QRegularExpression(" \\d,\\d Sekunden ").match(notice->text()).hasMatch(),
-                 qPrintable(notice->text()));
+        QVERIFY2(QRegularExpression(" \\d,\\d Sekunden ").match(notice->Text()).hasMatch(),
+                 qPrintable(notice->Text()));
         notice->close();
+        // Undo and Redo name their step in German too: each step's verb as well.
+        const QString second = window.Config().profiles.at(1).name;
+        const auto undoText = [&window] {
+            for (QAction *action : window.actions()) {
+                if (action->shortcuts().contains(QKeySequence::Undo))
+                    return action->text();
+            }
+            return QString();
+        };
+        const QList<std::pair<std::function<void()>, QString>> steps = {
+            {[&] { window.Document()->RenameProfile(second, "Zweites"); },
+             QString("&Rückgängig: „%1“ in „Zweites“ umbenennen").arg(second)},
+            {[&] { window.Document()->MoveProfile("Zweites", 2); },
+             QString("&Rückgängig: „Zweites“ verschieben")},
+            {[&] { window.Document()->RemoveProfile("Zweites"); },
+             QString("&Rückgängig: „Zweites“ entfernen")},
+            {[&] {
+                 window.Document()->AddOption(SectionResolution, {"Breit", " -w"});
+             },
+             QString("&Rückgängig: Auflösung „Breit“ hinzufügen")},
+        };
+        for (const auto &[step, text] : steps) {
+            step();
+            QCOMPARE(undoText(), text);
+        }
+        window.Document()->WaitForSaves();
     }
     for (QTranslator *translator : qApp->findChildren<QTranslator *>())
         QCoreApplication::removeTranslator(translator);
