@@ -314,11 +314,16 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     if (primary)
         return false;
 
+    // A token the running launcher would not take (far too long, or not plain text) is not
+    // sent: the window is raised without it.
+    QByteArray token = ActivationTokenFromEnvironment();
+    if (!IsPlausibleToken(token))
+        token.clear();
     QByteArray payload;
     {
         QDataStream out(&payload, QIODevice::WriteOnly);
         out.setVersion(StreamVersion);
-        out << message << ActivationTokenFromEnvironment();
+        out << message << token;
     }
     if (payload.size() > qsizetype(MaxFrameSize))
         return false;

@@ -309,6 +309,12 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
             inTarget.erase(there);
             it->name = now.name;
             inTarget.insert(now.name, it);
+            // A comment above the profile stays above it.
+            for (ConfigComment &comment : target.comments) {
+                if (comment.place == ConfigComment::BeforeEntry &&
+                    comment.section == SectionProfile && comment.entry == was.name)
+                    comment.entry = now.name;
+            }
         }
     }
     // Profiles the window removed.

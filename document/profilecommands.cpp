@@ -169,17 +169,28 @@ AddProfileCommand::AddProfileCommand(ProfileDocument *document, const QString &p
 {
 }
 
+QStringList AddProfileCommand::Subjects(bool forward) const
+{
+    if (forward)
+        return {name};
+    const LauncherConfig &model = Model();
+    const int next = qMin(row, int(model.profiles.size()) - 1);
+    return next >= 0 ? QStringList{model.profiles.at(next).name} : QStringList();
+}
+
 ProfileCommand::Result AddProfileCommand::Apply(bool forward)
 {
-    const int row = Model().FindProfile(name);
+    const int found = Model().FindProfile(name);
     if (!forward) {
         // Only the profile as it was added: one changed outside since is someone's work.
-        const QString problem = row == 0 ? Gone(name) : Expect(row, name, settings);
+        const QString problem = found == 0 ? Gone(name) : Expect(found, name, settings);
         if (!problem.isEmpty())
             return Result::Skipped(problem);
-        RemoveProfileAt(row);
+        row = found;
+        RemoveProfileAt(found);
         return {};
     }
+    const int row = found;
     if (row >= 0)
         return Result::Skipped(Taken(name));
     QString problem;

@@ -76,11 +76,13 @@ public:
 
 protected:
     Result Apply(bool forward) override;
-    QStringList Subjects(bool) const override { return {name}; }
+    // Undone: the profile that took its row.
+    QStringList Subjects(bool forward) const override;
 
 private:
     QString name;
     ProfileSettings settings;
+    int row = -1; // where it stood when it was undone
 };
 
 class UpdateProfileCommand : public ProfileCommand

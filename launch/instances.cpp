@@ -2,6 +2,7 @@
 
 #include "emulatorlaunch.h"
 #include "instances_p.h"
+#include "logtext.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -391,9 +392,15 @@ void PruneLogs()
 
 QString NewestLog(const QString &profile)
 {
-    const RecordsLock lock;
-    const QString log = ReadRecords().newestLogs.value(profile).toString();
-    return QFileInfo::exists(log) ? log : QString();
+    QString log;
+    {
+        const RecordsLock lock;
+        log = ReadRecords().newestLogs.value(profile).toString();
+    }
+    if (QFileInfo::exists(log))
+        return log;
+    // The newest was deleted (or the records were lost): the newest of those left.
+    return LogsOf(profile).value(0);
 }
 
 StopResult StopEmulators(const QString &profile, int graceMs)

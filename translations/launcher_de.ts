@@ -174,6 +174,37 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>EarlyEndNotice</name>
+    <message>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <source>Emulators that ended</source>
+        <translation>Beendete Emulatoren</translation>
+    </message>
+    <message>
+        <source>What it wrote</source>
+        <translation>Was er ausgegeben hat</translation>
+    </message>
+    <message>
+        <source>Open Log</source>
+        <translation>Protokoll öffnen</translation>
+    </message>
+    <message>
+        <source>%1 emulators ended right after they started, the newest first:</source>
+        <translation>%1 Emulatoren endeten gleich nach ihrem Start, der neueste zuerst:</translation>
+    </message>
+    <message>
+        <source>Its output was not kept.</source>
+        <translation>Seine Ausgabe wurde nicht aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>It wrote nothing.</source>
+        <translation>Er hat nichts ausgegeben.</translation>
+    </message>
+</context>
+<context>
     <name>EmulatorTableModel</name>
     <message>
         <source>stopping</source>
@@ -281,7 +312,7 @@ Sind Sie sicher?</translation>
     <name>LogViewer</name>
     <message>
         <source>Log of &quot;%1&quot;</source>
-        <translation>Log von „%1“</translation>
+        <translation>Protokoll von „%1“</translation>
     </message>
     <message>
         <source>Text, or /regular expression</source>
@@ -301,7 +332,7 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <source>Log lines</source>
-        <translation>Log-Zeilen</translation>
+        <translation>Protokollzeilen</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
@@ -317,15 +348,15 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <source>Save Log</source>
-        <translation>Log speichern</translation>
+        <translation>Protokoll speichern</translation>
     </message>
     <message>
         <source>Logs (*.log *.txt);;All files (*)</source>
-        <translation>Logs (*.log *.txt);;Alle Dateien (*)</translation>
+        <translation>Protokolle (*.log *.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>The log could not be saved: %1 cannot be written: %2.</source>
-        <translation>Das Log konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
+        <translation>Das Protokoll konnte nicht gespeichert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
         <source>The filter is no regular expression: %1.</source>
@@ -1008,6 +1039,13 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>ProfileQListWidget</name>
+    <message>
+        <source>found by its options or arguments</source>
+        <translation>über seine Optionen oder Argumente gefunden</translation>
+    </message>
+</context>
+<context>
     <name>QCoreApplication</name>
     <message numerus="yes">
         <source>Are you sure you want to remove these %n profiles?
@@ -1041,28 +1079,12 @@ Sind Sie sicher?</translation>
         </translation>
     </message>
     <message>
-        <source>Velmora Mobile Emulator Launcher</source>
-        <translation>Velmora Mobile Emulator Launcher</translation>
-    </message>
-    <message>
-        <source>What it wrote:
-
-%1</source>
-        <translation>Seine Ausgabe:
-
-%1</translation>
-    </message>
-    <message>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start.</translation>
     </message>
     <message>
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
-    </message>
-    <message>
-        <source>Open Log</source>
-        <translation>Protokoll öffnen</translation>
     </message>
 </context>
 <context>
@@ -1102,7 +1124,7 @@ Sind Sie sicher?</translation>
     </message>
     <message>
         <source>Show &amp;Log</source>
-        <translation>&amp;Log zeigen</translation>
+        <translation>&amp;Protokoll anzeigen</translation>
     </message>
     <message>
         <source>&amp;Copy Command Line</source>

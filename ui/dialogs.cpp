@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include <QLocale>
+
 #include "launcherconfig.h"
 
 #include <QApplication>
@@ -138,4 +140,15 @@ bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringLi
         ListedNames(users);
     return ShowMessage(parent, QMessageBox::Warning, title, text,
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString ShownTime(const QDateTime &time)
+{
+    QString format = QLocale().dateTimeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1Char('s'))) {
+        const qsizetype minutes = format.lastIndexOf(QLatin1String("mm"));
+        if (minutes >= 0)
+            format.insert(minutes + 2, QLatin1String(":ss"));
+    }
+    return QLocale().toString(time, format);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -39,3 +40,7 @@ QString ListedNames(const QStringList &names);
 // Whether the user goes on removing an option that the profiles `users` use (the first few are
 // named).
 bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringList &users);
+
+// A time as the user's locale writes it, short, but with its seconds: two launches of one
+// minute must read apart.
+QString ShownTime(const QDateTime &time);

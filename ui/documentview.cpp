@@ -87,6 +87,8 @@ void DocumentView::OnProfileRemoved(int row)
     // The model is whole already: every row change the list reports meets a matching profile.
     const bool wasCurrent = list->currentRow() == row;
     delete list->takeItem(row);
+    // As the Remove button leaves it: the first profile. An undone addition shows the one
+    // that took its row (stepShown).
     if (wasCurrent)
         list->setCurrentRow(0);
 }
@@ -132,8 +134,16 @@ void DocumentView::OnOptionRemoved(int section, int index)
     QComboBox *combo = boxes[section];
     const bool wasCurrent = combo->currentIndex() == index;
     combo->removeItem(index);
-    if (wasCurrent)
-        combo->setCurrentIndex(0);
+    if (wasCurrent) {
+        // Back to what the selected profile stores (an undone "Add" leaves the box as it was
+        // before it), else to the first entry.
+        const LauncherConfig &config = document->Config();
+        const int row = list->currentRow();
+        const int stored = row >= 0 && row < config.profiles.size()
+                               ? config.profiles.at(row).optionIndex.value(section - 1, 0)
+                               : 0;
+        combo->setCurrentIndex(config.HasEntry(section, stored) ? stored : 0);
+    }
     emit shownChanged();
 }
 

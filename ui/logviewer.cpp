@@ -26,6 +26,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
@@ -57,8 +58,7 @@ QString StartOf(const QString &log)
 {
     const QDateTime started = QDateTime::fromString(QFileInfo(log).fileName().left(15),
                                                     QStringLiteral("yyyyMMdd-HHmmss"));
-    return started.isValid() ? QLocale().toString(started, QLocale::ShortFormat)
-                             : QFileInfo(log).fileName();
+    return started.isValid() ? ShownTime(started) : QFileInfo(log).fileName();
 }
 
 } // namespace
@@ -206,8 +206,20 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
 
     logs = new QComboBox;
     logs->setObjectName(QStringLiteral("logChoice"));
-    for (const QString &log : LogsOf(profile))
-        logs->addItem(StartOf(log), log);
+    // Two logs of one second read apart by their milliseconds (and number).
+    const QStringList all = LogsOf(profile);
+    QStringList shown;
+    for (const QString &log : all)
+        shown.append(StartOf(log));
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        QString text = shown.at(i);
+        if (shown.count(text) > 1) {
+            const QString name = QFileInfo(all.at(i)).fileName();
+            static const QRegularExpression number(QStringLiteral("\\+\\d+(?=\\.log$)"));
+            text += QStringLiteral(" (%1%2)").arg(name.mid(16, 3), number.match(name).captured());
+        }
+        logs->addItem(text, all.at(i));
+    }
     connect(logs, &QComboBox::activated, this,
             [this](int index) { ShowLog(logs->itemData(index).toString()); });
     filterEdit = new QLineEdit;

@@ -478,6 +478,7 @@ void MainWindow::RemoveSelectedOption(int section)
     // it. A profile that did not use the option keeps what the user has typed.
     switch (document->RemoveOption(section, entry, asked)) {
     case ProfileDocument::EditResult::Done:
+        optionBoxes[section]->setCurrentIndex(0);
         break;
     case ProfileDocument::EditResult::Changed:
         ShowMessage(this, QMessageBox::Information, title,

@@ -200,10 +200,24 @@ void ProfileListActions::BuildHistoryActions()
     connect(history, &QUndoStack::indexChanged, this, name);
     connect(history, &QUndoStack::cleanChanged, this, name);
     name();
+    // Every profile the step brought back is selected, the first of them current.
     connect(document, &ProfileDocument::stepShown, this, [this](const QStringList &profiles) {
-        const int row = profiles.isEmpty() ? -1 : document->Config().FindProfile(profiles.first());
-        if (row >= 0)
-            list->setCurrentRow(row);
+        const QHash<QString, int> rows = document->Config().ProfileRows();
+        const int first = profiles.isEmpty() ? -1 : rows.value(profiles.first(), -1);
+        if (first < 0)
+            return;
+        list->setCurrentRow(first);
+        if (profiles.size() < 2)
+            return;
+        QItemSelection all;
+        for (const QString &name : profiles) {
+            const QModelIndex index = list->model()->index(rows.value(name, -1), 0);
+            if (index.isValid())
+                all.select(index, index);
+        }
+        list->selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+        list->selectionModel()->setCurrentIndex(list->model()->index(first, 0),
+                                                QItemSelectionModel::NoUpdate);
     });
     connect(document, &ProfileDocument::changesNotKept, this, [this](const QString &what) {
         ShowMessage(window, QMessageBox::Information, WarningTitle(), what);
@@ -439,7 +453,8 @@ void ProfileListActions::OnExportProfiles()
         QPushButton *some =
             box.addButton(only.size() == 1 ? tr("Selected Profile") : tr("Selected Profiles"),
                           QMessageBox::AcceptRole);
-        box.setDefaultButton(all);
+        // Several chosen on purpose are what Enter exports; the current row alone is no choice.
+        box.setDefaultButton(only.size() > 1 ? some : all);
         FitTitle(&box);
         box.exec();
         if (box.clickedButton() == some)

@@ -78,7 +78,7 @@ QVariant EmulatorTableModel::data(const QModelIndex &index, int role) const
             return QString::number(row.record.pid);
         case StartedColumn:
             return tr("%1 (%2 ago)")
-                .arg(QLocale().toString(row.record.started.toLocalTime(), QLocale::ShortFormat),
+                .arg(ShownTime(row.record.started.toLocalTime()),
                      Duration(row.record.started.msecsTo(QDateTime::currentDateTime())));
         case StateColumn:
             return State(row);

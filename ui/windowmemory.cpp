@@ -1,5 +1,6 @@
 #include "windowmemory.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -58,9 +59,10 @@ void RememberGeometry(QWidget *window, const QString &key)
 void StartInLastFolder(QFileDialog *dialog)
 {
     const QString folder = WindowSettings().value(FolderKey()).toString();
-    // A folder that went meanwhile leaves the dialog where it would start anyway.
-    if (!folder.isEmpty())
-        dialog->setDirectory(folder);
+    // The first time (or once the folder went), the home folder: the launcher's working folder
+    // is wherever the desktop started it.
+    dialog->setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder
+                                                                        : QDir::homePath());
 }
 
 void NoteLastFolder(const QString &chosenFile)

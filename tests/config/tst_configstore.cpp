@@ -195,6 +195,7 @@ void TestConfigStore::windowChangeOnOutsideEdit()
                     before);
     LauncherConfig theirs = before;
     theirs.profiles[1].arguments = "-outside";
+    theirs.comments = {{ConfigComment::BeforeEntry, SectionProfile, "A", {"# about A"}}};
     theirs.AppendProfile(ParseProfileText("O", u"[Resolution] 1", theirs.sections));
     LauncherConfig after = before;
     if (change == "update B")
@@ -223,6 +224,8 @@ void TestConfigStore::windowChangeOnOutsideEdit()
     QCOMPARE(theirs.EntryNames(SectionResolution), resolutions);
     const int a = theirs.FindProfile(change == "rename A" ? "A2" : "A");
     QCOMPARE(theirs.profiles.at(a).arguments, QStringLiteral("-outside"));
+    // Their comment above A stays above it, renamed or not.
+    QCOMPARE(theirs.comments.value(0).entry, theirs.profiles.at(a).name);
     const int b = theirs.FindProfile("B");
     if (b >= 0)
         QCOMPARE(theirs.profiles.at(b).arguments, bArguments);

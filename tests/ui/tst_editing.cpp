@@ -33,6 +33,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <csignal>
@@ -134,6 +135,8 @@ private slots:
     void newProfileFromDevice();
     void removalQuestionListsFifteenNames_data();
     void removalQuestionListsFifteenNames();
+    void selectionAfterSteps_data();
+    void selectionAfterSteps();
 
 private:
     // Closes the window and opens a new one on `config`.
@@ -1855,4 +1858,71 @@ void TestEditing::mnemonicsEverywhere()
 }
 
 VELMORA_TEST_MAIN(TestEditing)
+void TestEditing::selectionAfterSteps_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QStringList>("selected"); // the current profile first
+    QTest::addColumn<QString>("resolution");   // what the box shows then
+    // The Remove button leaves the first profile selected, as it always did.
+    QTest::newRow("removed: the first profile")
+        << "remove B" << QStringList{"Default"} << "Default";
+    QTest::newRow("an added profile at the end undone: the one above")
+        << "add, undo" << QStringList{"Far"} << "(none)";
+    QTest::newRow("several removed and brought back: all of them")
+        << "remove A B, undo" << QStringList{"A", "B"} << "WVGA";
+    QTest::newRow("an added resolution undone: the profile's own again")
+        << "add resolution, undo" << QStringList{"B"} << "WVGA";
+}
+
+// After a step the window shows a profile the user expects, with what it stores: the
+// neighbour of one removed, every profile an undo brought back, and an option box that an
+// undone addition leaves where it was.
+void TestEditing::selectionAfterSteps()
+{
+    QFETCH(QString, step);
+    QFETCH(QStringList, selected);
+    QFETCH(QString, resolution);
+    ProfileDocument *document = window->Document();
+    const auto select = [this](const QStringList &names) {
+        parts->profiles->setCurrentRow(window->Config().FindProfile(names.first()));
+        for (const QString &name : names.mid(1))
+            parts->profiles->item(window->Config().FindProfile(name))->setSelected(true);
+    };
+    if (step.startsWith("remove ")) {
+        const QStringList names = step.section(',', 0, 0).mid(7).split(' ');
+        select(names);
+        driver->ExpectMessageBox(
+            "Confirm Remove Profile",
+            names.size() == 1 ? "Are you sure you want to remove this profile?\n\n" + names.first()
+                              : "Are you sure you want to remove these 2 profiles?\n\nA\nB",
+            {"OK", "Cancel"}, "OK");
+        QTest::mouseClick(parts->removeProfile, Qt::LeftButton);
+    } else if (step.startsWith("add,")) {
+        parts->profiles->setCurrentRow(4);
+        QCOMPARE(document->AddProfile("New", ProfileSettings::Of(window->Config(), {1, 0, 0}, "")),
+                 ProfileDocument::EditResult::Done);
+        parts->profiles->setCurrentRow(5);
+
+    } else if (step.startsWith("add resolution")) {
+        select({"B"});
+        ExpectAddDialog("Add Resolution", {"&Name:", "&Width:", "&Height:"}, {"Wide", "8", "9"});
+        QTest::mouseClick(parts->addResolution, Qt::LeftButton);
+        QCOMPARE(parts->resolution->currentText(), QStringLiteral("Wide"));
+    }
+    if (step.endsWith("undo"))
+        document->History()->undo();
+    QTRY_VERIFY(driver->Settled());
+    QStringList now{window->Config().profiles.at(parts->profiles->currentRow()).name};
+    for (const QListWidgetItem *item : parts->profiles->selectedItems()) {
+        if (item->text() != now.first())
+            now.append(item->text());
+    }
+    QCOMPARE(now, selected);
+    QCOMPARE(parts->resolution->currentText(), resolution == "(none)" ? QString() : resolution);
+    // What is shown is what the profile stores: nothing to update (but for Far, whose
+    // resolution lies past the list).
+    QCOMPARE(parts->addUpdate->isEnabled(), now.first() == "Far");
+    initial = window->Config();
+}
+
 #include "tst_editing.moc"
