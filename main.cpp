@@ -1,12 +1,15 @@
 #include "applicationsetup.h"
+#include "dialogs.h"
 #include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
 #include "platform.h"
 #include "singleapplication.h"
+#include "startupnotification.h"
 #include "terminationsignals.h"
 #include "windowmemory.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -14,6 +17,8 @@
 
 int main(int argc, char *argv[])
 {
+    // Before any application object: Qt's X11 plugin takes DESKTOP_STARTUP_ID away.
+    TakeActivationToken();
     // A reader that went away makes a write fail with an error, which is reported, instead of
     // ending the process.
     std::signal(SIGPIPE, SIG_IGN);
@@ -26,17 +31,34 @@ int main(int argc, char *argv[])
     if (options.action != LauncherOptions::OpenWindow) {
         // For scripts: no window, no instance lock, no file written.
         // Termination signals keep their default action, so that Ctrl+C stops them.
-        QCoreApplication core(argc, argv);
-        return RunLauncherOptionsOnStandardStreams(options);
+        QString said;
+        int code = 0;
+        {
+            QCoreApplication core(argc, argv);
+            code = RunLauncherOptionsOnStandardStreams(options, &said);
+        }
+        // Started from the applications menu: nobody reads stderr, so a launch that failed
+        // says why in a message.
+        if (code != 0 && options.action == LauncherOptions::Launch && !AttachedToTerminal() &&
+            (qEnvironmentVariableIsSet("DISPLAY") ||
+             qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))) {
+            QApplication gui(argc, argv);
+            PrepareApplication(&gui);
+            ShowLaunchFailure(options.names, said);
+        }
+        return code;
     }
 
     // From here on a termination signal ends the run as a close does, however early it comes.
     TerminationSignals::Catch();
     SingleApplication app(argc, argv);
     if (app.isRunning()) {
-        // Another launcher runs for this user: bring it to the front and touch nothing.
+        // Another launcher runs for this user: bring it to the front and touch nothing. This
+        // start shows no window, so it ends the desktop's launch feedback itself.
         TerminationSignals::Release();
-        return app.sendMessage(QString(), 5000) ? 0 : 1;
+        const bool handedOver = app.sendMessage(QString(), 5000);
+        EndStartupFeedback(StartupId());
+        return handedOver ? 0 : 1;
     }
     // The emulators this window starts become its children when their starter leaves, so that
     // it learns how one that quits at once ended; they still outlive the launcher.

@@ -806,17 +806,22 @@ void OpenClosedStandardStreams()
     standardOutputClosed = ReopenClosedStandardStreams();
 }
 
-int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options)
+int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options, QString *said)
 {
     // Standard output is written in one go at the end and checked, so that a full disk, a
     // closed descriptor or a reader that went away is an error, not a silent success.
     QByteArray output;
+    QString errors;
     int code = 0;
     {
         QTextStream out(&output);
-        QTextStream err(stderr);
+        QTextStream err(&errors);
         code = RunLauncherOptions(options, out, err);
     }
+    if (!errors.isEmpty())
+        QTextStream(stderr) << errors;
+    if (said)
+        *said = errors;
     QString error;
     if (!output.isEmpty() && !WriteStandardOutput(output, standardOutputClosed, &error)) {
         QTextStream(stderr) << program << ": write error: " << error << '\n';

@@ -54,4 +54,5 @@ void OpenClosedStandardStreams();
 
 // The same on the process's standard output and error. Output that cannot be written all (a
 // full disk, a closed descriptor, a reader that went away) is said on stderr, with exit code 1.
-int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options);
+// `said`, when given, gets what was said on stderr.
+int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options, QString *said = nullptr);

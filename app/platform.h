@@ -25,3 +25,5 @@ bool ReopenClosedStandardStreams();
 // Writes all of `bytes` to standard output (`closed`: it was, and fails); false, with the
 // system's reason, when it cannot.
 bool WriteStandardOutput(const QByteArray &bytes, bool closed, QString *error);
+// Whether standard input, output or error is a terminal: someone there reads what goes wrong.
+bool AttachedToTerminal();

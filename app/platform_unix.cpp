@@ -91,3 +91,8 @@ bool WriteStandardOutput(const QByteArray &bytes, bool closed, QString *error)
     }
     return true;
 }
+
+bool AttachedToTerminal()
+{
+    return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
+}

@@ -1,6 +1,7 @@
 #include "singleapplication.h"
 
 #include "platform.h"
+#include "startupnotification.h"
 
 #include "diagnostics.h"
 #include "filelocations.h"
@@ -36,14 +37,6 @@ constexpr int MaxPendingPeers = 16;
 constexpr int ServeAfterMs = 250;
 // How long the compositor has to give the window the focus before it asks for attention.
 constexpr int ActivationSettleMs = 500;
-
-QByteArray ActivationTokenFromEnvironment()
-{
-    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
-    if (token.isEmpty())
-        token = qgetenv("DESKTOP_STARTUP_ID");
-    return token;
-}
 
 bool IsPlausibleToken(const QByteArray &token)
 {
@@ -316,7 +309,11 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
 
     // A token the running launcher would not take (far too long, or not plain text) is not
     // sent: the window is raised without it.
-    QByteArray token = ActivationTokenFromEnvironment();
+    // As the environment had it when the process began: Qt's X11 plugin takes the startup id
+    // out of it while the application object connects.
+    QByteArray token = ActivationToken();
+    if (token.isEmpty())
+        token = TakeActivationToken();
     if (!IsPlausibleToken(token))
         token.clear();
     QByteArray payload;
@@ -448,6 +445,8 @@ void SingleApplication::activate(const QByteArray &activationToken)
     window->show();
     window->raise();
     window->activateWindow();
+    // On X11 with the time of the user's action that began the second start.
+    UseStartupTime(window, activationToken);
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qunsetenv("DESKTOP_STARTUP_ID");
     // Without a token a Wayland compositor keeps the focus where it is, and so may a window

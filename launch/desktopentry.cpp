@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -27,6 +28,25 @@ QString EscapeString(const QString &value)
             out += QLatin1String("\\t");
         else
             out += c;
+    }
+    return out;
+}
+
+QString UnescapeString(const QString &value)
+{
+    QString out;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        out += next == u'n'   ? QChar(u'\n')
+               : next == u'r' ? QChar(u'\r')
+               : next == u't' ? QChar(u'\t')
+               : next == u's' ? QChar(u' ')
+                              : next;
     }
     return out;
 }
@@ -64,16 +84,20 @@ QString DesktopEntryText(const QString &launcherPath, const QString &profileName
     // Joined to its option, the name is never read as an option of its own ("-l", "-style").
     const QString exec = QuoteArgument(launcherPath) + QLatin1Char(' ') +
                          QuoteArgument(QLatin1String("--launch=") + profileName);
+    // The name says what it starts; TryExec hides the entry once the launcher is gone.
     return QLatin1String("[Desktop Entry]\n"
                          "Type=Application\n"
                          "Version=1.0\n"
                          "Name=") +
            EscapeString(profileName) +
-           QLatin1String("\n"
-                         "Comment=Velmora Mobile Emulator profile\n"
+           QLatin1String(" (Velmora Mobile Emulator)\n"
+                         "GenericName=Mobile emulator\n"
+                         "Comment=Starts the Velmora Mobile Emulator with the profile \"") +
+           EscapeString(profileName) +
+           QLatin1String("\"\n"
                          "Icon=com.velmora.MobileEmulatorLauncher\n"
-                         "Exec=") +
-           EscapeString(exec) +
+                         "TryExec=") +
+           EscapeString(launcherPath) + QLatin1String("\nExec=") + EscapeString(exec) +
            QLatin1String("\n"
                          "Terminal=false\n"
                          "Categories=Development;\n"
@@ -123,4 +147,34 @@ void RenameDesktopEntry(const QString &launcherPath, const QString &oldName, con
 void RemoveDesktopEntry(const QString &profileName)
 {
     QFile::remove(DesktopEntryPath(profileName));
+}
+
+QStringList RemoveStaleDesktopEntries(const QStringList &profiles)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QLatin1String("/applications");
+    const QSet<QString> kept(profiles.cbegin(), profiles.cend());
+    QStringList removed;
+    const QStringList entries = QDir(folder).entryList(
+        {QStringLiteral("com.velmora.MobileEmulatorLauncher.profile-*.desktop")}, QDir::Files);
+    for (const QString &entry : entries) {
+        QFile file(folder + QLatin1Char('/') + entry);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // The profile as the entry names it, and only an entry that is ours by its own name.
+        const QString text = QString::fromUtf8(file.read(64 * 1024));
+        const QLatin1String field("\nX-Velmora-Profile=");
+        const qsizetype key = text.indexOf(field);
+        if (key < 0)
+            continue;
+        const qsizetype from = key + field.size();
+        const qsizetype end = text.indexOf(QLatin1Char('\n'), from);
+        const QString profile = UnescapeString(text.mid(from, end < 0 ? -1 : end - from));
+        if (kept.contains(profile) || DesktopEntryPath(profile) != file.fileName())
+            continue;
+        file.close();
+        if (QFile::remove(file.fileName()))
+            removed.append(profile);
+    }
+    return removed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A desktop entry per profile ("Add to Applications Menu"): a file in the user's applications
 // folder ($XDG_DATA_HOME/applications) that starts the launcher with --launch and the profile's
@@ -27,3 +28,6 @@ bool HasDesktopEntry(const QString &profileName);
 void RenameDesktopEntry(const QString &launcherPath, const QString &oldName,
                         const QString &newName);
 void RemoveDesktopEntry(const QString &profileName);
+// Removes the entries of profiles that are not among `profiles` (removed outside the launcher,
+// say); returns whose went.
+QStringList RemoveStaleDesktopEntries(const QStringList &profiles);

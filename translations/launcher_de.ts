@@ -172,6 +172,18 @@ Sind Sie sicher?</translation>
         <source>No</source>
         <translation>Nein</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <source>The emulator for %1 could not be started.</source>
+        <translation>Der Emulator für %1 konnte nicht gestartet werden.</translation>
+    </message>
 </context>
 <context>
     <name>EarlyEndNotice</name>
@@ -1021,6 +1033,10 @@ Sind Sie sicher?</translation>
         <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen, keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten.
 
 </translation>
+    </message>
+    <message>
+        <source>Remove &amp;from Applications Menu</source>
+        <translation>Aus de&amp;m Anwendungsmenü entfernen</translation>
     </message>
 </context>
 <context>

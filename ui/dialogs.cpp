@@ -152,3 +152,15 @@ QString ShownTime(const QDateTime &time)
     }
     return QLocale().toString(time, format);
 }
+
+void ShowLaunchFailure(const QStringList &profiles, const QString &reason)
+{
+    QStringList names;
+    for (const QString &profile : profiles)
+        names.append(QCoreApplication::translate("Dialogs", "\"%1\"").arg(ShownName(profile, 200)));
+    ShowMessage(nullptr, QMessageBox::Critical,
+                QCoreApplication::translate("Dialogs", "Velmora Mobile Emulator Launcher"),
+                QCoreApplication::translate("Dialogs", "The emulator for %1 could not be started.")
+                    .arg(names.join(QStringLiteral(", "))),
+                QMessageBox::Ok, reason.trimmed());
+}

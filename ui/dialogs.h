@@ -44,3 +44,7 @@ bool ConfirmOptionRemoval(QWidget *parent, const QString &title, const QStringLi
 // A time as the user's locale writes it, short, but with its seconds: two launches of one
 // minute must read apart.
 QString ShownTime(const QDateTime &time);
+
+// A launch from the applications menu (--launch without a terminal) failed: the message says so
+// with what the launcher said (`reason`).
+void ShowLaunchFailure(const QStringList &profiles, const QString &reason);

@@ -84,6 +84,8 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     importAction = add(tr("&Import Profiles…"), this, &ProfileListActions::OnImportProfiles);
     menuEntryAction =
         add(tr("&Add to Applications Menu"), this, &ProfileListActions::OnAddToApplicationsMenu);
+    removeMenuEntryAction = add(tr("Remove &from Applications Menu"), this,
+                                &ProfileListActions::OnRemoveFromApplicationsMenu);
     stopAction = add(tr("&Stop"), this, &ProfileListActions::OnStop);
     stopAllAction = add(tr("S&top All Emulators"), this, &ProfileListActions::OnStopAll);
     showLogAction = add(tr("Show Lo&g"), this, &ProfileListActions::OnShowLog);
@@ -259,6 +261,20 @@ void ProfileListActions::FollowDesktopEntries()
         if (entriesRemoved.remove(name))
             WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, nullptr);
     });
+    // A whole new model (another program's edit, an import, a step of several): entries of
+    // profiles gone go, and come back with them.
+    const auto prune = [this] {
+        const QStringList names = document->Config().ProfileNames();
+        for (const QString &name : RemoveStaleDesktopEntries(names))
+            entriesRemoved.insert(name);
+        for (const QString &name : names) {
+            if (entriesRemoved.remove(name))
+                WriteDesktopEntry(QCoreApplication::applicationFilePath(), name, nullptr);
+        }
+    };
+    connect(document, &ProfileDocument::reset, this, prune);
+    // As the file stands at the start: a profile removed while no launcher ran.
+    prune();
 }
 
 void ProfileListActions::OpenFocusContextMenu()
@@ -316,14 +332,19 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addSeparator();
     menu.addAction(copyCommandAction);
     menu.addAction(menuEntryAction);
+    menu.addAction(removeMenuEntryAction);
     menu.addSeparator();
     menu.addAction(importAction);
     menu.addAction(exportAction);
     menu.addSeparator();
     menu.addAction(runningAction);
     menu.addAction(stopAllAction);
-    // Only a profile with a log has one to show.
+    // Only a profile with a log has one to show; only one with a menu entry has one to remove.
     const int row = list->row(item);
+    bool anyEntry = false;
+    for (const int selected : list->SelectedShownRows())
+        anyEntry = anyEntry || HasDesktopEntry(document->Config().profiles.at(selected).name);
+    removeMenuEntryAction->setEnabled(anyEntry);
     showLogAction->setEnabled(row >= 0 && row < document->Config().profiles.size() &&
                               !NewestLog(document->Config().profiles.at(row).name).isEmpty());
     menu.exec(list->viewport()->mapToGlobal(pos));
@@ -547,6 +568,15 @@ void ProfileListActions::OnAddToApplicationsMenu()
         ShowMessage(window, QMessageBox::Warning, tr("Add to Applications Menu"),
                     tr("These profiles could not be added to the applications menu:\n\n%1")
                         .arg(failures.join(QLatin1Char('\n'))));
+}
+
+void ProfileListActions::OnRemoveFromApplicationsMenu()
+{
+    for (const int row : list->SelectedShownRows()) {
+        const QString name = document->Config().profiles.at(row).name;
+        RemoveDesktopEntry(name);
+        entriesRemoved.remove(name);
+    }
 }
 
 void ProfileListActions::SetRunningCount(int ofCurrentProfile, int all)

@@ -82,6 +82,7 @@ public slots:
     void OnExportProfiles();
     void OnImportProfiles();
     void OnAddToApplicationsMenu();
+    void OnRemoveFromApplicationsMenu();
     void OnStop();
     void OnStopAll();
     void OnShowLog();
@@ -124,6 +125,7 @@ private:
     QAction *exportAction = nullptr;
     QAction *importAction = nullptr;
     QAction *menuEntryAction = nullptr;
+    QAction *removeMenuEntryAction = nullptr;
     QAction *stopAction = nullptr;
     QAction *stopAllAction = nullptr;
     QAction *showLogAction = nullptr;

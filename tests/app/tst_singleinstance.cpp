@@ -119,6 +119,9 @@ void TestSingleInstance::activationTokenIsForwarded_data()
                                 << QByteArray("id-9_TIME42") << false;
     QTest::newRow("control characters refused")
         << "XDG_ACTIVATION_TOKEN" << QByteArray("a\nb") << QByteArray() << false;
+    // Handed over without it: a start never fails on a token it cannot send.
+    QTest::newRow("a token past 64 KiB left out")
+        << "XDG_ACTIVATION_TOKEN" << QByteArray(70 * 1024, 'x') << QByteArray() << false;
     QTest::newRow("no token, the focus kept elsewhere: attention asked for")
         << "XDG_ACTIVATION_TOKEN" << QByteArray() << QByteArray() << true;
 }

@@ -266,21 +266,40 @@ void TestCommandLine::desktopEntries()
 
     QString exec;
     QString stored;
+    QString shown;
+    QString tryExec;
     for (const QString &line : QString::fromUtf8(ReadBytes(path)).split('\n')) {
         if (line.startsWith("Exec="))
             exec = line.mid(5);
         if (line.startsWith("X-Velmora-Profile="))
             stored = line.mid(18);
+        if (line.startsWith("Name="))
+            shown = line.mid(5);
+        if (line.startsWith("TryExec="))
+            tryExec = line.mid(8);
     }
     QCOMPARE(SplitExec(exec), (QStringList{launcher, "--launch=" + name}));
     QCOMPARE(UnescapeString(stored), name); // the key of its own holds the name too
+    // The menu says what it starts, and hides it once the launcher is gone.
+    QCOMPARE(UnescapeString(shown), name + " (Velmora Mobile Emulator)");
+    QCOMPARE(UnescapeString(tryExec), launcher);
 
     // It follows a rename and goes with the profile.
     RenameDesktopEntry(launcher, name, name + " 2");
     QVERIFY(!HasDesktopEntry(name));
     QVERIFY(HasDesktopEntry(name + " 2"));
-    RemoveDesktopEntry(name + " 2");
+    // The entry of a profile no longer stored goes once the launcher reads the file; others
+    // stay, and so does a file of the same shape that is not an entry of ours.
+    QVERIFY(WriteDesktopEntry(launcher, "Kept"));
+    const QString foreign =
+        QFileInfo(path).absolutePath() + "/com.velmora.MobileEmulatorLauncher.profile-mine.desktop";
+    QVERIFY(WriteBytes(foreign, "[Desktop Entry]\nX-Velmora-Profile=" + name.toUtf8() + "\n"));
+    QCOMPARE(RemoveStaleDesktopEntries({"Kept"}), QStringList{name + " 2"});
     QVERIFY(!HasDesktopEntry(name + " 2"));
+    QVERIFY(HasDesktopEntry("Kept"));
+    QVERIFY(QFileInfo::exists(foreign));
+    RemoveDesktopEntry("Kept");
+    QVERIFY(QFile::remove(foreign));
 }
 
 void TestCommandLine::logExcerpt_data()
@@ -451,6 +470,8 @@ void TestCommandLine::logFilterAndLogsOfAProfile()
                                            LogDirectory() + "/20261207-101530-123-Phone.log"}));
     QCOMPARE(LogsOf("My Phone"),
              (QStringList{LogDirectory() + "/20261208-090000-000-My_Phone.log"}));
+    // Without records of it (deleted, or the records lost) the newest of the folder.
+    QCOMPARE(NewestLog("Phone"), stem + "+3.log");
     QCOMPARE(CreateLog(LogDirectory() + "/missing/x", &problem), QString());
     QVERIFY(!problem.isEmpty());
 }

@@ -17,6 +17,8 @@
 #include <QScopeGuard>
 #include <QtTest>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -52,6 +54,8 @@ private slots:
     void earlyAndInheritedSignals_data();
     void earlyAndInheritedSignals();
     void unreadableConfigurationEndsWithOne();
+    void secondStartEndsItsLaunchFeedback();
+    void menuLaunchFailureIsShown();
     void signalsSaveLikeAClose_data();
     void signalsSaveLikeAClose();
     void launchesFromAFolderNamedWithAQuote();
@@ -256,6 +260,118 @@ void TestLauncherProcess::unreadableConfigurationEndsWithOne()
     QCOMPARE(code, 1);
     QVERIFY(!QFileInfo::exists(env->userConfigPath()));
     QVERIFY(!QFileInfo::exists(QFileInfo(env->userConfigPath()).absolutePath()));
+}
+
+namespace {
+// Listens on an X server's root window for the startup-notification messages the desktop's
+// launch feedback follows, as a desktop does, and gives each one whole.
+class StartupMessages
+{
+public:
+    explicit StartupMessages(const QString &display)
+    {
+        connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        if (xcb_connection_has_error(connection))
+            return;
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection, screen->root, XCB_CW_EVENT_MASK, &mask);
+        begin = Atom("_NET_STARTUP_INFO_BEGIN");
+        more = Atom("_NET_STARTUP_INFO");
+        xcb_flush(connection);
+    }
+    ~StartupMessages() { xcb_disconnect(connection); }
+    bool IsListening() const { return begin != XCB_ATOM_NONE; }
+    // The messages that came so far, each whole.
+    QList<QByteArray> Take()
+    {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
+                if (message->type == begin)
+                    pieces[message->window].clear();
+                if (message->type == begin || message->type == more) {
+                    QByteArray &text = pieces[message->window];
+                    text.append(reinterpret_cast<const char *>(message->data.data8), 20);
+                    if (text.contains('\0'))
+                        done.append(text.left(text.indexOf('\0')));
+                }
+            }
+            std::free(event);
+        }
+        return done;
+    }
+
+private:
+    xcb_atom_t Atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, false, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+    xcb_connection_t *connection = nullptr;
+    xcb_atom_t begin = XCB_ATOM_NONE;
+    xcb_atom_t more = XCB_ATOM_NONE;
+    QHash<xcb_window_t, QByteArray> pieces;
+    QList<QByteArray> done;
+};
+} // namespace
+
+// On X11 a second start shows no window of its own, so it ends the desktop's launch feedback
+// for its startup id itself, read before Qt's X11 plugin takes it from the environment; the
+// offscreen platform would hide that.
+void TestLauncherProcess::secondStartEndsItsLaunchFeedback()
+{
+    XServer x;
+    QVERIFY2(x.isReady(), qPrintable(x.problem()));
+    QProcessEnvironment first = x.Environment();
+    first.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    QProcess *running = StartIn(install->executable(), first);
+    QVERIFY2(!x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty(),
+             "the window did not appear");
+    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    StartupMessages desktop(x.display());
+    QVERIFY(desktop.IsListening());
+    QProcessEnvironment second = x.Environment();
+    second.insert(QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("velmora test_TIME4242"));
+    QProcess *again = StartIn(install->executable(), second);
+    QCOMPARE(WaitForExit(*again, 10000), 0);
+    QTRY_COMPARE(desktop.Take(), QList<QByteArray>{"remove: ID=\"velmora test_TIME4242\""});
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+// Started from the applications menu (no terminal, a display), a launch that fails says why in
+// a message: the desktop shows nobody what goes to stderr.
+void TestLauncherProcess::menuLaunchFailureIsShown()
+{
+    XServer x;
+    QVERIFY2(x.isReady(), qPrintable(x.problem()));
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"));
+    QProcess launcher;
+    launcher.setProcessEnvironment(x.Environment());
+    launcher.start(install->executable(), {QStringLiteral("--launch=Gone")});
+    QVERIFY(launcher.waitForStarted());
+    const QString box = x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator Launcher$"));
+    QVERIFY2(!box.isEmpty(), "no message appeared");
+    int code = -1;
+    for (int attempt = 0; attempt < 5 && code == -1; ++attempt) {
+        x.Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), box,
+                   QStringLiteral("key"), QStringLiteral("--clearmodifiers"),
+                   QStringLiteral("Return")});
+        code = WaitForExit(launcher, 3000);
+    }
+    QCOMPARE(code, 2);
+    QVERIFY(launcher.readAllStandardError().contains("No profile named \"Gone\""));
+    // On a terminal (here: none, and no display) it is only said on stderr.
+    QProcess script;
+    QProcessEnvironment plain = QProcessEnvironment::systemEnvironment();
+    plain.remove(QStringLiteral("DISPLAY"));
+    plain.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    script.setProcessEnvironment(plain);
+    script.start(install->executable(), {QStringLiteral("--launch=Gone")});
+    QCOMPARE(WaitForExit(script, 10000), 2);
 }
 
 void TestLauncherProcess::oneInstanceHoweverReached_data()

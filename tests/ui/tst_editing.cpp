@@ -876,11 +876,12 @@ void TestEditing::profileWorkFromTheList()
     // X11 makes no context menu event of Shift+F10: the launcher does.
     parts->profiles->setFocus();
     QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(shown, (QStringList{
-                        "&Launch", "&Stop", "Show Lo&g", "&Duplicate…", "&New Profile from Device…",
-                        "&Rename…", "Re&move", "&Undo Rename \"A\" to \"Alpha\"", "Red&o",
-                        "&Copy Command Line", "&Add to Applications Menu", "&Import Profiles…",
-                        "E&xport Profiles…", "Running &Emulators…", "S&top All Emulators"}));
+    QCOMPARE(shown, (QStringList{"&Launch", "&Stop", "Show Lo&g", "&Duplicate…",
+                                 "&New Profile from Device…", "&Rename…", "Re&move",
+                                 "&Undo Rename \"A\" to \"Alpha\"", "Red&o", "&Copy Command Line",
+                                 "&Add to Applications Menu", "Remove &from Applications Menu",
+                                 "&Import Profiles…", "E&xport Profiles…", "Running &Emulators…",
+                                 "S&top All Emulators"}));
     QVERIFY(!removeEnabled);
     QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
     QCOMPARE(parts->profiles->currentRow(), 5);
