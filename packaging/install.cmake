@@ -21,7 +21,10 @@ install(FILES packaging/${VELMORA_APP_ID}.desktop DESTINATION share/applications
         COMPONENT launcher)
 install(FILES packaging/${VELMORA_APP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps
         COMPONENT launcher)
-install(FILES packaging/${VELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo
+# Version and licence come from one place, the project's own.
+configure_file(packaging/${VELMORA_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/${VELMORA_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/${VELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo
         COMPONENT launcher)
 # Shell completion, in each shell's folder for completions that packages bring.
 install(FILES packaging/completion/VelmoraMobileEmuLauncher.bash
