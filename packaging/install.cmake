@@ -7,7 +7,7 @@ set(VELMORA_APP_ID com.velmora.MobileEmulatorLauncher)
 
 install(TARGETS VelmoraMobileEmuLauncher RUNTIME DESTINATION ${VELMORA_INSTALL_DIR}
         COMPONENT launcher)
-install(FILES data/LauncherDefault.ini data/LauncherHelp.html
+install(FILES data/LauncherDefault.ini data/LauncherHelp.html data/LauncherHelp.de.html
         DESTINATION ${VELMORA_INSTALL_DIR} COMPONENT launcher)
 install(CODE "
     set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/VelmoraMobileEmuLauncher\")

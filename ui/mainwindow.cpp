@@ -17,6 +17,7 @@
 #include "runningcountdelegate.h"
 #include "runningemulatorsview.h"
 #include "tooltipprovider.h"
+#include "translations.h"
 #include "windowbuttonbox.h"
 
 #include <QComboBox>
@@ -503,7 +504,7 @@ SplitCommand MainWindow::CurrentCommand() const
 
 void MainWindow::OnHelp()
 {
-    const QString page = GetFilePath(HelpFile);
+    const QString page = HelpPagePath();
     if (!OpenLocalPage(page)) {
         ShowMessage(this, QMessageBox::Warning, WarningTitle(),
                     tr("The help page %1 could not be opened: no program to show it was "

@@ -1,9 +1,21 @@
 #include "translations.h"
 
+#include "filelocations.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace {
+// The language of the catalogue installed, as its file name says: "de", or empty for English.
+QString &SpokenLanguage()
+{
+    static QString language;
+    return language;
+}
+} // namespace
 
 bool InstallTranslations(QCoreApplication *app)
 {
@@ -18,9 +30,21 @@ bool InstallTranslations(QCoreApplication *app)
         return false;
     }
     app->installTranslator(own);
+    SpokenLanguage() = own->language().section(QLatin1Char('_'), 0, 0);
     auto *qt = new QTranslator(app);
     if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app->installTranslator(qt);
     return found;
+}
+
+QString HelpPagePath()
+{
+    const QString language = SpokenLanguage();
+    if (!language.isEmpty()) {
+        const QString page = AppDirFilePath(QStringLiteral("LauncherHelp.%1.html").arg(language));
+        if (QFileInfo::exists(page))
+            return page;
+    }
+    return GetFilePath(HelpFile);
 }

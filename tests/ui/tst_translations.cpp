@@ -2,18 +2,27 @@
 
 #include "earlyendnotice.h"
 #include "emulatormonitor.h"
+#include "filelocations.h"
 #include "instances.h"
+#include "logviewer.h"
 #include "mainwindow.h"
+#include "profilelistactions.h"
 #include "runningemulatorsview.h"
+#include "runningpanel.h"
 #include "testenvironment.h"
 #include "translations.h"
 #include "windowparts.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDomDocument>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
@@ -64,6 +73,8 @@ private slots:
     void everyTextIsTranslated();
     void catalogueHasEveryTextOfTheCode();
     void windowSpeaksGerman();
+    void helpPagesNameWhatTheWindowsSay_data();
+    void helpPagesNameWhatTheWindowsSay();
 };
 
 void TestTranslations::everyTextIsTranslated()
@@ -115,6 +126,12 @@ void TestTranslations::windowSpeaksGerman()
         MainWindow window;
         WindowParts parts(window);
         QCOMPARE(parts.launch->text(), QStringLiteral("&Starten"));
+        // Help opens the German page where there is one beside the launcher.
+        const QString german = AppDirFilePath(QStringLiteral("LauncherHelp.de.html"));
+        QCOMPARE(HelpPagePath(), GetFilePath(HelpFile));
+        QVERIFY(WriteBytes(german, "<html lang=\"de\"></html>"));
+        QCOMPARE(HelpPagePath(), german);
+        QVERIFY(QFile::remove(german));
         QCOMPARE(parts.help->text(), QStringLiteral("&Hilfe"));
         QCOMPARE(parts.addUpdate->text(), QStringLiteral("Hin&zufügen"));
         QCOMPARE(FormLabels(&window),
@@ -164,4 +181,79 @@ void TestTranslations::windowSpeaksGerman()
 }
 
 VELMORA_TEST_MAIN(TestTranslations)
+void TestTranslations::helpPagesNameWhatTheWindowsSay_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("german");
+    QTest::newRow("English") << "LauncherHelp.html" << false;
+    QTest::newRow("German") << "LauncherHelp.de.html" << true;
+}
+
+// Each text the help page marks as the window's own (class "ui") is one that a window of the
+// launcher shows, in the page's language: a renamed button fails here, not in a user's hands.
+void TestTranslations::helpPagesNameWhatTheWindowsSay()
+{
+    QFETCH(QString, page);
+    QFETCH(bool, german);
+    QVERIFY(WriteBytes(DefaultConfigPath(), ShippedDefaultConfig()));
+    if (german) {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(InstallTranslations(qApp));
+    }
+    QSet<QString> shown;
+    const auto note = [&shown](QString text) {
+        text.remove(QLatin1Char('&')).remove(QChar(0x2026));
+        text = text.trimmed();
+        if (text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+        shown.insert(text);
+    };
+    const auto collect = [&note](QWidget *window) {
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+            note(button->text());
+        for (QLabel *label : window->findChildren<QLabel *>())
+            note(label->text());
+        for (QGroupBox *group : window->findChildren<QGroupBox *>())
+            note(group->title());
+        QList<QWidget *> all = window->findChildren<QWidget *>();
+        all.append(window);
+        for (QWidget *widget : std::as_const(all)) {
+            for (QAction *action : widget->actions())
+                note(action->text());
+        }
+        note(window->windowTitle());
+    };
+    {
+        MainWindow window;
+        WindowParts parts(window);
+        collect(&window);
+        // The profile button's other state, and the menu's Undo and Redo without a step.
+        parts.profiles->setCurrentRow(1);
+        collect(&window);
+        window.ListActions()->OnRunningEmulators();
+        collect(window.findChild<RunningPanel *>());
+        const QString log = TestEnvironment::current()->root() + "/help-page.log";
+        QVERIFY(WriteBytes(log, "a line\n"));
+        collect(LogViewer::Open(&window, "Phone", log));
+        emit window.Running()->Monitor()->endedEarly(
+            {QStringLiteral("Phone"), 1, QString(), QDateTime::currentDateTime(), log}, QString());
+        collect(window.findChild<EarlyEndNotice *>());
+    }
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>())
+        QCoreApplication::removeTranslator(translator);
+    QLocale::setDefault(QLocale::c());
+
+    const QString html =
+        QString::fromUtf8(ReadBytes(QStringLiteral(VELMORA_SOURCE_DIR "/data/") + page));
+    static const QRegularExpression marked(QStringLiteral("<b class=\"ui\">([^<]+)</b>"));
+    int named = 0;
+    for (const QRegularExpressionMatch &match : marked.globalMatch(html)) {
+        const QString text = match.captured(1).replace("&amp;", "&");
+        QVERIFY2(shown.contains(text),
+                 qPrintable("\"" + text + "\" is in no window of the launcher"));
+        ++named;
+    }
+    QVERIFY(named > 30);
+}
+
 #include "tst_translations.moc"
