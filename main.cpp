@@ -3,10 +3,12 @@
 #include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
+#include "optionactions.h"
 #include "platform.h"
 #include "singleapplication.h"
 #include "startupnotification.h"
 #include "terminationsignals.h"
+#include "translations.h"
 #include "windowmemory.h"
 
 #include <QApplication>
@@ -35,6 +37,8 @@ int main(int argc, char *argv[])
         int code = 0;
         {
             QCoreApplication core(argc, argv);
+            // What it says follows the user's language, as the window does.
+            InstallTranslations(&core);
             code = RunLauncherOptionsOnStandardStreams(options, &said);
         }
         // Started from the applications menu: nobody reads stderr, so a launch that failed

@@ -5,9 +5,8 @@
 
 class QTextStream;
 
-// The launcher's own command-line options, for scripts and desktop shortcuts. None of them
-// shows a window, takes the single-instance lock or writes a file, so each works whether or
-// not a launcher window is open.
+// The launcher's own command-line options, for scripts and desktop shortcuts: what was asked.
+// Carrying it out is optionactions' business, the JSON it prints jsonoutput's.
 struct LauncherOptions
 {
     enum Action
@@ -25,34 +24,33 @@ struct LauncherOptions
         Stop, // `names`
         StopAll,
         Log,        // `profileName`
-        UsageError, // `usageError` says what is wrong
+        UsageError, // `usage` says what is wrong
     };
 
     Action action = OpenWindow;
     QString profileName; // for PrintCommand and Log
-    QString helpText;
-    QString usageError;
     QString file;
     QStringList names; // for Launch, Stop and Export
     bool json = false; // --list or --running as JSON
     bool wait = false; // --launch waits to see each emulator run
+
+    // A usage error as a text to translate (QT_TRANSLATE_NOOP in "LauncherOptions") and what
+    // fills its %1, %2: the parser runs before any translation is installed.
+    struct Usage
+    {
+        const char *text = nullptr;
+        QStringList arguments;
+    } usage;
 };
 
 // `arguments` as main() gets them, the program first.
 LauncherOptions ParseLauncherOptions(const QStringList &arguments);
 
-// Carries out an action other than OpenWindow and returns the process's exit code: 0 when it
-// worked, 1 when no configuration could be read or the emulator did not start, 2 for a name
-// that no profile has and for a usage error; with --wait, how the first emulator that ended
-// ended. Needs a QCoreApplication for the launcher's directory.
-int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextStream &err);
+// The usage error in the language the launcher speaks.
+QString UsageErrorText(const LauncherOptions &options);
 
-// Puts /dev/null on standard input, output or error where the process was started with one of
-// them closed, and remembers a closed output for RunLauncherOptionsOnStandardStreams. Called
-// first in main(), before anything opens a file.
-void OpenClosedStandardStreams();
+// What --help prints, in the language the launcher speaks.
+QString LauncherHelpText();
 
-// The same on the process's standard output and error. Output that cannot be written all (a
-// full disk, a closed descriptor, a reader that went away) is said on stderr, with exit code 1.
-// `said`, when given, gets what was said on stderr.
-int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options, QString *said = nullptr);
+// The program's name, as the messages begin.
+QString ProgramName();

@@ -202,6 +202,7 @@ QString CreateLog(const QString &stem, QString *problem)
         QFile made(log);
         if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            problem->clear();
             return log;
         }
         *problem = made.errorString();

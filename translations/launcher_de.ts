@@ -321,6 +321,235 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>LauncherOptions</name>
+    <message>
+        <source>Shows this help and exits.</source>
+        <translation>Zeigt diese Hilfe und beendet sich.</translation>
+    </message>
+    <message>
+        <source>Shows the launcher&apos;s version and exits.</source>
+        <translation>Zeigt die Version des Launchers und beendet sich.</translation>
+    </message>
+    <message>
+        <source>Lists the stored profile names, one per line.</source>
+        <translation>Listet die gespeicherten Profilnamen auf, einen je Zeile.</translation>
+    </message>
+    <message>
+        <source>With --list: prints the profiles as a JSON array, each with its name, arguments, options and the command it starts. With --running: the emulators, each with its pid, profile, start time, log and command.</source>
+        <translation>Mit --list: gibt die Profile als JSON-Array aus, jedes mit Name, Argumenten, Optionen und dem Befehl, den es startet. Mit --running: die Emulatoren, jeder mit PID, Profil, Startzeit, Protokoll und Befehl.</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Starts the emulator for the stored profile &lt;name&gt;, as Launch would; more names may follow, one emulator each. Nothing starts when a name is unknown.</source>
+        <translation>Startet den Emulator für das gespeicherte Profil &lt;Name&gt;, wie Starten es täte; weitere Namen dürfen folgen, je einer ein Emulator. Ist ein Name unbekannt, startet nichts.</translation>
+    </message>
+    <message>
+        <source>With --launch: waits up to 5 seconds for each emulator. Exits 0 when all still run, else with the exit code of the first that ended (128 plus its signal; 1 for a code of 0), its first 5 and last 15 lines of output on stderr.</source>
+        <translation>Mit --launch: wartet bis zu 5 Sekunden auf jeden Emulator. Endet mit 0, wenn alle noch laufen, sonst mit dem Exit-Code des ersten, der endete (128 plus sein Signal; 1 bei einem Code von 0), und dessen ersten 5 und letzten 15 Ausgabezeilen auf stderr.</translation>
+    </message>
+    <message>
+        <source>Prints the command that --launch &lt;name&gt; would start, quoted for a POSIX shell.</source>
+        <translation>Gibt den Befehl aus, den --launch &lt;Name&gt; starten würde, für eine POSIX-Shell maskiert.</translation>
+    </message>
+    <message>
+        <source>Lists the phones and tablets the launcher knows: name, TAB, portrait WIDTHxHEIGHT in pixels, TAB, density.</source>
+        <translation>Listet die Telefone und Tablets auf, die der Launcher kennt: Name, TAB, Hochformat BREITExHÖHE in Pixeln, TAB, Dichte.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Writes the profiles named after the options (all when none is named), with the option entries they use, to &lt;file&gt; in Launcher.ini&apos;s format.</source>
+        <translation>Schreibt die nach den Optionen genannten Profile (alle, wenn keines genannt ist) mit den Optionseinträgen, die sie verwenden, im Format von Launcher.ini in &lt;Datei&gt;.</translation>
+    </message>
+    <message>
+        <source>Adds the profiles of &lt;file&gt; to the stored ones; a profile of the same name is replaced.</source>
+        <translation>Fügt die Profile aus &lt;Datei&gt; den gespeicherten hinzu; ein Profil gleichen Namens wird ersetzt.</translation>
+    </message>
+    <message>
+        <source>Lists the running emulators the launcher started: process id, TAB, profile, TAB, start time, TAB, log file.</source>
+        <translation>Listet die laufenden Emulatoren auf, die der Launcher gestartet hat: Prozess-ID, TAB, Profil, TAB, Startzeit, TAB, Protokolldatei.</translation>
+    </message>
+    <message>
+        <source>Stops every running emulator started for the profile &lt;name&gt;; more names may follow.</source>
+        <translation>Beendet jeden laufenden Emulator, der für das Profil &lt;Name&gt; gestartet wurde; weitere Namen dürfen folgen.</translation>
+    </message>
+    <message>
+        <source>Stops every running emulator the launcher started.</source>
+        <translation>Beendet jeden laufenden Emulator, den der Launcher gestartet hat.</translation>
+    </message>
+    <message>
+        <source>Prints the path of the newest log of the profile &lt;name&gt; (exit code 1 when it has none).</source>
+        <translation>Gibt den Pfad des neuesten Protokolls des Profils &lt;Name&gt; aus (Exit-Code 1, wenn es keines hat).</translation>
+    </message>
+    <message>
+        <source>option %1 needs a file name</source>
+        <translation>Option %1 braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>option %1 needs a profile name</source>
+        <translation>Option %1 braucht einen Profilnamen</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unbekannte Option %1</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (did you mean --%2?)</source>
+        <translation>unbekannte Option %1 (meinten Sie --%2?)</translation>
+    </message>
+    <message>
+        <source>give one action at a time</source>
+        <translation>geben Sie eine Aktion auf einmal an</translation>
+    </message>
+    <message>
+        <source>--json goes with --list or --running</source>
+        <translation>--json gehört zu --list oder --running</translation>
+    </message>
+    <message>
+        <source>--wait goes with --launch</source>
+        <translation>--wait gehört zu --launch</translation>
+    </message>
+    <message>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unerwartetes Argument „%1“</translation>
+    </message>
+    <message>
+        <source>Keeps named profiles for the Velmora Mobile Emulator and starts it.
+Without options it opens its window, or brings the open one to the front.</source>
+        <translation>Verwaltet benannte Profile für den Velmora Mobile Emulator und startet ihn.
+Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translation>
+    </message>
+    <message>
+        <source>names</source>
+        <translation>Namen</translation>
+    </message>
+    <message>
+        <source>With --export: the profiles to write; with --launch and --stop: more profiles.</source>
+        <translation>Mit --export: die zu schreibenden Profile; mit --launch und --stop: weitere Profile.</translation>
+    </message>
+    <message>
+        <source>[name...]</source>
+        <translation>[Name...]</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2; using the default configuration</source>
+        <translation>%1 kann nicht gelesen werden: %2; die Standardkonfiguration wird verwendet</translation>
+    </message>
+    <message>
+        <source>%1 is out of date (version %2); using the default configuration</source>
+        <translation>%1 ist veraltet (Version %2); die Standardkonfiguration wird verwendet</translation>
+    </message>
+    <message>
+        <source>no configuration can be read: %1 is missing</source>
+        <translation>keine Konfiguration kann gelesen werden: %1 fehlt</translation>
+    </message>
+    <message>
+        <source>no configuration can be read: %1 cannot be read: %2</source>
+        <translation>keine Konfiguration kann gelesen werden: %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>No profile named %1</source>
+        <translation>Kein Profil namens %1</translation>
+    </message>
+    <message>
+        <source>No profiles named %1</source>
+        <translation>Keine Profile namens %1</translation>
+    </message>
+    <message>
+        <source>%1. The profiles are: %2.</source>
+        <translation>%1. Die Profile sind: %2.</translation>
+    </message>
+    <message>
+        <source>No profile named &quot;%1&quot;.</source>
+        <translation>Kein Profil namens „%1“.</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot import %1: %2</source>
+        <translation>%1 kann nicht importiert werden: %2</translation>
+    </message>
+    <message>
+        <source>it does not exist</source>
+        <translation>sie existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is no launcher configuration of a version read here</source>
+        <translation>sie ist keine Launcher-Konfiguration einer hier lesbaren Version</translation>
+    </message>
+    <message>
+        <source>cannot import: %1 cannot be used (%2) and is left as it is</source>
+        <translation>Import nicht möglich: %1 kann nicht verwendet werden (%2) und bleibt, wie sie ist</translation>
+    </message>
+    <message>
+        <source>out of date</source>
+        <translation>veraltet</translation>
+    </message>
+    <message>
+        <source>replaced the profile &quot;%1&quot;</source>
+        <translation>das Profil „%1“ wurde ersetzt</translation>
+    </message>
+    <message>
+        <source>refused the profile &quot;%1&quot;: a name cannot be empty or hold a double quote, a line break or another control character</source>
+        <translation>das Profil „%1“ wurde abgelehnt: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen, keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten</translation>
+    </message>
+    <message>
+        <source>another program keeps changing it</source>
+        <translation>ein anderes Programm ändert sie fortwährend</translation>
+    </message>
+    <message>
+        <source>cannot stop %1</source>
+        <translation>%1 kann nicht beendet werden</translation>
+    </message>
+    <message>
+        <source>%1, and no emulator runs for one.</source>
+        <translation>%1, und für diesen Namen läuft kein Emulator.</translation>
+    </message>
+    <message>
+        <source>%1, and no emulator runs for them.</source>
+        <translation>%1, und für diese Namen läuft kein Emulator.</translation>
+    </message>
+    <message>
+        <source>No emulator of &quot;%1&quot; has left a log yet.</source>
+        <translation>Noch kein Emulator von „%1“ hat ein Protokoll hinterlassen.</translation>
+    </message>
+    <message>
+        <source>the emulator for &quot;%1&quot; ended</source>
+        <translation>der Emulator für „%1“ wurde beendet</translation>
+    </message>
+    <message>
+        <source>the emulator for &quot;%1&quot; ended: %2</source>
+        <translation>der Emulator für „%1“ wurde beendet: %2</translation>
+    </message>
+    <message>
+        <source>cannot start %1: %2</source>
+        <translation>%1 kann nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <source>no log can be kept in %1 (%2); the emulator&apos;s output is discarded</source>
+        <translation>in %1 kann kein Protokoll geführt werden (%2); die Ausgabe des Emulators wird verworfen</translation>
+    </message>
+    <message>
+        <source>the emulator runs, but its record cannot be written to %1 (%2); --running and --stop do not know it</source>
+        <translation>der Emulator läuft, aber sein Eintrag kann nicht in %1 geschrieben werden (%2); --running und --stop kennen ihn nicht</translation>
+    </message>
+    <message>
+        <source>%1; see --help</source>
+        <translation>%1; siehe --help</translation>
+    </message>
+    <message>
+        <source>write error: %1</source>
+        <translation>Schreibfehler: %1</translation>
+    </message>
+</context>
+<context>
     <name>LogViewer</name>
     <message>
         <source>Log of &quot;%1&quot;</source>

@@ -777,6 +777,13 @@ void TestLauncherProcess::options_data()
         << "unknown option --runing (did you mean --running?); see --help";
     QTest::newRow("an option in the wrong case") << QStringList{"--List"} << "" << 2 << ""
                                                  << "unknown option --List (did you mean --list?)";
+    // The command line speaks the user's language too.
+    QTest::newRow("a mistyped option, in German")
+        << QStringList{"--runing"} << "German" << 2 << ""
+        << "unbekannte Option --runing (meinten Sie --running?); siehe --help";
+    QTest::newRow("log of an unknown profile, in German")
+        << QStringList{"--log", "Nope"} << "German" << 2 << ""
+        << "Kein Profil namens „Nope“.";
     QTest::newRow("a short option nobody knows") << QStringList{"-q"} << "" << 2 << ""
                                                  << "unknown option -q; see --help";
     QTest::newRow("a stray argument beside an action")
@@ -835,7 +842,7 @@ void TestLauncherProcess::options()
                             "\"Two\"\t\"[PixelDensity] 1 -a \"b c\"\"\n"
                             "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n";
     if (setup == "user" || setup == "running" || setup == "no emulator" ||
-        setup == "closed stdout" || setup == "broken pipe")
+        setup == "closed stdout" || setup == "broken pipe" || setup == "German")
         QVERIFY(WriteBytes(user, mine));
     if (setup == "outdated")
         QVERIFY(WriteBytes(user, "$VERSION 102\n[Profile]\n\"Old\"\n"));
@@ -867,6 +874,10 @@ void TestLauncherProcess::options()
     // No window could open, and none may be asked for.
     e.remove(QStringLiteral("DISPLAY"));
     e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (setup == "German") {
+        e.remove(QStringLiteral("LANGUAGE"));
+        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    }
     process.setProcessEnvironment(e);
     if (setup == "closed stdout")
         process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
