@@ -46,7 +46,6 @@ EarlyEndNotice::EarlyEndNotice(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox;
     openLog = buttons->addButton(tr("Open Log"), QDialogButtonBox::ActionRole);
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
-    CompleteMnemonics(buttons);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     // Opening the log leaves the notice where it is.
     connect(openLog, &QPushButton::clicked, this, [this] {
@@ -60,6 +59,8 @@ EarlyEndNotice::EarlyEndNotice(QWidget *parent) : QDialog(parent)
     layout->addWidget(list, 1);
     layout->addWidget(output, 2);
     layout->addWidget(buttons);
+    // Close's letter comes from the platform's theme; the window's own letters come first.
+    CompleteMnemonics(this);
 }
 
 void EarlyEndNotice::Add(const QList<End> &more)

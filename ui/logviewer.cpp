@@ -256,7 +256,6 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     QPushButton *save = buttons->addButton(tr("Save &As…"), QDialogButtonBox::ActionRole);
     QPushButton *editor = buttons->addButton(tr("Open in &Editor"), QDialogButtonBox::ActionRole);
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
-    CompleteMnemonics(buttons);
     connect(copy, &QPushButton::clicked, this, &LogViewer::CopySelected);
     connect(save, &QPushButton::clicked, this, &LogViewer::SaveAs);
     connect(editor, &QPushButton::clicked, this, [this] {
@@ -274,6 +273,8 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     layout->addWidget(view, 1);
     layout->addWidget(status);
     layout->addWidget(buttons);
+    // Close's letter comes from the platform's theme; the window's own letters come first.
+    CompleteMnemonics(this);
 
     const bool wrap = WindowSettings().value(WrapKey(), false).toBool();
     wrapBox->setChecked(wrap);

@@ -1,6 +1,7 @@
 #include "mnemonics.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -14,7 +15,30 @@ struct MnemonicText
 {
     QWidget *widget;
     QString text;
+    bool qtsOwn; // a standard button, its text and letter chosen by the platform's theme
 };
+
+bool IsStandardButton(QAbstractButton *button)
+{
+    for (QWidget *up = button->parentWidget(); up; up = up->parentWidget()) {
+        if (auto *box = qobject_cast<QDialogButtonBox *>(up))
+            return box->standardButton(button) != QDialogButtonBox::NoButton;
+    }
+    return false;
+}
+
+QString WithoutMnemonic(const QString &text)
+{
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'&' && i + 1 < text.size() && text.at(i + 1) != u'&')
+            continue;
+        if (text.at(i) == u'&' && i + 1 < text.size())
+            plain += text.at(i++); // "&&", a written ampersand
+        plain += text.at(i);
+    }
+    return plain;
+}
 
 QList<MnemonicText> MnemonicTexts(QWidget *dialog)
 {
@@ -24,16 +48,27 @@ QList<MnemonicText> MnemonicTexts(QWidget *dialog)
             continue;
         if (auto *button = qobject_cast<QAbstractButton *>(child)) {
             if (!button->text().isEmpty())
-                texts.append({button, button->text()});
+                texts.append({button, button->text(), IsStandardButton(button)});
         } else if (auto *label = qobject_cast<QLabel *>(child)) {
             if (label->buddy() && label->textFormat() != Qt::RichText)
-                texts.append({label, label->text()});
+                texts.append({label, label->text(), false});
         } else if (auto *group = qobject_cast<QGroupBox *>(child)) {
             if (!group->title().isEmpty())
-                texts.append({group, group->title()});
+                texts.append({group, group->title(), false});
         }
     }
     return texts;
+}
+
+QString TextOf(QWidget *widget)
+{
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *group = qobject_cast<QGroupBox *>(widget))
+        return group->title();
+    return QString();
 }
 
 void SetText(QWidget *widget, const QString &text)
@@ -108,19 +143,29 @@ QString WithMnemonic(const QString &text, QSet<QChar> &taken)
 
 void CompleteMnemonics(QWidget *dialog)
 {
-    const QList<MnemonicText> texts = MnemonicTexts(dialog);
+    QList<MnemonicText> texts = MnemonicTexts(dialog);
+    // The launcher's letters first; a letter a theme gave a standard button ("&Close" beside
+    // our "&Copy") yields to them, the button then taking a free one.
     QSet<QChar> taken;
     for (const MnemonicText &text : texts) {
         const QChar own = MnemonicOf(text.text);
-        if (!own.isNull())
+        if (!own.isNull() && !text.qtsOwn)
+            taken.insert(own);
+    }
+    for (MnemonicText &text : texts) {
+        const QChar own = MnemonicOf(text.text);
+        if (!text.qtsOwn || own.isNull())
+            continue;
+        if (taken.contains(own))
+            text.text = WithoutMnemonic(text.text);
+        else
             taken.insert(own);
     }
     for (const MnemonicText &text : texts) {
-        if (MnemonicOf(text.text).isNull()) {
-            const QString marked = WithMnemonic(text.text, taken);
-            if (marked != text.text)
-                SetText(text.widget, marked);
-        }
+        const QString marked =
+            MnemonicOf(text.text).isNull() ? WithMnemonic(text.text, taken) : text.text;
+        if (marked != TextOf(text.widget))
+            SetText(text.widget, marked);
     }
 }
 

@@ -162,7 +162,6 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     copyButton = buttons->addButton(tr("&Copy Command Line"), QDialogButtonBox::ActionRole);
     againButton = buttons->addButton(tr("Launch &Again"), QDialogButtonBox::ActionRole);
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
-    CompleteMnemonics(buttons);
     connect(stopButton, &QPushButton::clicked, this, &RunningPanel::StopSelected);
     connect(logButton, &QPushButton::clicked, this, &RunningPanel::ShowLogs);
     connect(copyButton, &QPushButton::clicked, this, &RunningPanel::CopyCommands);
@@ -178,6 +177,8 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(table, 1);
     layout->addWidget(buttons);
+    // Close's letter comes from the platform's theme; the window's own letters come first.
+    CompleteMnemonics(this);
 
     connect(monitor, &EmulatorMonitor::countsChanged, this, &RunningPanel::Refresh);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -41,6 +41,22 @@
 
 namespace {
 
+// Standard buttons as a desktop theme names them, each with a letter of its own ("&Close").
+class ThemeLetters : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        const QString text = QString::fromUtf8(source);
+        if (qstrcmp(context, "QPlatformTheme") == 0 && !text.contains('&') &&
+            text.front().isLetter())
+            return '&' + text;
+        return QString();
+    }
+};
+
 const QByteArray testConfig = "$VERSION\t106\n"
                               "[Profile]\n"
                               "\"Default\"\t\"[Resolution] 0 [PixelDensity] 0 [Input] 0 \"\n"
@@ -1759,8 +1775,11 @@ void TestEditing::removalQuestionListsFifteenNames()
 void TestEditing::mnemonicsEverywhere_data()
 {
     QTest::addColumn<bool>("german");
-    QTest::newRow("English") << false;
-    QTest::newRow("German") << true;
+    QTest::addColumn<bool>("themeLetters");
+    QTest::newRow("English") << false << false;
+    QTest::newRow("German") << true << false;
+    // A desktop's theme gives "&Close" the letter of our "&Copy".
+    QTest::newRow("English, standard buttons with a theme's letters") << false << true;
 }
 
 // Every menu and window of the launcher, in each catalogue: each menu item, button, labelled
@@ -1768,6 +1787,7 @@ void TestEditing::mnemonicsEverywhere_data()
 void TestEditing::mnemonicsEverywhere()
 {
     QFETCH(bool, german);
+    QFETCH(bool, themeLetters);
     const auto english = qScopeGuard([] {
         for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
             QCoreApplication::removeTranslator(translator);
@@ -1779,6 +1799,8 @@ void TestEditing::mnemonicsEverywhere()
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(InstallTranslations(qApp));
     }
+    if (themeLetters)
+        QCoreApplication::installTranslator(new ThemeLetters(qApp));
     MainWindow w;
     WindowParts p(w);
     w.show();
@@ -1858,7 +1880,6 @@ void TestEditing::mnemonicsEverywhere()
     QCOMPARE(driver->handled, 7);
 }
 
-VELMORA_TEST_MAIN(TestEditing)
 void TestEditing::selectionAfterSteps_data()
 {
     QTest::addColumn<QString>("step");
@@ -1926,4 +1947,5 @@ void TestEditing::selectionAfterSteps()
     initial = window->Config();
 }
 
+VELMORA_TEST_MAIN(TestEditing)
 #include "tst_editing.moc"
