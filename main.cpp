@@ -53,6 +53,12 @@ int main(int argc, char *argv[])
         return code;
     }
 
+    if (!WindowCanOpen(arguments)) {
+        QCoreApplication core(argc, argv);
+        InstallTranslations(&core);
+        return SayNoDisplay();
+    }
+
     // From here on a termination signal ends the run as a close does, however early it comes.
     TerminationSignals::Catch();
     SingleApplication app(argc, argv);

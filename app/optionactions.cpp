@@ -491,3 +491,22 @@ int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options, QString 
     }
     return code;
 }
+
+bool WindowCanOpen(const QStringList &arguments)
+{
+    // Qt aborts when its platform cannot start, with advice to reinstall; without any display
+    // the user learns the real reason instead. A platform named by the user is Qt's to judge.
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+           arguments.contains(QStringLiteral("-platform"));
+}
+
+int SayNoDisplay()
+{
+    QTextStream err(stderr);
+    Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                  "the window cannot open: there is no display (neither DISPLAY "
+                                  "nor WAYLAND_DISPLAY is set); see --help for what works "
+                                  "without one")));
+    return 1;
+}

@@ -2,6 +2,8 @@
 
 #include "launcheroptions.h"
 
+#include <QStringList>
+
 class QTextStream;
 
 // Carrying out the command-line options: one function per action. None of them shows a window,
@@ -23,3 +25,11 @@ void OpenClosedStandardStreams();
 // full disk, a closed descriptor, a reader that went away) is said on stderr, with exit code 1.
 // `said`, when given, gets what was said on stderr.
 int RunLauncherOptionsOnStandardStreams(const LauncherOptions &options, QString *said = nullptr);
+
+// Whether the window has a display to open on: DISPLAY, WAYLAND_DISPLAY, or a platform the user
+// chose (QT_QPA_PLATFORM, -platform among `arguments`).
+bool WindowCanOpen(const QStringList &arguments);
+
+// Says on stderr that no window can open without a display and returns the exit code, 1.
+// Needs a QCoreApplication for the launcher's language.
+int SayNoDisplay();

@@ -548,6 +548,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>write error: %1</source>
         <translation>Schreibfehler: %1</translation>
     </message>
+    <message>
+        <source>the window cannot open: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set); see --help for what works without one</source>
+        <translation>das Fenster kann nicht geöffnet werden: Es gibt keine Anzeige (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt); was ohne Anzeige geht, steht in --help</translation>
+    </message>
 </context>
 <context>
     <name>LogViewer</name>
