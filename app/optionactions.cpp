@@ -6,6 +6,7 @@
 #include "commandline.h"
 #include "configstore.h"
 #include "devicecatalogue.h"
+#include "emulatorlauncher.h"
 #include "filelocations.h"
 #include "instances.h"
 #include "profileexchange.h"
@@ -377,28 +378,33 @@ int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options,
         return 2;
     }
     int code = 0;
-    QList<LaunchRecord> started;
+    // The same service as the window's; its waiter process records each emulator and notes
+    // how it ended, since this process ends at once.
+    EmulatorLauncher launcher(EmulatorLauncher::Mode::Script);
+    QObject::connect(
+        &launcher, &EmulatorLauncher::failed, [&err, &code](const QList<LaunchFailure> &failures) {
+            for (const LaunchFailure &failure : failures)
+                Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot start %1: %2"))
+                             .arg(Shown(failure.program), failure.error));
+            code = 1;
+        });
+    QObject::connect(&launcher, &EmulatorLauncher::logProblem, [&err](const QString &reason) {
+        Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "no log can be kept in %1 (%2); the "
+                                                         "emulator's output is discarded"))
+                     .arg(Shown(LogDirectory()), reason));
+    });
+    QObject::connect(&launcher, &EmulatorLauncher::recordProblem, [&err](const QString &reason) {
+        Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                      "the emulator runs, but its record cannot be written to "
+                                      "%1 (%2); --running and --stop do not know it"))
+                     .arg(Shown(StateDirectory()), reason));
+    });
+    QList<LaunchRequest> requests;
     for (const QString &name : options.names) {
         const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
-        const SplitCommand command = StoredCommand(config, profile);
-        const LaunchResult launched = LaunchEmulatorWatched(command, profile.name);
-        if (!launched.started) {
-            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot start %1: %2"))
-                         .arg(Shown(command.program), launched.error));
-            code = 1;
-            continue;
-        }
-        started.append(launched.record);
-        if (!launched.logProblem.isEmpty())
-            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "no log can be kept in %1 (%2); the "
-                                                             "emulator's output is discarded"))
-                         .arg(Shown(LogDirectory()), launched.logProblem));
-        if (!launched.recordProblem.isEmpty())
-            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
-                                          "the emulator runs, but its record cannot be written to "
-                                          "%1 (%2); --running and --stop do not know it"))
-                         .arg(Shown(StateDirectory()), launched.recordProblem));
+        requests.append({profile.name, StoredCommand(config, profile)});
     }
+    const QList<LaunchRecord> started = launcher.Launch(requests);
     if (code == 0 && options.wait)
         return WaitForLaunched(started, err);
     return code;

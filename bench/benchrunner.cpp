@@ -5,6 +5,7 @@
 
 #include "configfile.h"
 #include "configformat.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
 #include "instances.h"
 #include "logviewer.h"
@@ -616,9 +617,9 @@ int main(int argc, char *argv[])
             const QByteArray records = RunningRecords(1000);
             const QString file = StateDirectory() + QStringLiteral("/launches.json");
             WriteFile(file, records);
-            EmulatorMonitor monitor;
-            monitor.Start();
-            RunningPanel panel(window.get(), &monitor);
+            EmulatorLauncher launcher;
+            launcher.Start();
+            RunningPanel panel(window.get(), &launcher);
             panel.show();
             QCoreApplication::processEvents();
             Sample refresh;

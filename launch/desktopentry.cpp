@@ -149,12 +149,11 @@ void RemoveDesktopEntry(const QString &profileName)
     QFile::remove(DesktopEntryPath(profileName));
 }
 
-QStringList RemoveStaleDesktopEntries(const QStringList &profiles)
+QStringList DesktopEntryProfiles()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                            QLatin1String("/applications");
-    const QSet<QString> kept(profiles.cbegin(), profiles.cend());
-    QStringList removed;
+    QStringList profiles;
     const QStringList entries = QDir(folder).entryList(
         {QStringLiteral("com.velmora.MobileEmulatorLauncher.profile-*.desktop")}, QDir::Files);
     for (const QString &entry : entries) {
@@ -170,10 +169,18 @@ QStringList RemoveStaleDesktopEntries(const QStringList &profiles)
         const qsizetype from = key + field.size();
         const qsizetype end = text.indexOf(QLatin1Char('\n'), from);
         const QString profile = UnescapeString(text.mid(from, end < 0 ? -1 : end - from));
-        if (kept.contains(profile) || DesktopEntryPath(profile) != file.fileName())
-            continue;
-        file.close();
-        if (QFile::remove(file.fileName()))
+        if (DesktopEntryPath(profile) == file.fileName())
+            profiles.append(profile);
+    }
+    return profiles;
+}
+
+QStringList RemoveStaleDesktopEntries(const QStringList &profiles)
+{
+    const QSet<QString> kept(profiles.cbegin(), profiles.cend());
+    QStringList removed;
+    for (const QString &profile : DesktopEntryProfiles()) {
+        if (!kept.contains(profile) && QFile::remove(DesktopEntryPath(profile)))
             removed.append(profile);
     }
     return removed;

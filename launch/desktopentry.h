@@ -28,6 +28,9 @@ bool HasDesktopEntry(const QString &profileName);
 void RenameDesktopEntry(const QString &launcherPath, const QString &oldName,
                         const QString &newName);
 void RemoveDesktopEntry(const QString &profileName);
+// The profiles that have an entry (the entry's own record of the name, in an entry of the
+// name's own file).
+QStringList DesktopEntryProfiles();
 // Removes the entries of profiles that are not among `profiles` (removed outside the launcher,
 // say); returns whose went.
 QStringList RemoveStaleDesktopEntries(const QStringList &profiles);

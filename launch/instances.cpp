@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcInstances, "velmora.launcher.instances", QtWarningMsg)
@@ -402,6 +403,30 @@ QString NewestLog(const QString &profile)
         return log;
     // The newest was deleted (or the records were lost): the newest of those left.
     return LogsOf(profile).value(0);
+}
+
+QHash<QString, QString> NewestLogs(const QStringList &profiles)
+{
+    QJsonObject recorded;
+    {
+        const RecordsLock lock;
+        recorded = ReadRecords().newestLogs;
+    }
+    QHash<QString, QString> newest;
+    std::optional<QHash<QString, QStringList>> listed;
+    for (const QString &profile : profiles) {
+        const QString log = recorded.value(profile).toString();
+        if (!log.isEmpty() && QFileInfo::exists(log)) {
+            newest.insert(profile, log);
+            continue;
+        }
+        if (!listed)
+            listed = LogsByName();
+        const QString left = listed->value(SafeFilePart(profile)).value(0);
+        if (!left.isEmpty())
+            newest.insert(profile, left);
+    }
+    return newest;
 }
 
 StopResult StopEmulators(const QString &profile, int graceMs)

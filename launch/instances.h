@@ -3,6 +3,7 @@
 #include "commandline.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -124,6 +125,9 @@ StopResult StopEmulator(const LaunchRecord &emulator, int graceMs = 5000);
 
 // The newest log of `profile`, running or not; empty when there is none.
 QString NewestLog(const QString &profile);
+// The same for many profiles at once, with one read of the records and at most one look at the
+// log folder: those without a log are left out.
+QHash<QString, QString> NewestLogs(const QStringList &profiles);
 
 // A log's lines: all of them when there are at most `head` + `tail`, else the first `head`, a
 // line saying how many are left out, and the last `tail`.

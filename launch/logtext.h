@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -86,6 +87,9 @@ LogMatches MatchingLines(const LogText &log, const LogFilter &filter, qsizetype 
 
 // The profile's logs in LogDirectory(), newest first.
 QStringList LogsOf(const QString &profile);
+// Every log of LogDirectory() by the part of its name that holds the profile's (SafeFilePart),
+// each list newest first: one look at the folder for many profiles.
+QHash<QString, QStringList> LogsByName();
 
 // Writes the lines `lines` of `log` (all of it when `lines` is null) to `path` in one step;
 // empty when it worked, else why not.

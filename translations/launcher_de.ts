@@ -217,6 +217,51 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>EmulatorControl</name>
+    <message>
+        <source>Launch</source>
+        <translation>Starten</translation>
+    </message>
+    <message numerus="yes">
+        <source>Start %n emulators, one for each selected profile?</source>
+        <translation>
+            <numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform>
+            <numerusform>%n Emulatoren starten, einen für jedes ausgewählte Profil?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stop All Emulators</source>
+        <translation>Alle Emulatoren beenden</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stop all %n running emulators?</source>
+        <translation>
+            <numerusform>Den laufenden Emulator beenden?</numerusform>
+            <numerusform>Alle %n laufenden Emulatoren beenden?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>These emulators could not be stopped:
+
+%1</source>
+        <translation>Diese Emulatoren konnten nicht beendet werden:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Show Log</source>
+        <translation>Protokoll anzeigen</translation>
+    </message>
+    <message>
+        <source>No emulator of this profile has left a log yet.</source>
+        <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
+    </message>
+</context>
+<context>
     <name>EmulatorTableModel</name>
     <message>
         <source>stopping</source>
@@ -291,6 +336,135 @@ Sind Sie sicher?</translation>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
             <numerusform>[ausgelassene Zeilen: %n]</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>ExchangeDialogs</name>
+    <message>
+        <source>Export Profiles</source>
+        <translation>Profile exportieren</translation>
+    </message>
+    <message>
+        <source>Export all profiles, or only &quot;%1&quot;?</source>
+        <translation>Alle Profile exportieren oder nur „%1“?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Export all profiles, or only the %n selected?</source>
+        <translation>
+            <numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform>
+            <numerusform>Alle Profile exportieren oder nur die %n ausgewählten?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>All Profiles</source>
+        <translation>Alle Profile</translation>
+    </message>
+    <message>
+        <source>Selected Profile</source>
+        <translation>Ausgewähltes Profil</translation>
+    </message>
+    <message>
+        <source>Selected Profiles</source>
+        <translation>Ausgewählte Profile</translation>
+    </message>
+    <message>
+        <source>Launcher configurations (*.ini);;All files (*)</source>
+        <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Nothing was exported.</source>
+        <translation>Es wurde nichts exportiert.</translation>
+    </message>
+    <message>
+        <source>The profiles could not be exported: %1 cannot be written: %2.</source>
+        <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>Import Profiles</source>
+        <translation>Profile importieren</translation>
+    </message>
+    <message>
+        <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
+        <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Do the same for the other profiles of the file</source>
+        <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2.</source>
+        <translation>%1 kann nicht importiert werden: %2.</translation>
+    </message>
+    <message>
+        <source>it does not exist</source>
+        <translation>sie existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is no launcher configuration of a version read here</source>
+        <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
+    </message>
+    <message>
+        <source>Nothing was imported: %1 cannot be written: %2.</source>
+        <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>it is left as it is</source>
+        <translation>sie bleibt, wie sie ist</translation>
+    </message>
+    <message>
+        <source>These profiles were not imported: a name cannot be empty or hold a double quote, a line break or another control character.
+
+</source>
+        <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen, keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten.
+
+</translation>
+    </message>
+    <message>
+        <source>These profiles were not imported as you answered:
+
+%1</source>
+        <translation>Diese Profile wurden nicht wie von Ihnen beantwortet importiert:
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryActions</name>
+    <message>
+        <source>The configuration file was changed outside the launcher meanwhile.</source>
+        <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Red&amp;o</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Red&amp;o %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
     </message>
 </context>
 <context>
@@ -765,18 +939,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <translation>Die Hilfeseite %1 konnte nicht geöffnet werden: Es wurde kein Programm gefunden, das sie anzeigt.</translation>
     </message>
     <message>
-        <source>Velmora Mobile Emulator Launcher</source>
-        <translation>Velmora Mobile Emulator Launcher</translation>
-    </message>
-    <message>
-        <source>Failed to start Velmora Mobile Emulator!</source>
-        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
         <source>The arguments cannot contain the word %1: when the launcher reads the profile again, it would take the word for one of the profile&apos;s options.</source>
         <translation>Die Argumente dürfen das Wort %1 nicht enthalten: Wenn der Launcher das Profil wieder einliest, hielte er das Wort für eine der Optionen des Profils.</translation>
     </message>
@@ -964,22 +1126,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
 <context>
     <name>ProfileListActions</name>
     <message>
-        <source>Launch</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Wiederholen</translation>
-    </message>
-    <message>
-        <source>The configuration file was changed outside the launcher meanwhile.</source>
-        <translation>Die Konfigurationsdatei wurde inzwischen außerhalb des Launchers geändert.</translation>
-    </message>
-    <message>
         <source>Duplicate Profile</source>
         <translation>Profil duplizieren</translation>
     </message>
@@ -1003,17 +1149,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>A profile named &quot;%1&quot; already exists.</source>
         <translation>Ein Profil namens „%1“ gibt es bereits.</translation>
     </message>
-    <message numerus="yes">
-        <source>Export all profiles, or only the %n selected?</source>
-        <translation>
-            <numerusform>Alle Profile exportieren oder nur das %n ausgewählte?</numerusform>
-            <numerusform>Alle Profile exportieren oder nur die %n ausgewählten?</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Selected Profiles</source>
-        <translation>Ausgewählte Profile</translation>
-    </message>
     <message>
         <source>&quot;%1&quot;: %2</source>
         <translation>„%1“: %2</translation>
@@ -1026,41 +1161,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
 
 %1</translation>
     </message>
-    <message numerus="yes">
-        <source>Start %n emulators, one for each selected profile?</source>
-        <translation>
-            <numerusform>%n Emulator starten, einen für jedes ausgewählte Profil?</numerusform>
-            <numerusform>%n Emulatoren starten, einen für jedes ausgewählte Profil?</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Velmora Mobile Emulator Launcher</source>
-        <translation>Velmora Mobile Emulator Launcher</translation>
-    </message>
-    <message>
-        <source>Failed to start Velmora Mobile Emulator!</source>
-        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
-    </message>
-    <message>
-        <source>%1 cannot be imported: %2.</source>
-        <translation>%1 kann nicht importiert werden: %2.</translation>
-    </message>
-    <message>
-        <source>it does not exist</source>
-        <translation>sie existiert nicht</translation>
-    </message>
-    <message>
-        <source>it is no launcher configuration of a version read here</source>
-        <translation>sie ist keine Launcher-Konfiguration einer Version, die hier gelesen wird</translation>
-    </message>
-    <message>
-        <source>Nothing was imported: %1 cannot be written: %2.</source>
-        <translation>Nichts wurde importiert: %1 kann nicht geschrieben werden: %2.</translation>
-    </message>
-    <message>
-        <source>it is left as it is</source>
-        <translation>sie bleibt, wie sie ist</translation>
-    </message>
     <message>
         <source>Add to Applications Menu</source>
         <translation>Zum Anwendungsmenü hinzufügen</translation>
@@ -1070,87 +1170,8 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <translation>Neues Profil aus Gerät</translation>
     </message>
     <message>
-        <source>Export Profiles</source>
-        <translation>Profile exportieren</translation>
-    </message>
-    <message>
-        <source>Export all profiles, or only &quot;%1&quot;?</source>
-        <translation>Alle Profile exportieren oder nur „%1“?</translation>
-    </message>
-    <message>
-        <source>All Profiles</source>
-        <translation>Alle Profile</translation>
-    </message>
-    <message>
-        <source>Selected Profile</source>
-        <translation>Ausgewähltes Profil</translation>
-    </message>
-    <message>
-        <source>Launcher configurations (*.ini);;All files (*)</source>
-        <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
-    </message>
-    <message>
-        <source>Import Profiles</source>
-        <translation>Profile importieren</translation>
-    </message>
-    <message>
-        <source>A profile named &quot;%1&quot; already exists. Replace it with the imported one, or skip the imported one?</source>
-        <translation>Ein Profil namens „%1“ gibt es bereits. Soll es durch das importierte ersetzt oder das importierte übersprungen werden?</translation>
-    </message>
-    <message>
-        <source>Replace</source>
-        <translation>Ersetzen</translation>
-    </message>
-    <message>
-        <source>Skip</source>
-        <translation>Überspringen</translation>
-    </message>
-    <message>
-        <source>Do the same for the other profiles of the file</source>
-        <translation>Für die übrigen Profile der Datei genauso verfahren</translation>
-    </message>
-    <message>
         <source>The profile could not be added to the applications menu: %1.</source>
         <translation>Das Profil konnte nicht zum Anwendungsmenü hinzugefügt werden: %1.</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
-        <source>Stop All Emulators</source>
-        <translation>Alle Emulatoren beenden</translation>
-    </message>
-    <message>
-        <source>Show Log</source>
-        <translation>Protokoll anzeigen</translation>
-    </message>
-    <message>
-        <source>Nothing was exported.</source>
-        <translation>Es wurde nichts exportiert.</translation>
-    </message>
-    <message numerus="yes">
-        <source>Stop all %n running emulators?</source>
-        <translation>
-            <numerusform>Den laufenden Emulator beenden?</numerusform>
-            <numerusform>Alle %n laufenden Emulatoren beenden?</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>These emulators could not be stopped:
-
-%1</source>
-        <translation>Diese Emulatoren konnten nicht beendet werden:
-
-%1</translation>
-    </message>
-    <message>
-        <source>No emulator of this profile has left a log yet.</source>
-        <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
-    </message>
-    <message>
-        <source>The profiles could not be exported: %1 cannot be written: %2.</source>
-        <translation>Die Profile konnten nicht exportiert werden: %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
         <source>&amp;Launch</source>
@@ -1209,22 +1230,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <translation>Zeigt die Profile, deren Name, Optionen oder Argumente den Text enthalten, ohne Groß- und Kleinschreibung zu unterscheiden. Nur über ihre Optionen oder Argumente gefundene stehen kursiv; Pfeil nach unten führt zum ersten, das über seinen Namen gefunden wurde.</translation>
     </message>
     <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>&amp;Undo %1</source>
-        <translation>&amp;Rückgängig: %1</translation>
-    </message>
-    <message>
-        <source>Red&amp;o</source>
-        <translation>&amp;Wiederholen</translation>
-    </message>
-    <message>
-        <source>Red&amp;o %1</source>
-        <translation>&amp;Wiederholen: %1</translation>
-    </message>
-    <message>
         <source>These profiles no longer exist:
 
 %1</source>
@@ -1250,22 +1255,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
             <numerusform>%n Profil wurde entfernt.</numerusform>
             <numerusform>%n Profile wurden entfernt.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>These profiles were not imported as you answered:
-
-%1</source>
-        <translation>Diese Profile wurden nicht wie von Ihnen beantwortet importiert:
-
-%1</translation>
-    </message>
-    <message>
-        <source>These profiles were not imported: a name cannot be empty or hold a double quote, a line break or another control character.
-
-</source>
-        <translation>Diese Profile wurden nicht importiert: Ein Name darf nicht leer sein und kein doppeltes Anführungszeichen, keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten.
-
-</translation>
     </message>
     <message>
         <source>Remove &amp;from Applications Menu</source>
@@ -1335,6 +1324,22 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>The emulator for &quot;%1&quot; ended %2 seconds after it started: %3.</source>
         <translation>Der Emulator für „%1“ endete %2 Sekunden nach seinem Start: %3.</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher</source>
+        <translation>Velmora Mobile Emulator Launcher</translation>
+    </message>
+    <message>
+        <source>Failed to start Velmora Mobile Emulator!</source>
+        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
+    </message>
 </context>
 <context>
     <name>RunningPanel</name>
@@ -1382,18 +1387,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>Launch &amp;Again</source>
         <translation>&amp;Erneut starten</translation>
-    </message>
-    <message>
-        <source>Launch Again</source>
-        <translation>Erneut starten</translation>
-    </message>
-    <message>
-        <source>Failed to start Velmora Mobile Emulator!</source>
-        <translation>Velmora Mobile Emulator konnte nicht gestartet werden!</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

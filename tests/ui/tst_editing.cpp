@@ -6,7 +6,10 @@
 #include "configformat.h"
 #include "devicedialog.h"
 #include "earlyendnotice.h"
+#include "emulatorcontrol.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
+#include "exchangedialogs.h"
 #include "logviewer.h"
 #include "mainwindow.h"
 #include "mnemoniccheck.h"
@@ -1508,7 +1511,7 @@ void TestEditing::questionsOutlastOutsideEdits()
     } else if (action == "import B") {
         answerAfterOutsideEdit("Replace");
         expectTold();
-        window->ListActions()->ImportProfilesFrom(importFile, [=](const QString &name) {
+        window->ListActions()->Exchange()->ImportProfilesFrom(importFile, [=](const QString &name) {
             // The question itself, as the menu's import asks it.
             QMessageBox box(QMessageBox::Question, "Import Profiles", "\"" + name + "\"",
                             QMessageBox::NoButton, window);
@@ -1629,7 +1632,7 @@ void TestEditing::exportThenImport()
     parts->profiles->setCurrentRow(1);
     clickButton("Export Profiles", which);
     chooseFile();
-    window->ListActions()->OnExportProfiles();
+    window->ListActions()->Exchange()->OnExportProfiles();
     QVERIFY(QFileInfo::exists(file));
 
     // Changed since: A renamed, B updated.
@@ -1641,7 +1644,7 @@ void TestEditing::exportThenImport()
     chooseFile();
     if (!answer.isEmpty())
         clickButton("Import Profiles", answer, true); // once, then for all the rest
-    window->ListActions()->OnImportProfiles();
+    window->ListActions()->Exchange()->OnImportProfiles();
     const LauncherConfig &config = window->Config();
     QCOMPARE(config.ProfileNames(), names);
     // A came back with its own options, met by value: no entry was added.
@@ -1841,7 +1844,7 @@ void TestEditing::mnemonicsEverywhere()
     w.ListActions()->OnNewProfileFromDevice();
     p.profiles->selectAll();
     lookAndClose(); // all profiles, or only those selected
-    w.ListActions()->OnExportProfiles();
+    w.ListActions()->Exchange()->OnExportProfiles();
 
     // The list's menu with every entry enabled as it can be, and the Launch button's.
     p.profiles->setCurrentRow(1);
@@ -1855,7 +1858,7 @@ void TestEditing::mnemonicsEverywhere()
     problems += MenuMnemonicProblems("Launch menu", p.launch->actions());
 
     // The Running Emulators window, its table's menu, a log viewer and the early-end notice.
-    w.ListActions()->OnRunningEmulators();
+    w.Control()->OpenRunningPanel();
     auto *panel = w.findChild<RunningPanel *>();
     QVERIFY(panel);
     walk(panel);
@@ -1867,7 +1870,7 @@ void TestEditing::mnemonicsEverywhere()
     QVERIFY(WriteBytes(log, "a line\n"));
     LogViewer *viewer = LogViewer::Open(&w, "R&D", log);
     walk(viewer);
-    emit w.Running()->Monitor()->endedEarly(
+    emit w.Launcher()->Monitor()->endedEarly(
         {"R&D", 1, QString(), QDateTime::currentDateTime(), log}, QString());
     auto *notice = w.findChild<EarlyEndNotice *>();
     QVERIFY(notice);

@@ -5,7 +5,10 @@
 #include "commandline.h"
 #include "drivenwriter.h"
 #include "earlyendnotice.h"
+#include "emulatorcontrol.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
+#include "exchangedialogs.h"
 #include "instances.h"
 #include "logviewer.h"
 #include "mainwindow.h"
@@ -489,7 +492,7 @@ void TestMainWindow::launchWaitsForAnotherProgramsWrite()
     QTest::mouseClick(parts.launch, Qt::LeftButton);
     // Nothing started: the window does not show the file yet.
     QVERIFY(!window.Document()->Settled());
-    QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
+    QCOMPARE(window.Launcher()->Monitor()->Records().size(), 0);
     QVERIFY(!QFileInfo::exists(RecordPath()));
     if (launchInPause)
         QVERIFY(other.Finish());
@@ -805,9 +808,9 @@ void TestMainWindow::severalProfilesAtOnce()
     QCOMPARE(parts.profiles->currentRow(), 3);
     QCOMPARE(parts.arguments->text(), QString()); // "Broken" stores none
     QTest::keyClick(parts.profiles, Qt::Key_Return);
-    QTRY_COMPARE(window.Running()->Monitor()->Records().size(), 3);
+    QTRY_COMPARE(window.Launcher()->Monitor()->Records().size(), 3);
     QStringList names;
-    for (const LaunchRecord &record : window.Running()->Monitor()->Records()) {
+    for (const LaunchRecord &record : window.Launcher()->Monitor()->Records()) {
         names.append(record.profile);
         // Each as stored.
         QVERIFY(!record.command.contains("-typed"));
@@ -843,7 +846,7 @@ void TestMainWindow::severalProfilesAtOnce()
     QTest::keyClick(parts.profiles, Qt::Key_Return);
     QVERIFY(driver->Settled());
     QTest::qWait(300);
-    QCOMPARE(window.Running()->Monitor()->Records().size(), 3);
+    QCOMPARE(window.Launcher()->Monitor()->Records().size(), 3);
 }
 
 // Size and place come back at the next start, put on a screen that is there; file dialogs
@@ -922,7 +925,7 @@ void TestMainWindow::runningCountsAndStop()
     QCOMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 2);
     QCOMPARE(row->text(), window.Config().profiles.at(1).name); // the name stays as it is
     QCOMPARE(parts.profiles->item(0)->data(Qt::AccessibleDescriptionRole).toString(), QString());
-    const QList<LaunchRecord> running = window.Running()->Monitor()->Records();
+    const QList<LaunchRecord> running = window.Launcher()->Monitor()->Records();
     QCOMPARE(running.size(), 2);
 
     // The Running Emulators window (Ctrl+R): one row each; one stopped alone, its command
@@ -975,12 +978,12 @@ void TestMainWindow::runningCountsAndStop()
     QTRY_VERIFY(!panel->isVisible());
     QVERIFY(!RunningPanel::WasOpen());
     // Stopped within a second of their start: that is no failed launch to report.
-    window.ListActions()->OnStop();
+    window.Control()->StopSelected();
     QTRY_COMPARE_WITH_TIMEOUT(row->data(Qt::AccessibleDescriptionRole).toString(), QString(),
                               10000);
     for (const LaunchRecord &record : running)
         QVERIFY(!IsRunning(record));
-    QCOMPARE(window.Running()->Monitor()->Records().size(), 0);
+    QCOMPARE(window.Launcher()->Monitor()->Records().size(), 0);
     QCOMPARE(window.findChild<EarlyEndNotice *>(), nullptr);
     // Nor when another launcher process stops it.
     QTest::mouseClick(parts.launch, Qt::LeftButton);

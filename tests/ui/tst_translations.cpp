@@ -1,7 +1,10 @@
 // The German catalogue: complete, current with the code, and used by the window.
 
 #include "earlyendnotice.h"
+#include "emulatorcontrol.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
+#include "exchangedialogs.h"
 #include "filelocations.h"
 #include "instances.h"
 #include "logviewer.h"
@@ -100,7 +103,7 @@ void TestTranslations::catalogueHasEveryTextOfTheCode()
     const QString fresh = dir.path() + QStringLiteral("/fresh.ts");
     QProcess lupdate;
     QStringList arguments = {QStringLiteral("-extensions"), QStringLiteral("cpp,h")};
-    for (const char *part : {"config", "launch", "document", "app", "ui", "main.cpp"})
+    for (const char *part : {"config", "launch", "document", "companions", "app", "ui", "main.cpp"})
         arguments.append(QStringLiteral(VELMORA_SOURCE_DIR "/") + QLatin1String(part));
     arguments << QStringLiteral("-ts") << fresh;
     lupdate.start(QStringLiteral(VELMORA_LUPDATE), arguments);
@@ -138,7 +141,7 @@ void TestTranslations::windowSpeaksGerman()
                  (QStringList{"Auf&lösung", "&Pixeldichte", "Ein&gabe", "&Argumente"}));
         // Numbers in texts follow the locale: an emulator that quit after 0.2 s.
         const QDateTime started = QDateTime::currentDateTime().addMSecs(-200);
-        emit window.Running()->Monitor()->endedEarly(
+        emit window.Launcher()->Monitor()->endedEarly(
             {QStringLiteral("Telefon"), 1, QString(), started, QString()}, QString());
         auto *notice = window.findChild<EarlyEndNotice *>();
         QVERIFY(notice);
@@ -230,12 +233,12 @@ void TestTranslations::helpPagesNameWhatTheWindowsSay()
         // The profile button's other state, and the menu's Undo and Redo without a step.
         parts.profiles->setCurrentRow(1);
         collect(&window);
-        window.ListActions()->OnRunningEmulators();
+        window.Control()->OpenRunningPanel();
         collect(window.findChild<RunningPanel *>());
         const QString log = TestEnvironment::current()->root() + "/help-page.log";
         QVERIFY(WriteBytes(log, "a line\n"));
         collect(LogViewer::Open(&window, "Phone", log));
-        emit window.Running()->Monitor()->endedEarly(
+        emit window.Launcher()->Monitor()->endedEarly(
             {QStringLiteral("Phone"), 1, QString(), QDateTime::currentDateTime(), log}, QString());
         collect(window.findChild<EarlyEndNotice *>());
     }

@@ -6,11 +6,13 @@
 #include "configmessages.h"
 #include "dialogs.h"
 #include "documentview.h"
+#include "emulatorcontrol.h"
 #include "emulatorlaunch.h"
+#include "emulatorlauncher.h"
 #include "filelocations.h"
-#include "instances.h"
 #include "linebreakvalidator.h"
 #include "optioncombobox.h"
+#include "profilecompanions.h"
 #include "profiledocument.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
@@ -21,6 +23,7 @@
 #include "windowbuttonbox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -120,10 +123,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     OnProfileChanged(0);
     OnResolution(0);
     OnPixelDensity(0);
-    // The emulators started before, by this window or another launcher process.
-    running = new RunningEmulatorsView(this, document, profileList);
-    listActions = new ProfileListActions(this, document, profileList, launchButton, filterEdit,
-                                         running, [this] { return CurrentCommand(); });
+    // The emulators started before, by this window or another launcher process, and what
+    // follows each profile outside the file.
+    launcher = new EmulatorLauncher(EmulatorLauncher::Mode::Window, this);
+    companions =
+        new ProfileCompanions(document, launcher, QCoreApplication::applicationFilePath(), this);
+    running = new RunningEmulatorsView(this, document, profileList, launcher);
+    control = new EmulatorControl(this, document, profileList, launcher, companions);
+    listActions =
+        new ProfileListActions(this, document, profileList, launchButton, filterEdit,
+                               {running, control, companions}, [this] { return CurrentCommand(); });
     connect(listActions, &ProfileListActions::launchRequested, this, &MainWindow::OnLaunch);
     connect(listActions, &ProfileListActions::removeRequested, this, &MainWindow::OnRemoveProfile);
     connect(listActions, &ProfileListActions::storeWindowRequested, this,
@@ -139,7 +148,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
         // Its button shows only once there is text; making it loads an icon.
         filterEdit->setClearButtonEnabled(true);
         document->StartWatching();
-        running->Start();
+        launcher->Start();
+        companions->Start();
+        // Open at the last end: open again once the emulators started before are known.
+        control->ReopenRunningPanel();
         SetApplicationIcon();
     });
 }
@@ -523,15 +535,6 @@ void MainWindow::OnLaunch()
 void MainWindow::LaunchShown()
 {
     // Several profiles selected: each launched as stored.
-    if (!profileList->currentItem() || listActions->LaunchSelection())
-        return;
-    const SplitCommand command = CurrentCommand();
-    const LaunchResult launched = StartEmulator(command, CurrentProfileName());
-    if (!launched.started) {
-        ShowMessage(this, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
-                    tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
-                    tr("%1: %2").arg(ShownPath(command.program), launched.error));
-        return;
-    }
-    running->Launched(launched);
+    if (profileList->currentItem())
+        control->Launch(CurrentProfileName(), CurrentCommand());
 }

@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "dialogs.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
 #include "logviewer.h"
 #include "mnemonics.h"
@@ -129,8 +130,8 @@ void EmulatorTableModel::SetRows(QList<Row> newRows)
     endResetModel();
 }
 
-RunningPanel::RunningPanel(QWidget *parent, EmulatorMonitor *emulatorMonitor)
-    : QWidget(parent, Qt::Window), monitor(emulatorMonitor)
+RunningPanel::RunningPanel(QWidget *parent, EmulatorLauncher *service)
+    : QWidget(parent, Qt::Window), launcher(service), monitor(service->Monitor())
 {
     setObjectName(QStringLiteral("runningPanel"));
     setWindowTitle(tr("Running Emulators"));
@@ -321,17 +322,12 @@ void RunningPanel::CopyCommands()
 
 void RunningPanel::LaunchAgain()
 {
+    // With what each was started, for its profile.
+    QList<LaunchRequest> requests;
     for (const EmulatorTableModel::Row &row : Selected()) {
-        if (row.record.command.isEmpty())
-            continue;
-        const SplitCommand command{row.record.command.first(), row.record.command.mid(1)};
-        const LaunchResult result = StartEmulator(command, row.record.profile);
-        if (!result.started) {
-            ShowMessage(this, QMessageBox::Critical, tr("Launch Again"),
-                        tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
-                        tr("%1: %2").arg(command.program, result.error));
-            return;
-        }
-        emit launched(result);
+        if (!row.record.command.isEmpty())
+            requests.append(
+                {row.record.profile, {row.record.command.first(), row.record.command.mid(1)}});
     }
+    launcher->Launch(requests);
 }

@@ -3,7 +3,7 @@
 #include "configmessages.h"
 #include "dialogs.h"
 #include "earlyendnotice.h"
-#include "emulatorlaunch.h"
+#include "emulatorlauncher.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
 #include "instances.h"
@@ -21,45 +21,44 @@
 #include <QTimer>
 
 RunningEmulatorsView::RunningEmulatorsView(QWidget *w, ProfileDocument *d,
-                                           ProfileQListWidget *profileList)
-    : QObject(w), window(w), document(d), list(profileList)
+                                           ProfileQListWidget *profileList, EmulatorLauncher *l)
+    : QObject(w), window(w), document(d), list(profileList), launcher(l)
 {
-    connect(d, &ProfileDocument::profileRenamed, this, [this](int row, const QString &oldName) {
-        const QString newName = document->Config().profiles.at(row).name;
-        records.Post([oldName, newName] { RenameLaunchRecords(oldName, newName); });
-    });
-    monitor = new EmulatorMonitor(this);
+    EmulatorMonitor *monitor = launcher->Monitor();
     connect(monitor, &EmulatorMonitor::countsChanged, this, [this] { Refresh(false); });
     connect(monitor, &EmulatorMonitor::endedEarly, this, &RunningEmulatorsView::ShowEarlyEnd);
     connect(list, &QListWidget::currentRowChanged, this, [this] { Refresh(false); });
+    connect(launcher, &EmulatorLauncher::failed, this, &RunningEmulatorsView::ShowFailures);
+    connect(launcher, &EmulatorLauncher::logProblem, this, &RunningEmulatorsView::ShowLogProblem);
+    connect(launcher, &EmulatorLauncher::recordProblem, this,
+            &RunningEmulatorsView::ShowRecordProblem);
 }
 
-RunningEmulatorsView::~RunningEmulatorsView() = default;
-
-void RunningEmulatorsView::Start()
+void RunningEmulatorsView::ShowFailures(const QList<LaunchFailure> &failures)
 {
-    monitor->Start();
-    // The logs of emulators that ended while no launcher ran.
-    records.Post([] { PruneLogs(); });
-    emit started();
-}
-
-void RunningEmulatorsView::Launched(const LaunchResult &launched)
-{
-    const LaunchRecord record = launched.record;
-    records.Post([this, record] {
-        const QString problem = RecordLaunch(record);
-        if (!problem.isEmpty())
-            QMetaObject::invokeMethod(this, [this, problem] { ShowRecordProblem(problem); });
-    });
-    monitor->Add(launched.record);
-    // Once: a log folder that cannot be written never stops a launch.
-    if (!launched.logProblem.isEmpty() && !logProblemShown) {
-        logProblemShown = true;
-        ShowMessage(window, QMessageBox::Warning, WarningTitle(),
-                    tr("The emulator's output cannot be kept in %1: %2. It is discarded.")
-                        .arg(ShownPath(LogDirectory()), launched.logProblem));
+    // One text, whoever asked: the window, a selection, Launch Again. Of several, each line
+    // names its profile.
+    QStringList lines;
+    for (const LaunchFailure &failure : failures) {
+        const QString line = tr("%1: %2").arg(ShownPath(failure.program), failure.error);
+        lines.append(failures.size() == 1
+                         ? line
+                         : tr("\"%1\": %2").arg(ShownName(failure.profile, 200), line));
     }
+    ShowMessage(window, QMessageBox::Critical, tr("Velmora Mobile Emulator Launcher"),
+                tr("Failed to start Velmora Mobile Emulator!"), QMessageBox::Ok,
+                lines.join(QLatin1Char('\n')));
+}
+
+void RunningEmulatorsView::ShowLogProblem(const QString &reason)
+{
+    // Once: a log folder that cannot be written never stops a launch.
+    if (logProblemShown)
+        return;
+    logProblemShown = true;
+    ShowMessage(window, QMessageBox::Warning, WarningTitle(),
+                tr("The emulator's output cannot be kept in %1: %2. It is discarded.")
+                    .arg(ShownPath(LogDirectory()), reason));
 }
 
 void RunningEmulatorsView::ShowRecordProblem(const QString &reason)
@@ -78,7 +77,7 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
 {
     if (rowsRebuilt)
         shownCounts.clear();
-    const QHash<QString, int> counts = monitor->Counts();
+    const QHash<QString, int> counts = launcher->Monitor()->Counts();
     // Only the rows whose count changed are touched.
     QSet<QString> names(shownCounts.keyBegin(), shownCounts.keyEnd());
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
@@ -101,7 +100,7 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
     emit runningCountsChanged(counts.value(current >= 0 && current < config.profiles.size()
                                                ? config.profiles.at(current).name
                                                : QString()),
-                              int(monitor->Records().size()));
+                              int(launcher->Monitor()->Records().size()));
 }
 
 void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QString &how)

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+class EmulatorLauncher;
 class EmulatorMonitor;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -59,15 +60,13 @@ class RunningPanel : public QWidget
     Q_OBJECT
 
 public:
-    RunningPanel(QWidget *parent, EmulatorMonitor *monitor);
+    RunningPanel(QWidget *parent, EmulatorLauncher *launcher);
     // Reads the records again while shown: after a change the monitor saw.
     void Refresh();
     // Whether the panel was open when the launcher last ended.
     static bool WasOpen();
 
 signals:
-    // Launch Again started this emulator.
-    void launched(const LaunchResult &result);
     // Stop on a row: this emulator only.
     void stopRequested(const LaunchRecord &emulator);
 
@@ -84,6 +83,7 @@ private:
     void CopyCommands();
     void LaunchAgain();
 
+    EmulatorLauncher *launcher = nullptr;
     EmulatorMonitor *monitor = nullptr;
     EmulatorTableModel *model = nullptr;
     QSortFilterProxyModel *sorted = nullptr;

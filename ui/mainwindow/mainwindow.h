@@ -7,6 +7,9 @@
 
 #include <QMainWindow>
 
+class EmulatorControl;
+class EmulatorLauncher;
+class ProfileCompanions;
 class ProfileListActions;
 class ProfileQListWidget;
 class RunningEmulatorsView;
@@ -50,6 +53,9 @@ public:
     ProfileDocument *Document() const { return document; }
     ProfileListActions *ListActions() const { return listActions; }
     RunningEmulatorsView *Running() const { return running; }
+    EmulatorLauncher *Launcher() const { return launcher; }
+    EmulatorControl *Control() const { return control; }
+    ProfileCompanions *Companions() const { return companions; }
     QString UserConfigPath() const { return document->Store().UserPath(); }
     // Whether saves wait for a changed Launcher.ini that cannot be read at the moment.
     bool SavesHeld() const { return document->SavesHeld(); }
@@ -109,6 +115,9 @@ private:
     QComboBox *optionBoxes[SectionCount] = {};
     ProfileListActions *listActions = nullptr;
     RunningEmulatorsView *running = nullptr;
+    EmulatorLauncher *launcher = nullptr;
+    ProfileCompanions *companions = nullptr;
+    EmulatorControl *control = nullptr;
     // The profiles of a long Launcher.ini while they are read during start-up.
     PendingProfiles startupProfiles;
     // The selected profile's arguments while the line shows them cut (and is read-only).

@@ -1,0 +1,274 @@
+// What follows a profile outside Launcher.ini (its menu entry, its launch records, its newest
+// log), and the launch service that starts, records and stops emulators: without a window.
+
+#include "configformat.h"
+#include "desktopentry.h"
+#include "emulatorlauncher.h"
+#include "emulatormonitor.h"
+#include "filelocations.h"
+#include "instances.h"
+#include "profilecompanions.h"
+#include "profiledocument.h"
+#include "testenvironment.h"
+
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QUndoStack>
+#include <QtTest>
+
+namespace {
+
+const QString Emulator = QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmu.exe");
+
+LauncherConfig Model(const QStringList &names)
+{
+    LauncherConfig config;
+    config.ResetSections();
+    for (const QString &name : names)
+        config.profiles.append({name, QString(), {0, 0, 0}});
+    return config;
+}
+
+// A document over a Launcher.ini of Default, A and B, with the window's launch service and the
+// companions of its profiles.
+struct World
+{
+    QString path = TestEnvironment::current()->root() + QStringLiteral("/doc/Launcher.ini");
+    ProfileDocument document{path, path + QStringLiteral(".default")};
+    EmulatorLauncher launcher;
+    ProfileCompanions companions{&document, &launcher, QStringLiteral("/opt/launcher")};
+
+    World(const QStringList &entries = {})
+    {
+        QDir(QFileInfo(DesktopEntryPath(QStringLiteral("x"))).absolutePath()).removeRecursively();
+        QDir(StateDirectory()).removeRecursively();
+        for (const QString &name : entries)
+            WriteDesktopEntry(QStringLiteral("/opt/launcher"), name);
+        WriteBytes(path, FormatConfigUtf8(Model({"Default", "A", "B"})));
+        document.Read(path, true);
+        launcher.Start();
+        companions.Start();
+        companions.WaitForFiles();
+    }
+    ~World()
+    {
+        launcher.WaitForRecords();
+        EndRecordedEmulators();
+    }
+    // Whose entries the applications folder holds, and whose the companions know of.
+    QStringList Entries()
+    {
+        document.WaitForSaves();
+        companions.WaitForFiles();
+        QStringList names = DesktopEntryProfiles();
+        names.sort();
+        return names;
+    }
+    QStringList Known() const
+    {
+        QStringList names;
+        for (const QString &name : document.Config().ProfileNames()) {
+            if (companions.HasMenuEntry(name))
+                names.append(name);
+        }
+        names.sort();
+        return names;
+    }
+    void EditOutside(const QStringList &names)
+    {
+        document.WaitForSaves();
+        QVERIFY(WriteBytes(path, FormatConfigUtf8(Model(names))));
+        document.TakeInOutsideChange();
+    }
+};
+
+} // namespace
+
+class TestCompanions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuEntriesFollowTheirProfile_data();
+    void menuEntriesFollowTheirProfile();
+    void entriesThatCannotBeWritten();
+    void launchService_data();
+    void launchService();
+    void recordsAndLogsFollowARename();
+};
+
+void TestCompanions::menuEntriesFollowTheirProfile_data()
+{
+    QTest::addColumn<QStringList>("before"); // entries when the launcher starts
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("a profile removed while no launcher ran")
+        << QStringList{"A", "Gone"} << "" << QStringList{"A"};
+    QTest::newRow("renamed") << QStringList{"A"} << "rename A A2" << QStringList{"A2"};
+    QTest::newRow("renamed and undone")
+        << QStringList{"A"} << "rename A A2, undo" << QStringList{"A"};
+    QTest::newRow("removed") << QStringList{"A", "B"} << "remove A" << QStringList{"B"};
+    QTest::newRow("removed and undone: it comes back")
+        << QStringList{"A"} << "remove A, undo" << QStringList{"A"};
+    QTest::newRow("removed by another program")
+        << QStringList{"A", "B"} << "outside Default B" << QStringList{"B"};
+    QTest::newRow("removed by another program and brought back")
+        << QStringList{"A"} << "outside Default B, outside Default A B" << QStringList{"A"};
+    QTest::newRow("added, then the profile removed outside at once")
+        << QStringList{} << "add B, outside Default A" << QStringList{};
+    QTest::newRow("removed from the menu by hand stays away after an undo")
+        << QStringList{"A"} << "unlist A, remove A, undo" << QStringList{};
+}
+
+// Every kind of change reaches the entries: the rows' own signals and a whole new model.
+void TestCompanions::menuEntriesFollowTheirProfile()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, steps);
+    QFETCH(QStringList, after);
+    World world(before);
+    for (const QString &step : steps.split(", ", Qt::SkipEmptyParts)) {
+        const QStringList words = step.split(' ');
+        if (words.first() == "rename")
+            QCOMPARE(world.document.RenameProfile(words.at(1), words.at(2)),
+                     ProfileDocument::EditResult::Done);
+        else if (words.first() == "remove")
+            QCOMPARE(world.document.RemoveProfile(words.at(1)), ProfileDocument::EditResult::Done);
+        else if (words.first() == "undo")
+            world.document.History()->undo();
+        else if (words.first() == "outside")
+            world.EditOutside(words.mid(1));
+        else if (words.first() == "add")
+            world.companions.AddMenuEntries({words.at(1)});
+        else if (words.first() == "unlist")
+            world.companions.RemoveMenuEntries({words.at(1)});
+    }
+    QCOMPARE(world.Entries(), after);
+    // What the menu asks is what the folder holds, without asking the folder.
+    QCOMPARE(world.Known(), after);
+}
+
+// A folder that cannot take an entry: the profiles are named, and not taken to have one.
+void TestCompanions::entriesThatCannotBeWritten()
+{
+    World world;
+    const QString folder = QFileInfo(DesktopEntryPath("A")).absolutePath();
+    QDir(folder).removeRecursively();
+    QVERIFY(WriteBytes(folder, "a file where the folder would be"));
+    QSignalSpy failed(&world.companions, &ProfileCompanions::menuEntriesFailed);
+    world.companions.AddMenuEntries({"A", "B"});
+    QVERIFY(world.companions.HasMenuEntry("A")); // as asked, until the files say otherwise
+    world.companions.WaitForFiles();
+    QCOMPARE(failed.size(), 1);
+    const auto failures = failed.first().first().value<QList<CompanionFailure>>();
+    QCOMPARE(failures.size(), 2);
+    QCOMPARE(failures.at(1).profile, QStringLiteral("B"));
+    QVERIFY(!failures.at(1).error.isEmpty());
+    QCOMPARE(world.Known(), QStringList());
+    QFile::remove(folder);
+}
+
+void TestCompanions::launchService_data()
+{
+    QTest::addColumn<QStringList>("programs"); // per profile A, B, ...: "ok" or "missing"
+    QTest::addColumn<QString>("trouble");
+    QTest::addColumn<QStringList>("failedProfiles");
+    QTest::newRow("one") << QStringList{"ok"} << "" << QStringList{};
+    QTest::newRow("a batch with one missing program: the others start, one failure told")
+        << QStringList{"ok", "missing", "ok"} << "" << QStringList{"B"};
+    QTest::newRow("no log can be kept: it still starts, once said")
+        << QStringList{"ok", "ok"} << "log folder a link" << QStringList{};
+    QTest::newRow("no record can be written: it still starts, said after")
+        << QStringList{"ok"} << "records a folder" << QStringList{};
+}
+
+// One way for every launch: started in order, each told, the failures of a batch told once,
+// recorded in the background, the newest log known to the companions at once.
+void TestCompanions::launchService()
+{
+    QFETCH(QStringList, programs);
+    QFETCH(QString, trouble);
+    QFETCH(QStringList, failedProfiles);
+    World world;
+    world.launcher.WaitForRecords(); // the first pruning of the logs
+    if (trouble == "log folder a link") {
+        QDir(LogDirectory()).removeRecursively();
+        QVERIFY(QFile::link(TestEnvironment::current()->root(), LogDirectory()));
+    }
+    const QString records = StateDirectory() + "/launches.json";
+    if (trouble == "records a folder")
+        QVERIFY(QDir().mkpath(records + "/x"));
+    QSignalSpy launched(&world.launcher, &EmulatorLauncher::launched);
+    QSignalSpy failed(&world.launcher, &EmulatorLauncher::failed);
+    QSignalSpy logProblem(&world.launcher, &EmulatorLauncher::logProblem);
+    QSignalSpy recordProblem(&world.launcher, &EmulatorLauncher::recordProblem);
+    QList<LaunchRequest> requests;
+    QStringList started;
+    for (int i = 0; i < programs.size(); ++i) {
+        const QString profile(QChar(u'A' + i));
+        const QString program = programs.at(i) == "ok" ? Emulator : Emulator + ".gone";
+        requests.append({profile, {program, {"-profile-name", profile}}});
+        if (programs.at(i) == "ok")
+            started.append(profile);
+    }
+    const QList<LaunchRecord> records_ = world.launcher.Launch(requests);
+    QStringList startedProfiles;
+    for (const LaunchRecord &record : records_)
+        startedProfiles.append(record.profile);
+    QCOMPARE(startedProfiles, started);
+    QCOMPARE(launched.size(), started.size());
+    QCOMPARE(failed.size(), failedProfiles.isEmpty() ? 0 : 1);
+    if (!failedProfiles.isEmpty()) {
+        const auto failures = failed.first().first().value<QList<LaunchFailure>>();
+        QCOMPARE(failures.size(), failedProfiles.size());
+        QCOMPARE(failures.first().profile, failedProfiles.first());
+        QCOMPARE(failures.first().program, Emulator + ".gone");
+        QVERIFY(!failures.first().error.isEmpty());
+    }
+    QCOMPARE(logProblem.size(), trouble == "log folder a link" ? started.size() : 0);
+    world.launcher.WaitForRecords();
+    if (trouble == "records a folder") {
+        QTRY_COMPARE(recordProblem.size(), 1);
+    } else {
+        QCOMPARE(recordProblem.size(), 0);
+        QCOMPARE(RunningEmulators().size(), started.size());
+        // The log each was given is the newest the menu offers, known without a look.
+        for (const LaunchRecord &record : records_)
+            QCOMPARE(world.companions.NewestLog(record.profile),
+                     trouble.isEmpty() ? record.log : QString());
+    }
+    // Stopping goes the same way: in the background, told when done.
+    QSignalSpy stopped(&world.launcher, &EmulatorLauncher::stopped);
+    world.launcher.Stop(QString());
+    QVERIFY(stopped.wait(10000));
+    QCOMPARE(stopped.first().first().toStringList(), QStringList());
+    if (trouble == "records a folder")
+        QDir(records).removeRecursively();
+    if (trouble == "log folder a link")
+        QFile::remove(LogDirectory());
+}
+
+// A renamed profile keeps its running count and its logs in the records and in what the
+// companions know.
+void TestCompanions::recordsAndLogsFollowARename()
+{
+    World world;
+    const QList<LaunchRecord> started =
+        world.launcher.Launch({{"A", {Emulator, {"-profile-name", "A"}}}});
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(world.document.RenameProfile("A", "A2"), ProfileDocument::EditResult::Done);
+    world.launcher.WaitForRecords();
+    QCOMPARE(world.companions.NewestLog("A2"), started.first().log);
+    QCOMPARE(world.companions.NewestLog("A"), QString());
+    const QList<LaunchRecord> running = RunningEmulators();
+    QCOMPARE(running.size(), 1);
+    QCOMPARE(running.first().profile, QStringLiteral("A2"));
+    QCOMPARE(NewestLog("A2"), started.first().log);
+    // A look at the files again finds the same.
+    world.EditOutside({"Default", "A2", "B"});
+    world.companions.WaitForFiles();
+    QCOMPARE(world.companions.NewestLog("A2"), started.first().log);
+}
+
+VELMORA_TEST_MAIN_WITH(QGuiApplication, TestCompanions)
+#include "tst_companions.moc"
