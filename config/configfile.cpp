@@ -233,3 +233,14 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     }
     return result;
 }
+
+QString FreeOutdatedConfigPath(const QString &userFilePath, int version)
+{
+    // "Launcher.ini" loses its "ini", so the path ends in "Launcher.".
+    const QString base =
+        userFilePath.chopped(qMin<qsizetype>(3, userFilePath.size())) + QString::number(version);
+    QString candidate = base + QLatin1String(".ini");
+    for (int n = 1; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = base + QLatin1Char('.') + QString::number(n) + QLatin1String(".ini");
+    return candidate;
+}

@@ -130,3 +130,7 @@ struct ConfigSaveResult
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
                                 bool inPlaceIfNeeded = true,
                                 const std::function<bool()> &stillUnchanged = {});
+
+// Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
+// taken, the first free Launcher.<version>.<n>.ini.
+QString FreeOutdatedConfigPath(const QString &userFilePath, int version);

@@ -114,7 +114,3 @@ QByteArray FormatConfigUtf8(const LauncherConfig &config);
 // holds the whole file; stops with false as soon as `sink` returns false.
 bool FormatConfigUtf8(const LauncherConfig &config,
                       const std::function<bool(QByteArrayView)> &sink);
-
-// Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
-// taken, the first free Launcher.<version>.<n>.ini.
-QString FreeOutdatedConfigPath(const QString &userFilePath, int version);

@@ -75,7 +75,6 @@ private slots:
     void commentsKept_data();
     void commentsKept();
     void roundTripOfHostileModels();
-    void outdatedPathNeverTaken();
     void deviceLines_data();
     void deviceLines();
     void shippedDevicesAreSane();
@@ -651,26 +650,6 @@ void TestConfigFormat::roundTripOfHostileModels()
         for (int s = 1; s < SectionCount; ++s)
             QCOMPARE(third.sections.at(s).entries, back.sections.at(s).entries);
     }
-}
-
-void TestConfigFormat::outdatedPathNeverTaken()
-{
-    const QString dir = TestEnvironment::current()->root() + QStringLiteral("/outdated");
-    QDir().mkpath(dir);
-    const QString user = dir + QStringLiteral("/Launcher.ini");
-    QCOMPARE(FreeOutdatedConfigPath(user, 104), dir + QStringLiteral("/Launcher.104.ini"));
-    QCOMPARE(FreeOutdatedConfigPath(user, 0), dir + QStringLiteral("/Launcher.0.ini"));
-    QCOMPARE(FreeOutdatedConfigPath(user, -5), dir + QStringLiteral("/Launcher.-5.ini"));
-
-    for (const QString name : {"Launcher.104.ini", "Launcher.104.1.ini"}) {
-        QFile file(dir + QLatin1Char('/') + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    QCOMPARE(FreeOutdatedConfigPath(user, 104), dir + QStringLiteral("/Launcher.104.2.ini"));
-    // A dangling link is a taken name too.
-    QVERIFY(
-        QFile::link(dir + QStringLiteral("/nowhere"), dir + QStringLiteral("/Launcher.105.ini")));
-    QCOMPARE(FreeOutdatedConfigPath(user, 105), dir + QStringLiteral("/Launcher.105.1.ini"));
 }
 
 void TestConfigFormat::deviceLines_data()

@@ -34,6 +34,7 @@ private slots:
     void racyStamps_data();
     void racyStamps();
     void watchFollowsAReplacedFile();
+    void outdatedPathNeverTaken();
 };
 
 void TestConfigStore::savePolicy_data()
@@ -482,6 +483,26 @@ void TestConfigStore::watchFollowsAReplacedFile()
     file.close();
     QTRY_COMPARE(changed.size(), 2);
     QCOMPARE(store.ReadChangedUserFile().config.ProfileNames(), (QStringList{"Two", "Three"}));
+}
+
+void TestConfigStore::outdatedPathNeverTaken()
+{
+    const QString dir = TestEnvironment::current()->root() + QStringLiteral("/outdated");
+    QDir().mkpath(dir);
+    const QString user = dir + QStringLiteral("/Launcher.ini");
+    QCOMPARE(FreeOutdatedConfigPath(user, 104), dir + QStringLiteral("/Launcher.104.ini"));
+    QCOMPARE(FreeOutdatedConfigPath(user, 0), dir + QStringLiteral("/Launcher.0.ini"));
+    QCOMPARE(FreeOutdatedConfigPath(user, -5), dir + QStringLiteral("/Launcher.-5.ini"));
+
+    for (const QString name : {"Launcher.104.ini", "Launcher.104.1.ini"}) {
+        QFile file(dir + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(FreeOutdatedConfigPath(user, 104), dir + QStringLiteral("/Launcher.104.2.ini"));
+    // A dangling link is a taken name too.
+    QVERIFY(
+        QFile::link(dir + QStringLiteral("/nowhere"), dir + QStringLiteral("/Launcher.105.ini")));
+    QCOMPARE(FreeOutdatedConfigPath(user, 105), dir + QStringLiteral("/Launcher.105.1.ini"));
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestConfigStore)
