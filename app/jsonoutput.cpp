@@ -1,7 +1,7 @@
 #include "jsonoutput.h"
 
 #include "commandline.h"
-#include "instances.h"
+#include "launchrecords.h"
 
 #include <QTextStream>
 

@@ -7,8 +7,10 @@
 #include "configstore.h"
 #include "devicecatalogue.h"
 #include "emulatorlauncher.h"
+#include "emulatorstop.h"
 #include "filelocations.h"
-#include "instances.h"
+#include "launchrecords.h"
+#include "logtext.h"
 #include "profileexchange.h"
 
 #include <QCoreApplication>

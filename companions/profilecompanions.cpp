@@ -3,7 +3,7 @@
 #include "desktopentry.h"
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "profiledocument.h"
 
 #include <QCoreApplication>

@@ -41,3 +41,17 @@ QString ShownPath(const QString &path)
 {
     return QDir::toNativeSeparators(path);
 }
+
+QString StateDirectory()
+{
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    // Qt has no state location yet; a relative value would differ with the working directory.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/Velmora/VelmoraMobileEmulator");
+}
+
+QString LogDirectory()
+{
+    return StateDirectory() + QStringLiteral("/logs");
+}

@@ -24,3 +24,9 @@ void IgnoreRelativeBaseDirectories();
 
 // A path as the user's system writes it (backslashes on Windows), for messages.
 QString ShownPath(const QString &path);
+
+// Where the launch records and the logs of the emulators live: $XDG_STATE_HOME when it is an
+// absolute path, else ~/.local/state, then "/Velmora/VelmoraMobileEmulator"; the logs in
+// "logs" there.
+QString StateDirectory();
+QString LogDirectory();

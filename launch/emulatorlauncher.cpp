@@ -1,6 +1,8 @@
 #include "emulatorlauncher.h"
 
 #include "emulatormonitor.h"
+#include "emulatorstart.h"
+#include "emulatorstop.h"
 
 #include <QThread>
 

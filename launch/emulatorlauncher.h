@@ -1,7 +1,8 @@
 #pragma once
 
 #include "commandline.h"
-#include "instances.h"
+#include "emulatorstop.h"
+#include "launchrecords.h"
 #include "serialworker.h"
 
 #include <QList>

@@ -1,6 +1,7 @@
 #include "emulatormonitor.h"
 
-#include "instances_p.h"
+#include "emulators_p.h"
+#include "filelocations.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

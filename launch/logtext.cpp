@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "instances.h"
-#include "instances_p.h"
+#include "emulators_p.h"
+#include "filelocations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -224,4 +224,49 @@ QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QS
         return reason;
     }
     return QString();
+}
+
+QString LogExcerpt(const QString &path, int head, int tail)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    // The first lines come from the start, the last from the end, and the lines between are
+    // only counted: a log may be long, and its reason is often in its first lines.
+    constexpr qint64 Piece = 64 * 1024;
+    const qint64 size = file.size();
+    const QByteArray start = file.read(Piece);
+    if (start.isEmpty())
+        return QString();
+    QList<QByteArray> first = start.split('\n');
+    QList<QByteArray> last;
+    qint64 lineEnds = start.count('\n');
+    if (size <= Piece) {
+        last = first;
+    } else {
+        for (qint64 at = Piece; at < size - Piece;) {
+            const QByteArray chunk = file.read(qMin<qint64>(1 << 20, size - Piece - at));
+            if (chunk.isEmpty())
+                break;
+            lineEnds += chunk.count('\n');
+            at += chunk.size();
+        }
+        file.seek(qMax<qint64>(Piece, size - Piece));
+        const QByteArray end = file.readAll();
+        lineEnds += end.count('\n');
+        last = end.split('\n');
+    }
+    // A final line end closes the last line; it starts none.
+    const bool closed = last.last().isEmpty();
+    if (closed)
+        last.removeLast();
+    const qint64 lines = closed ? lineEnds : lineEnds + 1;
+    if (lines <= head + tail)
+        return QString::fromUtf8(last.join('\n'));
+    QList<QByteArray> shown = first.first(qMin<qsizetype>(head, first.size()));
+    shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
+                                             int(lines - head - tail))
+                     .toUtf8());
+    shown += last.mid(qMax<qsizetype>(0, last.size() - tail));
+    return QString::fromUtf8(shown.join('\n'));
 }

@@ -94,3 +94,7 @@ QHash<QString, QStringList> LogsByName();
 // Writes the lines `lines` of `log` (all of it when `lines` is null) to `path` in one step;
 // empty when it worked, else why not.
 QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QString &path);
+
+// A log's lines: all of them when there are at most `head` + `tail`, else the first `head`, a
+// line saying how many are left out, and the last `tail`.
+QString LogExcerpt(const QString &path, int head = 5, int tail = 15);

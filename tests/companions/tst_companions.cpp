@@ -6,7 +6,7 @@
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "profilecompanions.h"
 #include "profiledocument.h"
 #include "testenvironment.h"

@@ -1,8 +1,8 @@
 // The real launcher as whole processes: how instances find each other, and the start-up path
 // that ends the process because no configuration can be read.
 
-#include "instances.h"
 #include "launcherinstall.h"
+#include "launchrecords.h"
 #include "singleapplication.h"
 #include "systemguards.h"
 #include "testenvironment.h"

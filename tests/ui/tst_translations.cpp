@@ -6,7 +6,7 @@
 #include "emulatormonitor.h"
 #include "exchangedialogs.h"
 #include "filelocations.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "logviewer.h"
 #include "mainwindow.h"
 #include "profilelistactions.h"

@@ -1,6 +1,7 @@
 #include "earlyendnotice.h"
 
-#include "instances.h"
+#include "launchrecords.h"
+#include "logtext.h"
 #include "mnemonics.h"
 
 #include <QDialogButtonBox>

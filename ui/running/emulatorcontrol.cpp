@@ -3,7 +3,7 @@
 #include "dialogs.h"
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "logviewer.h"
 #include "profilecompanions.h"
 #include "profiledocument.h"

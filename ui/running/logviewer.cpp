@@ -3,7 +3,7 @@
 #include "dialogs.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "mnemonics.h"
 #include "windowmemory.h"
 

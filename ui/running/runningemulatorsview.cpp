@@ -6,7 +6,7 @@
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
 #include "filelocations.h"
-#include "instances.h"
+#include "launchrecords.h"
 #include "logviewer.h"
 #include "profiledocument.h"
 #include "profileqlistwidget.h"

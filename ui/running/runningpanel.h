@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instances.h"
+#include "launchrecords.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>

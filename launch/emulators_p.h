@@ -1,15 +1,20 @@
 #pragma once
 
-#include "instances.h"
+#include "emulatorstart.h"
+#include "emulatorstop.h"
+#include "launchrecords.h"
+
+#include <QJsonObject>
 
 #include <QLoggingCategory>
 #include <QStringList>
 
 #include <optional>
 
-// What the launch records and logs ask of the system, one small function each. The Unix
-// answers are in instances_unix.cpp; a Windows port adds instances_win.cpp with the same
-// functions (a named mutex for the lock, process handles for identity and stopping).
+// What the records, the start and the stop share, and what they ask of the system, one small
+// function each. The Unix answers are in emulators_unix.cpp; a Windows port adds
+// emulators_win.cpp with the same functions (a named mutex for the lock, process handles for
+// identity and stopping).
 
 Q_DECLARE_LOGGING_CATEGORY(lcInstances)
 
@@ -18,6 +23,24 @@ constexpr qint64 KeptLogBytes = qint64(20) << 20;
 constexpr int RemovedLogsPerPrune = 100;
 
 QString RecordsPath();
+
+// launches.json as read: the running emulators, each profile's newest log, and the last ends.
+struct RecordsFile
+{
+    QList<LaunchRecord> records;
+    QJsonObject newestLogs; // profile name -> its newest log
+    // Emulators seen to have ended, with when: a window reports those that quit right after
+    // their start, whoever started them.
+    QList<EndedLaunch> ended;
+};
+// Read and written under RecordsLock. A records file that is corrupt, another user's, a link or
+// not a regular file is set aside with a warning and read as empty.
+RecordsFile ReadRecords();
+// Replaces the records file in one step; on failure the old one stays whole and the reason is
+// returned (and logged).
+QString WriteRecords(const RecordsFile &file);
+// Drops the records whose process has ended or is another process now; whether any went.
+bool DropEnded(RecordsFile &file);
 // A profile's name as a log's name holds it: at most 40 letters, digits, '-', '_' and '.'.
 QString SafeFilePart(const QString &name);
 // The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log", or

@@ -1,4 +1,6 @@
-#include "instances_p.h"
+#include "emulators_p.h"
+
+#include "filelocations.h"
 
 #include "emulatorlaunch.h"
 

@@ -1,7 +1,7 @@
-#include "instances.h"
+#include "launchrecords.h"
 
-#include "emulatorlaunch.h"
-#include "instances_p.h"
+#include "emulators_p.h"
+#include "filelocations.h"
 #include "logtext.h"
 
 #include <QCoreApplication>
@@ -28,6 +28,9 @@
 #include <optional>
 #include <vector>
 
+// The records of the emulators the launcher started, in launches.json under an flock: read,
+// written in one step, and what follows a profile's name there.
+
 Q_LOGGING_CATEGORY(lcInstances, "velmora.launcher.instances", QtWarningMsg)
 
 QString RecordsPath()
@@ -36,15 +39,6 @@ QString RecordsPath()
 }
 
 namespace {
-
-struct RecordsFile
-{
-    QList<LaunchRecord> records;
-    QJsonObject newestLogs; // profile name -> its newest log
-    // Emulators seen to have ended, with when: a window reports those that quit right after
-    // their start, whoever started them.
-    QList<EndedLaunch> ended;
-};
 
 constexpr int KeptEnds = 50;
 
@@ -75,6 +69,8 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
         record.command.append(word.toString());
     return record;
 }
+
+} // namespace
 
 // Reads the records; a file that is not a plain file of this user, or not ours to read, is
 // reported and treated as empty (the next write replaces it).
@@ -182,62 +178,6 @@ bool DropEnded(RecordsFile &file)
     return file.records.size() != before;
 }
 
-} // namespace
-
-// The names StartEmulator gives its logs: "20261207-101530-123-Profile_name.log", with "+2",
-// "+3"... before ".log" for another started in the same millisecond under the same name.
-bool IsLogName(const QString &name)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-[A-Za-z0-9._-]{0,40}(\\+\\d{1,4})?\\.log$"));
-    return pattern.match(name).hasMatch();
-}
-
-QString CreateLog(const QString &stem, QString *problem)
-{
-    // Made new, never opened as it is: two launches of one name in the same millisecond (or of
-    // two names that read the same in a file name) each get a log of their own.
-    for (int n = 1; n <= 9999; ++n) {
-        const QString log =
-            n == 1 ? stem + QStringLiteral(".log") : stem + QStringLiteral("+%1.log").arg(n);
-        QFile made(log);
-        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-            problem->clear();
-            return log;
-        }
-        *problem = made.errorString();
-        if (!QFileInfo::exists(log))
-            return QString();
-    }
-    return QString();
-}
-
-QString SafeFilePart(const QString &name)
-{
-    QString part;
-    for (const QChar c : name.left(40)) {
-        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                           (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u'.';
-        part += plain ? c : QChar(u'_');
-    }
-    return part;
-}
-
-QString StateDirectory()
-{
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // Qt has no state location yet; a relative value would differ with the working directory.
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/Velmora/VelmoraMobileEmulator");
-}
-
-QString LogDirectory()
-{
-    return StateDirectory() + QStringLiteral("/logs");
-}
-
 bool IsRunning(const LaunchRecord &record)
 {
     return !record.identity.isEmpty() && ProcessIdentity(record.pid) == record.identity;
@@ -270,47 +210,6 @@ QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
     if (ended)
         *ended = std::move(file.ended);
     return file.records;
-}
-
-LaunchResult LaunchEmulator(const SplitCommand &command, const QString &profile)
-{
-    LaunchResult result = StartEmulator(command, profile);
-    if (result.started)
-        result.recordProblem = RecordLaunch(result.record);
-    return result;
-}
-
-LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
-{
-    LaunchResult result;
-    if (command.program.isEmpty()) {
-        result.error = QCoreApplication::translate("Command", "there is no program to start");
-        return result;
-    }
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString stem = LogDirectory() + QLatin1Char('/') +
-                         now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QLatin1Char('-') +
-                         SafeFilePart(profile);
-    result.logProblem = LogDirectoryProblem();
-    const QString log =
-        result.logProblem.isEmpty() ? CreateLog(stem, &result.logProblem) : QString();
-
-    qint64 pid = 0;
-    if (!SpawnEmulator(command, result.logProblem.isEmpty() ? log : QString(), &pid,
-                       &result.error)) {
-        if (result.logProblem.isEmpty())
-            QFile::remove(log);
-        return result;
-    }
-    result.started = true;
-    result.record = {profile,
-                     pid,
-                     ProcessIdentity(pid),
-                     now,
-                     result.logProblem.isEmpty() ? log : QString(),
-                     false,
-                     QStringList{command.program} + command.arguments};
-    return result;
 }
 
 QString RecordLaunch(const LaunchRecord &launched)
@@ -387,11 +286,6 @@ void RenameLaunchRecords(const QString &oldName, const QString &newName)
         WriteRecords(file);
 }
 
-void PruneLogs()
-{
-    PruneLogsKeeping(RunningEmulators());
-}
-
 QString NewestLog(const QString &profile)
 {
     QString log;
@@ -427,119 +321,4 @@ QHash<QString, QString> NewestLogs(const QStringList &profiles)
             newest.insert(profile, left);
     }
     return newest;
-}
-
-StopResult StopEmulators(const QString &profile, int graceMs)
-{
-    return StopRecorded(
-        [&profile](const LaunchRecord &record) {
-            return profile.isNull() || record.profile == profile;
-        },
-        graceMs);
-}
-
-StopResult StopEmulator(const LaunchRecord &emulator, int graceMs)
-{
-    return StopRecorded(
-        [&emulator](const LaunchRecord &record) {
-            return record.pid == emulator.pid && record.identity == emulator.identity;
-        },
-        graceMs);
-}
-
-StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs)
-{
-    StopResult result;
-    QList<LaunchRecord> targets;
-    {
-        // Marked in the records before any is signalled: whichever launcher sees one end
-        // knows that it was stopped, not that it failed.
-        const RecordsLock lock;
-        RecordsFile file = ReadRecords();
-        bool changed = DropEnded(file);
-        for (LaunchRecord &record : file.records) {
-            if (!which(record))
-                continue;
-            changed = changed || !record.stopping;
-            record.stopping = true;
-            targets.append(record);
-        }
-        if (changed)
-            WriteRecords(file);
-    }
-    const uint owner = RecordsOwner();
-    const auto signalGroup = [&result, owner](const LaunchRecord &record, bool force) {
-        // Checked right before: a process id used again is never signalled.
-        return !IsRunning(record) || SignalEmulator(record, force, owner, &result.failures);
-    };
-    QList<LaunchRecord> asked;
-    for (const LaunchRecord &record : targets) {
-        if (signalGroup(record, false))
-            asked.append(record);
-    }
-    const auto anyRunning = [&asked] {
-        return std::any_of(asked.cbegin(), asked.cend(), IsRunning);
-    };
-    for (int waited = 0; waited < graceMs && anyRunning(); waited += 50)
-        QThread::msleep(50);
-    for (const LaunchRecord &record : std::as_const(asked)) {
-        if (IsRunning(record))
-            signalGroup(record, true);
-    }
-    for (int waited = 0; waited < 2000 && anyRunning(); waited += 50)
-        QThread::msleep(50);
-    for (const LaunchRecord &record : std::as_const(asked)) {
-        if (IsRunning(record))
-            result.failures.append(
-                QStringLiteral("%1 (%2): still running").arg(record.pid).arg(record.profile));
-        else
-            ++result.stopped;
-    }
-    RunningEmulators(); // drops what ended
-    return result;
-}
-
-QString LogExcerpt(const QString &path, int head, int tail)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    // The first lines come from the start, the last from the end, and the lines between are
-    // only counted: a log may be long, and its reason is often in its first lines.
-    constexpr qint64 Piece = 64 * 1024;
-    const qint64 size = file.size();
-    const QByteArray start = file.read(Piece);
-    if (start.isEmpty())
-        return QString();
-    QList<QByteArray> first = start.split('\n');
-    QList<QByteArray> last;
-    qint64 lineEnds = start.count('\n');
-    if (size <= Piece) {
-        last = first;
-    } else {
-        for (qint64 at = Piece; at < size - Piece;) {
-            const QByteArray chunk = file.read(qMin<qint64>(1 << 20, size - Piece - at));
-            if (chunk.isEmpty())
-                break;
-            lineEnds += chunk.count('\n');
-            at += chunk.size();
-        }
-        file.seek(qMax<qint64>(Piece, size - Piece));
-        const QByteArray end = file.readAll();
-        lineEnds += end.count('\n');
-        last = end.split('\n');
-    }
-    // A final line end closes the last line; it starts none.
-    const bool closed = last.last().isEmpty();
-    if (closed)
-        last.removeLast();
-    const qint64 lines = closed ? lineEnds : lineEnds + 1;
-    if (lines <= head + tail)
-        return QString::fromUtf8(last.join('\n'));
-    QList<QByteArray> shown = first.first(qMin<qsizetype>(head, first.size()));
-    shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
-                                             int(lines - head - tail))
-                     .toUtf8());
-    shown += last.mid(qMax<qsizetype>(0, last.size() - tail));
-    return QString::fromUtf8(shown.join('\n'));
 }
