@@ -35,80 +35,61 @@ void ProfileCommand::Run(bool forward)
         // The history drops a step marked so once it has run.
         setObsolete(true);
         const QString why = JoinedReasons(result.skipped);
-        emit document->stepSkipped(
+        document->TellStepSkipped(
             forward ? ProfileCommand::tr("%1 could not be redone: %2.").arg(text(), why)
                     : ProfileCommand::tr("%1 could not be undone: %2.").arg(text(), why));
         return;
     }
     if (!first || !saved)
-        document->SaveChanges();
+        document->SaveStep(SavesSoon());
     if (!result.skipped.isEmpty()) {
         const QString why = JoinedReasons(result.skipped);
-        emit document->stepSkipped(
+        document->TellStepSkipped(
             forward ? ProfileCommand::tr("%1 could not be redone in full: %2.").arg(text(), why)
                     : ProfileCommand::tr("%1 could not be undone in full: %2.").arg(text(), why));
     }
     if (!first)
-        emit document->stepShown(Subjects(forward));
+        document->ShowStep(Subjects(forward));
 }
 
 void ProfileCommand::InsertProfile(int row, const LauncherProfile &profile)
 {
-    document->config.profiles.insert(row, profile);
-    emit document->profileInserted(row);
+    document->InsertProfileAt(row, profile);
 }
 
 void ProfileCommand::RemoveProfileAt(int row)
 {
-    const QString name = document->config.profiles.at(row).name;
-    document->config.RemoveProfile(row);
-    emit document->profileRemoved(row, name);
+    document->RemoveProfileAt(row);
 }
 
 void ProfileCommand::SetProfile(int row, const QList<int> &optionIndex, const QString &arguments)
 {
-    LauncherProfile &profile = document->config.profiles[row];
-    profile.optionIndex = optionIndex;
-    profile.arguments = arguments;
-    emit document->profileChanged(row);
+    document->SetProfileAt(row, optionIndex, arguments);
 }
 
 void ProfileCommand::MoveProfileAt(int from, int to)
 {
-    document->config.profiles.move(from, to);
-    emit document->profileMoved(from, to);
+    document->MoveProfileAt(from, to);
 }
 
 void ProfileCommand::RenameProfileAt(int row, const QString &name)
 {
-    const QString oldName = document->config.profiles.at(row).name;
-    document->config.RenameProfile(row, name);
-    emit document->profileRenamed(row, oldName);
+    document->RenameProfileAt(row, name);
 }
 
 void ProfileCommand::InsertEntry(int section, int index, const ConfigEntry &entry)
 {
-    document->config.InsertEntry(section, index, entry);
-    emit document->optionInserted(section, index);
+    document->InsertEntryAt(section, index, entry);
 }
 
 void ProfileCommand::RemoveEntry(int section, int index)
 {
-    LauncherConfig &config = document->config;
-    QList<int> rows;
-    for (int row = 0; row < config.profiles.size(); ++row) {
-        if (config.profiles.at(row).optionIndex.value(section - 1, -1) == index)
-            rows.append(row);
-    }
-    config.RemoveOption(section, index);
-    emit document->optionRemoved(section, index);
-    for (const int row : std::as_const(rows))
-        emit document->profileChanged(row);
+    document->RemoveEntryAt(section, index);
 }
 
 void ProfileCommand::Reset(LauncherConfig model)
 {
-    document->ResetTo(std::move(model));
+    document->ReplaceModel(std::move(model));
 }
 
 QString ProfileCommand::Quoted(const QString &name)
@@ -446,263 +427,4 @@ ProfileCommand::Result MoveProfileCommand::Apply(bool forward)
     if (target != row)
         MoveProfileAt(row, target);
     return {};
-}
-
-AddOptionCommand::AddOptionCommand(ProfileDocument *document, int optionSection,
-                                   const ConfigEntry &optionEntry)
-    : ProfileCommand(document, (optionSection == SectionResolution
-                                    ? ProfileCommand::tr("Add Resolution %1")
-                                    : ProfileCommand::tr("Add Pixel Density %1"))
-                                   .arg(Quoted(optionEntry.name))),
-      section(optionSection), entry(optionEntry)
-{
-}
-
-ProfileCommand::Result AddOptionCommand::Apply(bool forward)
-{
-    const LauncherConfig &model = Model();
-    const QList<ConfigEntry> &entries = model.sections.at(section).entries;
-    if (forward) {
-        InsertEntry(section, int(entries.size()), entry);
-        return {};
-    }
-    // The one added last: an equal entry before it was there already.
-    const int index = int(entries.lastIndexOf(entry));
-    if (index < 1)
-        return Result::Skipped(EntryGone(entry.name));
-    // A profile that took it up since (outside the launcher) would lose it.
-    for (const LauncherProfile &profile : model.profiles) {
-        if (profile.optionIndex.value(section - 1, -1) == index)
-            return Result::Skipped(EntryUsed(entry.name, profile.name));
-    }
-    RemoveEntry(section, index);
-    return {};
-}
-
-RemoveOptionCommand::RemoveOptionCommand(ProfileDocument *document, int optionSection,
-                                         const ConfigEntry &optionEntry,
-                                         const QList<ProfileDocument::Expected> &using_)
-    : ProfileCommand(document, (optionSection == SectionResolution
-                                    ? ProfileCommand::tr("Remove Resolution %1")
-                                    : ProfileCommand::tr("Remove Pixel Density %1"))
-                                   .arg(Quoted(optionEntry.name))),
-      section(optionSection), entry(optionEntry)
-{
-    for (const ProfileDocument::Expected &user : using_)
-        users.append({user.name, user.settings, ProfileSettings()});
-}
-
-ProfileCommand::Result RemoveOptionCommand::Apply(bool forward)
-{
-    const LauncherConfig &model = Model();
-    const QList<ConfigEntry> &entries = model.sections.at(section).entries;
-    Result result;
-    if (forward) {
-        const int found = int(entries.indexOf(entry));
-        // The first entry is never removed.
-        if (found < 1)
-            return Result::Skipped(EntryGone(entry.name));
-        // Removing it changes every profile that uses it: only those it changed before, each
-        // as it was then.
-        QHash<QString, int> expected;
-        for (int i = 0; i < users.size(); ++i) {
-            if (!users.at(i).dropped)
-                expected.insert(users.at(i).name, i);
-        }
-        for (const LauncherProfile &profile : model.profiles) {
-            if (profile.optionIndex.value(section - 1, -1) != found)
-                continue;
-            const auto user = expected.constFind(profile.name);
-            if (user == expected.cend())
-                return Result::Skipped(EntryUsed(entry.name, profile.name));
-            if (!users.at(*user).before.Matches(model, profile))
-                return Result::Skipped(Changed(profile.name));
-        }
-        index = found;
-        neighbourEntry = entries.at(found - 1);
-        RemoveEntry(section, found);
-        for (User &user : users) {
-            const int row = Model().FindProfile(user.name);
-            if (!user.dropped && row >= 0)
-                user.after = ProfileSettings::Of(Model(), Model().profiles.at(row));
-        }
-        return result;
-    }
-    // Back after the entry it followed, wherever that is now; else where it stood.
-    const int neighbourAt = int(entries.indexOf(neighbourEntry));
-    int at = int(entries.indexOf(entry));
-    if (at < 0) {
-        at = neighbourAt >= 0 ? neighbourAt + 1 : qBound(1, index, int(entries.size()));
-        InsertEntry(section, at, entry);
-    }
-    // Each profile that used it takes it again, while it stores what the removal left there.
-    for (User &user : users) {
-        if (user.dropped)
-            continue;
-        const int row = Model().FindProfile(user.name);
-        const QString problem = Expect(row, user.name, user.after);
-        if (!problem.isEmpty()) {
-            user.dropped = true;
-            result.skipped.append(problem);
-            continue;
-        }
-        QList<int> positions = Model().profiles.at(row).optionIndex;
-        if (section - 1 < positions.size())
-            positions[section - 1] = at;
-        SetProfile(row, positions, user.before.arguments);
-    }
-    return result;
-}
-
-ImportCommand::ImportCommand(ProfileDocument *document, const QString &text,
-                             const LauncherConfig &before, const LauncherConfig &after,
-                             const ImportReport &report)
-    : ProfileCommand(document, text)
-{
-    const QHash<QString, int> beforeRows = before.ProfileRows();
-    const QHash<QString, int> afterRows = after.ProfileRows();
-    for (const QString &name : report.added + report.replaced) {
-        const int now = afterRows.value(name, -1);
-        if (now < 0)
-            continue;
-        const int was = beforeRows.value(name, -1);
-        members.push_back({name,
-                           was >= 0
-                               ? std::optional(ProfileSettings::Of(before, before.profiles.at(was)))
-                               : std::nullopt,
-                           ProfileSettings::Of(after, after.profiles.at(now))});
-    }
-    // The import appends the entries it needs.
-    for (int s = 1; s < SectionCount && s < after.sections.size(); ++s) {
-        const QList<ConfigEntry> &entries = after.sections.at(s).entries;
-        for (qsizetype i = before.sections.value(s).entries.size(); i < entries.size(); ++i)
-            this->entries.append({s, entries.at(i)});
-    }
-}
-
-QStringList ImportCommand::Subjects(bool forward) const
-{
-    QStringList names;
-    for (const Member &member : members) {
-        if (!member.dropped && (forward || member.before))
-            names.append(member.name);
-    }
-    return names;
-}
-
-ProfileCommand::Result ImportCommand::Apply(bool forward)
-{
-    if (first) {
-        // The model is the import's already: it was saved before it was taken.
-        first = false;
-        return {};
-    }
-    LauncherConfig model = Model();
-    Result result;
-    result.applied = false;
-    if (forward) {
-        for (const auto &[section, entry] : std::as_const(entries)) {
-            if (!model.sections.at(section).entries.contains(entry))
-                model.AppendEntry(section, entry.name, entry.value);
-        }
-    }
-    QHash<QString, int> rows = model.ProfileRows();
-    QList<bool> going(model.profiles.size(), false);
-    bool removing = false;
-    for (Member &member : members) {
-        if (member.dropped)
-            continue;
-        const int row = rows.value(member.name, -1);
-        // Forwards from what it replaced (or from nothing), back from what it brought.
-        QString problem;
-        if (forward && !member.before)
-            problem = row >= 0 ? Taken(member.name) : QString();
-        else
-            problem = Expect(row, member.name, forward ? *member.before : member.after);
-        if (!problem.isEmpty()) {
-            member.dropped = true;
-            result.skipped.append(problem);
-            continue;
-        }
-        if (!forward && !member.before) {
-            going[row] = true;
-            removing = true;
-            result.applied = true;
-            continue;
-        }
-        const ProfileSettings &settings = forward ? member.after : *member.before;
-        QString missing;
-        const std::optional<QList<int>> positions = settings.Positions(model, &missing);
-        if (!positions) {
-            member.dropped = true;
-            result.skipped.append(EntryGone(missing));
-            continue;
-        }
-        const LauncherProfile profile{member.name, settings.arguments, *positions};
-        if (row >= 0) {
-            model.profiles[row] = profile;
-        } else {
-            rows.insert(member.name, int(model.profiles.size()));
-            model.profiles.append(profile);
-            going.append(false);
-        }
-        result.applied = true;
-    }
-    if (removing) {
-        QList<LauncherProfile> kept;
-        kept.reserve(model.profiles.size());
-        for (int row = 0; row < model.profiles.size(); ++row) {
-            if (!going.at(row))
-                kept.append(model.profiles.at(row));
-        }
-        model.profiles = std::move(kept);
-    }
-    if (!forward) {
-        // Its entries go once no profile uses them; one another program took up stays.
-        for (qsizetype e = entries.size() - 1; e >= 0; --e) {
-            const auto &[section, entry] = entries.at(e);
-            const int index = int(model.sections.at(section).entries.lastIndexOf(entry));
-            if (index < 1 || !model.ProfilesUsingOption(section, index).isEmpty())
-                continue;
-            model.RemoveOption(section, index);
-        }
-    }
-    if (result.applied)
-        Reset(std::move(model));
-    return result;
-}
-
-GroupCommand::GroupCommand(ProfileDocument *document, const QString &text, const QString &shownName)
-    : ProfileCommand(document, text), shown(shownName)
-{
-}
-
-GroupCommand::~GroupCommand()
-{
-    for (const Part &part : std::as_const(parts))
-        delete part.command;
-}
-
-void GroupCommand::Add(ProfileCommand *part)
-{
-    parts.append({part, false});
-}
-
-ProfileCommand::Result GroupCommand::Apply(bool forward)
-{
-    Result result;
-    result.applied = false;
-    // Forwards in order, back in reverse: a profile goes before the entry it used.
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        Part &part = parts[forward ? i : parts.size() - 1 - i];
-        if (part.dropped)
-            continue;
-        const Result done = part.command->Apply(forward);
-        result.skipped += done.skipped;
-        if (done.applied)
-            result.applied = true;
-        else
-            part.dropped = true;
-    }
-    return result;
 }

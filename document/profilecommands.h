@@ -42,7 +42,9 @@ protected:
     // The profiles the step shows once undone or redone; the first is selected.
     virtual QStringList Subjects(bool forward) const = 0;
 
-    const LauncherConfig &Model() const { return document->config; }
+    const LauncherConfig &Model() const { return document->Config(); }
+    // Whether its saves wait for a moment's quiet: a run of such steps is written once.
+    virtual bool SavesSoon() const { return false; }
     ProfileDocument *Document() const { return document; }
     void InsertProfile(int row, const LauncherProfile &profile);
     void RemoveProfileAt(int row);
@@ -166,11 +168,12 @@ class MoveProfileCommand : public ProfileCommand
 {
 public:
     MoveProfileCommand(ProfileDocument *document, const QString &name, int to);
-    // Moves of one profile in a row are one step.
+    // Moves of one profile in a row are one step, written once.
     int id() const override { return 1; }
     bool mergeWith(const QUndoCommand *other) override;
 
 protected:
+    bool SavesSoon() const override { return true; }
     Result Apply(bool forward) override;
     QStringList Subjects(bool) const override { return {name}; }
 
@@ -178,97 +181,4 @@ private:
     QString name;
     int to = -1;
     int from = -1; // where it stood before it was moved
-};
-
-class AddOptionCommand : public ProfileCommand
-{
-public:
-    AddOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry);
-
-protected:
-    Result Apply(bool forward) override;
-    QStringList Subjects(bool) const override { return {}; }
-
-private:
-    int section = 0;
-    ConfigEntry entry;
-};
-
-class RemoveOptionCommand : public ProfileCommand
-{
-public:
-    // `users` are the profiles that used the entry as the user was asked, with what they
-    // stored.
-    RemoveOptionCommand(ProfileDocument *document, int section, const ConfigEntry &entry,
-                        const QList<ProfileDocument::Expected> &users);
-
-protected:
-    Result Apply(bool forward) override;
-    QStringList Subjects(bool) const override { return {}; }
-
-private:
-    int section = 0;
-    ConfigEntry entry;
-    QString neighbour; // the entry above it, by name, where it goes back
-    ConfigEntry neighbourEntry;
-    int index = -1;
-    // The profiles that used it, before and after the value was folded into their arguments.
-    struct User
-    {
-        QString name;
-        ProfileSettings before;
-        ProfileSettings after;
-        bool dropped = false;
-    };
-    QList<User> users;
-};
-
-// A change of many profiles at once (an import): the profiles it added or replaced and the
-// entries it added, each applied on its own when undone or redone, so that the history keeps
-// the difference rather than two whole models.
-class ImportCommand : public ProfileCommand
-{
-public:
-    // `before` and `after` are the model around the import; only what differs is kept.
-    ImportCommand(ProfileDocument *document, const QString &text, const LauncherConfig &before,
-                  const LauncherConfig &after, const ImportReport &report);
-
-protected:
-    Result Apply(bool forward) override;
-    QStringList Subjects(bool forward) const override;
-
-private:
-    struct Member
-    {
-        QString name;
-        std::optional<ProfileSettings> before; // none: it was added
-        ProfileSettings after;
-        bool dropped = false;
-    };
-    std::vector<Member> members;
-    QList<std::pair<int, ConfigEntry>> entries; // added, by section
-    bool first = true;
-};
-
-// A step of several (a device profile with the entries it needed): undone and redone whole, in
-// order forwards and backwards; a part that no longer applies is left out from then on.
-class GroupCommand : public ProfileCommand
-{
-public:
-    GroupCommand(ProfileDocument *document, const QString &text, const QString &shown);
-    void Add(ProfileCommand *part);
-    ~GroupCommand() override;
-
-protected:
-    Result Apply(bool forward) override;
-    QStringList Subjects(bool) const override { return {shown}; }
-
-private:
-    struct Part
-    {
-        ProfileCommand *command;
-        bool dropped;
-    };
-    QList<Part> parts;
-    QString shown;
 };

@@ -2,6 +2,8 @@
 
 #include "devicecatalogue.h"
 #include "diagnostics.h"
+#include "groupcommands.h"
+#include "optioncommands.h"
 #include "profilecommands.h"
 
 #include <QDeadlineTimer>
@@ -15,15 +17,6 @@ namespace {
 
 // Steps kept for undo; an import keeps only the profiles and entries it changed.
 constexpr int HistoryLimit = 1000;
-
-bool SameEntries(const LauncherConfig &a, const LauncherConfig &b)
-{
-    for (int s = 1; s < SectionCount; ++s) {
-        if (a.sections.value(s).entries != b.sections.value(s).entries)
-            return false;
-    }
-    return true;
-}
 
 // Arguments as the file keeps them: words separated by one blank.
 bool SameArguments(const QString &a, const QString &b)
@@ -102,12 +95,18 @@ void ProfileDocument::Init()
 {
     history = new QUndoStack(this);
     history->setUndoLimit(HistoryLimit);
+    saveSoon = new QTimer(this);
+    saveSoon->setSingleShot(true);
+    saveSoon->setInterval(SaveSoonMs);
+    connect(saveSoon, &QTimer::timeout, this, &ProfileDocument::SaveChanges);
     connect(&store, &ConfigStore::saved, this, &ProfileDocument::OnSaved);
     connect(&store, &ConfigStore::userFileChanged, this, &ProfileDocument::TakeInOutsideChange);
 }
 
 ProfileDocument::~ProfileDocument()
 {
+    // A run of moves not yet written is written before the store waits for its saves.
+    SaveNowIfSoon();
     // The steps go before the model they name.
     delete history;
     history = nullptr;
@@ -317,343 +316,62 @@ ProfileDocument::AddDeviceProfile(const DeviceSpec &device, bool landscape, bool
     return EditResult::Done;
 }
 
-void ProfileDocument::Import(const QString &path, const ImportDecider &decide,
-                             const ImportDone &done)
-{
-    ImportOutcome outcome;
-    const ConfigLoadResult source = LoadConfigFile(path);
-    outcome.read = source.status;
-    outcome.readReason = source.reason;
-    if (source.status != ConfigLoadResult::Loaded) {
-        done(outcome);
-        return;
-    }
-    // The questions first, about the profiles as they are while each is asked; a question
-    // lets the window run, so the names are looked up afresh after each one.
-    QHash<QString, ImportAnswer> answers;
-    QHash<QString, int> rows = config.ProfileRows();
-    for (const LauncherProfile &incoming : source.config.profiles) {
-        if (!IsStorableProfileName(incoming.name) || answers.contains(incoming.name))
-            continue;
-        const int row = rows.value(incoming.name, -1);
-        if (row < 0)
-            continue;
-        const ProfileSettings asked = ProfileSettings::Of(config, config.profiles.at(row));
-        const QList<LauncherProfile> profilesBefore = config.profiles;
-        answers.insert(incoming.name, {decide(incoming.name), asked});
-        if (config.profiles.constData() != profilesBefore.constData() ||
-            config.profiles.size() != profilesBefore.size())
-            rows = config.ProfileRows();
-    }
-    // Then the answers, to the model as it is once any change made outside meanwhile is in.
-    WhenSettled(this, [this, model = source.config, answers, outcome, done] {
-        FinishImport(model, answers, outcome, done, 0);
-    });
-}
-
-void ProfileDocument::FinishImport(const LauncherConfig &source,
-                                   const QHash<QString, ImportAnswer> &answers,
-                                   ImportOutcome outcome, const ImportDone &done, int attempt)
-{
-    LauncherConfig merged = config;
-    const QHash<QString, int> rows = merged.ProfileRows();
-    LauncherConfig incoming = source;
-    outcome.notApplied.clear();
-    // An answer to replace a profile that is gone by now has nothing left to replace.
-    incoming.profiles.removeIf([&](const LauncherProfile &profile) {
-        const auto answer = answers.constFind(profile.name);
-        if (answer == answers.cend() || rows.contains(profile.name))
-            return false;
-        if (answer->choice == ImportChoice::Replace)
-            outcome.notApplied.append(ProfileCommand::Gone(profile.name));
-        return true;
-    });
-    outcome.report = ImportProfiles(merged, incoming, [&](const QString &name) {
-        const auto answer = answers.constFind(name);
-        // The file's own second profile of a name: the first is the one the launcher uses.
-        if (answer == answers.cend() && !rows.contains(name))
-            return ImportChoice::Skip;
-        if (answer == answers.cend()) {
-            // Made outside while the questions were open: nobody was asked about it.
-            outcome.notApplied.append(
-                ProfileCommand::tr("the profile %1 was added outside the launcher meanwhile")
-                    .arg(ProfileCommand::Quoted(name)));
-            return ImportChoice::Skip;
-        }
-        if (answer->choice == ImportChoice::Skip)
-            return ImportChoice::Skip;
-        if (!answer->expected.Matches(config, config.profiles.at(rows.value(name)))) {
-            outcome.notApplied.append(ProfileCommand::Changed(name));
-            return ImportChoice::Skip;
-        }
-        return ImportChoice::Replace;
-    });
-    // Those skipped for a reason are not the ones the user skipped.
-    outcome.report.skipped.removeIf([&](const QString &name) {
-        const auto answer = answers.constFind(name);
-        return answer == answers.cend() || answer->choice == ImportChoice::Replace;
-    });
-    const ImportReport &report = outcome.report;
-    if (report.added.isEmpty() && report.replaced.isEmpty() && report.entriesAdded == 0) {
-        // Nothing to bring: the file stays as it is, and nothing needs writing.
-        outcome.saved.saved = true;
-        done(outcome);
-        return;
-    }
-    outcome.saved = store.Save(merged);
-    if ((outcome.saved.changedOnDisk || outcome.saved.waiting) && attempt < 3) {
-        // Someone wrote the file meanwhile: the answers go into theirs once it has settled.
-        store.NoteOutsideChange();
-        WhenSettled(this, [=] { FinishImport(source, answers, outcome, done, attempt + 1); });
-        return;
-    }
-    // Nothing half-imported: the model and the file stay as they were.
-    if (!outcome.saved.saved) {
-        done(outcome);
-        return;
-    }
-    auto *command = new ImportCommand(this, ProfileCommand::tr("Import Profiles"), config, merged,
-                                      outcome.report);
-    command->SetSaved();
-    NoteOwnSave(merged);
-    ResetTo(std::move(merged));
-    Push(command);
-    done(outcome);
-}
-
-bool ProfileDocument::Settled() const
-{
-    return !store.OutsideChangePending();
-}
-
-void ProfileDocument::WhenSettled(QObject *context, std::function<void()> action)
-{
-    if (Settled()) {
-        action();
-        return;
-    }
-    const quint64 id = ++nextActionId;
-    settledActions.append({context, std::move(action), id});
-    // A file that never settles (a program rewriting it all the time) keeps nobody waiting.
-    QTimer::singleShot(LaunchWaitMs, this, [this, id] {
-        for (qsizetype i = 0; i < settledActions.size(); ++i) {
-            if (settledActions.at(i).id != id)
-                continue;
-            const SettledAction waiting = settledActions.takeAt(i);
-            if (waiting.context)
-                waiting.action();
-            return;
-        }
-    });
-}
-
-void ProfileDocument::RunSettledActions()
-{
-    while (!settledActions.isEmpty() && Settled()) {
-        const SettledAction waiting = settledActions.takeFirst();
-        if (waiting.context)
-            waiting.action();
-    }
-}
-
-bool ProfileDocument::WriteAll()
-{
-    // Closing, or the session asking for the data: nobody is there to answer a message.
-    const QScopedValueRollback<bool> quiet(tellSaveFailures, false);
-    const QDeadlineTimer deadline(CloseWaitMs);
-    store.FinishSaves();
-    for (;;) {
-        // Someone else's change is waited for while it settles, within the bound; after it,
-        // what is there is taken in as it is, and the model is written over whatever the file
-        // is doing by then.
-        while (store.OutsideChangePending() && !deadline.hasExpired()) {
-            QThread::msleep(20);
-            store.CheckUserFile();
-        }
-        const bool late = deadline.hasExpired();
-        if (store.OutsideChangePending()) {
-            ConfigStore::ReadResult read = store.ReadChangedUserFile();
-            if (read.status == ConfigStore::ReadResult::Changing)
-                read = store.ReadUserFileOnce(0);
-            // A file cut off by a writer that stopped is not merged into: the model, made from
-            // the last whole file and the changes since, takes its place.
-            if (read.status != ConfigStore::ReadResult::Loaded || read.complete)
-                TakeIn(std::move(read));
-            else
-                heldCutOff = true;
-        }
-        if (heldCutOff) {
-            // Nothing changed here: the cut-off file is left to whoever writes it.
-            if (!saveWanted && config.profiles == savedConfig.profiles &&
-                SameEntries(config, savedConfig))
-                return false;
-            store.HoldUserFile(false);
-            qCWarning(lcLauncher).noquote()
-                << QStringLiteral("%1 is cut off; the whole configuration is written over it")
-                       .arg(store.UserPath());
-        }
-        saveWanted = false;
-        lastSave = store.Save(config, late || heldCutOff);
-        if (lastSave.saved) {
-            NoteOwnSave(config);
-            return true;
-        }
-        if (!lastSave.changedOnDisk && !lastSave.waiting)
-            return false;
-        // Changed under the save: taken in (once settled, within the bound) and saved again.
-        store.NoteOutsideChange();
-    }
-}
-
-void ProfileDocument::WaitForSaves()
-{
-    // A save that found the file changed by someone else waits for that change to settle; a
-    // few rounds finish what is written meanwhile.
-    for (int round = 0; round < 3 && store.Saving(); ++round)
-        store.FinishSaves();
-}
-
-void ProfileDocument::SaveChanges()
-{
-    // Someone else's change comes first: this one goes into their file once it is taken in.
-    if (store.OutsideChangePending()) {
-        saveWanted = true;
-        return;
-    }
-    store.SaveInBackground(config);
-}
-
-void ProfileDocument::OnSaved(const ConfigSaveResult &result, const LauncherConfig &written)
-{
-    lastSave = result;
-    if (result.saved) {
-        NoteOwnSave(written);
-        return;
-    }
-    // Someone else changed the file since it was read: this change goes into theirs.
-    if (result.changedOnDisk || result.waiting) {
-        saveWanted = true;
-        store.NoteOutsideChange();
-        return;
-    }
-    // Once until a save succeeds again: every change of a session on a full disk would
-    // otherwise ask to be clicked away.
-    if (result.firstFailure && tellSaveFailures)
-        emit saveFailed(store.UserPath(), result.reason);
-}
-
-void ProfileDocument::NoteOwnSave(const LauncherConfig &written)
-{
-    // A run of saves keeps what the file was before each; a few are enough for any program
-    // that reads, changes and renames within the grace time.
-    constexpr qsizetype KeptStates = 4;
-    if (ownSavesRecent.hasExpired())
-        beforeOwnSaves.clear();
-    beforeOwnSaves.append(savedConfig);
-    if (beforeOwnSaves.size() > KeptStates)
-        beforeOwnSaves.removeFirst();
-    ownSavesRecent.setRemainingTime(OwnSaveGraceMs);
-    savedConfig = written;
-}
-
-void ProfileDocument::TakeInOutsideChange()
-{
-    // What was saved meanwhile is part of what it compares with.
-    store.FinishSaves();
-    TakeIn(store.ReadChangedUserFile());
-}
-
-void ProfileDocument::TakeIn(ConfigStore::ReadResult read)
-{
-    switch (read.status) {
-    case ConfigStore::ReadResult::Changing:
-        // Written again while it was read: the store looks once more when it has settled.
-        return;
-    case ConfigStore::ReadResult::Loaded: {
-        if (!read.complete) {
-            // Cut off, and left so longer than any writer pauses: merged into, it would take
-            // every option list along. The changes here wait for a whole file, and the window
-            // keeps the last whole one.
-            store.HoldUserFile(true);
-            heldCutOff = true;
-            if (!outsideProblemShown) {
-                outsideProblemShown = true;
-                emit outsideChangeUnusable(
-                    store.UserPath(),
-                    tr("it ends in the middle of a line or lacks a section, as a file that "
-                       "another program has not finished writing does"));
-            }
-            break;
-        }
-        store.HoldUserFile(false);
-        heldCutOff = false;
-        outsideProblemShown = false;
-        // The change made here since the last save, applied to what is on disk now.
-        saveWanted = false;
-        LauncherConfig theirs = std::move(read.config);
-        LauncherConfig merged = theirs;
-        QStringList notKept;
-        // Right after a save of ours, theirs may be built on the file before it: what the saves
-        // brought is applied first (where theirs has it already, nothing changes), then what
-        // changed here since.
-        if (!ownSavesRecent.hasExpired()) {
-            // The newest of the saved states their file has seen is what it was built on.
-            qsizetype built = beforeOwnSaves.size();
-            while (built > 0 &&
-                   !ChangeSeenIn(merged, beforeOwnSaves.at(built - 1),
-                                 built < beforeOwnSaves.size() ? beforeOwnSaves.at(built)
-                                                               : savedConfig))
-                --built;
-            if (built < beforeOwnSaves.size())
-                ApplyModelChange(merged, beforeOwnSaves.at(built), savedConfig, &notKept);
-        }
-        ApplyModelChange(merged, savedConfig, config, &notKept);
-        beforeOwnSaves.clear();
-        // The file holds theirs: what differs from it is still to be saved.
-        const bool toSave = merged.profiles != theirs.profiles || !SameEntries(merged, theirs);
-        ResetTo(std::move(merged));
-        savedConfig = std::move(theirs);
-        if (toSave)
-            SaveChanges();
-        if (!notKept.isEmpty())
-            emit changesNotKept(notKept.join(QLatin1Char('\n')));
-        break;
-    }
-    case ConfigStore::ReadResult::Missing:
-        // Removed: the profiles here make it again.
-        store.HoldUserFile(false);
-        store.AcceptDiskState();
-        saveWanted = false;
-        SaveChanges();
-        break;
-    case ConfigStore::ReadResult::Unreadable:
-    case ConfigStore::ReadResult::OutOfDate:
-        if (read.empty) {
-            // Emptied and left so for the settle time: nothing of anyone's is lost by writing
-            // the profiles here.
-            store.HoldUserFile(false);
-            saveWanted = false;
-            SaveChanges();
-            break;
-        }
-        // Saves wait until it can be read again; the next change of the file is read as usual.
-        store.HoldUserFile(true);
-        heldCutOff = false;
-        if (!outsideProblemShown) {
-            outsideProblemShown = true;
-            emit outsideChangeUnusable(store.UserPath(),
-                                       read.status == ConfigStore::ReadResult::OutOfDate
-                                           ? tr("it is of version %1").arg(read.version)
-                                           : read.reason);
-        }
-        break;
-    }
-    RunSettledActions();
-}
-
-void ProfileDocument::ResetTo(LauncherConfig model)
+void ProfileDocument::ReplaceModel(LauncherConfig model)
 {
     emit aboutToReset();
     config = std::move(model);
     emit reset();
+}
+
+void ProfileDocument::InsertProfileAt(int row, const LauncherProfile &profile)
+{
+    config.profiles.insert(row, profile);
+    emit profileInserted(row);
+}
+
+void ProfileDocument::RemoveProfileAt(int row)
+{
+    const QString name = config.profiles.at(row).name;
+    config.RemoveProfile(row);
+    emit profileRemoved(row, name);
+}
+
+void ProfileDocument::SetProfileAt(int row, const QList<int> &optionIndex, const QString &arguments)
+{
+    LauncherProfile &profile = config.profiles[row];
+    profile.optionIndex = optionIndex;
+    profile.arguments = arguments;
+    emit profileChanged(row);
+}
+
+void ProfileDocument::MoveProfileAt(int from, int to)
+{
+    config.profiles.move(from, to);
+    emit profileMoved(from, to);
+}
+
+void ProfileDocument::RenameProfileAt(int row, const QString &name)
+{
+    const QString oldName = config.profiles.at(row).name;
+    config.RenameProfile(row, name);
+    emit profileRenamed(row, oldName);
+}
+
+void ProfileDocument::InsertEntryAt(int section, int index, const ConfigEntry &entry)
+{
+    config.InsertEntry(section, index, entry);
+    emit optionInserted(section, index);
+}
+
+void ProfileDocument::RemoveEntryAt(int section, int index)
+{
+    QList<int> rows;
+    for (int row = 0; row < config.profiles.size(); ++row) {
+        if (config.profiles.at(row).optionIndex.value(section - 1, -1) == index)
+            rows.append(row);
+    }
+    config.RemoveOption(section, index);
+    emit optionRemoved(section, index);
+    for (const int row : std::as_const(rows))
+        emit profileChanged(row);
 }

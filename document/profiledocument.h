@@ -166,6 +166,29 @@ public:
     // last save is applied to it; a file that cannot be read holds the saves until it can.
     void TakeInOutsideChange();
 
+    // The model's primitive changes, for the steps of its history (profilecommands): each
+    // changes the model at once and says so by its signal, and none is a step or a save of its
+    // own. Anything else asks the edits above, which make steps of them.
+    void InsertProfileAt(int row, const LauncherProfile &profile);
+    void RemoveProfileAt(int row);
+    void SetProfileAt(int row, const QList<int> &optionIndex, const QString &arguments);
+    void MoveProfileAt(int from, int to);
+    void RenameProfileAt(int row, const QString &name);
+    void InsertEntryAt(int section, int index, const ConfigEntry &entry);
+    // The profiles that used the entry take the first one.
+    void RemoveEntryAt(int section, int index);
+    // Everything may change: `reset` follows.
+    void ReplaceModel(LauncherConfig model);
+    // What a step of the history reports once it applied: its change is saved (after a
+    // moment's quiet when `soon`, so that a run of such steps is written once), and, when it
+    // was undone or redone, the profiles it concerned are shown; a part that did not apply is
+    // told with `what`.
+    void SaveStep(bool soon);
+    void ShowStep(const QStringList &profiles) { emit stepShown(profiles); }
+    void TellStepSkipped(const QString &what) { emit stepSkipped(what); }
+    // How long a step that saves `soon` waits for the next one.
+    static constexpr int SaveSoonMs = 300;
+
 signals:
     // The model changed; each signal comes once the model is whole again.
     void profileInserted(int row);
@@ -189,15 +212,14 @@ signals:
     void outsideChangeUnusable(const QString &path, const QString &reason);
 
 private:
-    friend class ProfileCommand;
-
     void Init();
     void Push(ProfileCommand *command);
     void SaveChanges();
     void OnSaved(const ConfigSaveResult &result, const LauncherConfig &written);
     void TakeIn(ConfigStore::ReadResult read);
     void RunSettledActions();
-    void ResetTo(LauncherConfig model);
+    // A save asked for `soon` that has not started: started now.
+    void SaveNowIfSoon();
     struct ImportAnswer
     {
         ImportChoice choice = ImportChoice::Skip;
@@ -222,6 +244,7 @@ private:
     bool heldCutOff = false;
     // A change made here waits for someone else's change of the file to be taken in.
     bool saveWanted = false;
+    QTimer *saveSoon = nullptr;
     struct SettledAction
     {
         QPointer<QObject> context;

@@ -195,6 +195,19 @@ void TestProfileDocument::commandsUndoAndRedo_data()
                           << "Default:Phone/Low/Touch: | C:HD/High/Touch: | A:Tablet/High/Touch:-a "
                              "| B:HD/Low/Keys:-b || Phone,Tablet,HD | Low,High | Touch,Keys"
                           << "Move \"C\"";
+    // Alt+Down held: one step, written once.
+    QTest::newRow("moves of one profile in a row")
+        << Edit([](ProfileDocument &d) {
+               for (const int to : {2, 3, 2, 1}) {
+                   d.MoveProfile("C", to);
+                   QTest::qWait(20); // as a key repeats, well within the quiet a save waits for
+               }
+               return d.History()->count() == 1 ? ProfileDocument::EditResult::Done
+                                                : ProfileDocument::EditResult::Missing;
+           })
+        << "Default:Phone/Low/Touch: | C:HD/High/Touch: | A:Tablet/High/Touch:-a "
+           "| B:HD/Low/Keys:-b || Phone,Tablet,HD | Low,High | Touch,Keys"
+        << "Move \"C\"";
     QTest::newRow("add a resolution") << Edit([](ProfileDocument &d) {
         d.AddOption(SectionResolution, {"Wide", " -windowsize 1920x1080"});
         return ProfileDocument::EditResult::Done;
@@ -257,9 +270,12 @@ void TestProfileDocument::commandsUndoAndRedo()
     QFETCH(QString, undoText);
     Fixture f;
     QCOMPARE(f.Now(), Initial);
+    QSignalSpy saves(&f.document.Store(), &ConfigStore::saved);
     QCOMPARE(edit(f.document), ProfileDocument::EditResult::Done);
     QCOMPARE(f.Now(), after);
     QCOMPARE(f.OnDisk(), after);
+    // Each step is written once (an import before it is taken, by itself).
+    QVERIFY2(saves.size() <= 1, qPrintable(QString::number(saves.size())));
     QUndoStack *history = f.document.History();
     QCOMPARE(history->undoText(), undoText);
     history->undo();
