@@ -274,9 +274,9 @@ void TestProfileDocument::commandsUndoAndRedo()
     QCOMPARE(edit(f.document), ProfileDocument::EditResult::Done);
     QCOMPARE(f.Now(), after);
     QCOMPARE(f.OnDisk(), after);
-    // Each step is written once (an import before it is taken, by itself).
-    QVERIFY2(saves.size() <= 1, qPrintable(QString::number(saves.size())));
+    // Each step is written once at most (two quick steps may share one write).
     QUndoStack *history = f.document.History();
+    QVERIFY2(saves.size() <= history->count(), qPrintable(QString::number(saves.size())));
     QCOMPARE(history->undoText(), undoText);
     history->undo();
     // The replaced profile was added by an earlier step of the same row.
