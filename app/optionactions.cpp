@@ -1,4 +1,5 @@
 #include "optionactions.h"
+#include "optionactions_p.h"
 
 #include "jsonoutput.h"
 #include "platform.h"
@@ -23,7 +24,7 @@
 
 #include <algorithm>
 
-namespace {
+// What every action says goes through these (optionactions_p.h).
 
 QString Tr(const char *text)
 {
@@ -116,23 +117,7 @@ void SayNoProfile(QTextStream &err, const QString &name)
     Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "No profile named \"%1\".")).arg(name));
 }
 
-// A field of a TAB-separated line: a control character in it (a TAB that a name stored before
-// such names were refused holds) written as "\t" or "\xHH", so that the line keeps its fields.
-QString Field(const QString &text)
-{
-    if (!ContainsControlCharacter(text))
-        return text;
-    QString field;
-    for (const QChar c : text) {
-        if (c == u'\t')
-            field += QStringLiteral("\\t");
-        else if (c.category() == QChar::Other_Control)
-            field += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            field += c;
-    }
-    return field;
-}
+namespace {
 
 int ListProfiles(const LauncherConfig &config, bool json, QTextStream &out)
 {
@@ -256,160 +241,6 @@ int ImportFile(const QString &file, QTextStream &err)
                      ? Tr(QT_TRANSLATE_NOOP("LauncherOptions", "another program keeps changing it"))
                      : saved.reason));
     return 1;
-}
-
-int ListRunning(bool json, QTextStream &out)
-{
-    if (json) {
-        WriteRunningJson(out, RunningEmulators());
-        return 0;
-    }
-    for (const LaunchRecord &record : RunningEmulators())
-        out << record.pid << '\t' << Field(record.profile) << '\t' << LocalIsoTime(record.started)
-            << '\t' << Field(record.log) << '\n';
-    return 0;
-}
-
-int StopAndReport(const QString &profile, QTextStream &err)
-{
-    const StopResult result = StopEmulators(profile);
-    for (const QString &failure : result.failures)
-        Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot stop %1")).arg(failure));
-    return result.failures.isEmpty() ? 0 : 1;
-}
-
-int StopProfiles(const LauncherConfig &config, const QStringList &names, QTextStream &err)
-{
-    const QList<LaunchRecord> records = RunningEmulators();
-    QStringList unknown;
-    for (const QString &name : names) {
-        const bool recorded =
-            std::any_of(records.cbegin(), records.cend(),
-                        [&name](const LaunchRecord &r) { return r.profile == name; });
-        if (!recorded && config.FindProfile(name) < 0 && !unknown.contains(name))
-            unknown.append(name);
-    }
-    if (!unknown.isEmpty()) {
-        Say(err,
-            (unknown.size() == 1
-                 ? Tr(QT_TRANSLATE_NOOP("LauncherOptions", "%1, and no emulator runs for one."))
-                 : Tr(QT_TRANSLATE_NOOP("LauncherOptions", "%1, and no emulator runs for them.")))
-                .arg(NoProfilesNamed(unknown)));
-        return 2;
-    }
-    int code = 0;
-    for (const QString &name : names)
-        code = qMax(code, StopAndReport(name, err));
-    return code;
-}
-
-int ShowLog(const LauncherConfig &config, const QString &name, QTextStream &out, QTextStream &err)
-{
-    const QString log = NewestLog(name);
-    if (!log.isEmpty()) {
-        out << log << '\n';
-        return 0;
-    }
-    if (config.FindProfile(name) < 0) {
-        SayNoProfile(err, name);
-        return 2;
-    }
-    Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "No emulator of \"%1\" has left a log yet."))
-                 .arg(name));
-    return 1;
-}
-
-// Watches the emulators just started for five seconds each: 0 while all run, else the status of
-// the first seen to have ended (1 for a code of 0 or an end nobody saw), with its output.
-int WaitForLaunched(const QList<LaunchRecord> &launched, QTextStream &err)
-{
-    constexpr qint64 WatchedMs = 5000;
-    // How long an end may take to be noted by the process that waited for it.
-    constexpr qint64 NotedMs = 2000;
-    QDateTime until;
-    for (const LaunchRecord &record : launched)
-        until = qMax(until, record.started.addMSecs(WatchedMs));
-    QHash<qint64, QDateTime> seenEnded;
-    for (;;) {
-        // An emulator seen to have ended whose end is not noted yet: it is no success.
-        bool awaitingNote = false;
-        QList<EndedLaunch> ended;
-        const QList<LaunchRecord> running = RunningEmulators(&ended);
-        const QDateTime now = QDateTime::currentDateTime();
-        for (const LaunchRecord &record : launched) {
-            const auto same = [&record](const LaunchRecord &other) {
-                return other.pid == record.pid && other.identity == record.identity;
-            };
-            if (std::any_of(running.cbegin(), running.cend(), same))
-                continue;
-            const auto end = std::find_if(ended.cbegin(), ended.cend(),
-                                          [&same](const EndedLaunch &e) { return same(e.record); });
-            const QDateTime first = seenEnded.value(record.pid, now);
-            seenEnded.insert(record.pid, first);
-            if ((end == ended.cend() || end->status < 0) && first.msecsTo(now) < NotedMs) {
-                awaitingNote = true;
-                continue;
-            }
-            const int status = end != ended.cend() ? end->status : -1;
-            const QString how = end != ended.cend() ? HowEnded(*end) : QString();
-            Say(err,
-                how.isEmpty()
-                    ? Tr(QT_TRANSLATE_NOOP("LauncherOptions", "the emulator for \"%1\" ended"))
-                          .arg(record.profile)
-                    : Tr(QT_TRANSLATE_NOOP("LauncherOptions", "the emulator for \"%1\" ended: %2"))
-                          .arg(record.profile, how));
-            if (!record.log.isEmpty())
-                err << LogExcerpt(record.log) << '\n';
-            return status > 0 ? status : 1;
-        }
-        if (now >= until && !awaitingNote)
-            return 0;
-        QThread::msleep(100);
-    }
-}
-
-int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options, QTextStream &err)
-{
-    QStringList unknown;
-    for (const QString &name : options.names) {
-        if (config.FindProfile(name) < 0 && !unknown.contains(name))
-            unknown.append(name);
-    }
-    if (!unknown.isEmpty()) {
-        SayUnknown(err, unknown, config);
-        return 2;
-    }
-    int code = 0;
-    // The same service as the window's; its waiter process records each emulator and notes
-    // how it ended, since this process ends at once.
-    EmulatorLauncher launcher(EmulatorLauncher::Mode::Script);
-    QObject::connect(
-        &launcher, &EmulatorLauncher::failed, [&err, &code](const QList<LaunchFailure> &failures) {
-            for (const LaunchFailure &failure : failures)
-                Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot start %1: %2"))
-                             .arg(Shown(failure.program), failure.error));
-            code = 1;
-        });
-    QObject::connect(&launcher, &EmulatorLauncher::logProblem, [&err](const QString &reason) {
-        Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "no log can be kept in %1 (%2); the "
-                                                         "emulator's output is discarded"))
-                     .arg(Shown(LogDirectory()), reason));
-    });
-    QObject::connect(&launcher, &EmulatorLauncher::recordProblem, [&err](const QString &reason) {
-        Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
-                                      "the emulator runs, but its record cannot be written to "
-                                      "%1 (%2); --running and --stop do not know it"))
-                     .arg(Shown(StateDirectory()), reason));
-    });
-    QList<LaunchRequest> requests;
-    for (const QString &name : options.names) {
-        const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
-        requests.append({profile.name, StoredCommand(config, profile)});
-    }
-    const QList<LaunchRecord> started = launcher.Launch(requests);
-    if (code == 0 && options.wait)
-        return WaitForLaunched(started, err);
-    return code;
 }
 
 bool standardOutputClosed = false;
