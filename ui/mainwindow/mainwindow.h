@@ -101,6 +101,8 @@ private:
     QGridLayout *BuildOptionRow(const OptionRow &row);
     QDialogButtonBox *BuildButtonBox();
     static const OptionRow optionRows[];
+    // The noun of an option row's removal question, untranslated.
+    static const char *RowNoun(int section);
 
     ProfileDocument *document = nullptr;
     ProfileQListWidget *profileList = nullptr;
