@@ -1,7 +1,6 @@
 #pragma once
 
-#include "emulatorstart.h"
-#include "emulatorstop.h"
+#include "commandline.h"
 #include "launchrecords.h"
 
 #include <QJsonObject>
@@ -91,6 +90,3 @@ struct ProcessEnd
 std::optional<ProcessEnd> ReapEnded(qint64 pid);
 // The system's name of a signal: "Killed" for 9.
 QString SignalName(int signal);
-
-// Stops the recorded emulators `which` picks.
-StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs);

@@ -1,4 +1,5 @@
 #include "emulators_p.h"
+#include "emulatorstart.h"
 
 #include "filelocations.h"
 

@@ -9,6 +9,8 @@
 // Stopping emulators: marked in the records first, then SIGTERM to each process group, a
 // grace period, SIGKILL; a process id used again by another process is never signalled.
 
+static StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs);
+
 StopResult StopEmulators(const QString &profile, int graceMs)
 {
     return StopRecorded(
@@ -27,7 +29,7 @@ StopResult StopEmulator(const LaunchRecord &emulator, int graceMs)
         graceMs);
 }
 
-StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs)
+static StopResult StopRecorded(const std::function<bool(const LaunchRecord &)> &which, int graceMs)
 {
     StopResult result;
     QList<LaunchRecord> targets;

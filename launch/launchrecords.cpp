@@ -2,7 +2,6 @@
 
 #include "emulators_p.h"
 #include "filelocations.h"
-#include "logtext.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -321,4 +320,41 @@ QHash<QString, QString> NewestLogs(const QStringList &profiles)
             newest.insert(profile, left);
     }
     return newest;
+}
+
+QHash<QString, QStringList> LogsByName()
+{
+    // Named "<start time>-<profile, made safe for a file name>[+<n>].log": the names give the
+    // order. The part after the time is the whole name's, not the end of a longer one.
+    static const QRegularExpression own(
+        QStringLiteral("^\\d{8}-\\d{6}-\\d{3}-(.*?)(\\+\\d{1,4})?\\.log$"));
+    struct Log
+    {
+        QString name;
+        int n;
+    };
+    QHash<QString, QList<Log>> found;
+    for (const QString &name : QDir(LogDirectory()).entryList(QDir::Files)) {
+        const QRegularExpressionMatch match = own.match(name);
+        if (IsLogName(name) && match.hasMatch())
+            found[match.captured(1)].append(
+                {name, match.captured(2).isEmpty() ? 1 : match.captured(2).mid(1).toInt()});
+    }
+    QHash<QString, QStringList> logs;
+    for (auto it = found.begin(); it != found.end(); ++it) {
+        // Newest first: by the start time, then by the number a log of the same moment got.
+        std::sort(it->begin(), it->end(), [](const Log &a, const Log &b) {
+            const int time = QStringView(a.name).first(19).compare(QStringView(b.name).first(19));
+            return time != 0 ? time > 0 : a.n > b.n;
+        });
+        QStringList &paths = logs[it.key()];
+        for (const Log &log : std::as_const(*it))
+            paths.append(LogDirectory() + QLatin1Char('/') + log.name);
+    }
+    return logs;
+}
+
+QStringList LogsOf(const QString &profile)
+{
+    return LogsByName().value(SafeFilePart(profile));
 }

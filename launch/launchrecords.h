@@ -77,3 +77,9 @@ QString NewestLog(const QString &profile);
 // The same for many profiles at once, with one read of the records and at most one look at the
 // log folder: those without a log are left out.
 QHash<QString, QString> NewestLogs(const QStringList &profiles);
+
+// The profile's logs in LogDirectory(), newest first.
+QStringList LogsOf(const QString &profile);
+// Every log of LogDirectory() by the part of its name that holds the profile's (SafeFilePart),
+// each list newest first: one look at the folder for many profiles.
+QHash<QString, QStringList> LogsByName();

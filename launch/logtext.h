@@ -85,12 +85,6 @@ struct LogMatches
 LogMatches MatchingLines(const LogText &log, const LogFilter &filter, qsizetype from = 0,
                          qsizetype to = -1, const std::function<bool()> &stop = {});
 
-// The profile's logs in LogDirectory(), newest first.
-QStringList LogsOf(const QString &profile);
-// Every log of LogDirectory() by the part of its name that holds the profile's (SafeFilePart),
-// each list newest first: one look at the folder for many profiles.
-QHash<QString, QStringList> LogsByName();
-
 // Writes the lines `lines` of `log` (all of it when `lines` is null) to `path` in one step;
 // empty when it worked, else why not.
 QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QString &path);
