@@ -84,7 +84,10 @@ void EndStartupFeedback(const QByteArray &startupId)
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || startupId.isEmpty())
         return;
+    // The offscreen platform answers as X11 too, with no connection when it has no display.
     xcb_connection_t *connection = x11->connection();
+    if (!connection)
+        return;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (!screen)
         return;
@@ -118,7 +121,10 @@ void UseStartupTime(QWidget *window, const QByteArray &startupId)
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!window || time == 0 || !x11)
         return;
+    // The offscreen platform answers as X11 too, with no connection when it has no display.
     xcb_connection_t *connection = x11->connection();
+    if (!connection)
+        return;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (!screen)
         return;
