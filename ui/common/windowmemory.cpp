@@ -1,9 +1,11 @@
 #include "windowmemory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QWidget>
 
@@ -41,9 +43,14 @@ QString FolderKey()
 
 QSettings &WindowSettings()
 {
-    static QSettings settings(QStringLiteral("Velmora"),
-                              QStringLiteral("VelmoraMobileEmuLauncher"));
-    return settings;
+    // Owned by the application object, so written when it goes, while the folders it was made
+    // for are still there; a static one would write after main() has returned.
+    static QPointer<QSettings> settings;
+    if (!settings)
+        settings =
+            new QSettings(QStringLiteral("Velmora"), QStringLiteral("VelmoraMobileEmuLauncher"),
+                          QCoreApplication::instance());
+    return *settings;
 }
 
 void RememberGeometry(QWidget *window, const QString &key)
