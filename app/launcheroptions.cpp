@@ -327,8 +327,20 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     // A mistyped option is a mistake of the caller, never a silent start of the window.
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString unknown = parser.unknownOptionNames().first();
-        const QString written =
+        // Said as it was typed: "-lTwo" with its one dash.
+        QString written =
             (unknown.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + unknown;
+        for (const QString &argument : ours) {
+            const QStringView spelt = QStringView(argument).first(
+                argument.indexOf(QLatin1Char('=')) < 0 ? argument.size()
+                                                       : argument.indexOf(QLatin1Char('=')));
+            if (spelt.startsWith(u'-') &&
+                (spelt.sliced(1) == unknown ||
+                 spelt.sliced(1) == QString(QLatin1Char('-') + unknown))) {
+                written = spelt.toString();
+                break;
+            }
+        }
         const QString meant = ClosestOption(unknown, all);
         return meant.isEmpty()
                    ? usage(QT_TRANSLATE_NOOP("LauncherOptions", "unknown option %1"), {written})
