@@ -58,19 +58,8 @@ private:
 
 int TestSingleInstance::StartSecondLauncher(const QProcessEnvironment &environment)
 {
-    QProcess second;
-    second.setProcessEnvironment(environment);
-    second.start(install->executable(), {});
-    // Wait while serving our own event loop, which answers the message.
-    QDeadlineTimer deadline(15000);
-    while (second.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(10);
-    if (second.state() != QProcess::NotRunning) {
-        second.kill();
-        second.waitForFinished();
-        return -1;
-    }
-    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+    // Run while serving our own event loop, which answers the message.
+    return RunLauncher(install->executable(), {}, environment, 15000).code;
 }
 
 void TestSingleInstance::init()

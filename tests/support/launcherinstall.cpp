@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QTest>
 #include <QThread>
 
 LauncherInstall::LauncherInstall(const QString &directory) : dir(directory)
@@ -57,4 +58,38 @@ int WaitForExit(QProcess &process, int timeoutMs)
     if (!process.waitForFinished(timeoutMs))
         return -1;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QProcessEnvironment ScriptEnvironment()
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        e.remove(QLatin1String(name));
+    return e;
+}
+
+LauncherRun RunLauncher(const QString &executable, const QStringList &arguments,
+                        const QProcessEnvironment &environment, int timeoutMs,
+                        const std::function<void()> &inChild)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    process.start(executable, arguments);
+    LauncherRun run;
+    if (!process.waitForStarted(timeoutMs))
+        return run;
+    QDeadlineTimer deadline(timeoutMs);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QTest::qWait(10);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    } else if (process.exitStatus() == QProcess::NormalExit) {
+        run.code = process.exitCode();
+    }
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
 }

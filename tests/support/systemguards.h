@@ -72,18 +72,27 @@ private:
     struct sigaction saved = {};
 };
 
-// Sets an environment variable while it lives and removes it when it goes.
+// Sets an environment variable while it lives and puts back what was there when it goes.
 class EnvironmentVariable
 {
 public:
-    EnvironmentVariable(const char *name, const QByteArray &value) : name(name)
+    EnvironmentVariable(const char *name, const QByteArray &value)
+        : name(name), had(qEnvironmentVariableIsSet(name)), before(qgetenv(name))
     {
         qputenv(name, value);
     }
-    ~EnvironmentVariable() { qunsetenv(name); }
+    ~EnvironmentVariable()
+    {
+        if (had)
+            qputenv(name, before);
+        else
+            qunsetenv(name);
+    }
     EnvironmentVariable(const EnvironmentVariable &) = delete;
     EnvironmentVariable &operator=(const EnvironmentVariable &) = delete;
 
 private:
     const char *name;
+    bool had;
+    QByteArray before;
 };

@@ -10,6 +10,7 @@
 #include "emulatormonitor.h"
 #include "exchangedialogs.h"
 #include "filelocations.h"
+#include "launcherinstall.h"
 #include "launchrecords.h"
 #include "logviewer.h"
 #include "mainwindow.h"
@@ -670,11 +671,10 @@ void TestMainWindow::quickEndIsReported()
     // One started from the command line while the window runs is reported by the window, even
     // when it ended before the window could watch it.
     const EnvironmentVariable again("VELMORA_EMU_BEHAVE", "exit:3");
-    QProcess script;
-    script.start(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"),
-                 {"--launch", window.Config().profiles.at(0).name});
-    QVERIFY(script.waitForFinished(10000));
-    QCOMPARE(script.exitCode(), 0);
+    QCOMPARE(RunLauncher(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"),
+                         {"--launch", window.Config().profiles.at(0).name})
+                 .code,
+             0);
     QTRY_VERIFY_WITH_TIMEOUT((notice = window.findChild<EarlyEndNotice *>()) != nullptr, 10000);
     QVERIFY2(notice->Text().startsWith("The emulator for \"" + window.Config().profiles.at(0).name +
                                        "\" ended "),
@@ -989,10 +989,10 @@ void TestMainWindow::runningCountsAndStop()
     // Nor when another launcher process stops it.
     QTest::mouseClick(parts.launch, Qt::LeftButton);
     QTRY_COMPARE(row->data(RunningCountDelegate::CountRole).toInt(), 1);
-    QProcess script;
-    script.start(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"), {"--stop-all"});
-    QVERIFY(script.waitForFinished(20000));
-    QCOMPARE(script.exitCode(), 0);
+    QCOMPARE(
+        RunLauncher(QStringLiteral(VELMORA_BIN_DIR "/VelmoraMobileEmuLauncher"), {"--stop-all"})
+            .code,
+        0);
     QTRY_COMPARE_WITH_TIMEOUT(row->data(RunningCountDelegate::CountRole).toInt(), 0, 10000);
     QCOMPARE(window.findChild<EarlyEndNotice *>(), nullptr);
 }
