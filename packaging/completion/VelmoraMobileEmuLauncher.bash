@@ -65,25 +65,57 @@ _VelmoraMobileEmuLauncher_dequote()
     REPLY=$out
 }
 
+# REPLY: where the quote still open at the end of the word `$1` begins (the index of its quote
+# character), or -1 when none is open.
+_VelmoraMobileEmuLauncher_open()
+{
+    local word=$1 quote= c i
+    REPLY=-1
+    for ((i = 0; i < ${#word}; i++)); do
+        c=${word:i:1}
+        if [[ -n $quote ]]; then
+            if [[ $c == "$quote" ]]; then
+                quote= REPLY=-1
+            elif [[ $quote == '"' && $c == '\' ]]; then
+                i=$((i + 1))
+            fi
+        else
+            case $c in
+            "'" | '"') quote=$c REPLY=$i ;;
+            '\') i=$((i + 1)) ;;
+            esac
+        fi
+    done
+}
+
 # COMPREPLY: the profile names that begin with the word `$2`, asked of the launcher `$1`, each
-# quoted as the shell reads it back: inside the quote the word opened, or with backslashes.
-# Names that begin with "-" are left out when `$3` is set (they would be read as options). A
-# long list is filtered and quoted without a loop in bash: 100,000 names stay quick.
+# quoted as the shell reads it back: inside the quote the word left open, or with backslashes.
+# Inside a quote readline replaces only what follows it, so only the rest of each name after
+# what came before the quote is given ("'Quote'\''" completes with "s"). Names that begin with
+# "-" are left out when `$3` is set (they would be read as options). A long list is filtered
+# and quoted without a loop in bash: 100,000 names stay quick.
 _VelmoraMobileEmuLauncher_profiles()
 {
     local launcher=$1 word=$2 nodash=$3
+    _VelmoraMobileEmuLauncher_open "$word"
+    local open=$REPLY quote= before=0
+    if ((open >= 0)); then
+        quote=${word:open:1}
+        _VelmoraMobileEmuLauncher_dequote "${word:0:open}"
+        before=${#REPLY}
+    fi
     _VelmoraMobileEmuLauncher_dequote "$word"
     local names=()
     mapfile -t names < <("$launcher" --list 2>/dev/null |
-        P=$REPLY D=$nodash LC_ALL=C awk 'substr($0, 1, length(ENVIRON["P"])) == ENVIRON["P"] &&
-            (ENVIRON["D"] == "" || substr($0, 1, 1) != "-")')
+        P=$REPLY D=$nodash S=$before LC_ALL=C awk 'substr($0, 1, length(ENVIRON["P"])) == ENVIRON["P"] &&
+            (ENVIRON["D"] == "" || substr($0, 1, 1) != "-") { print substr($0, ENVIRON["S"] + 1) }')
     ((${#names[@]})) || { COMPREPLY=(); return; }
-    case $word in
-    \'*)
+    case $quote in
+    \')
         # Inside single quotes only a quote needs care: close, an escaped one, open again.
         COMPREPLY=("${names[@]//\'/\'\\\'\'}")
         ;;
-    \"*)
+    \")
         # Inside double quotes: backslash, quote, dollar and backquote escaped; a "!" (history
         # expansion) cannot be, so the quote is closed around it.
         names=("${names[@]//\\/\\\\}")

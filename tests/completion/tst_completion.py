@@ -33,6 +33,10 @@ CASES = [
     ("--print-command 'Bla", "Blank name here", 0),
     ("--print-command Quo", "Quote's", 0),
     ("--print-command 'Quote", "Quote's", 0),
+    # Typed past the quote: closed, escaped and opened again; inside double quotes; escaped.
+    ("--print-command 'Quote'\\''", "Quote's", 0),
+    ('--print-command "Quote\'', "Quote's", 0),
+    ("--print-command Quote\\'", "Quote's", 0),
     ("--print-command Dol", "Dollar $HOME *", 0),
     ('--print-command "Dol', "Dollar $HOME *", 0),
     ("--print-command Bac", "Back\\slash", 0),
