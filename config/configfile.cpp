@@ -189,7 +189,8 @@ ConfigMoveResult MoveOutdatedConfig(const QString &path, int version)
 }
 
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
-                                bool inPlaceIfNeeded, const std::function<bool()> &stillUnchanged)
+                                bool inPlaceIfNeeded, const std::function<bool()> &stillUnchanged,
+                                const std::function<void()> &whenComplete)
 {
     ConfigSaveResult result;
     ReplacementFile file(path, inPlaceIfNeeded);
@@ -218,6 +219,8 @@ ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &confi
     });
     if (!complete)
         return result;
+    if (whenComplete)
+        whenComplete();
     switch (file.Commit(stillUnchanged)) {
     case ReplacementFile::Outcome::Replaced:
         result.saved = true;

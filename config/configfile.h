@@ -126,10 +126,12 @@ struct ConfigSaveResult
 // `inPlaceIfNeeded` and the directory refuses a temporary file is the file written in place. A
 // model whose file would be larger than MaxConfigFileSize is not written. `stillUnchanged`, when
 // given, is asked at the last moment before the new file replaces the old one (right before the
-// rename): false leaves the old file and sets changedOnDisk.
+// rename): false leaves the old file and sets changedOnDisk. `complete`, when given, is called
+// once the new file is complete, before that question.
 ConfigSaveResult SaveConfigFile(const QString &path, const LauncherConfig &config,
                                 bool inPlaceIfNeeded = true,
-                                const std::function<bool()> &stillUnchanged = {});
+                                const std::function<bool()> &stillUnchanged = {},
+                                const std::function<void()> &complete = {});
 
 // Where an out-of-date user file is moved: Launcher.<version>.ini beside it, or, when that is
 // taken, the first free Launcher.<version>.<n>.ini.

@@ -300,6 +300,11 @@ bool ConfigStore::Saving() const
     return !worker.Idle();
 }
 
+void ConfigStore::SetBeforeReplace(std::function<void()> call)
+{
+    beforeReplace = std::move(call);
+}
+
 ConfigSaveResult ConfigStore::Write(const LauncherConfig &config, bool overOutsideChanges)
 {
     if (config.sections.size() < SectionCount || KeepsUserFile() || HoldsUserFile())
@@ -316,9 +321,10 @@ ConfigSaveResult ConfigStore::Write(const LauncherConfig &config, bool overOutsi
     }
     // Asked right before the new file takes the old one's place, after it is on the disk: a
     // program that replaces the file every few milliseconds finds no gap to fall into.
-    ConfigSaveResult result = SaveConfigFile(userPath, config, true, [this, overOutsideChanges] {
-        return overOutsideChanges || UserFileUnchanged();
-    });
+    ConfigSaveResult result = SaveConfigFile(
+        userPath, config, true,
+        [this, overOutsideChanges] { return overOutsideChanges || UserFileUnchanged(); },
+        beforeReplace);
     const std::lock_guard<std::mutex> state(stateMutex);
     writing = false;
     if (result.saved)

@@ -54,6 +54,9 @@ public:
     // Milliseconds on a clock that never goes back; tests drive their own.
     using Clock = std::function<qint64()>;
     void SetClock(Clock clock);
+    // Called on the saving thread once a save's new file is on the disk, right before the last
+    // look at the old one: tests change the file there, as another program may.
+    void SetBeforeReplace(std::function<void()> call);
     void SetSettleTime(int ms);
     int SettleTime() const { return settleMs; }
 
@@ -200,6 +203,7 @@ private:
     int settleMs = DefaultSettleMs;
 
     QString userPath;
+    std::function<void()> beforeReplace;
     QString defaultPath;
 
     // What the saving thread shares with this one.

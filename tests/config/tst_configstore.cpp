@@ -29,6 +29,8 @@ private slots:
     void sizeLimit();
     void saveLeavesTheFile_data();
     void saveLeavesTheFile();
+    void storeLooksAgainBeforeReplacing_data();
+    void storeLooksAgainBeforeReplacing();
     void settleRules_data();
     void settleRules();
     void racyStamps_data();
@@ -331,6 +333,51 @@ void TestConfigStore::saveLeavesTheFile()
         QCOMPARE(ReadBytes(path), editedWhileWritten ? edit : old);
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({"kept.ini.*"}), QStringList());
     QVERIFY(QFile::remove(path));
+}
+
+void TestConfigStore::storeLooksAgainBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("edit"); // what another program does while the save is written
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing") << "" << true;
+    QTest::newRow("rewritten in place, the same size") << "same size" << false;
+    QTest::newRow("replaced by a rename") << "rename" << false;
+    QTest::newRow("removed") << "remove" << false;
+}
+
+// The store asks once more whether the file is the one it knows after its new file is on the
+// disk: an edit made while a save was being written is never replaced.
+void TestConfigStore::storeLooksAgainBeforeReplacing()
+{
+    QFETCH(QString, edit);
+    QFETCH(bool, saved);
+    const QString root = TestEnvironment::current()->root() + "/last-look";
+    const QString user = root + "/Launcher.ini";
+    const QByteArray mine = "$VERSION 106\n[Profile]\n\"Mine\"\t\"\"\n";
+    QVERIFY(WriteBytes(user, mine));
+    ConfigStore store(user, root + "/LauncherDefault.ini");
+    LauncherConfig model = store.Read(user, true).config;
+    model.profiles[0].arguments = QStringLiteral("-new");
+    const QByteArray theirs = QByteArray(mine).replace("Mine", "Their");
+    store.SetBeforeReplace([&] {
+        if (edit == "same size")
+            QVERIFY(WriteBytes(user, theirs));
+        if (edit == "rename") {
+            QVERIFY(WriteBytes(user + ".theirs", theirs));
+            QVERIFY(::rename(QFile::encodeName(user + ".theirs").constData(),
+                             QFile::encodeName(user).constData()) == 0);
+        }
+        if (edit == "remove")
+            QVERIFY(QFile::remove(user));
+    });
+    const ConfigSaveResult result = store.Save(model);
+    QCOMPARE(result.saved, saved);
+    QCOMPARE(result.changedOnDisk, !saved);
+    const QByteArray expected =
+        saved ? FormatConfigUtf8(model) : (edit == "remove" ? QByteArray() : theirs);
+    QCOMPARE(ReadBytes(user), expected);
+    QCOMPARE(QFileInfo::exists(user), edit != "remove");
+    QCOMPARE(QDir(root).entryList({"Launcher.ini.*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestConfigStore::settleRules_data()
