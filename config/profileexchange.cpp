@@ -216,13 +216,15 @@ LauncherProfile Resolve(const LauncherConfig &from, const LauncherProfile &profi
 void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
                       const LauncherConfig &after, QStringList *notKept)
 {
-    const auto keepTheirs = [notKept](const QString &name) {
+    const auto shown = [](const QString &name) {
+        return name.size() > 200 ? name.left(200) + QStringLiteral("…") : name;
+    };
+    const auto keepTheirs = [notKept, &shown](const QString &name) {
         if (notKept)
-            notKept->append(
-                QCoreApplication::translate("LauncherFile",
-                                            "Your change of the profile \"%1\" is not kept: it "
-                                            "was changed outside the launcher meanwhile.")
-                    .arg(name.size() > 200 ? name.left(200) + QStringLiteral("…") : name));
+            notKept->append(QCoreApplication::translate(
+                                "LauncherFile", "Your change of the profile \"%1\" is not kept: it "
+                                                "was changed outside the launcher meanwhile.")
+                                .arg(shown(name)));
     };
     // Whether `target`'s profile is still what `before` had at `was`: else someone else changed
     // it too, and theirs stays.
@@ -288,8 +290,9 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
 
     // Renamed in the window: a name gone and a new one in its place storing the same. Renamed
     // in the target too, keeping what it stores there.
-    QHash<QString, QString> renamed;   // old name -> new name
-    QHash<QString, QString> renamedTo; // new name -> old name
+    QHash<QString, QString> renamed;    // old name -> new name
+    QHash<QString, QString> renamedTo;  // new name -> old name
+    QHash<QString, QString> notRenamed; // new name -> old name, still the profile's there
     for (int i = 0; i < after.profiles.size() && i < before.profiles.size(); ++i) {
         const LauncherProfile &now = after.profiles.at(i);
         const LauncherProfile &was = before.profiles.at(i);
@@ -315,6 +318,18 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
                     comment.section == SectionProfile && comment.entry == was.name)
                     comment.entry = now.name;
             }
+        } else if (there != inTarget.end()) {
+            // Another profile took the name meanwhile: both stay, under the names they have.
+            notRenamed.insert(now.name, was.name);
+            if (notKept)
+                notKept->append(QCoreApplication::translate(
+                                    "LauncherFile",
+                                    "Your renaming of the profile \"%1\" to \"%2\" is not kept: "
+                                    "another profile took that name outside the launcher "
+                                    "meanwhile.")
+                                    .arg(shown(was.name), shown(now.name)));
+        } else if (!inTarget.contains(now.name)) {
+            keepTheirs(was.name); // removed there
         }
     }
     // Profiles the window removed.
@@ -351,7 +366,9 @@ void ApplyModelChange(LauncherConfig &target, const LauncherConfig &before,
     // window.
     for (int i = 1; i < after.profiles.size(); ++i) {
         const LauncherProfile &profile = after.profiles.at(i);
-        const QString &previous = after.profiles.at(i - 1).name;
+        // The profile it follows by the name it has there.
+        const QString previous =
+            notRenamed.value(after.profiles.at(i - 1).name, after.profiles.at(i - 1).name);
         const int was = findIn(inBefore, renamedTo.value(profile.name, profile.name));
         if (was >= 0 && renamed.contains(before.profiles.at(was).name))
             continue; // renamed above, in place

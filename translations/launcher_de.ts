@@ -493,6 +493,10 @@ Sind Sie sicher?</translation>
         <source>Your change of the profile &quot;%1&quot; is not kept: it was changed outside the launcher meanwhile.</source>
         <translation>Ihre Änderung des Profils „%1“ wird nicht übernommen: Es wurde inzwischen außerhalb des Launchers geändert.</translation>
     </message>
+    <message>
+        <source>Your renaming of the profile &quot;%1&quot; to &quot;%2&quot; is not kept: another profile took that name outside the launcher meanwhile.</source>
+        <translation>Ihre Umbenennung des Profils „%1“ in „%2“ wird nicht übernommen: Ein anderes Profil hat diesen Namen inzwischen außerhalb des Launchers erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>LauncherOptions</name>

@@ -107,19 +107,24 @@ struct Fixture
             bytes.contains("\n# about B\n") && bytes.contains("\n# by hand\n\n[PixelDensity]\n");
         return Describe(read.config) + (commentsKept ? "" : " (comments lost)");
     }
-    void EditOutside(const Outside &edit)
+    // With `noticed` false the document is not told: the step that follows finds the file
+    // changed by itself, as one made before the watcher spoke does.
+    void EditOutside(const Outside &edit, bool noticed = true)
     {
         document.WaitForSaves();
         LauncherConfig theirs = document.Config();
         edit(theirs);
         QVERIFY(WriteBytes(path, FormatConfigUtf8(theirs)));
-        document.TakeInOutsideChange();
+        if (noticed)
+            document.TakeInOutsideChange();
     }
 };
 
-// An import whose answers apply at once: nothing changes outside meanwhile.
+// An import whose answers apply at once. Where nothing changed outside, it ends at once; else
+// it first waits for that change, which `mayWait` allows.
 ProfileDocument::ImportOutcome Imported(ProfileDocument &document, const QString &file,
-                                        const ProfileDocument::ImportDecider &decide)
+                                        const ProfileDocument::ImportDecider &decide,
+                                        bool mayWait = false)
 {
     ProfileDocument::ImportOutcome outcome;
     bool done = false;
@@ -127,8 +132,10 @@ ProfileDocument::ImportOutcome Imported(ProfileDocument &document, const QString
         outcome = o;
         done = true;
     });
-    if (!done)
+    if (!done && !mayWait)
         qWarning("the import waited");
+    if (!QTest::qWaitFor([&done] { return done; }, 5000))
+        qWarning("the import never ended");
     return outcome;
 }
 
@@ -512,43 +519,76 @@ void TestProfileDocument::editsFindTheirProfileByName_data()
     QTest::addColumn<Outside>("outside");
     QTest::addColumn<Edit>("edit");
     QTest::addColumn<ProfileDocument::EditResult>("result");
+    // Where the edit is also made before the document noticed the outside edit: the model and
+    // the file once the save that found the file changed has merged the two.
+    QTest::addColumn<QString>("unnoticed");
 
+    using R = ProfileDocument::EditResult;
+    const auto row = [](const char *name, const Outside &outside, const Edit &edit, R result,
+                        const QString &unnoticed = QString()) {
+        QTest::newRow(name) << outside << edit << result << QString();
+        if (!unnoticed.isEmpty())
+            QTest::addRow("%s, not yet noticed", name) << outside << edit << result << unnoticed;
+    };
     const Outside removeB = [](LauncherConfig &c) {
         RemoveProfileNamed(c, "B");
     };
     const Outside removeA = [](LauncherConfig &c) {
         RemoveProfileNamed(c, "A");
     };
-    using R = ProfileDocument::EditResult;
-    QTest::newRow("remove") << removeB
-                            << Edit([](ProfileDocument &d) { return d.RemoveProfile("B"); })
-                            << R::Missing;
-    QTest::newRow("update") << removeB << Edit([](ProfileDocument &d) {
-        return d.UpdateProfile("B", Settings({0, 0, 0}, ""));
-    }) << R::Missing;
-    QTest::newRow("rename") << removeB
-                            << Edit([](ProfileDocument &d) { return d.RenameProfile("B", "Z"); })
-                            << R::Missing;
-    QTest::newRow("rename to a name added meanwhile") << Outside([](LauncherConfig &c) {
+    const Outside addZ = [](LauncherConfig &c) {
         c.AppendProfile({"Z", "", {0, 0, 0}});
-    }) << Edit([](ProfileDocument &d) { return d.RenameProfile("B", "Z"); })
-                                                      << R::NameTaken;
-    QTest::newRow("move") << removeB
-                          << Edit([](ProfileDocument &d) { return d.MoveProfile("B", 1); })
-                          << R::Missing;
-    QTest::newRow("replace by a device profile") << removeA << Edit([](ProfileDocument &d) {
-        return d.AddDeviceProfile({"A", 480, 800, 120}, false, true);
-    }) << R::Missing;
-    QTest::newRow("remove an option")
-        << Outside([](LauncherConfig &c) { c.RemoveOption(SectionResolution, 2); })
-        << Edit([](ProfileDocument &d) { return d.RemoveOption(SectionResolution, HD); })
-        << R::Missing;
+    };
+    row(
+        "remove", removeB, [](ProfileDocument &d) { return d.RemoveProfile("B"); }, R::Missing,
+        QString(Initial).remove("B:HD/Low/Keys:-b | "));
+    row(
+        "update", removeB,
+        [](ProfileDocument &d) {
+            return d.UpdateProfile("B", Settings({0, 0, 0}, ""));
+        },
+        R::Missing);
+    row(
+        "rename", removeB, [](ProfileDocument &d) { return d.RenameProfile("B", "Y"); },
+        R::Missing);
+    row(
+        "move", removeB, [](ProfileDocument &d) { return d.MoveProfile("B", 1); }, R::Missing);
+    row(
+        "replace by a device profile", removeA,
+        [](ProfileDocument &d) {
+            return d.AddDeviceProfile({"A", 480, 800, 120}, false, true);
+        },
+        R::Missing);
+    row(
+        "remove an option", [](LauncherConfig &c) { c.RemoveOption(SectionResolution, 2); },
+        [](ProfileDocument &d) { return d.RemoveOption(SectionResolution, HD); }, R::Missing);
     // A's stored entry is found by value after the list moved under it.
-    QTest::newRow("update, the option found by value") << Outside([](LauncherConfig &c) {
-        c.RemoveOption(SectionResolution, 0 + 1);
-    }) << Edit([](ProfileDocument &d) {
-        return d.UpdateProfile("A", Settings({2, 0, 0}, ""));
-    }) << R::Done;
+    row(
+        "update, the option found by value",
+        [](LauncherConfig &c) { c.RemoveOption(SectionResolution, 0 + 1); },
+        [](ProfileDocument &d) {
+            return d.UpdateProfile("A", Settings({2, 0, 0}, ""));
+        },
+        R::Done);
+    // The import adds to the file as it is now, the outside profile kept.
+    row(
+        "import beside a profile added meanwhile", addZ,
+        [](ProfileDocument &d) {
+            LauncherConfig other = Model();
+            other.profiles = {{"E", "", {1, 0, 0}}};
+            const QString file =
+                TestEnvironment::current()->root() + QStringLiteral("/import-z.ini");
+            WriteBytes(file, FormatConfigUtf8(other));
+            const auto outcome = Imported(
+                d, file, [](const QString &) { return ImportChoice::Skip; }, true);
+            return outcome.report.added == QStringList{"E"} ? R::Done : R::Missing;
+        },
+        R::Done,
+        QString(Initial).replace(" || ", " | Z:Phone/Low/Touch: | E:Tablet/Low/Touch: || "));
+    row(
+        "rename to a name added meanwhile", addZ,
+        [](ProfileDocument &d) { return d.RenameProfile("B", "Z"); }, R::NameTaken,
+        QString(Initial).replace(" || ", " | Z:Phone/Low/Touch: || "));
 }
 
 // A question answered after an edit made outside: the edit names its profile, finds it again,
@@ -558,13 +598,33 @@ void TestProfileDocument::editsFindTheirProfileByName()
     QFETCH(Outside, outside);
     QFETCH(Edit, edit);
     QFETCH(ProfileDocument::EditResult, result);
+    QFETCH(QString, unnoticed);
     Fixture f;
-    f.EditOutside(outside);
-    const QString before = f.Now();
+    f.EditOutside(outside, unnoticed.isEmpty());
+    if (!unnoticed.isEmpty()) {
+        // Taken on the model the window shows; its save finds the file changed, and once the
+        // change has settled the two are merged and written.
+        f.document.Store().SetSettleTime(50);
+        f.document.Store().WatchUserFile();
+        QSignalSpy notKept(&f.document, &ProfileDocument::changesNotKept);
+        QCOMPARE(edit(f.document), ProfileDocument::EditResult::Done);
+        QTRY_COMPARE(f.Now(), unnoticed);
+        QTRY_COMPARE(f.OnDisk(), unnoticed);
+        // What of the user's could not be kept is said.
+        QCOMPARE(notKept.size(), result == ProfileDocument::EditResult::NameTaken ? 1 : 0);
+        return;
+    }
+    const QString before = f.OnDisk();
     QCOMPARE(edit(f.document), result);
     if (result == ProfileDocument::EditResult::Done) {
-        QCOMPARE(f.Now(), "Default:Phone/Low/Touch: | A:HD/Low/Touch: | B:HD/Low/Keys:-b | "
-                          "C:HD/High/Touch: || Phone,HD | Low,High | Touch,Keys");
+        const QString expected =
+            QString(QTest::currentDataTag()).startsWith("import")
+                ? QString(Initial).replace(" || ",
+                                           " | Z:Phone/Low/Touch: | E:Tablet/Low/Touch: || ")
+                : "Default:Phone/Low/Touch: | A:HD/Low/Touch: | B:HD/Low/Keys:-b | "
+                  "C:HD/High/Touch: || Phone,HD | Low,High | Touch,Keys";
+        QCOMPARE(f.Now(), expected);
+        QCOMPARE(f.OnDisk(), expected);
         return;
     }
     QCOMPARE(f.Now(), before);
