@@ -746,6 +746,17 @@ void TestMainWindow::logViewerFollowsFiltersAndSaves()
     });
     QTest::mouseClick(ModalDriver::FindButton(viewer, "Save As…"), Qt::LeftButton);
     QCOMPARE(ReadBytes(saved), QByteArray("line 1\nline 2\nline 3\nline 3\n"));
+    // A line finished by a later write is filtered again as a whole: gone once it no longer
+    // matches, shown once it does.
+    const QStringList four = rows();
+    QVERIFY(file.write("line 2") > 0 && file.flush());
+    QTRY_COMPARE(rows(), four + QStringList{"line 2"});
+    QVERIFY(file.write("0\n") > 0 && file.flush());
+    QTRY_COMPARE(rows(), four);
+    QVERIFY(file.write("line ") > 0 && file.flush());
+    QTest::qWait(300); // read while still open
+    QVERIFY(file.write("1\n") > 0 && file.flush());
+    QTRY_COMPARE(rows(), four + QStringList{"line 1"});
     filter->setText("/(");
     QCOMPARE(model->rowCount(), 0);
     auto *status = viewer->findChild<QLabel *>("logStatus");
