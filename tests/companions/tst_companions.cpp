@@ -94,6 +94,8 @@ private slots:
     void entriesThatCannotBeWritten();
     void launchService_data();
     void launchService();
+    void stopsReachOnlyWhatTheyName_data();
+    void stopsReachOnlyWhatTheyName();
     void recordsAndLogsFollowARename();
 };
 
@@ -216,7 +218,11 @@ void TestCompanions::launchService()
     for (const LaunchRecord &record : records_)
         startedProfiles.append(record.profile);
     QCOMPARE(startedProfiles, started);
-    QCOMPARE(launched.size(), started.size());
+    // Each told as it started, in order.
+    QStringList told;
+    for (const QList<QVariant> &signal : std::as_const(launched))
+        told.append(signal.first().value<LaunchRecord>().profile);
+    QCOMPARE(told, started);
     QCOMPARE(failed.size(), failedProfiles.isEmpty() ? 0 : 1);
     if (!failedProfiles.isEmpty()) {
         const auto failures = failed.first().first().value<QList<LaunchFailure>>();
@@ -246,6 +252,46 @@ void TestCompanions::launchService()
         QDir(records).removeRecursively();
     if (trouble == "log folder a link")
         QFile::remove(LogDirectory());
+}
+
+void TestCompanions::stopsReachOnlyWhatTheyName_data()
+{
+    QTest::addColumn<QString>("stop"); // a profile's name, "#1" for A's first emulator, or ""
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("a profile: all of its emulators") << "A" << QStringList{"B"};
+    QTest::newRow("one emulator") << "#1" << QStringList{"A", "B"};
+    QTest::newRow("every one") << "" << QStringList{};
+    QTest::newRow("a profile with none running") << "Z" << QStringList{"A", "A", "B"};
+}
+
+// A stop ends what it names and nothing else, in the background, told when done.
+void TestCompanions::stopsReachOnlyWhatTheyName()
+{
+    QFETCH(QString, stop);
+    QFETCH(QStringList, left);
+    World world;
+    const QList<LaunchRecord> started =
+        world.launcher.Launch({{"A", {Emulator, {"-profile-name", "A"}}},
+                               {"A", {Emulator, {"-profile-name", "A"}}},
+                               {"B", {Emulator, {"-profile-name", "B"}}}});
+    QCOMPARE(started.size(), 3);
+    world.launcher.WaitForRecords();
+    QSignalSpy stopped(&world.launcher, &EmulatorLauncher::stopped);
+    if (stop == "#1")
+        world.launcher.Stop(started.first());
+    else
+        world.launcher.Stop(stop.isEmpty() ? QString() : stop);
+    QVERIFY(stopped.wait(10000));
+    QCOMPARE(stopped.first().first().toStringList(), QStringList());
+    QStringList running;
+    for (const LaunchRecord &record : RunningEmulators())
+        running.append(record.profile);
+    running.sort();
+    QCOMPARE(running, left);
+    if (stop == "#1") {
+        QVERIFY(!IsRunning(started.at(0)));
+        QVERIFY(IsRunning(started.at(1)));
+    }
 }
 
 // A renamed profile keeps its running count and its logs in the records and in what the
