@@ -94,6 +94,10 @@ QString OkState(AddDlg &dialog)
 
 } // namespace
 
+// A step of a test row, run on the window the test set up.
+using ListStep = std::function<void()>;
+Q_DECLARE_METATYPE(ListStep)
+
 class TestEditing : public QObject
 {
     Q_OBJECT
@@ -132,7 +136,8 @@ private slots:
     void editsSurviveARestart();
     void failingSavesWarnOnceUntilOneSucceeds();
     void quickChangesEndWithTheNewest();
-    void profileWorkFromTheList();
+    void keysOnTheList_data();
+    void keysOnTheList();
     void renameProfile_data();
     void renameProfile();
     void longNamesStayWhole();
@@ -855,89 +860,101 @@ void TestEditing::quickChangesEndWithTheNewest()
 }
 
 // The list's own keys and context menu, as a user drives them; cleanup() checks the file.
-void TestEditing::profileWorkFromTheList()
+void TestEditing::keysOnTheList_data()
 {
-    parts->profiles->setCurrentRow(1);
-    parts->profiles->setFocus();
-    // F2: a name another profile has is refused by name, and asked again with it.
-    const QString renameTitle = "Rename Profile";
-    const QString renameLabel = "Enter the new name for the profile";
-    driver->ExpectInput(renameTitle, renameLabel, "B", "A");
-    driver->ExpectMessageBox(renameTitle, "A profile named \"B\" already exists.", {"OK"}, "OK");
-    driver->ExpectInput(renameTitle, renameLabel, "Alpha", "B");
-    QTest::keyClick(parts->profiles, Qt::Key_F2);
-    QCOMPARE(window->Config().profiles.at(1).name, QStringLiteral("Alpha"));
-    QCOMPARE(window->Config().profiles.at(1).optionIndex, (QList<int>{2, 1, 0}));
-    QCOMPARE(parts->profiles->item(1)->text(), QStringLiteral("Alpha"));
+    QTest::addColumn<ListStep>("step");
 
-    // The context menu from the keyboard: on the first profile "Remove" is off.
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    parts->profiles->setCurrentRow(0);
-    QStringList shown;
-    bool removeEnabled = true;
-    QTimer::singleShot(0, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction *action : menu->actions()) {
-            if (action->isSeparator())
-                continue;
-            shown.append(action->text());
-            if (action->text() == "Re&move")
-                removeEnabled = action->isEnabled();
-        }
-        // The entry's mnemonic chooses it.
-        QTest::keyClick(menu, Qt::Key_D);
+    QTest::newRow("F2 renames; a name another profile has is refused and asked again") << ListStep(
+        [this] {
+            parts->profiles->setCurrentRow(1);
+            parts->profiles->setFocus();
+            const QString title = "Rename Profile";
+            const QString label = "Enter the new name for the profile";
+            driver->ExpectInput(title, label, "B", "A");
+            driver->ExpectMessageBox(title, "A profile named \"B\" already exists.", {"OK"}, "OK");
+            driver->ExpectInput(title, label, "Alpha", "B");
+            QTest::keyClick(parts->profiles, Qt::Key_F2);
+            QCOMPARE(window->Config().profiles.at(1).name, QStringLiteral("Alpha"));
+            QCOMPARE(window->Config().profiles.at(1).optionIndex, (QList<int>{2, 1, 0}));
+            QCOMPARE(parts->profiles->item(1)->text(), QStringLiteral("Alpha"));
+        });
+    QTest::newRow("Shift+F10 opens the list's menu, whose letters choose; the first profile "
+                  "cannot be removed")
+        << ListStep([this] {
+               QApplication::setActiveWindow(window);
+               QVERIFY(QTest::qWaitForWindowActive(window));
+               parts->profiles->setCurrentRow(0);
+               QStringList shown;
+               bool removeEnabled = true;
+               QTimer::singleShot(0, [&] {
+                   auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                   if (!menu)
+                       return;
+                   for (QAction *action : menu->actions()) {
+                       if (action->isSeparator())
+                           continue;
+                       shown.append(action->text());
+                       if (action->text() == "Re&move")
+                           removeEnabled = action->isEnabled();
+                   }
+                   QTest::keyClick(menu, Qt::Key_D);
+               });
+               driver->ExpectInput("Duplicate Profile", "Enter the name for the copy",
+                                   "Default (copy)", "Default (copy)");
+               // X11 makes no context menu event of Shift+F10: the launcher does.
+               parts->profiles->setFocus();
+               QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
+               QCOMPARE(shown,
+                        (QStringList{"&Launch", "&Stop", "Show Lo&g", "&Duplicate…",
+                                     "&New Profile from Device…", "&Rename…", "Re&move", "&Undo",
+                                     "Red&o", "&Copy Command Line", "&Add to Applications Menu",
+                                     "Remove &from Applications Menu", "&Import Profiles…",
+                                     "E&xport Profiles…", "Running &Emulators…",
+                                     "S&top All Emulators"}));
+               QVERIFY(!removeEnabled);
+               QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
+               QCOMPARE(parts->profiles->currentRow(), 5);
+               QCOMPARE(window->Config().profiles.at(5).optionIndex, (QList<int>{0, 0, 0}));
+           });
+    QTest::newRow("Delete asks as the button does; never on the first profile") << ListStep([this] {
+        driver->ExpectMessageBox("Confirm Remove Profile",
+                                 "Are you sure you want to remove this profile?\n\nFar",
+                                 {"OK", "Cancel"}, "OK");
+        parts->profiles->setCurrentRow(4);
+        parts->profiles->setFocus();
+        QTest::keyClick(parts->profiles, Qt::Key_Delete);
+        QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "A", "B", "C"}));
+        QCOMPARE(parts->profiles->currentRow(), 0);
+        QTest::keyClick(parts->profiles, Qt::Key_Delete);
+        QCOMPARE(window->Config().profiles.size(), 4);
+        QCOMPARE(driver->handled, 1);
     });
-    driver->ExpectInput("Duplicate Profile", "Enter the name for the copy", "Default (copy)",
-                        "Default (copy)");
-    // X11 makes no context menu event of Shift+F10: the launcher does.
-    parts->profiles->setFocus();
-    QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(shown, (QStringList{"&Launch", "&Stop", "Show Lo&g", "&Duplicate…",
-                                 "&New Profile from Device…", "&Rename…", "Re&move",
-                                 "&Undo Rename \"A\" to \"Alpha\"", "Red&o", "&Copy Command Line",
-                                 "&Add to Applications Menu", "Remove &from Applications Menu",
-                                 "&Import Profiles…", "E&xport Profiles…", "Running &Emulators…",
-                                 "S&top All Emulators"}));
-    QVERIFY(!removeEnabled);
-    QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
-    QCOMPARE(parts->profiles->currentRow(), 5);
-    QCOMPARE(window->Config().profiles.at(5).optionIndex, (QList<int>{0, 0, 0}));
-
-    // Delete removes after the same question as the button; never the first profile.
-    driver->ExpectMessageBox("Confirm Remove Profile",
-                             "Are you sure you want to remove this profile?\n\nDefault (copy)",
-                             {"OK", "Cancel"}, "OK");
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    parts->profiles->setFocus();
-    QTest::keyClick(parts->profiles, Qt::Key_Delete);
-    QCOMPARE(window->Config().profiles.size(), 5);
-    QCOMPARE(parts->profiles->currentRow(), 0);
-    QTest::keyClick(parts->profiles, Qt::Key_Delete);
-    QCOMPARE(window->Config().profiles.size(), 5);
-    QCOMPARE(driver->handled, 5);
-
-    // Shift+F10 on the Launch button opens its menu too.
-    QStringList launchMenu;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, [&] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-            poll.stop();
-            for (QAction *action : menu->actions())
-                launchMenu.append(action->text());
-            QTest::keyClick(menu, Qt::Key_Escape);
-        }
+    QTest::newRow("Shift+F10 on Launch opens its menu") << ListStep([this] {
+        QStringList launchMenu;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                poll.stop();
+                for (QAction *action : menu->actions())
+                    launchMenu.append(action->text());
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
+        });
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        poll.start(10);
+        QTimer::singleShot(5000, &poll, &QTimer::stop);
+        parts->launch->setFocus();
+        QTest::keyClick(parts->launch, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(launchMenu, QStringList{"&Copy Command Line"});
     });
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    poll.start(10);
-    QTimer::singleShot(5000, &poll, &QTimer::stop);
-    parts->launch->setFocus();
-    QTest::keyClick(parts->launch, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(launchMenu, QStringList{"&Copy Command Line"});
+}
+
+// The list's keys as a keyboard user meets them.
+void TestEditing::keysOnTheList()
+{
+    QFETCH(ListStep, step);
+    step();
 }
 
 void TestEditing::Reopen(const QByteArray &config)
