@@ -138,6 +138,10 @@ QString ShownText(const QString &text, qsizetype limit = MaxShownLength);
 // that stand for them ("␉", "␛"): a name is shown on one line, and such a character would
 // show as nothing or move the text.
 QString ShownName(const QString &name, qsizetype limit = MaxShownLength);
+// `texts`, each cut as ShownText cuts it; a list with nothing to cut stays shared.
+QStringList ShownTexts(QStringList texts, qsizetype limit = MaxShownLength);
+// The same for names, as ShownName shows them.
+QStringList ShownNames(QStringList names, qsizetype limit = MaxShownLength);
 // Whether the text holds a control character (a TAB, an escape, DEL...); line breaks are ones.
 bool ContainsControlCharacter(QStringView text);
 

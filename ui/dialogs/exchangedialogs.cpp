@@ -2,7 +2,6 @@
 
 #include "configmessages.h"
 #include "dialogs.h"
-#include "documentview.h"
 #include "filelocations.h"
 #include "profiledocument.h"
 #include "profileqlistwidget.h"

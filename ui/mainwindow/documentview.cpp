@@ -10,35 +10,6 @@
 
 #include <algorithm>
 
-QStringList ShownTexts(QStringList texts, qsizetype limit)
-{
-    // Looked at before anything is changed: a list with nothing to cut stays shared.
-    const auto tooLong = [limit](const QString &text) {
-        return text.size() > limit;
-    };
-    if (std::none_of(texts.cbegin(), texts.cend(), tooLong))
-        return texts;
-    for (QString &text : texts) {
-        if (tooLong(text))
-            text = ShownText(text, limit);
-    }
-    return texts;
-}
-
-QStringList ShownNames(QStringList names, qsizetype limit)
-{
-    const auto needsWork = [limit](const QString &name) {
-        return name.size() > limit || ContainsControlCharacter(name);
-    };
-    if (std::none_of(names.cbegin(), names.cend(), needsWork))
-        return names;
-    for (QString &name : names) {
-        if (needsWork(name))
-            name = ShownName(name, limit);
-    }
-    return names;
-}
-
 DocumentView::DocumentView(ProfileDocument *d, ProfileQListWidget *profileList,
                            QComboBox *const *optionBoxes, QLineEdit *argumentsEdit,
                            RunningEmulatorsView *runningView, QWidget *window)

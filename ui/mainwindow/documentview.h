@@ -18,11 +18,6 @@ class QWidget;
 // shows, and laying out a longer text holds up every paint of the box.
 constexpr qsizetype MaxShownEntryLength = 300;
 
-// `texts`, each cut as ShownText cuts it; a list with nothing to cut stays shared.
-QStringList ShownTexts(QStringList texts, qsizetype limit = MaxShownLength);
-// The same for names, as ShownName shows them.
-QStringList ShownNames(QStringList names, qsizetype limit = MaxShownLength);
-
 // Keeps the profile list and the option boxes as the document says, row by row, keeping the
 // selected profile (by name) and what the window shows but has not stored.
 class DocumentView : public QObject
