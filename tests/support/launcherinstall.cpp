@@ -1,5 +1,7 @@
 #include "launcherinstall.h"
 
+#include <csignal>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -92,4 +94,42 @@ LauncherRun RunLauncher(const QString &executable, const QStringList &arguments,
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+QProcess *LauncherProcesses::Start(const QString &executable,
+                                   const QProcessEnvironment &environment,
+                                   const QStringList &arguments,
+                                   const std::function<void()> &inChild, bool keepStderr)
+{
+    auto *process = new QProcess;
+    running.append(process);
+    process->setProcessEnvironment(environment);
+    if (!keepStderr)
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (inChild)
+        process->setChildProcessModifier(inChild);
+    process->start(executable, arguments);
+    process->waitForStarted();
+    return process;
+}
+
+QProcess *LauncherProcesses::StartWindow(const QString &executable, const QStringList &arguments,
+                                         const std::function<void()> &inChild, bool keepStderr)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return Start(executable, e, arguments, inChild, keepStderr);
+}
+
+void LauncherProcesses::StopAll()
+{
+    for (QProcess *process : std::as_const(running)) {
+        if (process->state() != QProcess::NotRunning) {
+            ::kill(pid_t(process->processId()), SIGCONT);
+            process->kill();
+            process->waitForFinished(5000);
+        }
+        delete process;
+    }
+    running.clear();
 }

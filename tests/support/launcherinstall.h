@@ -54,3 +54,27 @@ QProcessEnvironment ScriptEnvironment();
 LauncherRun RunLauncher(const QString &executable, const QStringList &arguments,
                         const QProcessEnvironment &environment = ScriptEnvironment(),
                         int timeoutMs = 20000, const std::function<void()> &inChild = {});
+
+// Launchers a test starts and leaves running, ended after it: each one killed (woken first, in
+// case the test stopped it) and deleted.
+class LauncherProcesses
+{
+public:
+    LauncherProcesses() = default;
+    ~LauncherProcesses() { StopAll(); }
+    LauncherProcesses(const LauncherProcesses &) = delete;
+    LauncherProcesses &operator=(const LauncherProcesses &) = delete;
+
+    // stderr goes to the test's unless `keepStderr`; `inChild` runs in the child before it
+    // becomes the launcher.
+    QProcess *Start(const QString &executable, const QProcessEnvironment &environment,
+                    const QStringList &arguments = {}, const std::function<void()> &inChild = {},
+                    bool keepStderr = false);
+    // The launcher's window on the offscreen platform.
+    QProcess *StartWindow(const QString &executable, const QStringList &arguments = {},
+                          const std::function<void()> &inChild = {}, bool keepStderr = false);
+    void StopAll();
+
+private:
+    QList<QProcess *> running;
+};

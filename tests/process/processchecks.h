@@ -1,0 +1,45 @@
+#pragma once
+
+// What the process suites ask of /proc: a process group's end, a process's signal masks.
+
+#include "testenvironment.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+
+#include <sys/types.h>
+
+// Whether every process of the group has ended (what is left are zombies nobody reaped).
+inline bool ProcessGroupIsZombies(pid_t group)
+{
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool number = false;
+        entry.toInt(&number);
+        if (!number)
+            continue;
+        const QByteArray stat = ReadBytes("/proc/" + entry + "/stat");
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toInt() == group && fields.at(0) != "Z")
+            return false;
+    }
+    return true;
+}
+
+// The signal mask of a /proc/PID/status line ("SigCgt:", "SigIgn:").
+inline quint64 SignalMask(qint64 pid, const QByteArray &field)
+{
+    const QList<QByteArray> lines =
+        ReadBytes(QStringLiteral("/proc/%1/status").arg(pid)).split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
+}
+
+// Whether `signal` is in `mask`.
+inline bool Has(quint64 mask, int signal)
+{
+    return (mask >> (signal - 1)) & 1;
+}

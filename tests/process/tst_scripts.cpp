@@ -1,0 +1,556 @@
+// The launcher as scripts use it: its options as whole processes, their output and exit codes,
+// the profiles as JSON and handed over, the emulators listed, waited for and stopped.
+
+#include "filelocations.h"
+#include "launcherinstall.h"
+#include "launchrecords.h"
+#include "processchecks.h"
+#include "singleapplication.h"
+#include "systemguards.h"
+#include "testenvironment.h"
+#include "xserver.h"
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QScopeGuard>
+#include <QtTest>
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace {
+
+// A launcher run from a script, the stand-in emulator behaving as `behave` asks.
+LauncherRun Script(const QString &launcher, const QStringList &arguments,
+                   const QByteArray &behave = QByteArray())
+{
+    QProcessEnvironment e = ScriptEnvironment();
+    if (!behave.isEmpty())
+        e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QString::fromLatin1(behave));
+    return RunLauncher(launcher, arguments, e);
+}
+
+// What --running lists, a row of its fields per emulator.
+QList<QStringList> Running(const QString &launcher)
+{
+    QList<QStringList> rows;
+    for (const QString &line :
+         Script(launcher, {"--running"}).Out().split('\n', Qt::SkipEmptyParts))
+        rows.append(line.split('\t'));
+    return rows;
+}
+
+QStringList ProfilesOf(const QList<QStringList> &rows)
+{
+    QStringList profiles;
+    for (const QStringList &row : rows)
+        profiles.append(row.value(1));
+    profiles.sort();
+    return profiles;
+}
+
+// A process of its own the records name as an emulator of `profile`: `identity` empty takes
+// its true one.
+LaunchRecord RecordOf(const QProcess &process, const QString &profile, QString identity)
+{
+    if (identity.isEmpty())
+        identity = ProcessIdentity(process.processId());
+    return {profile, process.processId(), identity, QDateTime::currentDateTime(), QString()};
+}
+
+} // namespace
+
+using RunningStep = std::function<void(const QString &launcher)>;
+Q_DECLARE_METATYPE(RunningStep)
+
+class TestScripts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void options_data();
+    void options();
+    void listAsJsonAndExchange();
+    void runningAndStopping_data();
+    void runningAndStopping();
+    void launchAndWait_data();
+    void launchAndWait();
+
+private:
+    QProcess *Start(const QStringList &arguments = {})
+    {
+        return processes.StartWindow(install->executable(), arguments);
+    }
+
+    TestEnvironment *env = nullptr;
+    std::unique_ptr<LauncherInstall> install;
+    LauncherProcesses processes;
+};
+
+void TestScripts::initTestCase()
+{
+    env = TestEnvironment::current();
+    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
+    QVERIFY(install->isValid());
+}
+
+void TestScripts::cleanup()
+{
+    processes.StopAll();
+    EndRecordedEmulators();
+}
+
+void TestScripts::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err"); // a part of what stderr says; empty: says nothing
+
+    const QString shipped = "Default\nSmall phone\nHD phone\nTablet, landscape\n";
+    QTest::newRow("version") << QStringList{"--version"} << "" << 0
+                             << "VelmoraMobileEmuLauncher " VELMORA_VERSION "\n"
+                             << "";
+    QTest::newRow("list, first run") << QStringList{"--list"} << "" << 0 << shipped << "";
+    QTest::newRow("list, own file") << QStringList{"--list"} << "user" << 0 << "Mine\nTwo\n"
+                                    << "";
+    QTest::newRow("list beside a running launcher")
+        << QStringList{"--list"} << "running" << 0 << "Mine\nTwo\n"
+        << "";
+    QTest::newRow("list, out-of-date file is left")
+        << QStringList{"--list"} << "outdated" << 0 << shipped << "is out of date (version 102)";
+    QTest::newRow("list, unreadable file") << QStringList{"--list"} << "directory" << 0 << shipped
+                                           << "cannot be read: it is not a regular file";
+    QTest::newRow("list, nothing readable") << QStringList{"--list"} << "no default" << 1 << ""
+                                            << "no configuration can be read";
+    QTest::newRow("unknown profile")
+        << QStringList{"--launch", "Nope"} << "user" << 2 << ""
+        << "No profile named \"Nope\". The profiles are: \"Mine\", \"Two\".";
+    QTest::newRow("print the command")
+        << QStringList{"--print-command", "Two"} << "user" << 0
+        << "@/VelmoraMobileEmu.exe -ppi 160 -profile-name Two -a 'b c'\n"
+        << "";
+    QTest::newRow("launch") << QStringList{"-l", "Two"} << "user" << 0 << ""
+                            << "";
+    QTest::newRow("names that look like options, Qt's and ours")
+        << QStringList{"--print-command", "-platform"} << "dashes" << 0
+        << "@/VelmoraMobileEmu.exe -profile-name -platform\n"
+        << "";
+    // Alone, a mistyped option starts no window either (none could, without a display).
+    QTest::newRow("a mistyped option alone")
+        << QStringList{"--runing"} << "user" << 2 << ""
+        << "unknown option --runing (did you mean --running?); see --help";
+    // The command line speaks the user's language too.
+    QTest::newRow("a mistyped option, in German")
+        << QStringList{"--runing"} << "German" << 2 << ""
+        << "unbekannte Option --runing (meinten Sie --running?); siehe --help";
+    QTest::newRow("log of an unknown profile, in German")
+        << QStringList{"--log", "Nope"} << "German" << 2 << ""
+        << "Kein Profil namens „Nope“.";
+    QTest::newRow("the window without a display") << QStringList{} << "user" << 1 << ""
+                                                  << "the window cannot open: there is no display";
+    QTest::newRow("unknown names among several: nothing starts")
+        << QStringList{"--launch", "Two", "Nope", "Mine", "Zed"} << "user" << 2 << ""
+        << "No profiles named \"Nope\", \"Zed\". The profiles are: \"Mine\", \"Two\".";
+    QTest::newRow("no log yet") << QStringList{"--log", "Mine"} << "user" << 1 << ""
+                                << "No emulator of \"Mine\" has left a log yet.";
+    QTest::newRow("log of an unknown profile") << QStringList{"--log", "Nope"} << "user" << 2 << ""
+                                               << "No profile named \"Nope\".";
+    QTest::newRow("export of an unknown profile")
+        << QStringList{"--export", "out.ini", "Nope"} << "user" << 2 << ""
+        << "No profile named \"Nope\".";
+    QTest::newRow("import of something else")
+        << QStringList{"--import", "@/LauncherHelp.html"} << "user" << 1 << ""
+        << "is no launcher configuration";
+    QTest::newRow("standard output closed") << QStringList{"--list"} << "closed stdout" << 1 << ""
+                                            << "write error: Bad file descriptor";
+    QTest::newRow("reader gone") << QStringList{"--help"} << "broken pipe" << 1 << ""
+                                 << "write error: Broken pipe";
+    // The catalogue as the data file has it: name, TAB, WIDTHxHEIGHT, TAB, density.
+    QString devices;
+    for (const QByteArray &line : ReadBytes(VELMORA_SOURCE_DIR "/data/devices.tsv").split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (!line.startsWith('#') && fields.size() == 4)
+            devices += QString::fromUtf8(fields.at(0) + '\t' + fields.at(1) + 'x' + fields.at(2) +
+                                         '\t' + fields.at(3) + '\n');
+    }
+    QTest::newRow("list the devices, without a display")
+        << QStringList{"--list-devices"} << "" << 0 << devices << "";
+    QTest::newRow("launch without an emulator")
+        << QStringList{"--launch", "Two"} << "no emulator" << 1 << ""
+        << "cannot start";
+}
+
+// The options as a script uses them: real processes, their output and exit codes.
+void TestScripts::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, setup);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    LauncherInstall copy(env->root() + QStringLiteral("/options"));
+    QVERIFY(copy.isValid());
+    const QString user = env->userConfigPath();
+    QDir(QFileInfo(user).absolutePath()).removeRecursively();
+    const QByteArray mine = "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                            "\"Two\"\t\"[PixelDensity] 1 -a \"b c\"\"\n"
+                            "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n";
+    if (setup == "user" || setup == "running" || setup == "no emulator" ||
+        setup == "closed stdout" || setup == "broken pipe" || setup == "German")
+        QVERIFY(WriteBytes(user, mine));
+    if (setup == "outdated")
+        QVERIFY(WriteBytes(user, "$VERSION 102\n[Profile]\n\"Old\"\n"));
+    if (setup == "dashes")
+        QVERIFY(WriteBytes(user, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n\"-l\"\t\"\"\n"
+                                 "\"-platform\"\t\"\"\n\"-reverse\"\t\"\"\n"));
+    if (setup == "directory")
+        QVERIFY(QDir().mkpath(user));
+    if (setup == "no default")
+        QVERIFY(QFile::remove(copy.defaultConfigPath()));
+    if (setup == "no emulator")
+        QVERIFY(QFile::remove(copy.directory() + "/VelmoraMobileEmu.exe"));
+    QProcess *window = nullptr;
+    if (setup == "running") {
+        window = Start();
+        QVERIFY(WaitForListening(env->runtimeDir(), 10000));
+    }
+    const QByteArray before = ReadBytes(user);
+    for (const QString &lock : QDir(env->runtimeDir()).entryList({"*.lock"}, QDir::Files)) {
+        if (!window)
+            QFile::remove(env->runtimeDir() + '/' + lock); // left by a launcher killed earlier
+    }
+    const QString record = env->root() + QStringLiteral("/options-record.jsonl");
+    QFile::remove(record);
+
+    QProcessEnvironment e = ScriptEnvironment();
+    e.insert(QStringLiteral("VELMORA_EMU_RECORD"), record);
+    if (setup == "German") {
+        e.remove(QStringLiteral("LANGUAGE"));
+        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    }
+    std::function<void()> inChild;
+    if (setup == "closed stdout")
+        inChild = [] {
+            ::close(STDOUT_FILENO);
+        };
+    if (setup == "broken pipe") {
+        inChild = [] {
+            int fds[2];
+            if (::pipe(fds) == 0) {
+                ::dup2(fds[1], STDOUT_FILENO);
+                ::close(fds[0]);
+                ::close(fds[1]);
+            }
+        };
+    }
+    for (QString &argument : arguments)
+        argument.replace('@', copy.directory());
+    const LauncherRun run = RunLauncher(copy.executable(), arguments, e, 10000, inChild);
+    QCOMPARE(run.code, code);
+    QCOMPARE(run.Out(), QString(out).replace('@', copy.directory()));
+    const QString said = run.Err();
+    if (err.isEmpty())
+        QCOMPARE(said, QString());
+    else
+        QVERIFY2(said.contains(err) && said.count('\n') == 1, qPrintable(said));
+
+    // Nothing was written, moved or locked.
+    QCOMPARE(ReadBytes(user), before);
+    QCOMPARE(QDir(QFileInfo(user).absolutePath()).entryList(QDir::Files).size(),
+             before.isEmpty() ? 0 : 1);
+    if (window) {
+        QCOMPARE(window->state(), QProcess::Running);
+        QCOMPARE(WaitForExit(*Start(), 10000), 0);
+    } else {
+        QCOMPARE(QDir(env->runtimeDir()).entryList({"*.lock"}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+    if (arguments.value(0) == "-l") {
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(record).endsWith('\n'), 10000);
+        QCOMPARE(ReadBytes(record),
+                 QByteArray("[\"-ppi\",\"160\",\"-profile-name\",\"Two\",\"-a\",\"b c\"]\n"));
+    }
+}
+
+// What scripts read and how a team hands profiles over: --list --json read by a JSON reader,
+// --export in one home and --import in another giving the same emulator arguments.
+void TestScripts::listAsJsonAndExchange()
+{
+    const QString user = env->userConfigPath();
+    QVERIFY(WriteBytes(user, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                             "\"Two\"\t\"[PixelDensity] 1 [Input] 7 -a \"b c\"\"\n"
+                             "\"T\\ab\tM\xc3\xbcller \x1b\x7f\"\t\"-x \\\"\\\"\"\n"
+                             "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n"));
+    const auto run = [this](const QStringList &arguments, const QString &dataHome = QString()) {
+        QProcessEnvironment e = ScriptEnvironment();
+        if (!dataHome.isEmpty())
+            e.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        const LauncherRun run = RunLauncher(install->executable(), arguments, e);
+        return std::make_pair(run.code, run.out);
+    };
+    const auto [code, json] = run({"--list", "--json"});
+    QCOMPARE(code, 0);
+    QJsonParseError error;
+    const QJsonArray profiles = QJsonDocument::fromJson(json, &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(profiles.size(), 3);
+    // Written as it goes, it is what a JSON writer makes of the same, byte for byte; escapes
+    // included.
+    QCOMPARE(json, QJsonDocument(profiles).toJson(QJsonDocument::Indented));
+    QCOMPARE(profiles.at(2).toObject().value("name").toString(),
+             QStringLiteral("T\\ab\tMüller \x1b\x7f"));
+    const QJsonObject two = profiles.at(1).toObject();
+    QCOMPARE(two.value("name").toString(), QStringLiteral("Two"));
+    QCOMPARE(two.value("arguments").toString(), QStringLiteral(" -a \"b c\""));
+    QCOMPARE(two.value("pixelDensity").toObject().value("value").toString(),
+             QStringLiteral(" -ppi 160"));
+    QVERIFY(two.value("input").isNull()); // position 7 of one entry
+    QCOMPARE(two.value("command").toArray().toVariantList().mid(1),
+             (QVariantList{"-ppi", "160", "-profile-name", "Two", "-a", "b c"}));
+
+    const QString shared = env->root() + QStringLiteral("/shared.ini");
+    QCOMPARE(run({"--export", shared, "Two"}).first, 0);
+    const QString colleague = env->root() + QStringLiteral("/colleague");
+    QVERIFY(WriteBytes(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.ini",
+                       "$VERSION\t106\n[Profile]\n\"Theirs\"\t\"[PixelDensity] 1 \"\n"
+                       "[PixelDensity]\n\"Default\"\t\"\"\n\"Mine too\"\t\" -ppi 160\"\n"));
+    QCOMPARE(run({"--import", shared}, colleague).first, 0);
+    QCOMPARE(run({"--list"}, colleague).second, QByteArray("Theirs\nTwo\n"));
+    // The same arguments, and the density entry met by its value, not added again.
+    QCOMPARE(run({"--print-command", "Two"}, colleague).second,
+             run({"--print-command", "Two"}).second);
+    const QByteArray merged = ReadBytes(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.ini");
+    QCOMPARE(merged.count("-ppi 160"), 1);
+    // Never over the launcher's own file.
+    QCOMPARE(run({"--export", user}).first, 1);
+}
+
+// Emulators started from the command line as a tester would: recorded, listed, outliving a
+// killed launcher window, stopped with what they started, and nobody else's process touched.
+void TestScripts::runningAndStopping_data()
+{
+    QTest::addColumn<RunningStep>("step");
+
+    QTest::newRow("listed: process, profile, start, log") << RunningStep([](const QString &l) {
+        QCOMPARE(Script(l, {"--launch", "Two"}, "child").code, 0);
+        QCOMPARE(Script(l, {"--launch", "Mine"}, "stay").code, 0);
+        const QList<QStringList> rows = Running(l);
+        QCOMPARE(ProfilesOf(rows), (QStringList{"Mine", "Two"}));
+        static const QRegularExpression iso(
+            QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"));
+        for (const QStringList &row : rows) {
+            QCOMPARE(row.size(), 4);
+            QVERIFY2(QFileInfo::exists("/proc/" + row.at(0)), qPrintable(row.join(' ')));
+            QVERIFY2(iso.match(row.at(2)).hasMatch(), qPrintable(row.at(2)));
+            const QDateTime started = QDateTime::fromString(row.at(2), Qt::ISODate);
+            QVERIFY2(qAbs(started.secsTo(QDateTime::currentDateTime())) < 60,
+                     qPrintable(row.at(2)));
+            QVERIFY(QFileInfo::exists(row.at(3)));
+            // The launcher ignores SIGPIPE; the emulator starts with the default again.
+            QVERIFY(!Has(SignalMask(pid_t(row.at(0).toLongLong()), "SigIgn:"), SIGPIPE));
+            // In a process group of its own, which a stop ends as a whole.
+            const pid_t group = ::getpgid(pid_t(row.at(0).toLongLong()));
+            QVERIFY(group > 1 && group != ::getpgrp());
+        }
+    });
+    QTest::newRow("old logs pruned, the user's own kept") << RunningStep([](const QString &l) {
+        const QString logs =
+            TestEnvironment::current()->root() + "/state/Velmora/VelmoraMobileEmulator/logs";
+        QVERIFY(QDir(logs).removeRecursively() && QDir().mkpath(logs));
+        // Logs of emulators long gone, more than are kept, and two of the user's own.
+        for (int i = 0; i < 62; ++i) {
+            const QString name =
+                i < 60 ? QStringLiteral("20200101-000000-%1-Old.log").arg(i, 3, 10, QChar('0'))
+                       : QStringList{"notes.log", "20200101-report.log"}.at(i - 60);
+            QVERIFY(WriteBytes(logs + '/' + name, "old output\n"));
+            QFile file(logs + '/' + name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(
+                file.setFileTime(QDateTime(QDate(i < 60 ? 2020 : 2019, 1, 1), QTime(0, 0, i % 60)),
+                                 QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(Script(l, {"--launch", "Two"}, "stay").code, 0);
+        const QStringList kept = QDir(logs).entryList({"*.log"}, QDir::Files, QDir::Name);
+        QCOMPARE(kept.size(), 50 + 1 + 2);
+        QVERIFY(kept.contains("notes.log") && kept.contains("20200101-report.log"));
+        QVERIFY(!kept.contains("20200101-000000-009-Old.log"));
+        QVERIFY(kept.contains("20200101-000000-059-Old.log")); // the newest of the old ones
+    });
+    QTest::newRow("a window killed outright leaves them running")
+        << RunningStep([](const QString &l) {
+               QCOMPARE(Script(l, {"--launch", "Two", "Mine"}, "stay").code, 0);
+               QProcess window;
+               QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+               e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+               window.setProcessEnvironment(e);
+               window.start(l, QStringList());
+               QVERIFY(WaitForListening(TestEnvironment::current()->runtimeDir(), 10000));
+               window.kill();
+               window.waitForFinished();
+               QCOMPARE(ProfilesOf(Running(l)), (QStringList{"Mine", "Two"}));
+           });
+    QTest::newRow("a stop ends what the emulator started, and no reused process id")
+        << RunningStep([](const QString &l) {
+               QCOMPARE(Script(l, {"--launch", "Two"}, "child").code, 0);
+               QCOMPARE(Script(l, {"--launch", "Mine"}, "stay").code, 0);
+               const QList<QStringList> before = Running(l);
+               const QStringList two = before.value(before.at(0).at(1) == "Two" ? 0 : 1);
+               const pid_t group = ::getpgid(pid_t(two.at(0).toLongLong()));
+               // A record whose process id now belongs to an unrelated process.
+               QProcess unrelated;
+               unrelated.start("sleep", {"60"});
+               QVERIFY(unrelated.waitForStarted());
+               const auto end = qScopeGuard([&unrelated] {
+                   unrelated.kill();
+                   unrelated.waitForFinished();
+               });
+               QCOMPARE(RecordLaunch(RecordOf(unrelated, "Two", "1")), QString());
+               QCOMPARE(Running(l).size(), 2); // not listed: it is not the one recorded
+
+               const LauncherRun stop = Script(l, {"--stop", "Two"});
+               QCOMPARE(stop.code, 0);
+               QVERIFY2(stop.err.isEmpty(), stop.err.constData());
+               QCOMPARE(ProfilesOf(Running(l)), QStringList{"Mine"});
+               QTRY_COMPARE(::kill(-group, 0) == 0 && !ProcessGroupIsZombies(group), false);
+               QCOMPARE(unrelated.state(), QProcess::Running);
+               QCOMPARE(Script(l, {"--stop", "Two"}).code, 0); // none ran
+           });
+    QTest::newRow("unknown names among several stop nothing") << RunningStep([](const QString &l) {
+        QCOMPARE(Script(l, {"--launch", "Two", "Mine"}, "stay").code, 0);
+        QCOMPARE(Script(l, {"--stop", "Nope"}).code, 2);
+        const LauncherRun stop = Script(l, {"--stop", "Two", "Nope", "Zed"});
+        QCOMPARE(stop.code, 2);
+        QVERIFY2(stop.Err().contains("No profiles named \"Nope\", \"Zed\""), stop.err.constData());
+        QCOMPARE(Running(l).size(), 2);
+        QCOMPARE(Script(l, {"--stop", "Two", "Mine"}).code, 0);
+        QCOMPARE(Running(l).size(), 0);
+    });
+    QTest::newRow("as JSON") << RunningStep([](const QString &l) {
+        QCOMPARE(Script(l, {"--launch", "Two", "Two", "Mine"}, "stay").code, 0);
+        const QJsonArray objects =
+            QJsonDocument::fromJson(Script(l, {"--running", "--json"}).out).array();
+        QCOMPARE(objects.size(), 3);
+        const QList<QStringList> rows = Running(l);
+        for (const QJsonValue &value : objects) {
+            const QJsonObject o = value.toObject();
+            QCOMPARE(o.keys(), (QStringList{"command", "log", "pid", "profile", "started"}));
+            // The same emulators, with the same start, as the lines list them.
+            const QString pid = QString::number(o.value("pid").toInteger());
+            const auto row = std::find_if(rows.begin(), rows.end(),
+                                          [&pid](const QStringList &r) { return r.at(0) == pid; });
+            QVERIFY2(row != rows.end(), qPrintable(pid));
+            QCOMPARE(o.value("profile").toString(), row->at(1));
+            QCOMPARE(o.value("started").toString(), row->at(2));
+            QCOMPARE(o.value("log").toString(), row->at(3));
+            const QJsonArray command = o.value("command").toArray();
+            QVERIFY(command.first().toString().endsWith("/VelmoraMobileEmu.exe"));
+            QVERIFY(command.contains(o.value("profile")));
+        }
+    });
+    // Only root could signal it at all.
+    QTest::newRow("another user's process is never signalled") << RunningStep([](const QString &l) {
+        if (::geteuid() != 0)
+            QSKIP("only root can start a process of another user");
+        QCOMPARE(Script(l, {"--launch", "Mine"}, "stay").code, 0);
+        QProcess foreign;
+        foreign.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        foreign.start("sleep", {"60"});
+        QVERIFY(foreign.waitForStarted());
+        const auto end = qScopeGuard([&foreign] {
+            foreign.kill();
+            foreign.waitForFinished();
+        });
+        QTRY_VERIFY(QFileInfo("/proc/" + QString::number(foreign.processId())).ownerId() == 65534);
+        QCOMPARE(RecordLaunch(RecordOf(foreign, "Other", QString())), QString());
+        const LauncherRun stop = Script(l, {"--stop-all"});
+        QCOMPARE(stop.code, 1);
+        QVERIFY2(stop.Err().contains("belongs to another user and is not signalled"),
+                 stop.err.constData());
+        QCOMPARE(foreign.state(), QProcess::Running);
+        QCOMPARE(ProfilesOf(Running(l)), QStringList{"Other"});
+    });
+}
+
+void TestScripts::runningAndStopping()
+{
+    QFETCH(RunningStep, step);
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    const QString records = StateDirectory() + "/launches.json";
+    QFile::remove(records);
+    step(install->executable());
+}
+
+// --wait tells a script how its launches went: 0 while every emulator runs five seconds on,
+// else the first end's status with what the emulator wrote.
+void TestScripts::launchAndWait_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QByteArray>("behave");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("said"); // parts of stderr, in order
+
+    QTest::newRow("all still run")
+        << QStringList{"Mine", "Two"} << QByteArray("stay") << 0 << QStringList();
+    QTest::newRow("exits with 3") << QStringList{"Two"} << QByteArray("exit:3") << 3
+                                  << QStringList{
+                                         "the emulator for \"Two\" ended: it exited with code 3",
+                                         "giving up on purpose",
+                                         "output line 1\n",
+                                         "output line 4\n",
+                                         "[lines left out: 6]",
+                                         "output line 11\n",
+                                         "output line 25"};
+    QTest::newRow("exits with 0 at once") << QStringList{"Mine"} << QByteArray("exit:0") << 1
+                                          << QStringList{"ended: it exited with code 0"};
+}
+
+void TestScripts::launchAndWait()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QByteArray, behave);
+    QFETCH(int, code);
+    QFETCH(QStringList, said);
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    const LauncherRun run = Script(install->executable(),
+                                   QStringList{"--launch"} + names + QStringList{"--wait"}, behave);
+    QCOMPARE(run.code, code);
+    const QString err = run.Err();
+    qsizetype at = 0;
+    for (const QString &part : said) {
+        at = err.indexOf(part, at);
+        QVERIFY2(at >= 0, qPrintable(part + " not in order in:\n" + err));
+        ++at;
+    }
+    if (said.isEmpty())
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+    // The log the emulator wrote is the profile's newest.
+    const QString path = Script(install->executable(), {"--log", names.last()}).Out().trimmed();
+    QVERIFY2(QFileInfo(path).isFile() && path.endsWith(names.last() + ".log"), qPrintable(path));
+}
+
+VELMORA_TEST_MAIN(TestScripts)
+#include "tst_scripts.moc"
