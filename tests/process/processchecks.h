@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QString>
 
+#include <functional>
+
+#include <sys/resource.h>
 #include <sys/types.h>
 
 // Whether every process of the group has ended (what is left are zombies nobody reaped).
@@ -42,4 +45,13 @@ inline quint64 SignalMask(qint64 pid, const QByteArray &field)
 inline bool Has(quint64 mask, int signal)
 {
     return (mask >> (signal - 1)) & 1;
+}
+
+// Run in the child: a resource limit, as `prlimit` would start the launcher.
+inline std::function<void()> Limit(int resource, rlim_t limit)
+{
+    return [resource, limit] {
+        const struct rlimit value = {limit, limit};
+        ::setrlimit(resource, &value);
+    };
 }

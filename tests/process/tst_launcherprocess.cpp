@@ -36,15 +36,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// Run in the child: a resource limit, as `prlimit` would start the launcher.
-static std::function<void()> Limit(int resource, rlim_t limit)
-{
-    return [resource, limit] {
-        const struct rlimit value = {limit, limit};
-        ::setrlimit(resource, &value);
-    };
-}
-
 class TestLauncherProcess : public QObject
 {
     Q_OBJECT
@@ -59,20 +50,12 @@ private slots:
     void ownArgumentsAreIgnored();
     void oneInstanceHoweverReached_data();
     void oneInstanceHoweverReached();
-    void takenRuntimeDirectoryStillLocks_data();
-    void takenRuntimeDirectoryStillLocks();
-    void plantedServerIsNotTrusted_data();
-    void plantedServerIsNotTrusted();
     void earlyAndInheritedSignals_data();
     void earlyAndInheritedSignals();
-    void unreadableConfigurationEndsWithOne();
-    void secondStartEndsItsLaunchFeedback();
-    void menuLaunchFailureIsShown();
     void signalsSaveLikeAClose_data();
     void signalsSaveLikeAClose();
     void launchesFromAFolderNamedWithAQuote();
     void fileSizeLimitFailsTheSaveOnly();
-    void floodOfIdleConnectionsStillHandsOver();
 
 private:
     QProcess *Start(const QStringList &arguments = {})
@@ -183,153 +166,6 @@ void TestLauncherProcess::ownArgumentsAreIgnored()
     QCOMPARE(first->state(), QProcess::Running);
 }
 
-// Needs a real X server, because the critical box is answered by another process, as a user
-// would answer it.
-void TestLauncherProcess::unreadableConfigurationEndsWithOne()
-{
-    XServer x;
-    QVERIFY2(x.isReady(), qPrintable(x.problem()));
-    LauncherInstall bare(env->root() + QStringLiteral("/bare"));
-    QVERIFY(QFile::remove(bare.defaultConfigPath()));
-    // Neither file: what earlier tests saved goes.
-    QDir(QFileInfo(env->userConfigPath()).absolutePath()).removeRecursively();
-
-    QProcess launcher;
-    launcher.setProcessEnvironment(x.Environment());
-    launcher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    launcher.start(bare.executable(), {});
-    launcher.waitForStarted();
-
-    // Find the box by its title, focus it and press Return, as a user would.
-    const QString window = x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$"));
-    QVERIFY2(!window.isEmpty(), "the critical box did not appear");
-    QCOMPARE(launcher.state(), QProcess::Running);
-    // A key that comes before the box takes the focus is lost: pressed again until it ends.
-    int code = -1;
-    for (int attempt = 0; attempt < 5 && code == -1; ++attempt) {
-        const bool pressed = x.Xdotool(
-            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window,
-             QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("Return")});
-        // The box may have gone with the previous key while the launcher was slow to end.
-        QVERIFY2(pressed || launcher.state() == QProcess::NotRunning, qPrintable(x.lastError()));
-        code = WaitForExit(launcher, 3000);
-    }
-    if (code == -1) {
-        launcher.kill();
-        launcher.waitForFinished();
-    }
-
-    QCOMPARE(code, 1);
-    QVERIFY(!QFileInfo::exists(env->userConfigPath()));
-    QVERIFY(!QFileInfo::exists(QFileInfo(env->userConfigPath()).absolutePath()));
-}
-
-namespace {
-// Listens on an X server's root window for the startup-notification messages the desktop's
-// launch feedback follows, as a desktop does, and gives each one whole.
-class StartupMessages
-{
-public:
-    explicit StartupMessages(const QString &display)
-    {
-        connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-        if (xcb_connection_has_error(connection))
-            return;
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(connection, screen->root, XCB_CW_EVENT_MASK, &mask);
-        begin = Atom("_NET_STARTUP_INFO_BEGIN");
-        more = Atom("_NET_STARTUP_INFO");
-        xcb_flush(connection);
-    }
-    ~StartupMessages() { xcb_disconnect(connection); }
-    bool IsListening() const { return begin != XCB_ATOM_NONE; }
-    // The messages that came so far, each whole.
-    QList<QByteArray> Take()
-    {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
-            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
-                const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
-                if (message->type == begin)
-                    pieces[message->window].clear();
-                if (message->type == begin || message->type == more) {
-                    QByteArray &text = pieces[message->window];
-                    text.append(reinterpret_cast<const char *>(message->data.data8), 20);
-                    if (text.contains('\0'))
-                        done.append(text.left(text.indexOf('\0')));
-                }
-            }
-            std::free(event);
-        }
-        return done;
-    }
-
-private:
-    xcb_atom_t Atom(const char *name)
-    {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, false, uint16_t(strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return atom;
-    }
-    xcb_connection_t *connection = nullptr;
-    xcb_atom_t begin = XCB_ATOM_NONE;
-    xcb_atom_t more = XCB_ATOM_NONE;
-    QHash<xcb_window_t, QByteArray> pieces;
-    QList<QByteArray> done;
-};
-} // namespace
-
-// On X11 a second start shows no window of its own, so it ends the desktop's launch feedback
-// for its startup id itself, read before Qt's X11 plugin takes it from the environment; the
-// offscreen platform would hide that.
-void TestLauncherProcess::secondStartEndsItsLaunchFeedback()
-{
-    XServer x;
-    QVERIFY2(x.isReady(), qPrintable(x.problem()));
-    QProcessEnvironment first = x.Environment();
-    first.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
-    QProcess *running = StartIn(install->executable(), first);
-    QVERIFY2(!x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty(),
-             "the window did not appear");
-    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
-    StartupMessages desktop(x.display());
-    QVERIFY(desktop.IsListening());
-    QProcessEnvironment second = x.Environment();
-    second.insert(QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("velmora test_TIME4242"));
-    QProcess *again = StartIn(install->executable(), second);
-    QCOMPARE(WaitForExit(*again, 10000), 0);
-    QTRY_COMPARE(desktop.Take(), QList<QByteArray>{"remove: ID=\"velmora test_TIME4242\""});
-    QCOMPARE(running->state(), QProcess::Running);
-}
-
-// Started from the applications menu (no terminal, a display), a launch that fails says why in
-// a message: the desktop shows nobody what goes to stderr.
-void TestLauncherProcess::menuLaunchFailureIsShown()
-{
-    XServer x;
-    QVERIFY2(x.isReady(), qPrintable(x.problem()));
-    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"));
-    QProcess launcher;
-    launcher.setProcessEnvironment(x.Environment());
-    launcher.start(install->executable(), {QStringLiteral("--launch=Gone")});
-    QVERIFY(launcher.waitForStarted());
-    const QString box = x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator Launcher$"));
-    QVERIFY2(!box.isEmpty(), "no message appeared");
-    int code = -1;
-    for (int attempt = 0; attempt < 5 && code == -1; ++attempt) {
-        x.Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), box,
-                   QStringLiteral("key"), QStringLiteral("--clearmodifiers"),
-                   QStringLiteral("Return")});
-        code = WaitForExit(launcher, 3000);
-    }
-    QCOMPARE(code, 2);
-    QVERIFY(launcher.readAllStandardError().contains("No profile named \"Gone\""));
-    // On a terminal (here: none, and no display) it is only said on stderr.
-    QCOMPARE(RunLauncher(install->executable(), {QStringLiteral("--launch=Gone")}).code, 2);
-}
-
 void TestLauncherProcess::oneInstanceHoweverReached_data()
 {
     QTest::addColumn<QString>("way");
@@ -403,118 +239,6 @@ void TestLauncherProcess::oneInstanceHoweverReached()
     next.start(executable, {});
     QCOMPARE(WaitForExit(next, 10000), 0);
     QVERIFY(!first.waitForFinished(0));
-}
-
-void TestLauncherProcess::takenRuntimeDirectoryStillLocks_data()
-{
-    QTest::addColumn<bool>("privateFolderTaken");
-    QTest::addColumn<QString>("used");
-    QTest::newRow("the runtime folder taken")
-        << false << QStringLiteral("/cache/velmora-launcher-instance");
-    QTest::newRow("and the private folder in the cache too")
-        << true << QStringLiteral("/data/velmora-launcher-instance");
-}
-
-void TestLauncherProcess::takenRuntimeDirectoryStillLocks()
-{
-    QFETCH(bool, privateFolderTaken);
-    QFETCH(QString, used);
-    if (::geteuid() != 0)
-        QSKIP("only root can hand a directory to another user");
-    // Without XDG_RUNTIME_DIR Qt falls back to <tmp>/runtime-<user>; another local user can
-    // create that first, and Qt then reports no runtime directory at all.
-    const QString tmp = env->root() + QStringLiteral("/tmp");
-    const QString taken = tmp + QStringLiteral("/runtime-root");
-    QVERIFY(QDir().mkpath(taken));
-    QCOMPARE(::chmod(QFile::encodeName(tmp).constData(), 01777), 0);
-    QCOMPARE(::chown(QFile::encodeName(taken).constData(), 65534, 65534), 0);
-    QCOMPARE(::chmod(QFile::encodeName(taken).constData(), 0700), 0);
-    const QString cacheFolder = env->root() + QStringLiteral("/cache/velmora-launcher-instance");
-    QDir(cacheFolder).removeRecursively();
-    QDir(env->root() + QStringLiteral("/data/velmora-launcher-instance")).removeRecursively();
-    if (privateFolderTaken) {
-        QVERIFY(QDir().mkpath(cacheFolder));
-        QCOMPARE(::chown(QFile::encodeName(cacheFolder).constData(), 65534, 65534), 0);
-    }
-
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    e.insert(QStringLiteral("TMPDIR"), tmp);
-    e.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    QProcess *first = StartIn(install->executable(), e);
-    const QString instanceDir = env->root() + used;
-    QVERIFY(WaitForListening(instanceDir, 10000));
-    QFileInfo dir(instanceDir);
-    QCOMPARE(int(dir.permissions() & 0x0077), 0); // nothing for group or others
-    QProcess *second = StartIn(install->executable(), e);
-    QCOMPARE(WaitForExit(*second, 10000), 0);
-    QCOMPARE(first->state(), QProcess::Running);
-    QVERIFY(QDir(taken).isEmpty());
-    if (privateFolderTaken)
-        QVERIFY(QDir(cacheFolder).isEmpty());
-}
-
-void TestLauncherProcess::plantedServerIsNotTrusted_data()
-{
-    QTest::addColumn<bool>("ownedByUs");
-    QTest::addColumn<QString>("used"); // where the launcher then listens
-    QTest::newRow("another user's socket, removed")
-        << false << QStringLiteral("/cache/velmora-launcher-instance");
-    QTest::newRow("a socket file of ours that another user serves")
-        << true << QStringLiteral("/data/velmora-launcher-instance");
-}
-
-// Another user's server at the launcher's socket name, put there while the launcher's private
-// folder was open to others: the launcher neither sends it anything nor hands over to it.
-void TestLauncherProcess::plantedServerIsNotTrusted()
-{
-    QFETCH(bool, ownedByUs);
-    QFETCH(QString, used);
-    if (::geteuid() != 0)
-        QSKIP("only root can act as another user");
-    // No runtime folder (Qt's fallback is another user's), so the private folder serves.
-    const QString tmp = env->root() + QStringLiteral("/tmp-planted");
-    const QString taken = tmp + QStringLiteral("/runtime-root");
-    QVERIFY(QDir().mkpath(taken));
-    QCOMPARE(::chown(QFile::encodeName(taken).constData(), 65534, 65534), 0);
-    const QString open = env->root() + QStringLiteral("/cache/velmora-launcher-instance");
-    QDir(open).removeRecursively();
-    QDir(env->root() + QStringLiteral("/data/velmora-launcher-instance")).removeRecursively();
-    QVERIFY(QDir().mkpath(open));
-    QCOMPARE(::chmod(QFile::encodeName(open).constData(), 0777), 0);
-    const QString name =
-        open + "/velmora-" + SingleApplication::idForUserConfig(env->userConfigPath()) + ".sock";
-    QLocalServer planted;
-    {
-        // Listening as "nobody" makes the server that user's.
-        const RestrictedPath asNobody(open, 0777);
-        QVERIFY(asNobody.effective());
-        QVERIFY2(planted.listen(name), qPrintable(planted.errorString()));
-    }
-    if (ownedByUs)
-        QCOMPARE(::chown(QFile::encodeName(name).constData(), 0, 0), 0);
-
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    e.insert(QStringLiteral("TMPDIR"), tmp);
-    e.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    QProcess *launcher = StartIn(install->executable(), e);
-    // The planted socket answers too: wait for one of ours where the launcher listens.
-    const QString ours = env->root() + used + name.mid(name.lastIndexOf('/'));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ours).exists() && QFileInfo(ours).ownerId() == 0 &&
-                                 (ours != name || !ownedByUs),
-                             10000);
-    QVERIFY(WaitForListening(env->root() + used, 10000));
-    QCOMPARE(launcher->state(), QProcess::Running);
-    QCOMPARE(int(QFileInfo(open).permissions() & 0x0077), 0);
-    // A second start finds the launcher, not the planted server.
-    QCOMPARE(WaitForExit(*StartIn(install->executable(), e), 10000), 0);
-    QCoreApplication::processEvents();
-    while (QLocalSocket *peer = planted.nextPendingConnection()) {
-        peer->waitForReadyRead(100);
-        QCOMPARE(peer->bytesAvailable(), 0);
-        delete peer;
-    }
 }
 
 void TestLauncherProcess::earlyAndInheritedSignals_data()
@@ -650,82 +374,6 @@ void TestLauncherProcess::fileSizeLimitFailsTheSaveOnly()
     QCOMPARE(
         QDir(QFileInfo(env->userConfigPath()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
         QStringList());
-}
-
-void TestLauncherProcess::floodOfIdleConnectionsStillHandsOver()
-{
-    // Enough descriptors for this process to hold more connections than the launcher may.
-    struct rlimit limit;
-    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
-    const rlim_t wanted = std::max(limit.rlim_cur, std::min<rlim_t>(limit.rlim_max, 4096));
-    const ResourceLimit more(RLIMIT_NOFILE, wanted);
-    QVERIFY(more.effective());
-    const int flood = int(std::min<rlim_t>(wanted - 64, 1000));
-
-    // The launcher gets far fewer descriptors than the flood holds connections.
-    QProcess *first =
-        processes.StartWindow(install->executable(), {}, Limit(RLIMIT_NOFILE, 256), true);
-    QVERIFY(WaitForListening(env->runtimeDir(), 10000));
-    const QStringList sockets =
-        QDir(env->runtimeDir()).entryList({QStringLiteral("*.sock")}, QDir::System);
-    QCOMPARE(sockets.size(), 1);
-    const QByteArray path = QFile::encodeName(env->runtimeDir() + '/' + sockets.first());
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-
-    QList<int> idle;
-    for (int i = 0; i < flood; ++i) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            break;
-        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
-            ::close(fd);
-            continue; // the backlog is full for a moment
-        }
-        idle.append(fd);
-    }
-    // More connections than the launcher has descriptors; a launcher that stopped listening
-    // refuses the rest.
-    QVERIFY2(idle.size() > 512,
-             qPrintable(QStringLiteral("only %1 connections were accepted").arg(idle.size())));
-    QProcess *second = Start();
-    const int code = WaitForExit(*second, 20000);
-    for (const int fd : std::as_const(idle))
-        ::close(fd);
-    QCOMPARE(code, 0);
-    QCOMPARE(first->state(), QProcess::Running);
-    QProcess *third = Start();
-    QCOMPARE(WaitForExit(*third, 20000), 0);
-
-    // Connections that keep coming while several second starts hand over: the launcher drops
-    // idle ones, never a start that has said what it wants.
-    std::atomic<bool> flooding{true};
-    std::thread churn([&] {
-        QList<int> held;
-        for (int round = 0; flooding && round < 200000; ++round) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-            if (fd < 0)
-                break;
-            if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
-                held.append(fd);
-            else
-                ::close(fd);
-            while (held.size() > 64)
-                ::close(held.takeFirst());
-        }
-        for (const int fd : std::as_const(held))
-            ::close(fd);
-    });
-    const auto stopChurn = qScopeGuard([&] {
-        flooding = false;
-        churn.join();
-    });
-    QList<QProcess *> seconds;
-    for (int i = 0; i < 6; ++i)
-        seconds.append(Start());
-    for (QProcess *start : std::as_const(seconds))
-        QCOMPARE(WaitForExit(*start, 20000), 0);
 }
 
 VELMORA_TEST_MAIN(TestLauncherProcess)
