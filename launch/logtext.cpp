@@ -15,16 +15,45 @@
 
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Opens `path` as a log into `in`: only a plain file is a log, and opening never waits (a FIFO
+// put in a log's place would hold the window until someone wrote to it).
+static bool OpenPlainLog(const QString &path, QFile &in, struct stat *st)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode) ||
+        !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 LogText::Read LogText::ReadMore(const QString &file)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    struct stat st = {};
+    if (!OpenPlainLog(file, in, &st))
         return Read::Failed;
-    const qint64 size = in.size();
-    // A log only grows; one that shrank was begun anew.
-    const bool restart = file != path || size < bytes.size();
+    const qint64 size = qint64(st.st_size);
+    const QByteArray identity =
+        QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    // A log only grows; one that shrank, another file put in its place, or one written anew
+    // from its start (its first bytes differ) is read from its start again.
+    bool restart = file != path || identity != fileIdentity || size < bytes.size();
+    if (!restart && !bytes.isEmpty()) {
+        const QByteArray head = in.read(qMin<qsizetype>(bytes.size(), 4096));
+        restart = !bytes.startsWith(head) || head.size() < qMin<qsizetype>(bytes.size(), 4096);
+    }
     if (restart) {
         path = file;
+        fileIdentity = identity;
         bytes.clear();
         starts.clear();
     }
@@ -190,8 +219,9 @@ QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QS
 
 QString LogExcerpt(const QString &path, int head, int tail)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    struct stat st = {};
+    if (!OpenPlainLog(path, file, &st))
         return QString();
     // The first lines come from the start, the last from the end, and the lines between are
     // only counted: a log may be long, and its reason is often in its first lines.
@@ -200,35 +230,54 @@ QString LogExcerpt(const QString &path, int head, int tail)
     const QByteArray start = file.read(Piece);
     if (start.isEmpty())
         return QString();
+    const QString cut = QStringLiteral("…");
     QList<QByteArray> first = start.split('\n');
-    QList<QByteArray> last;
-    qint64 lineEnds = start.count('\n');
     if (size <= Piece) {
-        last = first;
-    } else {
-        for (qint64 at = Piece; at < size - Piece;) {
-            const QByteArray chunk = file.read(qMin<qint64>(1 << 20, size - Piece - at));
-            if (chunk.isEmpty())
-                break;
-            lineEnds += chunk.count('\n');
-            at += chunk.size();
-        }
-        file.seek(qMax<qint64>(Piece, size - Piece));
-        const QByteArray end = file.readAll();
-        lineEnds += end.count('\n');
-        last = end.split('\n');
+        // A final line end closes the last line; it starts none.
+        if (first.last().isEmpty())
+            first.removeLast();
+        if (first.size() <= head + tail)
+            return QString::fromUtf8(first.join('\n'));
+        QList<QByteArray> shown = first.first(head);
+        shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
+                                                 int(first.size() - head - tail))
+                         .toUtf8());
+        shown += first.mid(first.size() - tail);
+        return QString::fromUtf8(shown.join('\n'));
     }
-    // A final line end closes the last line; it starts none.
+    // Larger than both ends: the first piece ends inside a line, the last begins inside one,
+    // and a few long lines may be all there is. Each end shows what it holds of its lines.
+    qint64 lineEnds = start.count('\n');
+    for (qint64 at = Piece; at < size - Piece;) {
+        const QByteArray chunk = file.read(qMin<qint64>(1 << 20, size - Piece - at));
+        if (chunk.isEmpty())
+            break;
+        lineEnds += chunk.count('\n');
+        at += chunk.size();
+    }
+    const qint64 endAt = qMax<qint64>(Piece, size - Piece);
+    file.seek(endAt);
+    const QByteArray end = file.readAll();
+    lineEnds += end.count('\n');
+    QList<QByteArray> last = end.split('\n');
     const bool closed = last.last().isEmpty();
     if (closed)
         last.removeLast();
     const qint64 lines = closed ? lineEnds : lineEnds + 1;
-    if (lines <= head + tail)
-        return QString::fromUtf8(last.join('\n'));
-    QList<QByteArray> shown = first.first(qMin<qsizetype>(head, first.size()));
-    shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
-                                             int(lines - head - tail))
-                     .toUtf8());
-    shown += last.mid(qMax<qsizetype>(0, last.size() - tail));
-    return QString::fromUtf8(shown.join('\n'));
+    // The first piece's last line goes on past it; the last piece's first line began before it
+    // (unless the piece begins right after a line end).
+    QStringList shown;
+    const qsizetype fromStart = qMin<qsizetype>(head, first.size());
+    for (qsizetype i = 0; i < fromStart; ++i)
+        shown.append(QString::fromUtf8(first.at(i)) + (i == first.size() - 1 ? cut : QString()));
+    file.seek(endAt - 1);
+    const bool endBeginsALine = endAt == Piece ? start.endsWith('\n') : file.read(1) == "\n";
+    const qint64 fromEnd = qMin<qint64>(tail, qMin<qint64>(lines - fromStart, last.size()));
+    const qint64 between = lines - fromStart - fromEnd;
+    if (between > 0)
+        shown.append(QCoreApplication::translate("Emulators", "[lines left out: %n]", nullptr,
+                                                 int(between)));
+    for (qsizetype i = last.size() - fromEnd; i < last.size(); ++i)
+        shown.append((i == 0 && !endBeginsALine ? cut : QString()) + QString::fromUtf8(last.at(i)));
+    return shown.join(QLatin1Char('\n'));
 }

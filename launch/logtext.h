@@ -36,6 +36,7 @@ private:
     void IndexFrom(qsizetype from);
 
     QString path;
+    QByteArray fileIdentity; // the device and inode of the file read
     QByteArray bytes;
     QList<qsizetype> starts;
 };

@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 LauncherConfig Options()
@@ -317,6 +319,8 @@ void TestCommandLine::logExcerpt_data()
         return numbered(1, count).join('\n').toUtf8() + end;
     };
     QTest::newRow("empty") << QByteArray() << QStringList();
+    QTest::newRow("a FIFO in the log's place, never waited for")
+        << QByteArray("|") << QStringList();
     QTest::newRow("twenty lines, all shown") << text(20, "\n") << numbered(1, 20);
     QTest::newRow("a final line end starts no line")
         << text(21, "\n")
@@ -332,6 +336,15 @@ void TestCommandLine::logExcerpt_data()
     QByteArray longLog;
     for (int i = 1; i <= 30000; ++i)
         longLog += QByteArray::number(i) + '\n';
+    // A few lines longer than what is read from each end: the first line's beginning (the
+    // reason) and the last line's end, each cut where the reading stopped.
+    const QByteArray wide(40000, 'w');
+    QTest::newRow("three long lines")
+        << "reason " + wide + '\n' + wide + '\n' + wide + " end\n"
+        << QStringList{"reason " + wide, QString(64 * 1024 - 40008, u'w') + "…", wide + " end"};
+    QTest::newRow("one line longer than both ends")
+        << "why " + QByteArray(200000, 'x')
+        << QStringList{"why " + QString(64 * 1024 - 4, u'x') + "…"};
     QTest::newRow("a long log") << longLog
                                 << QStringList{"1", "2", "3", "4", "5", "[lines left out: 29980]"} +
                                        numbered(29986, 30000);
@@ -344,9 +357,14 @@ void TestCommandLine::logExcerpt()
     QFETCH(QByteArray, log);
     QFETCH(QStringList, lines);
     const QString path = TestEnvironment::current()->root() + "/excerpt.log";
-    QVERIFY(WriteBytes(path, log));
+    QFile::remove(path);
+    if (log == "|")
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else
+        QVERIFY(WriteBytes(path, log));
     const QString excerpt = LogExcerpt(path);
     QCOMPARE(excerpt.isEmpty() ? QStringList() : excerpt.split('\n'), lines);
+    QFile::remove(path);
 }
 
 // A write of the records that fails (a full disk, here a file-size limit) keeps the records
@@ -394,8 +412,16 @@ void TestCommandLine::logTextFollowsItsFile_data()
     QTest::newRow("bytes that are no UTF-8")
         << QList<QByteArray>{"\xff ok\n"}
         << QStringList{QString(QChar::ReplacementCharacter) + " ok"} << grown;
-    QTest::newRow("begun anew when shorter") << QList<QByteArray>{"one\ntwo\n", "!x\n"}
-                                             << QStringList{"x"} << int(LogText::Read::Restarted);
+    // "!" writes the file anew in place, "~" puts another file in its place, "|" a FIFO.
+    const int restarted = int(LogText::Read::Restarted);
+    QTest::newRow("begun anew when shorter")
+        << QList<QByteArray>{"one\ntwo\n", "!x\n"} << QStringList{"x"} << restarted;
+    QTest::newRow("written anew, longer") << QList<QByteArray>{"one\n", "!first\nsecond\n"}
+                                          << QStringList{"first", "second"} << restarted;
+    QTest::newRow("replaced by a longer file")
+        << QList<QByteArray>{"one\n", "~one\ntwo\n"} << QStringList{"one", "two"} << restarted;
+    QTest::newRow("a FIFO in its place is not read, and never waited for")
+        << QList<QByteArray>{"one\n", "|"} << QStringList{"one"} << int(LogText::Read::Failed);
 }
 
 void TestCommandLine::logTextFollowsItsFile()
@@ -411,6 +437,13 @@ void TestCommandLine::logTextFollowsItsFile()
     for (const QByteArray &chunk : chunks) {
         if (chunk.startsWith('!')) {
             QVERIFY(WriteBytes(path, chunk.mid(1)));
+        } else if (chunk.startsWith('~')) {
+            QVERIFY(WriteBytes(path + ".new", chunk.mid(1)));
+            QVERIFY(::rename(QFile::encodeName(path + ".new").constData(),
+                             QFile::encodeName(path).constData()) == 0);
+        } else if (chunk.startsWith('|')) {
+            QVERIFY(QFile::remove(path));
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         } else {
             QFile file(path);
             QVERIFY(file.open(QIODevice::Append) && file.write(chunk) == chunk.size());
@@ -424,6 +457,7 @@ void TestCommandLine::logTextFollowsItsFile()
     QCOMPARE(shown, lines);
     QCOMPARE(log.ReadMore(path + ".gone"), LogText::Read::Failed);
     QCOMPARE(log.LineCount(), lines.size());
+    QFile::remove(path);
 }
 
 void TestCommandLine::logFilterAndLogsOfAProfile()
