@@ -19,6 +19,9 @@
 
 int main(int argc, char *argv[])
 {
+    // From the first moment a termination signal ends the window's run as a close does; the
+    // paths that open no window give it back its own action below.
+    TerminationSignals::Catch();
     // Before any application object: Qt's X11 plugin takes DESKTOP_STARTUP_ID away.
     TakeActivationToken();
     // A reader that went away makes a write fail with an error, which is reported, instead of
@@ -33,6 +36,7 @@ int main(int argc, char *argv[])
     if (options.action != LauncherOptions::OpenWindow) {
         // For scripts: no window, no instance lock, no file written.
         // Termination signals keep their default action, so that Ctrl+C stops them.
+        TerminationSignals::ReleaseAndRedeliver();
         QString said;
         int code = 0;
         {
@@ -54,18 +58,17 @@ int main(int argc, char *argv[])
     }
 
     if (!WindowCanOpen(arguments)) {
+        TerminationSignals::ReleaseAndRedeliver();
         QCoreApplication core(argc, argv);
         InstallTranslations(&core);
         return SayNoDisplay();
     }
 
-    // From here on a termination signal ends the run as a close does, however early it comes.
-    TerminationSignals::Catch();
     SingleApplication app(argc, argv);
     if (app.isRunning()) {
         // Another launcher runs for this user: bring it to the front and touch nothing. This
         // start shows no window, so it ends the desktop's launch feedback itself.
-        TerminationSignals::Release();
+        TerminationSignals::ReleaseAndRedeliver();
         const bool handedOver = app.sendMessage(QString(), 5000);
         EndStartupFeedback(StartupId());
         return handedOver ? 0 : 1;

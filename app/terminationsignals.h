@@ -19,6 +19,9 @@ public:
     static void Catch();
     // Gives the signals back what they did before Catch.
     static void Release();
+    // Release, and a signal caught meanwhile is sent again: it does what it would have done
+    // had it never been caught (a script's launcher ends as killed).
+    static void ReleaseAndRedeliver();
 
     // Catches the signals if that was not done yet, and acts on them in the event loop.
     explicit TerminationSignals(QObject *parent = nullptr);

@@ -19,23 +19,23 @@ int pipeFds[2] = {-1, -1};
 struct sigaction previousActions[HandledCount];
 bool replaced[HandledCount] = {};
 
-extern "C" void WriteSignalByte(int)
+extern "C" void WriteSignalByte(int signal)
 {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = char(signal);
     // A full pipe already holds a request to quit; nothing is lost by dropping this one.
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], &byte, 1);
     errno = saved;
 }
 
-// Reads what the pipe holds; true when a signal came.
-bool DrainPipe()
+// Reads what the pipe holds; the last signal that came, or 0.
+int DrainPipe()
 {
-    bool any = false;
+    int last = 0;
     char buffer[64];
-    while (::read(pipeFds[0], buffer, sizeof buffer) > 0)
-        any = true;
-    return any;
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        last = buffer[n - 1];
+    return last;
 }
 
 } // namespace
@@ -60,6 +60,21 @@ void TerminationSignals::Catch()
             continue;
         replaced[i] = ::sigaction(handledSignals[i], &action, nullptr) == 0;
     }
+    // A starter may hand them over blocked (and one already pending): they are obeyed all the
+    // same, now.
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (const int signal : handledSignals)
+        sigaddset(&handled, signal);
+    ::sigprocmask(SIG_UNBLOCK, &handled, nullptr);
+}
+
+void TerminationSignals::ReleaseAndRedeliver()
+{
+    const int came = pipeFds[0] >= 0 ? DrainPipe() : 0;
+    Release();
+    if (came != 0)
+        ::raise(came);
 }
 
 void TerminationSignals::Release()
@@ -93,7 +108,7 @@ TerminationSignals::~TerminationSignals()
 
 bool TerminationSignals::requested()
 {
-    if (pipeFds[0] >= 0 && DrainPipe())
+    if (pipeFds[0] >= 0 && DrainPipe() != 0)
         wasRequested = true;
     return wasRequested;
 }

@@ -52,6 +52,8 @@ private slots:
     void oneInstanceHoweverReached();
     void earlyAndInheritedSignals_data();
     void earlyAndInheritedSignals();
+    void signalsFromTheFirstMoment_data();
+    void signalsFromTheFirstMoment();
     void signalsSaveLikeAClose_data();
     void signalsSaveLikeAClose();
     void launchesFromAFolderNamedWithAQuote();
@@ -269,6 +271,34 @@ void TestLauncherProcess::earlyAndInheritedSignals()
     // Still there to answer a second start.
     QCOMPARE(WaitForExit(*Start(), 10000), 0);
     QCOMPARE(launcher->state(), QProcess::Running);
+}
+
+void TestLauncherProcess::signalsFromTheFirstMoment_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code"); // -1: ended by the signal
+    QTest::newRow("the window ends as a close does") << QStringList() << 0;
+    QTest::newRow("a script's launcher ends as killed") << QStringList{"--list"} << -1;
+}
+
+// A SIGTERM that comes before main() runs (here: sent while it was blocked, so that it waits,
+// pending, through the exec) is obeyed at once, whatever the launcher was about to do.
+void TestLauncherProcess::signalsFromTheFirstMoment()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const LauncherRun run = RunLauncher(install->executable(), arguments, e, 10000, [] {
+        sigset_t term;
+        sigemptyset(&term);
+        sigaddset(&term, SIGTERM);
+        ::sigprocmask(SIG_BLOCK, &term, nullptr);
+        ::raise(SIGTERM);
+    });
+    QCOMPARE(run.code, code);
+    if (code == -1)
+        QCOMPARE(run.out, QByteArray()); // it ended before it listed anything
 }
 
 void TestLauncherProcess::signalsSaveLikeAClose_data()
