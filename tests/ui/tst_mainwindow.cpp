@@ -385,6 +385,25 @@ void TestMainWindow::windowsRememberTheirPlace()
         if (place.x() < 10000)
             QCOMPARE(again.pos(), place);
     }
+    // A remembered size larger than any screen (another program wrote it) fits the screen.
+    {
+        QWidget huge;
+        huge.setGeometry(QRect(screen.topLeft() + QPoint(10, 10), QSize(100000, 100000)));
+        WindowSettings().setValue("huge/geometry", huge.saveGeometry());
+        QWidget again;
+        RememberGeometry(&again, "huge");
+        QVERIFY2(screen.contains(again.geometry()),
+                 qPrintable(QStringLiteral("%1x%2").arg(again.width()).arg(again.height())));
+    }
+    // A settings file larger than the launcher ever writes is set aside, not read.
+    const QString settings = TestEnvironment::current()->root() + "/big.conf";
+    QVERIFY(WriteBytes(settings, QByteArray(2 << 20, 'x')));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is larger than 1024 KiB"));
+    QVERIFY(SetAsideIfTooLarge(settings, MaxWindowSettingsBytes));
+    QVERIFY(!QFileInfo::exists(settings) && QFileInfo::exists(settings + ".too-large"));
+    QVERIFY(WriteBytes(settings, QByteArray(4096, 'x')));
+    QVERIFY(!SetAsideIfTooLarge(settings, MaxWindowSettingsBytes));
+
     const QString folder = TestEnvironment::current()->root() + "/exports";
     QVERIFY(QDir().mkpath(folder));
     NoteLastFolder(folder + "/Profiles.ini");
