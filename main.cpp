@@ -19,6 +19,8 @@
 
 int main(int argc, char *argv[])
 {
+    // First, so that no descriptor made below takes the place of a closed standard stream.
+    OpenClosedStandardStreams();
     // From the first moment a termination signal ends the window's run as a close does; the
     // paths that open no window give it back its own action below.
     TerminationSignals::Catch();
@@ -27,7 +29,6 @@ int main(int argc, char *argv[])
     // A reader that went away makes a write fail with an error, which is reported, instead of
     // ending the process.
     std::signal(SIGPIPE, SIG_IGN);
-    OpenClosedStandardStreams();
     IgnoreRelativeBaseDirectories();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
