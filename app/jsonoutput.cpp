@@ -112,7 +112,11 @@ void WriteRunningJson(QTextStream &out, const QList<LaunchRecord> &records)
             out << (w ? ",\n            " : "\n            ");
             WriteJsonString(out, record.command.at(w));
         }
-        out << (record.command.isEmpty() ? "],\n" : "\n        ],\n") << "        \"log\": ";
+        out << (record.command.isEmpty() ? "],\n" : "\n        ],\n");
+        // Only the start of a long command is kept; how long the whole one was.
+        if (record.commandChars > 0)
+            out << "        \"commandChars\": " << record.commandChars << ",\n";
+        out << "        \"log\": ";
         WriteJsonString(out, record.log);
         out << ",\n        \"pid\": " << record.pid << ",\n        \"profile\": ";
         WriteJsonString(out, record.profile);

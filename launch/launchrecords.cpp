@@ -43,15 +43,30 @@ constexpr int KeptEnds = 50;
 
 QJsonObject RecordJson(const LaunchRecord &record)
 {
-    return QJsonObject{
+    // A long command is kept in part, with its whole length: the records stay small enough to
+    // be read whole however long the commands are.
+    QJsonArray command;
+    qint64 whole = record.commandChars;
+    qsizetype kept = 0;
+    for (const QString &word : record.command) {
+        if (record.commandChars == 0)
+            whole += word.size();
+        if (kept < MaxKeptCommandChars)
+            command.append(word.left(MaxKeptCommandChars - kept));
+        kept += word.size();
+    }
+    QJsonObject o{
         {QStringLiteral("profile"), record.profile},
         {QStringLiteral("pid"), double(record.pid)},
         {QStringLiteral("identity"), record.identity},
         {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("log"), record.log},
         {QStringLiteral("stopping"), record.stopping},
-        {QStringLiteral("command"), QJsonArray::fromStringList(record.command)},
+        {QStringLiteral("command"), command},
     };
+    if (record.commandChars > 0 || kept > MaxKeptCommandChars)
+        o.insert(QStringLiteral("commandChars"), double(whole));
+    return o;
 }
 
 LaunchRecord RecordFromJson(const QJsonObject &o)
@@ -66,6 +81,7 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
     record.stopping = o.value(QStringLiteral("stopping")).toBool();
     for (const QJsonValue &word : o.value(QStringLiteral("command")).toArray())
         record.command.append(word.toString());
+    record.commandChars = qint64(o.value(QStringLiteral("commandChars")).toDouble());
     return record;
 }
 
@@ -89,8 +105,21 @@ RecordsFile ReadRecords()
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
         return file;
+    if (in.size() > MaxRecordsBytes) {
+        // Not the launcher's: set aside for whoever made it, and begun anew.
+        const QString aside = path + QStringLiteral(".too-large");
+        QFile::remove(aside);
+        in.close();
+        QFile::rename(path, aside);
+        qCWarning(lcInstances).noquote()
+            << QStringLiteral("%1 is larger than %2 MiB; it is set aside as %3")
+                   .arg(path)
+                   .arg(MaxRecordsBytes >> 20)
+                   .arg(aside);
+        return file;
+    }
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(in.read(qint64(4) << 20), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(in.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         qCWarning(lcInstances).noquote() << QStringLiteral("%1 cannot be read (%2); it is replaced")
                                                 .arg(path, error.errorString());

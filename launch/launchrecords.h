@@ -23,7 +23,16 @@ struct LaunchRecord
     QString log;              // the file its output goes to; empty when it goes nowhere
     bool stopping = false;    // a launcher is stopping it: its end is no failure
     QStringList command = {}; // what it was started with: the program, then each argument
+    // When the records keep only the start of a long command: the whole command's length in
+    // characters; 0 when `command` is whole.
+    qint64 commandChars = 0;
 };
+
+// What a record keeps of a command at most, in characters: a thousand running emulators with
+// commands of megabytes stay a records file that is read in a moment.
+constexpr qsizetype MaxKeptCommandChars = 16 * 1024;
+// A records file larger than this was not written by the launcher; it is set aside.
+constexpr qint64 MaxRecordsBytes = qint64(64) << 20;
 
 struct EndedLaunch
 {

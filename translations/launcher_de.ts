@@ -303,6 +303,13 @@ Sind Sie sicher?</translation>
         <source>State</source>
         <translation>Zustand</translation>
     </message>
+    <message numerus="yes">
+        <source>Its command line was too long to keep whole (%n characters): it cannot be copied or launched again from here.</source>
+        <translation>
+            <numerusform>Seine Befehlszeile war zu lang, um sie ganz zu behalten (%n Zeichen): Sie kann hier weder kopiert noch erneut gestartet werden.</numerusform>
+            <numerusform>Seine Befehlszeile war zu lang, um sie ganz zu behalten (%n Zeichen): Sie kann hier weder kopiert noch erneut gestartet werden.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Emulators</name>

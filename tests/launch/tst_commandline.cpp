@@ -49,6 +49,7 @@ private slots:
     void logExcerpt_data();
     void logExcerpt();
     void recordsSurviveAFailedWrite();
+    void longCommandsKeepEveryRecord();
     void logTextFollowsItsFile_data();
     void logTextFollowsItsFile();
     void logFilterAndLogsOfAProfile();
@@ -390,6 +391,39 @@ void TestCommandLine::recordsSurviveAFailedWrite()
     QCOMPARE(ReadBytes(records), before);
     QCOMPARE(RunningEmulators().size(), 1);
     QVERIFY(QFile::remove(records));
+}
+
+// Commands of megabytes (three running, fifty ended) keep every emulator in the records: each
+// keeps the start of its command and the whole length, and the file stays small.
+void TestCommandLine::longCommandsKeepEveryRecord()
+{
+    const QString records = StateDirectory() + "/launches.json";
+    QFile::remove(records);
+    const QString huge(1800 * 1000, u'a');
+    for (int i = 0; i < 3; ++i) {
+        LaunchRecord record{"Long", qint64(::getpid()), ProcessIdentity(::getpid()),
+                            QDateTime::currentDateTime(), QString()};
+        record.command = {"/emulator", "-x", huge};
+        QCOMPARE(RecordLaunch(record), QString());
+    }
+    for (int i = 0; i < 50; ++i)
+        RecordHowEnded(100000 + i, "1", true, 0);
+    const QList<LaunchRecord> running = RunningEmulators();
+    QCOMPARE(running.size(), 3);
+    for (const LaunchRecord &record : running) {
+        QCOMPARE(record.commandChars, qint64(huge.size() + 2 + 9));
+        QCOMPARE(record.command.join(QString()).size(), MaxKeptCommandChars);
+        QCOMPARE(record.command.first(), QStringLiteral("/emulator"));
+    }
+    QVERIFY2(QFileInfo(records).size() < 3 * 2 * MaxKeptCommandChars,
+             qPrintable(QString::number(QFileInfo(records).size())));
+    // A file larger than the launcher writes is set aside, not read.
+    QVERIFY(WriteBytes(records, QByteArray(MaxRecordsBytes + 1, ' ')));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is larger than 64 MiB"));
+    QCOMPARE(RunningEmulators().size(), 0);
+    QVERIFY(QFileInfo::exists(records + ".too-large"));
+    QFile::remove(records + ".too-large");
+    QFile::remove(records);
 }
 
 VELMORA_GUILESS_TEST_MAIN(TestCommandLine)

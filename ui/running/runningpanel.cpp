@@ -19,10 +19,12 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
+
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <climits>
 
 namespace {
 
@@ -65,6 +67,13 @@ QString EmulatorTableModel::State(const Row &row)
                              : tr("%1 after %2").arg(row.how, after);
 }
 
+// Only a command the records kept whole is copied or started again: a part of one would start
+// another emulator than the one shown.
+static bool WholeCommand(const LaunchRecord &record)
+{
+    return !record.command.isEmpty() && record.commandChars == 0;
+}
+
 QVariant EmulatorTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rows.size())
@@ -101,6 +110,12 @@ QVariant EmulatorTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         if (index.column() == PidColumn)
             return int(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    case Qt::ToolTipRole:
+        if (row.record.commandChars > 0)
+            return tr("Its command line was too long to keep whole (%n characters): it cannot be "
+                      "copied or launched again from here.",
+                      nullptr, int(qMin<qint64>(row.record.commandChars, INT_MAX)));
         break;
     }
     return QVariant();
@@ -285,7 +300,7 @@ void RunningPanel::UpdateButtons()
     };
     stopButton->setEnabled(any([](const auto &r) { return r.running && !r.record.stopping; }));
     logButton->setEnabled(any([](const auto &r) { return !r.record.log.isEmpty(); }));
-    copyButton->setEnabled(any([](const auto &r) { return !r.record.command.isEmpty(); }));
+    copyButton->setEnabled(any([](const auto &r) { return WholeCommand(r.record); }));
     againButton->setEnabled(copyButton->isEnabled());
     const QList<QAction *> actions = table->actions();
     const QList<QPushButton *> buttons = {stopButton, logButton, copyButton, againButton};
@@ -313,7 +328,7 @@ void RunningPanel::CopyCommands()
 {
     QStringList lines;
     for (const EmulatorTableModel::Row &row : Selected()) {
-        if (!row.record.command.isEmpty())
+        if (WholeCommand(row.record))
             lines.append(ShellCommand({row.record.command.first(), row.record.command.mid(1)}));
     }
     if (!lines.isEmpty())
@@ -325,7 +340,7 @@ void RunningPanel::LaunchAgain()
     // With what each was started, for its profile.
     QList<LaunchRequest> requests;
     for (const EmulatorTableModel::Row &row : Selected()) {
-        if (!row.record.command.isEmpty())
+        if (WholeCommand(row.record))
             requests.append(
                 {row.record.profile, {row.record.command.first(), row.record.command.mid(1)}});
     }
