@@ -70,10 +70,46 @@ QHash<QString, int> EmulatorMonitor::Counts() const
     return counts;
 }
 
+template <typename Result>
+void EmulatorMonitor::OnDisk(std::function<Result()> work, std::function<void(const Result &)> then)
+{
+    disk.Post([this, work = std::move(work), then = std::move(then)] {
+        Result result = work();
+        QMetaObject::invokeMethod(
+            this, [then, result = std::move(result)] { then(result); }, Qt::QueuedConnection);
+    });
+}
+
+void EmulatorMonitor::ReadAgain()
+{
+    Reload();
+}
+
+namespace {
+
+struct RecordsSeen
+{
+    QList<LaunchRecord> running;
+    QList<EndedLaunch> ended;
+};
+
+} // namespace
+
 void EmulatorMonitor::Reload()
 {
-    QList<EndedLaunch> ended;
-    const QList<LaunchRecord> now = RunningEmulators(&ended);
+    OnDisk<RecordsSeen>(
+        [] {
+            RecordsSeen seen;
+            seen.running = RunningEmulators(&seen.ended);
+            return seen;
+        },
+        [this](const RecordsSeen &seen) { Reloaded(seen.running, seen.ended); });
+}
+
+void EmulatorMonitor::Reloaded(const QList<LaunchRecord> &now, const QList<EndedLaunch> &ended)
+{
+    lastEnded = ended;
+    lastListed = now;
     // Ends whose starter has noted meanwhile how they came.
     for (const EndedLaunch &end : std::as_const(ended)) {
         const auto waiting = awaitingHow.constFind(Key(end.record));
@@ -113,6 +149,7 @@ void EmulatorMonitor::Reload()
         reported.insert(Key(record));
         ReportEnd(record, QString(), ended);
     }
+    emit recordsRead();
 }
 
 void EmulatorMonitor::Watch(const LaunchRecord &record)
@@ -156,18 +193,25 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     records.erase(found);
     const std::optional<ProcessEnd> end = ReapEnded(pid);
     const QString how = end ? DescribeEnd(end->exited, end->code) : QString();
-    QList<EndedLaunch> ended;
-    RunningEmulators(&ended); // drops its record
-    // Started by this window: how it ended is known here only, and noted for the Running
-    // Emulators window and other launchers.
-    if (end)
-        RecordHowEnded(pid, record.identity, end->exited, end->code);
+    // When it ended is when it was seen to, not when the records could be read.
+    const QDateTime endedAt = QDateTime::currentDateTime();
     emit countsChanged();
-    if (reported.contains(Key(record)) ||
-        record.started.msecsTo(QDateTime::currentDateTime()) >= EarlyEndMs)
-        return;
-    reported.insert(Key(record));
-    ReportEnd(record, how, ended);
+    // Its record dropped and, started by this window, how it ended noted for the Running
+    // Emulators window and other launchers (known here only).
+    OnDisk<QList<EndedLaunch>>(
+        [pid, identity = record.identity, end] {
+            QList<EndedLaunch> ended;
+            RunningEmulators(&ended);
+            if (end)
+                RecordHowEnded(pid, identity, end->exited, end->code);
+            return ended;
+        },
+        [this, record, how, endedAt](const QList<EndedLaunch> &ended) {
+            if (reported.contains(Key(record)) || record.started.msecsTo(endedAt) >= EarlyEndMs)
+                return;
+            reported.insert(Key(record));
+            ReportEnd(record, how, ended);
+        });
 }
 
 void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how,

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "launchrecords.h"
+#include "serialworker.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QSet>
+
+#include <functional>
 
 class QFileSystemWatcher;
 class QSocketNotifier;
@@ -32,17 +35,32 @@ public:
     // Running emulators per profile name.
     QHash<QString, int> Counts() const;
     QList<LaunchRecord> Records() const { return records; }
+    // As the records said when last read: the emulators that ended, and those listed running.
+    QList<EndedLaunch> Ended() const { return lastEnded; }
+    QList<LaunchRecord> Listed() const { return lastListed; }
+    // Reads the records again (off this thread); recordsRead() says when it is done.
+    void ReadAgain();
+    // Returns once what was asked of the records has been read or written (its results are
+    // delivered by the event loop).
+    void WaitForDisk() { disk.Wait(); }
 
     // How long after its start an ending counts as a failed launch.
     static constexpr int EarlyEndMs = 5000;
 
 signals:
     void countsChanged();
+    // The records were read again: Ended() and Listed() are new.
+    void recordsRead();
     // An emulator ended within EarlyEndMs of its start; `how` says how, where it is known.
     void endedEarly(const LaunchRecord &record, const QString &how);
 
 private:
     void Reload();
+    void Reloaded(const QList<LaunchRecord> &now, const QList<EndedLaunch> &ended);
+    // Runs `work` on the records' thread (their lock may be held by another launcher for a
+    // while) and `then` with its result on this object's thread.
+    template <typename Result>
+    void OnDisk(std::function<Result()> work, std::function<void(const Result &)> then);
     void Watch(const LaunchRecord &record);
     void OnEnded(qint64 pid);
     void CheckAll();
@@ -60,4 +78,8 @@ private:
     QHash<qint64, QSocketNotifier *> notifiers;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *fallback = nullptr;
+    QList<EndedLaunch> lastEnded;
+    QList<LaunchRecord> lastListed;
+    // Last, so that it finishes (and its results are dropped) before the rest goes.
+    SerialWorker disk;
 };

@@ -12,9 +12,14 @@
 #include "testenvironment.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +102,7 @@ private slots:
     void stopsReachOnlyWhatTheyName_data();
     void stopsReachOnlyWhatTheyName();
     void recordsAndLogsFollowARename();
+    void aHeldRecordsLockHoldsNothingUp();
 };
 
 void TestCompanions::menuEntriesFollowTheirProfile_data()
@@ -314,6 +320,46 @@ void TestCompanions::recordsAndLogsFollowARename()
     world.EditOutside({"Default", "A2", "B"});
     world.companions.WaitForFiles();
     QCOMPARE(world.companions.NewestLog("A2"), started.first().log);
+}
+
+// While another launcher holds the records' lock, the window's thread never waits for it: what
+// an ended emulator and a new look at the records need is done once the lock is free.
+void TestCompanions::aHeldRecordsLockHoldsNothingUp()
+{
+    World world;
+    EmulatorMonitor *monitor = world.launcher.Monitor();
+    monitor->WaitForDisk();
+    const QList<LaunchRecord> started =
+        world.launcher.Launch({{"A", {Emulator, {"-profile-name", "A"}}}});
+    QCOMPARE(started.size(), 1);
+    world.launcher.WaitForRecords();
+    // What the launch's own write made the monitor read is read and delivered first.
+    QTest::qWait(100);
+    monitor->WaitForDisk();
+    QCoreApplication::processEvents();
+    int lock = ::open(QFile::encodeName(StateDirectory() + "/launches.lock").constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(lock >= 0);
+    const auto release = qScopeGuard([&lock] {
+        if (lock >= 0)
+            ::close(lock);
+    });
+    QVERIFY(::flock(lock, LOCK_EX) == 0);
+    QSignalSpy counts(monitor, &EmulatorMonitor::countsChanged);
+    QSignalSpy read(monitor, &EmulatorMonitor::recordsRead);
+    monitor->ReadAgain();
+    ::kill(pid_t(started.first().pid), SIGKILL);
+    // The end is seen at once; the records wait for the lock.
+    QVERIFY(counts.wait(5000));
+    QCOMPARE(monitor->Records().size(), 0);
+    QTest::qWait(200);
+    QCOMPARE(read.size(), 0);
+    ::close(lock);
+    lock = -1;
+    QTRY_VERIFY(read.size() > 0);
+    world.launcher.WaitForRecords();
+    monitor->WaitForDisk();
+    QTRY_COMPARE(RunningEmulators().size(), 0);
 }
 
 VELMORA_TEST_MAIN_WITH(QGuiApplication, TestCompanions)

@@ -84,10 +84,8 @@ void EmulatorControl::ShowLog()
     const QString profile = document->Config().profiles.at(row).name;
     QString log = companions->NewestLog(profile);
     // Removed since it was learnt: asked of the records and the folder now.
-    if (!log.isEmpty() && !QFileInfo::exists(log)) {
-        launcher->WaitForRecords();
-        log = NewestLog(profile);
-    }
+    if (!log.isEmpty() && !QFileInfo::exists(log))
+        log = LogsOf(profile).value(0); // a look at the folder; the records' lock is not taken
     if (log.isEmpty()) {
         ShowMessage(window, QMessageBox::Information, tr("Show Log"),
                     tr("No emulator of this profile has left a log yet."));

@@ -197,6 +197,7 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorLauncher *service)
     CompleteMnemonics(this);
 
     connect(monitor, &EmulatorMonitor::countsChanged, this, &RunningPanel::Refresh);
+    connect(monitor, &EmulatorMonitor::recordsRead, this, &RunningPanel::Refresh);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RunningPanel::UpdateButtons);
     clock = new QTimer(this);
@@ -229,7 +230,9 @@ void RunningPanel::showEvent(QShowEvent *event)
 {
     WindowSettings().setValue(OpenKey(), true);
     clock->start();
+    // What the monitor last read at once, and what the records say now once they are read.
     Refresh();
+    monitor->ReadAgain();
     // Measured once: kept up to date, a column sized to its contents measures every row.
     table->resizeColumnsToContents();
     QWidget::showEvent(event);
@@ -254,8 +257,8 @@ void RunningPanel::Refresh()
         chosen.append({row.record.pid, row.record.started});
     // What runs as the monitor knows it (an emulator just started is there before its record
     // is written); what ended as the records keep it.
-    QList<LaunchRecord> listed;
-    const QList<EndedLaunch> ended = RecordedEnds(&listed);
+    const QList<LaunchRecord> listed = monitor->Listed();
+    const QList<EndedLaunch> ended = monitor->Ended();
     QList<EmulatorTableModel::Row> rows;
     QSet<QPair<qint64, QString>> runningNow;
     for (const LaunchRecord &record : monitor->Records()) {
