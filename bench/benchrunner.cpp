@@ -12,6 +12,7 @@
 #include "launchrecords.h"
 #include "logviewer.h"
 #include "mainwindow.h"
+#include "profiledocument.h"
 #include "profileexchange.h"
 #include "profilelistactions.h"
 #include "profileqlistwidget.h"
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdio>
@@ -177,6 +179,38 @@ int main(int argc, char *argv[])
                      import,
                      {},
                      QStringLiteral("linear (10,000 took 6.4 s)")});
+    }
+
+    // Removing every profile but the first in one step, and its undo: the work must grow with
+    // the number of profiles, and the step is saved once, whole.
+    {
+        const QString path = root + QStringLiteral("/remove/Launcher.ini");
+        WriteFile(path, MakeConfigText(largest).toUtf8());
+        Sample remove, undo;
+        for (int i = 0; i < std::max(3, runs / 3); ++i) {
+            ProfileDocument document(path, path + QStringLiteral(".default"));
+            document.Read(path, true);
+            QList<ProfileDocument::Expected> all;
+            for (const LauncherProfile &profile : document.Config().profiles.mid(1))
+                all.append(*document.ExpectedOf(profile.name));
+            double start = NowMs();
+            document.RemoveProfiles(all);
+            remove.values.append(NowMs() - start);
+            start = NowMs();
+            document.History()->undo();
+            undo.values.append(NowMs() - start);
+            document.WaitForSaves();
+        }
+        rows.append({QStringLiteral("remove %L1 profiles in one step").arg(largest - 1),
+                     QStringLiteral("ms"),
+                     remove,
+                     {},
+                     QStringLiteral("linear; saved once")});
+        rows.append({QStringLiteral("undo that removal"),
+                     QStringLiteral("ms"),
+                     undo,
+                     {},
+                     QStringLiteral("linear")});
     }
 
     // --list --json of the largest file: a whole process, its time and peak memory.

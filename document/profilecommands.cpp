@@ -293,12 +293,16 @@ ProfileCommand::Result RemoveProfilesCommand::Apply(bool forward)
         }
         if (removing.empty())
             return result;
-        // Each goes back below the nearest profile above it that stays.
+        // Each goes back below the nearest profile above it that stays, found in one pass: a
+        // run of 100,000 removed rows must not be walked once for each of them.
+        QList<int> stayingAbove(model.profiles.size(), 0);
+        for (int row = 1, staying = 0; row < model.profiles.size(); ++row) {
+            stayingAbove[row] = staying;
+            if (!going.at(row))
+                staying = row;
+        }
         for (Member *member : removing) {
-            int above = member->row - 1;
-            while (above > 0 && going.at(above))
-                --above;
-            member->above = model.profiles.at(above).name;
+            member->above = model.profiles.at(stayingAbove.at(member->row)).name;
             member->removed = true;
         }
         int next = -1;
