@@ -35,6 +35,7 @@ QList<LaunchRecord> EmulatorLauncher::Launch(const QList<LaunchRequest> &request
 {
     QList<LaunchRecord> started;
     QList<LaunchFailure> failures;
+    QList<LaunchRecord> toRecord;
     for (const LaunchRequest &request : requests) {
         // A window starts at once and records in the background; a script's waiter records
         // before it answers.
@@ -49,18 +50,21 @@ QList<LaunchRecord> EmulatorLauncher::Launch(const QList<LaunchRequest> &request
         if (!result.logProblem.isEmpty())
             emit logProblem(result.logProblem);
         if (mode == Mode::Window) {
-            const LaunchRecord record = result.record;
-            records.Post([this, record] {
-                const QString problem = RecordLaunch(record);
-                if (!problem.isEmpty())
-                    QMetaObject::invokeMethod(this,
-                                              [this, problem] { emit recordProblem(problem); });
-            });
+            toRecord.append(result.record);
             monitor->Add(result.record);
         } else if (!result.recordProblem.isEmpty()) {
             emit recordProblem(result.recordProblem);
         }
         emit launched(result.record);
+    }
+    // A batch is recorded in one look at the records: a thousand launches are one write, not
+    // a thousand of a growing file.
+    if (!toRecord.isEmpty()) {
+        records.Post([this, toRecord] {
+            const QString problem = RecordLaunches(toRecord);
+            if (!problem.isEmpty())
+                QMetaObject::invokeMethod(this, [this, problem] { emit recordProblem(problem); });
+        });
     }
     if (!failures.isEmpty())
         emit failed(failures);

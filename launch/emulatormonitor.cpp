@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -194,23 +195,40 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     const std::optional<ProcessEnd> end = ReapEnded(pid);
     const QString how = end ? DescribeEnd(end->exited, end->code) : QString();
     // When it ended is when it was seen to, not when the records could be read.
-    const QDateTime endedAt = QDateTime::currentDateTime();
+    seenEnding.append({record, how, QDateTime::currentDateTime(), end.has_value(),
+                       end ? end->exited : true, end ? end->code : 0});
     emit countsChanged();
-    // Its record dropped and, started by this window, how it ended noted for the Running
-    // Emulators window and other launchers (known here only).
+    // Ends seen in the same turn of the event loop (a thousand emulators that quit at once)
+    // go to the records in one look.
+    if (seenEnding.size() == 1)
+        QTimer::singleShot(0, this, &EmulatorMonitor::NoteEnds);
+}
+
+void EmulatorMonitor::NoteEnds()
+{
+    const QList<SeenEnd> ends = std::exchange(seenEnding, {});
+    QList<NotedEnd> noted;
+    for (const SeenEnd &end : ends) {
+        if (end.reaped)
+            noted.append({end.record.pid, end.record.identity, end.exited, end.code});
+    }
+    // Their records dropped and, for those this window started, how they ended noted for the
+    // Running Emulators window and other launchers (known here only).
     OnDisk<QList<EndedLaunch>>(
-        [pid, identity = record.identity, end] {
+        [noted] {
             QList<EndedLaunch> ended;
             RunningEmulators(&ended);
-            if (end)
-                RecordHowEnded(pid, identity, end->exited, end->code);
+            RecordHowEnded(noted);
             return ended;
         },
-        [this, record, how, endedAt](const QList<EndedLaunch> &ended) {
-            if (reported.contains(Key(record)) || record.started.msecsTo(endedAt) >= EarlyEndMs)
-                return;
-            reported.insert(Key(record));
-            ReportEnd(record, how, ended);
+        [this, ends](const QList<EndedLaunch> &ended) {
+            for (const SeenEnd &end : ends) {
+                if (reported.contains(Key(end.record)) ||
+                    end.record.started.msecsTo(end.at) >= EarlyEndMs)
+                    continue;
+                reported.insert(Key(end.record));
+                ReportEnd(end.record, end.how, ended);
+            }
         });
 }
 

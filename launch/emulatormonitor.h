@@ -63,6 +63,7 @@ private:
     void OnDisk(std::function<Result()> work, std::function<void(const Result &)> then);
     void Watch(const LaunchRecord &record);
     void OnEnded(qint64 pid);
+    void NoteEnds();
     void CheckAll();
     // Says that `record` ended early, with how when it is known (`ended` as just read) or
     // comes within HowWaitMs; never for an emulator a launcher stopped.
@@ -78,6 +79,17 @@ private:
     QHash<qint64, QSocketNotifier *> notifiers;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *fallback = nullptr;
+    // Ends seen and not yet noted in the records, with when each was seen.
+    struct SeenEnd
+    {
+        LaunchRecord record;
+        QString how;
+        QDateTime at;
+        bool reaped = false; // this window's child: how it ended is known
+        bool exited = true;
+        int code = 0;
+    };
+    QList<SeenEnd> seenEnding;
     QList<EndedLaunch> lastEnded;
     QList<LaunchRecord> lastListed;
     // Last, so that it finishes (and its results are dropped) before the rest goes.

@@ -242,16 +242,25 @@ QList<LaunchRecord> RunningEmulators(QList<EndedLaunch> *ended)
 
 QString RecordLaunch(const LaunchRecord &launched)
 {
-    // An emulator that ended already has no identity to record; its log stays for the user.
+    return RecordLaunches({launched});
+}
+
+QString RecordLaunches(const QList<LaunchRecord> &launched)
+{
+    if (launched.isEmpty())
+        return QString();
     const RecordsLock lock;
     RecordsFile file = ReadRecords();
     DropEnded(file);
-    if (!launched.identity.isEmpty())
-        file.records.append(launched);
-    else
-        file.ended.append({launched, QDateTime::currentDateTime(), QString()});
-    if (!launched.log.isEmpty())
-        file.newestLogs.insert(launched.profile, launched.log);
+    for (const LaunchRecord &record : launched) {
+        // An emulator that ended already has no identity to record; its log stays for the user.
+        if (!record.identity.isEmpty())
+            file.records.append(record);
+        else
+            file.ended.append({record, QDateTime::currentDateTime(), QString()});
+        if (!record.log.isEmpty())
+            file.newestLogs.insert(record.profile, record.log);
+    }
     const QString problem = WriteRecords(file);
     PruneLogsKeeping(file.records);
     return problem;
@@ -278,21 +287,33 @@ int ShellStatus(bool exited, int status)
 
 void RecordHowEnded(qint64 pid, const QString &identity, bool exited, int status)
 {
-    const QString how = DescribeEnd(exited, status);
+    RecordHowEnded(QList<NotedEnd>{{pid, identity, exited, status}});
+}
+
+void RecordHowEnded(const QList<NotedEnd> &ends)
+{
+    if (ends.isEmpty())
+        return;
     const RecordsLock lock;
     RecordsFile file = ReadRecords();
     DropEnded(file);
+    QHash<QPair<qint64, QString>, const NotedEnd *> noted;
+    for (const NotedEnd &end : ends)
+        noted.insert({end.pid, end.identity}, &end);
+    bool changed = false;
     for (EndedLaunch &end : file.ended) {
-        if (end.record.pid == pid && end.record.identity == identity) {
-            end.how = how;
-            end.status = ShellStatus(exited, status);
-            // The numbers too: each launcher says it in its user's language.
-            end.exited = exited;
-            end.code = status;
-            WriteRecords(file);
-            return;
-        }
+        const NotedEnd *how = noted.value({end.record.pid, end.record.identity});
+        if (!how)
+            continue;
+        end.how = DescribeEnd(how->exited, how->status);
+        end.status = ShellStatus(how->exited, how->status);
+        // The numbers too: each launcher says it in its user's language.
+        end.exited = how->exited;
+        end.code = how->status;
+        changed = true;
     }
+    if (changed)
+        WriteRecords(file);
 }
 
 void RenameLaunchRecords(const QString &oldName, const QString &newName)

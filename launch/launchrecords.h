@@ -56,6 +56,15 @@ int ShellStatus(bool exited, int status);
 // Notes in the records how the emulator `pid` (of `identity`) ended (waitid's code and status),
 // for the launchers that report it.
 void RecordHowEnded(qint64 pid, const QString &identity, bool exited, int status);
+// The same for many at once, in one look at the records.
+struct NotedEnd
+{
+    qint64 pid = 0;
+    QString identity;
+    bool exited = true;
+    int status = 0;
+};
+void RecordHowEnded(const QList<NotedEnd> &ends);
 
 // The identity of a running process, or an empty string when none runs with that id.
 QString ProcessIdentity(qint64 pid);
@@ -77,6 +86,8 @@ QList<EndedLaunch> RecordedEnds(QList<LaunchRecord> *listedRunning = nullptr);
 // ended. Returns why the records could not be written (they stay as they were), or an empty
 // string.
 QString RecordLaunch(const LaunchRecord &launched);
+// The same for a batch, in one look at the records and one pruning.
+QString RecordLaunches(const QList<LaunchRecord> &launched);
 
 // Records of `oldName` are renamed, so that the profile keeps its count.
 void RenameLaunchRecords(const QString &oldName, const QString &newName);

@@ -1,5 +1,7 @@
 #include "runningemulatorsview.h"
 
+#include <utility>
+
 #include "configmessages.h"
 #include "dialogs.h"
 #include "earlyendnotice.h"
@@ -122,5 +124,19 @@ void RunningEmulatorsView::ShowEarlyEnd(const LaunchRecord &record, const QStrin
                     LogViewer::Open(window, profile, log);
                 });
     }
+    if (flushScheduled) {
+        pendingEnds.append({record.profile, record.log, text});
+        return;
+    }
     notice->Add({{record.profile, record.log, text}});
+    flushScheduled = true;
+    QTimer::singleShot(0, this, &RunningEmulatorsView::AddPendingEnds);
+}
+
+void RunningEmulatorsView::AddPendingEnds()
+{
+    flushScheduled = false;
+    const QList<EarlyEndNotice::End> ends = std::exchange(pendingEnds, {});
+    if (!ends.isEmpty() && notice)
+        notice->Add(ends);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "earlyendnotice.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -45,6 +47,11 @@ private:
     QHash<QString, int> shownCounts;
     // The notice listing the emulators that ended right after their start.
     QPointer<EarlyEndNotice> notice;
+    // Ends told in this turn of the event loop after the first: added to the notice at once at
+    // its end (a thousand that quit together update it twice, not a thousand times).
+    QList<EarlyEndNotice::End> pendingEnds;
+    bool flushScheduled = false;
+    void AddPendingEnds();
     bool logProblemShown = false;
     bool recordProblemShown = false;
 };

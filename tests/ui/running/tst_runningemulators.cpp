@@ -70,6 +70,7 @@ private slots:
     void earlyEndWindow_data();
     void earlyEndWindow();
     void runningCountsAndStop();
+    void manyEndsAtOnceMakeOneNotice();
     void logViewerFollowsFiltersAndSaves();
 
 private:
@@ -397,6 +398,24 @@ void TestRunningEmulators::logViewerFollowsFiltersAndSaves()
     QVERIFY(viewer->findChild<QListView *>("logLines")->wordWrap());
     viewer->findChild<QCheckBox *>("logWrap")->setChecked(false);
     viewer->close();
+}
+
+// Many emulators that end together (a batch that failed) make one notice, the first shown at
+// once and the rest added together, newest first.
+void TestRunningEmulators::manyEndsAtOnceMakeOneNotice()
+{
+    MainWindow window;
+    const QDateTime started = QDateTime::currentDateTime();
+    for (int i = 1; i <= 1000; ++i)
+        emit window.Launcher()->Monitor()->endedEarly(
+            {QStringLiteral("P%1").arg(i), i + 1, QString(), started, QString()}, QString());
+    QCOMPARE(window.findChildren<EarlyEndNotice *>().size(), 1);
+    auto *notice = window.findChild<EarlyEndNotice *>();
+    QTRY_COMPARE(notice->Count(), 1000);
+    QVERIFY2(notice->Text().startsWith("1,000 emulators ended right after they started"),
+             qPrintable(notice->Text().left(200)));
+    QVERIFY2(notice->Text().contains("\"P1000\""), qPrintable(notice->Text().left(300)));
+    notice->close();
 }
 
 VELMORA_TEST_MAIN(TestRunningEmulators)
