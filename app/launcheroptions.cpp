@@ -10,7 +10,7 @@ namespace {
 
 // The options, in the order --help lists them. A description is translated when the help is
 // printed; parsing needs none.
-struct OptionSpec
+struct OptionEntry
 {
     LauncherOptions::Action action; // OpenWindow for one that is no action
     QStringList names;
@@ -18,10 +18,10 @@ struct OptionSpec
     const char *description;
 };
 
-const QList<OptionSpec> &Specs()
+const QList<OptionEntry> &OptionTable()
 {
     using A = LauncherOptions;
-    static const QList<OptionSpec> specs = {
+    static const QList<OptionEntry> entries = {
         {A::Help,
          {"h", "help"},
          nullptr,
@@ -101,7 +101,7 @@ const QList<OptionSpec> &Specs()
          QT_TRANSLATE_NOOP("LauncherOptions", "Prints the path of the newest log of the profile "
                                               "<name> (exit code 1 when it has none).")},
     };
-    return specs;
+    return entries;
 }
 
 QString Tr(const char *text)
@@ -113,13 +113,13 @@ QString Tr(const char *text)
 QList<QCommandLineOption> Options(bool translated)
 {
     QList<QCommandLineOption> options;
-    for (const OptionSpec &spec : Specs()) {
-        const QString description = translated ? Tr(spec.description) : QString();
-        options.append(spec.valueName
-                           ? QCommandLineOption(spec.names, description,
-                                                translated ? Tr(spec.valueName)
-                                                           : QLatin1String(spec.valueName))
-                           : QCommandLineOption(spec.names, description));
+    for (const OptionEntry &entry : OptionTable()) {
+        const QString description = translated ? Tr(entry.description) : QString();
+        options.append(entry.valueName
+                           ? QCommandLineOption(entry.names, description,
+                                                translated ? Tr(entry.valueName)
+                                                           : QLatin1String(entry.valueName))
+                           : QCommandLineOption(entry.names, description));
     }
     return options;
 }
@@ -294,15 +294,15 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                      {ours.last()});
     // The first action given is the one; a second is a mistake, said below.
     int actions = 0;
-    for (int i = 0; i < Specs().size(); ++i) {
-        const OptionSpec &spec = Specs().at(i);
-        if (spec.action == LauncherOptions::OpenWindow || !parser.isSet(all.at(i)))
+    for (int i = 0; i < OptionTable().size(); ++i) {
+        const OptionEntry &entry = OptionTable().at(i);
+        if (entry.action == LauncherOptions::OpenWindow || !parser.isSet(all.at(i)))
             continue;
         ++actions;
         if (options.action != LauncherOptions::OpenWindow)
             continue;
-        options.action = spec.action;
-        switch (spec.action) {
+        options.action = entry.action;
+        switch (entry.action) {
         case LauncherOptions::Launch:
         case LauncherOptions::Stop:
             options.names = parser.values(all.at(i)) + parser.positionalArguments();
