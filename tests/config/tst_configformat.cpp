@@ -1,6 +1,7 @@
 #include "configfile.h"
 #include "configformat.h"
 #include "devicecatalogue.h"
+#include "formattext.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>
@@ -15,39 +16,6 @@
 #include <iconv.h>
 
 Q_DECLARE_METATYPE(ConfigLineKind)
-
-namespace {
-
-LauncherConfig Sections()
-{
-    LauncherConfig config;
-    config.ResetSections();
-    return config;
-}
-
-// Reads a text the way the launcher loads an accepted file.
-LauncherConfig Load(const QString &text, int *version = nullptr)
-{
-    LauncherConfig config;
-    const int found = ParseConfigText(text, config);
-    if (version)
-        *version = found;
-    return config;
-}
-
-const QString Header = QStringLiteral("$VERSION\t106\n");
-
-// The comment the writer puts at the top of every file, and the blank line after it.
-const QString WrittenHeader =
-    QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
-                   "# It makes it easy to start multiple instances with various command line\n"
-                   "# options.\n"
-                   "#\n"
-                   "# Note that the arguments are just concatenated together, so start new\n"
-                   "# arguments with a space in the string to avoid errors.\n"
-                   "\n");
-
-} // namespace
 
 class TestConfigFormat : public QObject
 {

@@ -4,6 +4,7 @@
 #include "configfile.h"
 #include "configformat.h"
 #include "devicecatalogue.h"
+#include "formattext.h"
 #include "testenvironment.h"
 #include <QCoreApplication>
 #include <QProcess>
@@ -14,22 +15,6 @@
 #include <QtTest>
 #include <algorithm>
 #include <iconv.h>
-
-namespace {
-
-const QString Header = QStringLiteral("$VERSION\t106\n");
-
-// The comment the writer puts at the top of every file, and the blank line after it.
-const QString WrittenHeader =
-    QStringLiteral("# A configuration out for the Velmora Mobile Launcher.\n"
-                   "# It makes it easy to start multiple instances with various command line\n"
-                   "# options.\n"
-                   "#\n"
-                   "# Note that the arguments are just concatenated together, so start new\n"
-                   "# arguments with a space in the string to avoid errors.\n"
-                   "\n");
-
-} // namespace
 
 class TestDeviceCatalogue : public QObject
 {

@@ -2,6 +2,7 @@
 
 // What the process suites ask of /proc: a process group's end, a process's signal masks.
 
+#include "launcherinstall.h"
 #include "testenvironment.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -55,3 +57,34 @@ inline std::function<void()> Limit(int resource, rlim_t limit)
         ::setrlimit(resource, &value);
     };
 }
+
+// What every process suite has: its home, a copy of the launcher laid out as installed there,
+// and the launchers it leaves running, ended after each test with what they started.
+class ProcessSuite
+{
+protected:
+    bool InitSuite()
+    {
+        env = TestEnvironment::current();
+        install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
+        return install->isValid();
+    }
+    void EndTest()
+    {
+        processes.StopAll();
+        EndRecordedEmulators();
+    }
+    QProcess *Start(const QStringList &arguments = {})
+    {
+        return processes.StartWindow(install->executable(), arguments);
+    }
+    QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
+                      const QStringList &arguments = {})
+    {
+        return processes.Start(executable, environment, arguments);
+    }
+
+    TestEnvironment *env = nullptr;
+    std::unique_ptr<LauncherInstall> install;
+    LauncherProcesses processes;
+};

@@ -90,45 +90,17 @@ private:
 };
 } // namespace
 
-class TestDesktopProcess : public QObject
+class TestDesktopProcess : public QObject, protected ProcessSuite
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() { QVERIFY(InitSuite()); }
+    void cleanup() { EndTest(); }
     void unreadableConfigurationEndsWithOne();
     void secondStartEndsItsLaunchFeedback();
     void menuLaunchFailureIsShown();
-
-private:
-    QProcess *Start(const QStringList &arguments = {})
-    {
-        return processes.StartWindow(install->executable(), arguments);
-    }
-    QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
-                      const QStringList &arguments = {})
-    {
-        return processes.Start(executable, environment, arguments);
-    }
-
-    TestEnvironment *env = nullptr;
-    std::unique_ptr<LauncherInstall> install;
-    LauncherProcesses processes;
 };
-
-void TestDesktopProcess::initTestCase()
-{
-    env = TestEnvironment::current();
-    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
-    QVERIFY(install->isValid());
-}
-
-void TestDesktopProcess::cleanup()
-{
-    processes.StopAll();
-    EndRecordedEmulators();
-}
 
 // Needs a real X server, because the critical box is answered by another process, as a user
 // would answer it.

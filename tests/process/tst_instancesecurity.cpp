@@ -32,47 +32,19 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-class TestInstanceSecurity : public QObject
+class TestInstanceSecurity : public QObject, protected ProcessSuite
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() { QVERIFY(InitSuite()); }
+    void cleanup() { EndTest(); }
     void takenRuntimeDirectoryStillLocks_data();
     void takenRuntimeDirectoryStillLocks();
     void plantedServerIsNotTrusted_data();
     void plantedServerIsNotTrusted();
     void floodOfIdleConnectionsStillHandsOver();
-
-private:
-    QProcess *Start(const QStringList &arguments = {})
-    {
-        return processes.StartWindow(install->executable(), arguments);
-    }
-    QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
-                      const QStringList &arguments = {})
-    {
-        return processes.Start(executable, environment, arguments);
-    }
-
-    TestEnvironment *env = nullptr;
-    std::unique_ptr<LauncherInstall> install;
-    LauncherProcesses processes;
 };
-
-void TestInstanceSecurity::initTestCase()
-{
-    env = TestEnvironment::current();
-    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
-    QVERIFY(install->isValid());
-}
-
-void TestInstanceSecurity::cleanup()
-{
-    processes.StopAll();
-    EndRecordedEmulators();
-}
 
 void TestInstanceSecurity::takenRuntimeDirectoryStillLocks_data()
 {

@@ -36,13 +36,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-class TestLauncherProcess : public QObject
+class TestLauncherProcess : public QObject, protected ProcessSuite
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() { QVERIFY(InitSuite()); }
+    void cleanup() { EndTest(); }
     void secondStartExitsZero();
     void killedLauncherDoesNotBlock();
     void frozenLauncherMakesSecondExitOne();
@@ -58,35 +58,7 @@ private slots:
     void signalsSaveLikeAClose();
     void launchesFromAFolderNamedWithAQuote();
     void fileSizeLimitFailsTheSaveOnly();
-
-private:
-    QProcess *Start(const QStringList &arguments = {})
-    {
-        return processes.StartWindow(install->executable(), arguments);
-    }
-    QProcess *StartIn(const QString &executable, const QProcessEnvironment &environment,
-                      const QStringList &arguments = {})
-    {
-        return processes.Start(executable, environment, arguments);
-    }
-
-    TestEnvironment *env = nullptr;
-    std::unique_ptr<LauncherInstall> install;
-    LauncherProcesses processes;
 };
-
-void TestLauncherProcess::initTestCase()
-{
-    env = TestEnvironment::current();
-    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
-    QVERIFY(install->isValid());
-}
-
-void TestLauncherProcess::cleanup()
-{
-    processes.StopAll();
-    EndRecordedEmulators();
-}
 
 void TestLauncherProcess::secondStartExitsZero()
 {

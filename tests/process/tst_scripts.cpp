@@ -77,13 +77,13 @@ LaunchRecord RecordOf(const QProcess &process, const QString &profile, QString i
 using RunningStep = std::function<void(const QString &launcher)>;
 Q_DECLARE_METATYPE(RunningStep)
 
-class TestScripts : public QObject
+class TestScripts : public QObject, protected ProcessSuite
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() { QVERIFY(InitSuite()); }
+    void cleanup() { EndTest(); }
     void options_data();
     void options();
     void listAsJsonAndExchange();
@@ -91,30 +91,7 @@ private slots:
     void runningAndStopping();
     void launchAndWait_data();
     void launchAndWait();
-
-private:
-    QProcess *Start(const QStringList &arguments = {})
-    {
-        return processes.StartWindow(install->executable(), arguments);
-    }
-
-    TestEnvironment *env = nullptr;
-    std::unique_ptr<LauncherInstall> install;
-    LauncherProcesses processes;
 };
-
-void TestScripts::initTestCase()
-{
-    env = TestEnvironment::current();
-    install = std::make_unique<LauncherInstall>(env->root() + QStringLiteral("/app"));
-    QVERIFY(install->isValid());
-}
-
-void TestScripts::cleanup()
-{
-    processes.StopAll();
-    EndRecordedEmulators();
-}
 
 void TestScripts::options_data()
 {
