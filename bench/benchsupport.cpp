@@ -254,3 +254,15 @@ double BusyMs(const std::function<void()> &step, int afterMs)
         worst = std::max(worst, PingMs());
     return worst;
 }
+
+double ResidentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}

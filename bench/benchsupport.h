@@ -55,6 +55,8 @@ struct Row
 QList<Row> &Rows();
 
 double NowMs();
+// The process's resident memory now, in MiB (from the kernel).
+double ResidentMiB();
 
 // Runs a program through bench_spawn, which times it and reports its own peak memory.
 ProcessResult Run(const QString &program, const QStringList &arguments,

@@ -44,31 +44,141 @@ LogText::Read LogText::ReadMore(const QString &file)
     const qint64 size = qint64(st.st_size);
     const QByteArray identity =
         QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    const qint64 end = offset + bytes.size();
     // A log only grows; one that shrank, another file put in its place, or one written anew
-    // from its start (its first bytes differ) is read from its start again.
-    bool restart = file != path || identity != fileIdentity || size < bytes.size();
+    // (the bytes where the window starts differ) is read again.
+    bool restart = file != path || identity != fileIdentity || size < end;
     if (!restart && !bytes.isEmpty()) {
-        const QByteArray head = in.read(qMin<qsizetype>(bytes.size(), 4096));
-        restart = !bytes.startsWith(head) || head.size() < qMin<qsizetype>(bytes.size(), 4096);
+        const qsizetype compared = qMin<qsizetype>(bytes.size(), 4096);
+        restart = !in.seek(offset) || in.read(compared) != bytes.first(compared);
     }
     if (restart) {
         path = file;
         fileIdentity = identity;
-        bytes.clear();
-        starts.clear();
+        return ReadTail(in, size);
     }
-    if (size == bytes.size() && !restart)
+    fileSize = size;
+    // An earlier part is shown: the user reads there, and the end is read when they go to it.
+    if (!atEnd || size == end)
         return Read::Unchanged;
-    if (!in.seek(bytes.size()))
+    // More came than the window holds: its end is all that is kept anyway.
+    if (size - end > window)
+        return ReadTail(in, size);
+    if (!in.seek(end))
         return Read::Failed;
-    const QByteArray more = in.readAll();
+    const QByteArray more = in.read(size - end);
     if (more.isEmpty())
-        return restart ? Read::Restarted : Read::Unchanged;
+        return Read::Unchanged;
     // An open last line is indexed again with what completes it.
     const qsizetype from = LastLineOpen() ? starts.takeLast() : bytes.size();
     bytes.append(more);
     IndexFrom(from);
-    return restart ? Read::Restarted : Read::Grown;
+    // The window moves on in steps of half of it, not at every line.
+    if (bytes.size() > window + window / 2 || starts.size() > maxLines + maxLines / 2) {
+        Bound(false);
+        return Read::Restarted;
+    }
+    return Read::Grown;
+}
+
+LogText::Read LogText::ReadTail(QFile &in, qint64 size)
+{
+    bytes.clear();
+    starts.clear();
+    atEnd = true;
+    fileSize = size;
+    offset = qMax<qint64>(0, size - window);
+    if (offset > 0) {
+        // The window begins with a line: after the first line end in it, unless the last line
+        // alone is longer than the window.
+        if (!in.seek(offset - 1))
+            return Read::Failed;
+        bytes = in.read(size - offset + 1);
+        const qsizetype lineEnd = bytes.indexOf('\n');
+        const qsizetype cut = lineEnd >= 0 && lineEnd < bytes.size() - 1 ? lineEnd + 1 : 1;
+        bytes.remove(0, qMin(cut, bytes.size()));
+        offset += cut - 1;
+    } else {
+        if (!in.seek(0))
+            return Read::Failed;
+        bytes = in.read(size);
+    }
+    IndexFrom(0);
+    Bound(false);
+    return Read::Restarted;
+}
+
+qsizetype LogText::ReadEarlier()
+{
+    if (offset == 0 || path.isEmpty())
+        return 0;
+    QFile in;
+    struct stat st = {};
+    if (!OpenPlainLog(path, in, &st) ||
+        QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) !=
+            fileIdentity)
+        return 0;
+    qint64 from = qMax<qint64>(0, offset - qMax<qint64>(1, window / 2));
+    const qint64 readFrom = qMax<qint64>(0, from - 1);
+    if (!in.seek(readFrom))
+        return 0;
+    QByteArray earlier = in.read(offset - readFrom);
+    if (earlier.size() != offset - readFrom)
+        return 0;
+    if (from > 0) {
+        // Begins with a line, as the window does when it is first read.
+        const qsizetype lineEnd = earlier.indexOf('\n');
+        const qsizetype cut = lineEnd >= 0 && lineEnd < earlier.size() - 1 ? lineEnd + 1 : 1;
+        earlier.remove(0, cut);
+        from = readFrom + cut;
+    }
+    if (earlier.isEmpty())
+        return 0;
+    bytes.prepend(earlier);
+    offset = from;
+    starts.clear();
+    IndexFrom(0);
+    const qsizetype came =
+        std::lower_bound(starts.cbegin(), starts.cend(), earlier.size()) - starts.cbegin();
+    Bound(true);
+    return came;
+}
+
+LogText::Read LogText::ReadLatest()
+{
+    const QString file = path;
+    path.clear();
+    return ReadMore(file);
+}
+
+bool LogText::Bound(bool fromEnd)
+{
+    if (starts.isEmpty())
+        return false;
+    if (!fromEnd) {
+        // The first line that leaves at most the window's bytes and lines after it.
+        qsizetype first = std::lower_bound(starts.cbegin(), starts.cend(), bytes.size() - window) -
+                          starts.cbegin();
+        first = qMin(qMax(first, starts.size() - maxLines), starts.size() - 1);
+        if (first <= 0)
+            return false;
+        const qsizetype cut = starts.at(first);
+        bytes.remove(0, cut);
+        offset += cut;
+        starts.remove(0, first);
+        for (qsizetype &start : starts)
+            start -= cut;
+        return true;
+    }
+    // The lines from the window's start that fit in it (one at least).
+    qsizetype kept = std::upper_bound(starts.cbegin(), starts.cend(), window) - starts.cbegin();
+    kept = qMax<qsizetype>(1, qMin(kept - 1 + (bytes.size() <= window ? 1 : 0), maxLines));
+    if (kept >= starts.size())
+        return false;
+    bytes.truncate(starts.at(kept));
+    starts.resize(kept);
+    atEnd = false;
+    return true;
 }
 
 void LogText::IndexFrom(qsizetype from)
@@ -201,7 +311,16 @@ QString SaveLogLines(const LogText &log, const QList<qsizetype> *lines, const QS
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return out.errorString();
     bool written = true;
-    if (!lines) {
+    if (!lines && !log.Whole()) {
+        // Only part of a large log is read: the whole of it is copied from the file.
+        QFile in;
+        struct stat st = {};
+        if (!OpenPlainLog(log.Path(), in, &st))
+            return QCoreApplication::translate("LogViewer", "the log can no longer be read");
+        for (QByteArray chunk = in.read(1 << 20); written && !chunk.isEmpty();
+             chunk = in.read(1 << 20))
+            written = out.write(chunk) == chunk.size();
+    } else if (!lines) {
         written = out.write(log.Bytes()) == log.Bytes().size();
     } else {
         QByteArray text;

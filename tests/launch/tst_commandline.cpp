@@ -52,6 +52,8 @@ private slots:
     void longCommandsKeepEveryRecord();
     void logTextFollowsItsFile_data();
     void logTextFollowsItsFile();
+    void largeLogReadInParts_data();
+    void largeLogReadInParts();
     void logFilterAndLogsOfAProfile();
 };
 
@@ -491,6 +493,88 @@ void TestCommandLine::logTextFollowsItsFile()
     QCOMPARE(shown, lines);
     QCOMPARE(log.ReadMore(path + ".gone"), LogText::Read::Failed);
     QCOMPARE(log.LineCount(), lines.size());
+    QFile::remove(path);
+}
+
+// A log larger than the window the viewer keeps: its end is read, earlier parts on demand,
+// and what is kept stays within the window's bytes and lines. Steps: "earlier", "latest", and
+// "+text" (appended, then read).
+void TestCommandLine::largeLogReadInParts_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<qint64>("before");
+    QTest::addColumn<qint64>("after");
+
+    const QByteArray four = "one\ntwo\nthree\nfour\n";
+    QTest::newRow("the end first, from a line's start")
+        << 12 << 100 << four << QStringList() << QStringList{"three", "four"} << 8LL << 0LL;
+    QTest::newRow("an earlier part, the end given up to stay bounded")
+        << 12 << 100 << four << QStringList{"earlier"} << QStringList{"two", "three"} << 4LL << 5LL;
+    QTest::newRow("earlier again, to the start")
+        << 12 << 100 << four << QStringList{"earlier", "earlier"} << QStringList{"one", "two"}
+        << 0LL << 11LL;
+    QTest::newRow("nothing before the start")
+        << 100 << 100 << four << QStringList{"earlier"}
+        << QStringList{"one", "two", "three", "four"} << 0LL << 0LL;
+    QTest::newRow("back to the end") << 12 << 100 << four << QStringList{"earlier", "latest"}
+                                     << QStringList{"three", "four"} << 8LL << 0LL;
+    QTest::newRow("growth only counted while an earlier part is read")
+        << 12 << 100 << four << QStringList{"earlier", "+five\n"} << QStringList{"two", "three"}
+        << 4LL << 10LL;
+    QTest::newRow("following moves on by half a window")
+        << 8 << 100 << QByteArray("a\nb\nc\nd\n") << QStringList{"+e\n", "+f\n", "+g\n"}
+        << QStringList{"d", "e", "f", "g"} << 6LL << 0LL;
+    QTest::newRow("a last line longer than the window, by its end")
+        << 4 << 100 << QByteArray("abcdefghij") << QStringList() << QStringList{"ghij"} << 6LL
+        << 0LL;
+    QTest::newRow("at most so many lines") << 100 << 2 << QByteArray("1\n2\n3\n4\n")
+                                           << QStringList() << QStringList{"3", "4"} << 4LL << 0LL;
+}
+
+void TestCommandLine::largeLogReadInParts()
+{
+    QFETCH(int, window);
+    QFETCH(int, maxLines);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, lines);
+    QFETCH(qint64, before);
+    QFETCH(qint64, after);
+    const QString path = TestEnvironment::current()->root() + "/large.log";
+    QVERIFY(WriteBytes(path, content));
+    LogText log(window, maxLines);
+    QCOMPARE(log.ReadMore(path), LogText::Read::Restarted);
+    for (const QString &step : steps) {
+        if (step == "earlier") {
+            log.ReadEarlier();
+        } else if (step == "latest") {
+            QCOMPARE(log.ReadLatest(), LogText::Read::Restarted);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write(step.mid(1).toUtf8());
+            file.close();
+            log.ReadMore(path);
+        }
+    }
+    QStringList shown;
+    for (qsizetype i = 0; i < log.LineCount(); ++i)
+        shown.append(log.Line(i));
+    QCOMPARE(shown, lines);
+    QCOMPARE(log.Before(), before);
+    QCOMPARE(log.After(), after);
+    QVERIFY(log.Bytes().size() <= window + window / 2);
+    // Saving the unfiltered log saves all of it, whatever part is read.
+    const QString saved = path + ".saved";
+    QCOMPARE(SaveLogLines(log, nullptr, saved), QString());
+    QFile all(path), copy(saved);
+    QVERIFY(all.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), all.readAll());
+    QFile::remove(saved);
     QFile::remove(path);
 }
 

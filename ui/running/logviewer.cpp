@@ -122,6 +122,20 @@ bool LogLinesModel::Follow(const QString &path)
     return true;
 }
 
+qsizetype LogLinesModel::ReadEarlier()
+{
+    const qsizetype came = log.ReadEarlier();
+    if (came > 0)
+        SetFilter(filter);
+    return came;
+}
+
+void LogLinesModel::ReadLatest()
+{
+    if (log.ReadLatest() != LogText::Read::Failed)
+        SetFilter(filter);
+}
+
 void LogLinesModel::SetFilter(const LogFilter &newFilter)
 {
     search.Stop();
@@ -250,6 +264,22 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     view->setTextElideMode(Qt::ElideNone);
     status = new QLabel;
     status->setObjectName(QStringLiteral("logStatus"));
+    partBar = new QWidget;
+    partText = new QLabel;
+    partText->setObjectName(QStringLiteral("logPart"));
+    partText->setWordWrap(true);
+    earlier = new QPushButton(tr("Read Ea&rlier Lines"));
+    earlier->setObjectName(QStringLiteral("logEarlier"));
+    latest = new QPushButton(tr("Go to E&nd"));
+    latest->setObjectName(QStringLiteral("logLatest"));
+    connect(earlier, &QPushButton::clicked, this, &LogViewer::ReadEarlier);
+    connect(latest, &QPushButton::clicked, this, &LogViewer::ReadLatest);
+    auto *partRow = new QHBoxLayout(partBar);
+    partRow->setContentsMargins(0, 0, 0, 0);
+    partRow->addWidget(partText, 1);
+    partRow->addWidget(earlier);
+    partRow->addWidget(latest);
+    partBar->hide();
 
     auto *buttons = new QDialogButtonBox;
     QPushButton *copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
@@ -270,6 +300,7 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(partBar);
     layout->addWidget(view, 1);
     layout->addWidget(status);
     layout->addWidget(buttons);
@@ -341,6 +372,32 @@ void LogViewer::FollowNow()
         UpdateStatus();
 }
 
+void LogViewer::ReadEarlier()
+{
+    // The line that was at the top stays there.
+    const QModelIndex top = view->indexAt(QPoint(0, 0));
+    const qsizetype topLine = top.isValid() ? model->LineAt(top.row()) : 0;
+    const qsizetype came = model->ReadEarlier();
+    if (came <= 0)
+        return;
+    following = false;
+    const qsizetype line = topLine + came;
+    const QList<qsizetype> *shown = model->Shown();
+    const qsizetype row =
+        shown ? std::lower_bound(shown->cbegin(), shown->cend(), line) - shown->cbegin() : line;
+    view->scrollTo(model->index(int(qMin<qsizetype>(row, model->rowCount() - 1))),
+                   QAbstractItemView::PositionAtTop);
+    UpdateStatus();
+}
+
+void LogViewer::ReadLatest()
+{
+    model->ReadLatest();
+    following = true;
+    view->scrollToBottom();
+    UpdateStatus();
+}
+
 void LogViewer::OnFilterEdited()
 {
     model->SetFilter(LogFilter::Parse(filterEdit->text()));
@@ -390,6 +447,21 @@ void LogViewer::SaveAs()
 
 void LogViewer::UpdateStatus()
 {
+    const LogText &read = model->Text();
+    partBar->setVisible(!read.Whole());
+    if (!read.Whole()) {
+        const QLocale locale;
+        // The filter searches what is read: say where that is.
+        partText->setText(
+            tr("A large log: %1 of its %2 are read; %3 before them and %4 after them are not "
+               "(the filter searches what is read).")
+                .arg(locale.formattedDataSize(read.Bytes().size()),
+                     locale.formattedDataSize(read.FileSize()),
+                     locale.formattedDataSize(read.Before()),
+                     locale.formattedDataSize(read.After())));
+        earlier->setEnabled(read.Before() > 0);
+        latest->setEnabled(read.After() > 0);
+    }
     const QString problem = model->Filter().Problem();
     const qsizetype all = model->Text().LineCount();
     if (!problem.isEmpty()) {

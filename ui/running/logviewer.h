@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QPushButton;
 class QTimer;
 
 // The lines of a log, or those a filter lets through, as a list's rows. The filter searches on
@@ -28,6 +29,9 @@ public:
 
     // Reads what the file has that is new; true when rows came or went.
     bool Follow(const QString &path);
+    // Reads the part of a large log before the lines shown (how many lines came), or its end.
+    qsizetype ReadEarlier();
+    void ReadLatest();
     void SetFilter(const LogFilter &filter);
     const LogText &Text() const { return log; }
     const LogFilter &Filter() const { return filter; }
@@ -87,6 +91,8 @@ private:
     void CopySelected();
     void SaveAs();
     void UpdateStatus();
+    void ReadEarlier();
+    void ReadLatest();
 
     QString profile;
     // Whether the view keeps to the end as lines come: until the user scrolls up, and again once
@@ -98,5 +104,10 @@ private:
     QLineEdit *filterEdit = nullptr;
     QCheckBox *wrapBox = nullptr;
     QLabel *status = nullptr;
+    // Shown for a log larger than what is read of it at once.
+    QWidget *partBar = nullptr;
+    QLabel *partText = nullptr;
+    QPushButton *earlier = nullptr;
+    QPushButton *latest = nullptr;
     QTimer *follow = nullptr;
 };

@@ -72,6 +72,7 @@ private slots:
     void runningCountsAndStop();
     void manyEndsAtOnceMakeOneNotice();
     void logViewerFollowsFiltersAndSaves();
+    void largeLogShownByItsEnd();
 
 private:
     ModalDriver *driver = nullptr;
@@ -397,6 +398,44 @@ void TestRunningEmulators::logViewerFollowsFiltersAndSaves()
     QVERIFY(viewer->findChild<QCheckBox *>("logWrap")->isChecked());
     QVERIFY(viewer->findChild<QListView *>("logLines")->wordWrap());
     viewer->findChild<QCheckBox *>("logWrap")->setChecked(false);
+    viewer->close();
+}
+
+// A log larger than the viewer reads at once opens at its end; earlier parts come on demand,
+// with the line that was at the top kept there.
+void TestRunningEmulators::largeLogShownByItsEnd()
+{
+    const QString log = LogDirectory() + "/20261207-101530-124-Phone.log";
+    QByteArray text;
+    for (int n = 0; text.size() < LogText::DefaultWindow + (8 << 20); ++n)
+        text += "line " + QByteArray::number(n).rightJustified(7, '0') + QByteArray(52, '.') + '\n';
+    QVERIFY(WriteBytes(log, text));
+    const int count = int(text.count('\n'));
+    MainWindow window;
+    LogViewer *viewer = LogViewer::Open(&window, "Phone", log);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    auto *lines = viewer->findChild<QListView *>("logLines");
+    auto *earlier = viewer->findChild<QPushButton *>("logEarlier");
+    auto *latest = viewer->findChild<QPushButton *>("logLatest");
+    QVERIFY(lines && earlier && latest && earlier->isVisible());
+    QAbstractItemModel *model = lines->model();
+    const auto lineAt = [model](int row) {
+        return model->index(row, 0).data().toString().mid(5, 7).toInt();
+    };
+    QCOMPARE(lineAt(model->rowCount() - 1), count - 1);
+    const int firstRead = lineAt(0);
+    QVERIFY(firstRead > 0 && model->rowCount() < count);
+    QVERIFY(earlier->isEnabled() && !latest->isEnabled());
+
+    lines->scrollToTop();
+    QTest::mouseClick(earlier, Qt::LeftButton);
+    QVERIFY(lineAt(0) < firstRead);
+    QCOMPARE(lineAt(lines->indexAt(QPoint(0, 0)).row()), firstRead);
+    QTest::mouseClick(earlier, Qt::LeftButton);
+    QCOMPARE(lineAt(0), 0);
+    QVERIFY(!earlier->isEnabled() && latest->isEnabled());
+    QTest::mouseClick(latest, Qt::LeftButton);
+    QCOMPARE(lineAt(model->rowCount() - 1), count - 1);
     viewer->close();
 }
 
