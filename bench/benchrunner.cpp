@@ -465,6 +465,48 @@ int main(int argc, char *argv[])
                      clickBusy,
                      {},
                      QStringLiteral("≤ 16 ms (one frame)")});
+        // A thousand launches at once, of programs that stay and of programs that quit at once
+        // (whose ends make one notice), and stopping those that stay.
+        {
+            EmulatorLauncher *service = window->Launcher();
+            int launches = 0;
+            bool stopped = false;
+            QObject::connect(service, &EmulatorLauncher::launched, [&launches] { ++launches; });
+            QObject::connect(service, &EmulatorLauncher::stopped, [&stopped] { stopped = true; });
+            const auto thousand = [](const QString &program, const QStringList &arguments) {
+                QList<LaunchRequest> requests;
+                for (int i = 0; i < 1000; ++i)
+                    requests.append({QStringLiteral("Batch %1").arg(i), {program, arguments}});
+                return requests;
+            };
+            const QList<LaunchRequest> staying =
+                thousand(QStringLiteral("/bin/sleep"), {QStringLiteral("600")});
+            const BusySpan stay = BusyUntil([&] { service->Launch(staying); },
+                                            [&] { return launches >= 1000; }, 60000);
+            const BusySpan stopAll =
+                BusyUntil([&] { service->Stop(QString()); }, [&] { return stopped; }, 60000);
+            launches = 0;
+            const QList<LaunchRequest> quitting = thousand(QStringLiteral("/bin/true"), {});
+            const BusySpan quit = BusyUntil(
+                [&] { service->Launch(quitting); },
+                [&] { return launches >= 1000 && service->Monitor()->Records().isEmpty(); }, 60000);
+            // The ends' notice is made after the records are read.
+            const double afterQuit = BusyMs([] {}, 1000);
+            for (auto *notice : window->findChildren<QWidget *>(QStringLiteral("earlyEndNotice")))
+                notice->close();
+            const auto row = [&rows](const QString &what, const BusySpan &span) {
+                rows.append({what + QStringLiteral(" (all in %1 ms)").arg(span.totalMs, 0, 'f', 0),
+                             QStringLiteral("ms"),
+                             Sample{{span.worstMs}},
+                             {},
+                             QStringLiteral("≤ 100 ms (frozen 2.4 s, then 250 ms stalls)")});
+            };
+            row(QStringLiteral("window's longest stall, launching 1,000 that stay"), stay);
+            row(QStringLiteral("window's longest stall, stopping those 1,000"), stopAll);
+            row(QStringLiteral("window's longest stall, launching 1,000 that quit at once"),
+                {std::max(quit.worstMs, afterQuit), quit.totalMs});
+        }
+
         window.reset();
         qunsetenv("VELMORA_EMU_RECORD");
         qunsetenv("VELMORA_EMU_STARTED");

@@ -1,5 +1,8 @@
 #include "benchsupport.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include "configfile.h"
 #include "configformat.h"
 #include "emulatorlauncher.h"
@@ -253,6 +256,25 @@ double BusyMs(const std::function<void()> &step, int afterMs)
     while (NowMs() < until)
         worst = std::max(worst, PingMs());
     return worst;
+}
+
+BusySpan BusyUntil(const std::function<void()> &step, const std::function<bool()> &done,
+                   int timeoutMs)
+{
+    BusySpan span;
+    const double start = NowMs();
+    step();
+    span.worstMs = NowMs() - start + PingMs();
+    // A ping every few milliseconds, as a window manager or the user would find the window:
+    // pinging without a pause would take a core from the work measured.
+    while (!done() && NowMs() - start < timeoutMs) {
+        span.worstMs = std::max(span.worstMs, PingMs());
+        QEventLoop pause;
+        QTimer::singleShot(5, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    span.totalMs = NowMs() - start;
+    return span;
 }
 
 double ResidentMiB()

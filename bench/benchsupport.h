@@ -55,6 +55,15 @@ struct Row
 QList<Row> &Rows();
 
 double NowMs();
+// How long the window stays busy at the most while `step`'s work goes on until `done`, and how
+// long that took.
+struct BusySpan
+{
+    double worstMs = 0;
+    double totalMs = 0;
+};
+BusySpan BusyUntil(const std::function<void()> &step, const std::function<bool()> &done,
+                   int timeoutMs);
 // The process's resident memory now, in MiB (from the kernel).
 double ResidentMiB();
 

@@ -4,6 +4,7 @@
 #include "emulatorstart.h"
 #include "emulatorstop.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <memory>
@@ -16,6 +17,7 @@ EmulatorLauncher::EmulatorLauncher(Mode m, QObject *parent) : QObject(parent), m
 
 EmulatorLauncher::~EmulatorLauncher()
 {
+    closing = true;
     // A stop under way ends before the launcher goes; it waits five seconds at the most.
     for (QThread *worker : std::as_const(stopping)) {
         worker->wait();
@@ -33,15 +35,15 @@ void EmulatorLauncher::Start()
 
 QList<LaunchRecord> EmulatorLauncher::Launch(const QList<LaunchRequest> &requests)
 {
+    if (mode == Mode::Window) {
+        StartInBackground(requests);
+        return {};
+    }
     QList<LaunchRecord> started;
     QList<LaunchFailure> failures;
-    QList<LaunchRecord> toRecord;
     for (const LaunchRequest &request : requests) {
-        // A window starts at once and records in the background; a script's waiter records
-        // before it answers.
-        const LaunchResult result = mode == Mode::Window
-                                        ? StartEmulator(request.command, request.profile)
-                                        : LaunchEmulatorWatched(request.command, request.profile);
+        // A script's waiter records before it answers.
+        const LaunchResult result = LaunchEmulatorWatched(request.command, request.profile);
         if (!result.started) {
             failures.append({request.profile, request.command.program, result.error});
             continue;
@@ -49,26 +51,71 @@ QList<LaunchRecord> EmulatorLauncher::Launch(const QList<LaunchRequest> &request
         started.append(result.record);
         if (!result.logProblem.isEmpty())
             emit logProblem(result.logProblem);
-        if (mode == Mode::Window) {
-            toRecord.append(result.record);
-            monitor->Add(result.record);
-        } else if (!result.recordProblem.isEmpty()) {
+        if (!result.recordProblem.isEmpty())
             emit recordProblem(result.recordProblem);
-        }
         emit launched(result.record);
-    }
-    // A batch is recorded in one look at the records: a thousand launches are one write, not
-    // a thousand of a growing file.
-    if (!toRecord.isEmpty()) {
-        records.Post([this, toRecord] {
-            const QString problem = RecordLaunches(toRecord);
-            if (!problem.isEmpty())
-                QMetaObject::invokeMethod(this, [this, problem] { emit recordProblem(problem); });
-        });
     }
     if (!failures.isEmpty())
         emit failed(failures);
     return started;
+}
+
+void EmulatorLauncher::StartInBackground(const QList<LaunchRequest> &requests)
+{
+    if (requests.isEmpty())
+        return;
+    // Starting a thousand emulators takes seconds: they start on the records' thread, which
+    // records them too, and the window hears of them a slice at a time as they come.
+    records.Post([this, requests] {
+        QList<LaunchFailure> failures;
+        QList<LaunchResult> slice;
+        QElapsedTimer sliceTime;
+        sliceTime.start();
+        const auto deliver = [this, &slice, &sliceTime] {
+            if (slice.isEmpty())
+                return;
+            // The window hears first: the records' lock may be held by another launcher.
+            QList<LaunchRecord> started;
+            for (const LaunchResult &result : std::as_const(slice))
+                started.append(result.record);
+            QMetaObject::invokeMethod(
+                this,
+                [this, slice] {
+                    for (const LaunchResult &result : slice) {
+                        if (!result.logProblem.isEmpty())
+                            emit logProblem(result.logProblem);
+                        monitor->Add(result.record);
+                        emit launched(result.record);
+                    }
+                },
+                Qt::QueuedConnection);
+            const QString problem = RecordLaunches(started);
+            if (!problem.isEmpty())
+                QMetaObject::invokeMethod(
+                    this, [this, problem] { emit recordProblem(problem); }, Qt::QueuedConnection);
+            slice.clear();
+            sliceTime.restart();
+        };
+        for (const LaunchRequest &request : requests) {
+            // The launcher is going: what was not started yet is not.
+            if (closing)
+                break;
+            LaunchResult result = StartEmulator(request.command, request.profile);
+            if (!result.started) {
+                failures.append({request.profile, request.command.program, result.error});
+                continue;
+            }
+            slice.append(std::move(result));
+            // A batch is recorded a slice at a time: a thousand launches are a few writes, not
+            // a thousand of a growing file, and the window gets a few events, not a thousand.
+            if (slice.size() >= 100 || sliceTime.elapsed() >= 100)
+                deliver();
+        }
+        deliver();
+        if (!failures.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, failures] { emit failed(failures); }, Qt::QueuedConnection);
+    });
 }
 
 void EmulatorLauncher::Stop(const QString &profile)

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+
 class EmulatorMonitor;
 class QThread;
 
@@ -53,8 +55,9 @@ public:
     // Window: looks for the emulators started before, watches them from now on, and prunes the
     // logs of those that ended while no launcher ran.
     void Start();
-    // Starts one emulator per request, in order, and returns the records of those that started.
-    // Each start is `launched`; those that failed come in one `failed`.
+    // Starts one emulator per request, in order. Each start is `launched`; those that failed
+    // come in one `failed`. A window's emulators start on another thread (the signals follow,
+    // and nothing is returned); a script's start before this returns their records.
     QList<LaunchRecord> Launch(const QList<LaunchRequest> &requests);
 
     // Stops in the background (it may wait five seconds per emulator): the emulators of
@@ -83,9 +86,12 @@ signals:
 
 private:
     void StopInBackground(const std::function<StopResult()> &stop);
+    void StartInBackground(const QList<LaunchRequest> &requests);
 
     Mode mode;
     EmulatorMonitor *monitor = nullptr;
+    // Set when the launcher goes: a batch still starting ends where it is.
+    std::atomic<bool> closing{false};
     // Writes the launch records and prunes the logs, in the order asked, off the window's
     // thread: each write waits for the disk.
     SerialWorker records;

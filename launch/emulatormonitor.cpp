@@ -22,14 +22,27 @@ QString Key(const LaunchRecord &record)
            QString::number(record.started.toMSecsSinceEpoch());
 }
 
+// The ends as the records list them, found by process id and start: a thousand ends at once
+// are a thousand lookups, not a thousand walks of the list.
+QHash<QString, EndedLaunch> ByKey(const QList<EndedLaunch> &ended)
+{
+    QHash<QString, EndedLaunch> byKey;
+    byKey.reserve(ended.size());
+    for (const EndedLaunch &end : ended)
+        byKey.insert(Key(end.record), end);
+    return byKey;
+}
+
 } // namespace
 
 EmulatorMonitor::EmulatorMonitor(QObject *parent) : QObject(parent) {}
 
 EmulatorMonitor::~EmulatorMonitor()
 {
-    for (QSocketNotifier *notifier : std::as_const(notifiers))
-        CloseProcessHandle(int(notifier->socket()));
+    for (const int handle : std::as_const(handles))
+        CloseProcessHandle(handle);
+    delete ends;
+    CloseProcessHandle(handleSet);
 }
 
 void EmulatorMonitor::Start()
@@ -56,11 +69,25 @@ void EmulatorMonitor::Add(const LaunchRecord &record)
         }
         return;
     }
-    if (notifiers.contains(record.pid))
+    // The records' watcher may have brought it first.
+    if (std::any_of(records.cbegin(), records.cend(),
+                    [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
         return;
     records.append(record);
     Watch(record);
-    emit countsChanged();
+    CountsChanged();
+}
+
+void EmulatorMonitor::CountsChanged()
+{
+    // Told once per turn of the event loop: a thousand ends seen together, or a slice of a
+    // batch's starts, are one change to show.
+    if (std::exchange(countsPending, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        countsPending = false;
+        emit countsChanged();
+    });
 }
 
 QHash<QString, int> EmulatorMonitor::Counts() const
@@ -138,8 +165,9 @@ void EmulatorMonitor::Reloaded(const QList<LaunchRecord> &now, const QList<Ended
     }
     // Stopped elsewhere: ended, so their pidfds say so too; nothing more to do here.
     if (changed)
-        emit countsChanged();
+        CountsChanged();
     // Started by another launcher process and ended before this one could watch it.
+    const QHash<QString, EndedLaunch> endedByKey = ByKey(ended);
     for (const EndedLaunch &end : std::as_const(ended)) {
         const LaunchRecord &record = end.record;
         if (record.stopping || reported.contains(Key(record)) || record.started < startedWatching ||
@@ -148,43 +176,52 @@ void EmulatorMonitor::Reloaded(const QList<LaunchRecord> &now, const QList<Ended
                         [&record](const LaunchRecord &r) { return r.pid == record.pid; }))
             continue;
         reported.insert(Key(record));
-        ReportEnd(record, QString(), ended);
+        ReportEnd(record, QString(), endedByKey);
     }
     emit recordsRead();
 }
 
 void EmulatorMonitor::Watch(const LaunchRecord &record)
 {
-    const int fd = OpenProcessHandle(record.pid);
-    if (fd < 0) {
-        if (!fallback) {
-            fallback = new QTimer(this);
-            connect(fallback, &QTimer::timeout, this, &EmulatorMonitor::CheckAll);
-            fallback->start(1000);
+    if (handleSet < 0 && !fallback) {
+        handleSet = OpenHandleSet();
+        if (handleSet >= 0) {
+            ends = new QSocketNotifier(handleSet, QSocketNotifier::Read, this);
+            connect(ends, &QSocketNotifier::activated, this, [this] {
+                for (const qint64 pid : ReadyInHandleSet(handleSet))
+                    OnEnded(pid);
+            });
         }
+    }
+    const int handle = handleSet >= 0 ? OpenProcessHandle(record.pid) : -1;
+    if (handle >= 0 && AddToHandleSet(handleSet, handle, record.pid)) {
+        handles.insert(record.pid, handle);
         return;
     }
-    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    notifiers.insert(record.pid, notifier);
-    const qint64 pid = record.pid;
-    connect(notifier, &QSocketNotifier::activated, this, [this, pid] { OnEnded(pid); });
+    CloseProcessHandle(handle);
+    if (!fallback) {
+        fallback = new QTimer(this);
+        connect(fallback, &QTimer::timeout, this, &EmulatorMonitor::CheckAll);
+        fallback->start(1000);
+    }
 }
 
 void EmulatorMonitor::CheckAll()
 {
     const QList<LaunchRecord> known = records;
     for (const LaunchRecord &record : known) {
-        if (!notifiers.contains(record.pid) && !IsRunning(record))
+        if (!handles.contains(record.pid) && !IsRunning(record))
             OnEnded(record.pid);
     }
 }
 
 void EmulatorMonitor::OnEnded(qint64 pid)
 {
-    if (QSocketNotifier *notifier = notifiers.take(pid)) {
-        notifier->setEnabled(false);
-        CloseProcessHandle(int(notifier->socket()));
-        notifier->deleteLater();
+    const auto handle = handles.constFind(pid);
+    if (handle != handles.cend()) {
+        RemoveFromHandleSet(handleSet, *handle);
+        CloseProcessHandle(*handle);
+        handles.erase(handle);
     }
     const auto found = std::find_if(records.begin(), records.end(),
                                     [pid](const LaunchRecord &r) { return r.pid == pid; });
@@ -197,7 +234,7 @@ void EmulatorMonitor::OnEnded(qint64 pid)
     // When it ended is when it was seen to, not when the records could be read.
     seenEnding.append({record, how, QDateTime::currentDateTime(), end.has_value(),
                        end ? end->exited : true, end ? end->code : 0});
-    emit countsChanged();
+    CountsChanged();
     // Ends seen in the same turn of the event loop (a thousand emulators that quit at once)
     // go to the records in one look.
     if (seenEnding.size() == 1)
@@ -222,22 +259,21 @@ void EmulatorMonitor::NoteEnds()
             return ended;
         },
         [this, ends](const QList<EndedLaunch> &ended) {
+            const QHash<QString, EndedLaunch> endedByKey = ByKey(ended);
             for (const SeenEnd &end : ends) {
                 if (reported.contains(Key(end.record)) ||
                     end.record.started.msecsTo(end.at) >= EarlyEndMs)
                     continue;
                 reported.insert(Key(end.record));
-                ReportEnd(end.record, end.how, ended);
+                ReportEnd(end.record, end.how, endedByKey);
             }
         });
 }
 
 void EmulatorMonitor::ReportEnd(const LaunchRecord &record, const QString &how,
-                                const QList<EndedLaunch> &ended)
+                                const QHash<QString, EndedLaunch> &ended)
 {
-    const auto end = std::find_if(ended.cbegin(), ended.cend(), [&record](const EndedLaunch &e) {
-        return Key(e.record) == Key(record);
-    });
+    const auto end = ended.constFind(Key(record));
     // A launcher stopped it (this one or another): that is no failed launch.
     if (end != ended.cend() && end->record.stopping)
         return;

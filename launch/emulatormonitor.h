@@ -64,19 +64,25 @@ private:
     void Watch(const LaunchRecord &record);
     void OnEnded(qint64 pid);
     void NoteEnds();
+    void CountsChanged();
     void CheckAll();
     // Says that `record` ended early, with how when it is known (`ended` as just read) or
     // comes within HowWaitMs; never for an emulator a launcher stopped.
-    void ReportEnd(const LaunchRecord &record, const QString &how, const QList<EndedLaunch> &ended);
+    void ReportEnd(const LaunchRecord &record, const QString &how,
+                   const QHash<QString, EndedLaunch> &ended);
 
     QList<LaunchRecord> records;
+    bool countsPending = false;
     // Early ends waiting for how they came, by process id and start.
     QHash<QString, LaunchRecord> awaitingHow;
     static constexpr int HowWaitMs = 2000;
     // Ends already reported, by process id and start: each is told once.
     QSet<QString> reported;
     QDateTime startedWatching;
-    QHash<qint64, QSocketNotifier *> notifiers;
+    // The pidfd of each emulator watched, all in one set that the event loop watches.
+    QHash<qint64, int> handles;
+    int handleSet = -1;
+    QSocketNotifier *ends = nullptr;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *fallback = nullptr;
     // Ends seen and not yet noted in the records, with when each was seen.

@@ -80,6 +80,14 @@ bool SignalEmulator(const LaunchRecord &record, bool force, uint owner, QStringL
 // none; the monitor then looks again once a second.
 int OpenProcessHandle(qint64 pid);
 void CloseProcessHandle(int handle);
+// A set of such handles behind one handle that becomes readable when any of them does (an
+// epoll set): the event loop then polls one descriptor however many emulators run, where a
+// notifier each made every turn of the loop look at a thousand. -1 where there is none.
+int OpenHandleSet();
+bool AddToHandleSet(int set, int handle, qint64 pid);
+void RemoveFromHandleSet(int set, int handle);
+// The processes of the set's handles that are readable now (their processes ended).
+QList<qint64> ReadyInHandleSet(int set);
 // Reaps the emulator when it is the launcher's child and says how it ended: whether it exited
 // and its code or signal; nothing when it is not the launcher's child or has not ended.
 struct ProcessEnd

@@ -23,6 +23,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#if defined(Q_OS_LINUX)
+#include <sys/epoll.h>
+#endif
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -365,6 +368,55 @@ void CloseProcessHandle(int handle)
 {
     if (handle >= 0)
         ::close(handle);
+}
+
+int OpenHandleSet()
+{
+#if defined(Q_OS_LINUX)
+    return ::epoll_create1(EPOLL_CLOEXEC);
+#else
+    return -1;
+#endif
+}
+
+bool AddToHandleSet(int set, int handle, qint64 pid)
+{
+#if defined(Q_OS_LINUX)
+    struct epoll_event event = {};
+    event.events = EPOLLIN;
+    event.data.u64 = quint64(pid);
+    return ::epoll_ctl(set, EPOLL_CTL_ADD, handle, &event) == 0;
+#else
+    Q_UNUSED(set);
+    Q_UNUSED(handle);
+    Q_UNUSED(pid);
+    return false;
+#endif
+}
+
+void RemoveFromHandleSet(int set, int handle)
+{
+#if defined(Q_OS_LINUX)
+    ::epoll_ctl(set, EPOLL_CTL_DEL, handle, nullptr);
+#else
+    Q_UNUSED(set);
+    Q_UNUSED(handle);
+#endif
+}
+
+QList<qint64> ReadyInHandleSet(int set)
+{
+    QList<qint64> ready;
+#if defined(Q_OS_LINUX)
+    // Those left over stay readable and are read at the next turn.
+    struct epoll_event events[256];
+    const int count = ::epoll_wait(set, events, 256, 0);
+    for (int i = 0; i < count; ++i)
+        ready.append(qint64(events[i].data.u64));
+#else
+    Q_UNUSED(set);
+#endif
+    return ready;
 }
 
 std::optional<ProcessEnd> ReapEnded(qint64 pid)

@@ -819,6 +819,22 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
             <numerusform>Der Ausdruck ist für %n Zeilen zu aufwendig, sie werden nicht gezeigt: Vereinfachen Sie ihn.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>the log can no longer be read</source>
+        <translation>das Protokoll kann nicht mehr gelesen werden</translation>
+    </message>
+    <message>
+        <source>Read Ea&amp;rlier Lines</source>
+        <translation>Frühe&amp;re Zeilen lesen</translation>
+    </message>
+    <message>
+        <source>Go to E&amp;nd</source>
+        <translation>Zum En&amp;de</translation>
+    </message>
+    <message>
+        <source>A large log: %1 of its %2 are read; %3 before them and %4 after them are not (the filter searches what is read).</source>
+        <translation>Ein großes Protokoll: %1 von %2 sind gelesen; %3 davor und %4 danach nicht (der Filter durchsucht das Gelesene).</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -38,6 +38,9 @@ EarlyEndNotice::EarlyEndNotice(QWidget *parent) : QDialog(parent)
     list->setObjectName(QStringLiteral("earlyEnds"));
     list->setAccessibleName(tr("Emulators that ended"));
     list->setWordWrap(true);
+    // A thousand wrapped rows are laid out a batch at a time, not in one stall of the window.
+    list->setLayoutMode(QListView::Batched);
+    list->setBatchSize(50);
     output = new QPlainTextEdit;
     output->setObjectName(QStringLiteral("earlyEndOutput"));
     output->setAccessibleName(tr("What it wrote"));
@@ -66,11 +69,13 @@ EarlyEndNotice::EarlyEndNotice(QWidget *parent) : QDialog(parent)
 
 void EarlyEndNotice::Add(const QList<End> &more)
 {
-    for (const End &end : more)
+    // The newest first: the new rows go on top of those shown.
+    QStringList texts;
+    for (const End &end : more) {
         ends.prepend(end);
-    list->clear();
-    for (const End &end : std::as_const(ends))
-        list->addItem(end.text);
+        texts.prepend(end.text);
+    }
+    list->insertItems(0, texts);
     // One end needs no list: the heading says it.
     list->setVisible(ends.size() > 1);
     heading->setText(ends.size() == 1

@@ -84,11 +84,21 @@ void RunningEmulatorsView::Refresh(bool rowsRebuilt)
     QSet<QString> names(shownCounts.keyBegin(), shownCounts.keyEnd());
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         names.insert(it.key());
+    // A thousand emulators that end together change a thousand rows: their rows are found in
+    // one pass over the profiles, not one pass each.
+    QHash<QString, int> rows;
+    if (names.size() > 16) {
+        const QList<LauncherProfile> &profiles = document->Config().profiles;
+        rows.reserve(profiles.size());
+        for (int row = int(profiles.size()) - 1; row >= 0; --row)
+            rows.insert(profiles.at(row).name, row);
+    }
     for (const QString &name : std::as_const(names)) {
         const int count = counts.value(name);
         if (count == shownCounts.value(name))
             continue;
-        const int row = document->Config().FindProfile(name);
+        const int row =
+            rows.isEmpty() ? document->Config().FindProfile(name) : rows.value(name, -1);
         if (QListWidgetItem *item = row >= 0 ? list->item(row) : nullptr) {
             item->setData(RunningCountDelegate::CountRole, count);
             item->setData(ProfileQListWidget::RunningTextRole,
