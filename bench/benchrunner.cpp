@@ -507,6 +507,32 @@ int main(int argc, char *argv[])
                 {std::max(quit.worstMs, afterQuit), quit.totalMs});
         }
 
+        // Select all, Delete, Yes: the window removing every profile but the first in one step,
+        // and undoing that.
+        {
+            ProfileDocument *document = window->Document();
+            QList<ProfileDocument::Expected> all;
+            const LauncherConfig &config = document->Config();
+            for (qsizetype row = 1; row < config.profiles.size(); ++row)
+                all.append({config.profiles.at(row).name,
+                            ProfileSettings::Of(config, config.profiles.at(row))});
+            const double removed = BusyMs([&] { document->RemoveProfiles(all); }, 300);
+            window->WaitForSaves();
+            const double undone = BusyMs([&] { document->History()->undo(); }, 300);
+            window->WaitForSaves();
+            rows.append(
+                {QStringLiteral("window busy removing %L1 profiles in one step").arg(all.size()),
+                 QStringLiteral("ms"),
+                 Sample{{removed}},
+                 {},
+                 QStringLiteral("linear (100,000 never ended)")});
+            rows.append({QStringLiteral("window busy undoing that removal"),
+                         QStringLiteral("ms"),
+                         Sample{{undone}},
+                         {},
+                         QStringLiteral("linear")});
+        }
+
         window.reset();
         qunsetenv("VELMORA_EMU_RECORD");
         qunsetenv("VELMORA_EMU_STARTED");

@@ -29,6 +29,18 @@ ImportCommand::ImportCommand(ProfileDocument *document, const QString &text,
         for (qsizetype i = before.sections.value(s).entries.size(); i < entries.size(); ++i)
             this->entries.append({s, entries.at(i)});
     }
+    weight = 1024;
+    for (const Member &member : members)
+        weight += WeightOf(member.name, member.after) +
+                  (member.before ? WeightOf(QString(), *member.before) : 0);
+    for (const auto &[section, entry] : std::as_const(entries))
+        weight += 64 + 2 * (entry.name.size() + entry.value.size());
+}
+
+void ImportCommand::Release()
+{
+    std::vector<Member>().swap(members);
+    entries = {};
 }
 
 QStringList ImportCommand::Subjects(bool forward) const
@@ -58,6 +70,7 @@ ProfileCommand::Result ImportCommand::Apply(bool forward)
         }
     }
     QHash<QString, int> rows = model.ProfileRows();
+    const EntryPositions index(model);
     QList<bool> going(model.profiles.size(), false);
     bool removing = false;
     for (Member &member : members) {
@@ -83,7 +96,7 @@ ProfileCommand::Result ImportCommand::Apply(bool forward)
         }
         const ProfileSettings &settings = forward ? member.after : *member.before;
         QString missing;
-        const std::optional<QList<int>> positions = settings.Positions(model, &missing);
+        const std::optional<QList<int>> positions = settings.Positions(model, &missing, &index);
         if (!positions) {
             member.dropped = true;
             result.skipped.append(EntryGone(missing));

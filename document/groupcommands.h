@@ -13,10 +13,12 @@ public:
     // `before` and `after` are the model around the import; only what differs is kept.
     ImportCommand(ProfileDocument *document, const QString &text, const LauncherConfig &before,
                   const LauncherConfig &after, const ImportReport &report);
+    qsizetype Weight() const override { return weight; }
 
 protected:
     Result Apply(bool forward) override;
     QStringList Subjects(bool forward) const override;
+    void Release() override;
 
 private:
     struct Member
@@ -29,6 +31,7 @@ private:
     std::vector<Member> members;
     QList<std::pair<int, ConfigEntry>> entries; // added, by section
     bool first = true;
+    qsizetype weight = 0;
 };
 
 // A step of several (a device profile with the entries it needed): undone and redone whole, in

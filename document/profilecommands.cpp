@@ -26,9 +26,27 @@ ProfileCommand::ProfileCommand(ProfileDocument *d, const QString &text)
 {
 }
 
+void ProfileCommand::LetGo()
+{
+    letGo = true;
+    Release();
+}
+
+qsizetype ProfileCommand::WeightOf(const QString &name, const ProfileSettings &settings)
+{
+    // The strings' characters, and what a list, an entry and a string cost besides.
+    qsizetype weight = 160 + 2 * (name.size() + settings.arguments.size());
+    for (const std::optional<ConfigEntry> &entry : settings.entries)
+        weight += 48 + (entry ? 2 * (entry->name.size() + entry->value.size()) : 0);
+    return weight + 4 * settings.positions.size();
+}
+
 void ProfileCommand::Run(bool forward)
 {
-    const Result result = Apply(forward);
+    const Result result =
+        letGo ? Result::Skipped(ProfileCommand::tr(
+                    "it is among the oldest steps, let go to keep the history within its memory"))
+              : Apply(forward);
     const bool first = !ran;
     ran = true;
     if (!result.applied) {
@@ -125,10 +143,11 @@ QString ProfileCommand::EntryUsed(const QString &entry, const QString &profile)
 }
 
 std::optional<QList<int>> ProfileCommand::Positions(const ProfileSettings &settings,
-                                                    QString *problem) const
+                                                    QString *problem,
+                                                    const EntryPositions *index) const
 {
     QString missing;
-    std::optional<QList<int>> positions = settings.Positions(Model(), &missing);
+    std::optional<QList<int>> positions = settings.Positions(Model(), &missing, index);
     if (!positions)
         *problem = EntryGone(missing);
     return positions;
@@ -257,6 +276,14 @@ RemoveProfilesCommand::RemoveProfilesCommand(ProfileDocument *document,
     members.reserve(size_t(which.size()));
     for (const ProfileDocument::Expected &profile : which)
         members.push_back({profile.name, profile.settings, -1, QString(), false, false});
+    weight = 1024;
+    for (const Member &member : members)
+        weight += WeightOf(member.name, member.settings);
+}
+
+void RemoveProfilesCommand::Release()
+{
+    std::vector<Member>().swap(members);
 }
 
 QStringList RemoveProfilesCommand::Subjects(bool) const
@@ -344,9 +371,10 @@ ProfileCommand::Result RemoveProfilesCommand::Apply(bool forward)
     std::stable_sort(back.begin(), back.end(),
                      [](const Member *a, const Member *b) { return a->row < b->row; });
     QHash<QString, Profiles::iterator> lastAfter; // the last profile put back below each
+    const EntryPositions index(model);
     for (Member *member : back) {
         QString problem;
-        const std::optional<QList<int>> positions = Positions(member->settings, &problem);
+        const std::optional<QList<int>> positions = Positions(member->settings, &problem, &index);
         if (!positions) {
             member->dropped = true;
             result.skipped.append(problem);

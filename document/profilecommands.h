@@ -23,6 +23,12 @@ public:
     void redo() override { Run(true); }
     // Written already (an import is saved before it is taken): the first run saves nothing.
     void SetSaved() { saved = true; }
+    // About how much memory the step keeps (what it needs to undo and redo itself).
+    virtual qsizetype Weight() const { return 1024; }
+    // Lets go of what the step keeps, to bound the history's memory: from then on it undoes and
+    // redoes nothing, says so, and leaves the history.
+    void LetGo();
+    bool Released() const { return letGo; }
 
     static QString Quoted(const QString &name);
     static QString Gone(const QString &name);
@@ -45,6 +51,10 @@ protected:
     const LauncherConfig &Model() const { return document->Config(); }
     // Whether its saves wait for a moment's quiet: a run of such steps is written once.
     virtual bool SavesSoon() const { return false; }
+    // Frees what the step keeps; only a step that keeps much has anything to free.
+    virtual void Release() {}
+    // The memory a profile's settings take, about.
+    static qsizetype WeightOf(const QString &name, const ProfileSettings &settings);
     ProfileDocument *Document() const { return document; }
     void InsertProfile(int row, const LauncherProfile &profile);
     void RemoveProfileAt(int row);
@@ -57,7 +67,8 @@ protected:
     void Reset(LauncherConfig model);
 
     // The positions the settings' entries have now; none, with the reason, when one is gone.
-    std::optional<QList<int>> Positions(const ProfileSettings &settings, QString *problem) const;
+    std::optional<QList<int>> Positions(const ProfileSettings &settings, QString *problem,
+                                        const EntryPositions *index = nullptr) const;
     // Whether the profile at `row` stores `settings`; else why not.
     QString Expect(int row, const QString &name, const ProfileSettings &settings) const;
 
@@ -68,6 +79,7 @@ private:
     ProfileDocument *document = nullptr;
     bool ran = false;
     bool saved = false;
+    bool letGo = false;
 };
 
 class AddProfileCommand : public ProfileCommand
@@ -129,10 +141,12 @@ class RemoveProfilesCommand : public ProfileCommand
 {
 public:
     RemoveProfilesCommand(ProfileDocument *document, const QList<ProfileDocument::Expected> &which);
+    qsizetype Weight() const override { return weight; }
 
 protected:
     Result Apply(bool forward) override;
     QStringList Subjects(bool forward) const override;
+    void Release() override;
 
 private:
     struct Member
@@ -146,6 +160,7 @@ private:
     };
     std::vector<Member> members;
     QStringList lastShown;
+    qsizetype weight = 0;
 };
 
 class RenameProfileCommand : public ProfileCommand

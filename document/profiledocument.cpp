@@ -42,8 +42,31 @@ ProfileSettings ProfileSettings::Of(const LauncherConfig &config, const QList<in
     return settings;
 }
 
-std::optional<QList<int>> ProfileSettings::Positions(const LauncherConfig &config,
-                                                     QString *missing) const
+static QString EntryKey(const ConfigEntry &entry)
+{
+    return entry.name + QChar(0) + entry.value;
+}
+
+EntryPositions::EntryPositions(const LauncherConfig &config)
+{
+    bySection.resize(config.sections.size());
+    for (qsizetype s = 1; s < config.sections.size(); ++s) {
+        const QList<ConfigEntry> &entries = config.sections.at(s).entries;
+        QHash<QString, int> &positions = bySection[s];
+        positions.reserve(entries.size());
+        // The first of two alike wins, as a walk of the list finds it.
+        for (qsizetype i = entries.size() - 1; i >= 0; --i)
+            positions.insert(EntryKey(entries.at(i)), int(i));
+    }
+}
+
+int EntryPositions::Find(int section, const ConfigEntry &entry) const
+{
+    return section < bySection.size() ? bySection.at(section).value(EntryKey(entry), -1) : -1;
+}
+
+std::optional<QList<int>> ProfileSettings::Positions(const LauncherConfig &config, QString *missing,
+                                                     const EntryPositions *index) const
 {
     QList<int> positions;
     for (int s = 1; s <= OptionSectionCount; ++s) {
@@ -52,8 +75,10 @@ std::optional<QList<int>> ProfileSettings::Positions(const LauncherConfig &confi
             positions.append(this->positions.value(s - 1, -1));
             continue;
         }
-        const int found =
-            s < config.sections.size() ? int(config.sections.at(s).entries.indexOf(*entry)) : -1;
+        const int found = index ? index->Find(s, *entry)
+                          : s < config.sections.size()
+                              ? int(config.sections.at(s).entries.indexOf(*entry))
+                              : -1;
         if (found < 0) {
             if (missing)
                 *missing = entry->name;
@@ -147,6 +172,28 @@ std::optional<ProfileDocument::Expected> ProfileDocument::ExpectedOf(const QStri
 void ProfileDocument::Push(ProfileCommand *command)
 {
     history->push(command);
+    BoundHistory();
+}
+
+void ProfileDocument::BoundHistory()
+{
+    // The history holds a thousand steps, and its memory is bounded too: a thousand imports of
+    // 20,000 profiles would keep gigabytes. The oldest steps let go of what they keep until the
+    // rest fits; the newest always keeps its own.
+    QList<ProfileCommand *> steps;
+    qsizetype total = 0;
+    for (int i = 0; i < history->count(); ++i) {
+        auto *step =
+            const_cast<ProfileCommand *>(dynamic_cast<const ProfileCommand *>(history->command(i)));
+        if (!step || step->Released())
+            continue;
+        steps.append(step);
+        total += step->Weight();
+    }
+    for (qsizetype i = 0; i + 1 < steps.size() && total > historyBytes; ++i) {
+        total -= steps.at(i)->Weight();
+        steps.at(i)->LetGo();
+    }
 }
 
 ProfileDocument::EditResult ProfileDocument::AddProfile(const QString &name,

@@ -20,6 +20,19 @@ struct DeviceSpec;
 // What a profile stores, with each option named by its entry (name and value) rather than its
 // position, so that a change made later finds it again however the lists changed meanwhile. A
 // position that lies outside its list has no entry and stays a position.
+// Where each option entry stands, by name and value: many profiles' settings are found in
+// their lists by one look each instead of a walk of the list each.
+class EntryPositions
+{
+public:
+    explicit EntryPositions(const LauncherConfig &config);
+    // The first position of `entry` in `section`, or -1.
+    int Find(int section, const ConfigEntry &entry) const;
+
+private:
+    QList<QHash<QString, int>> bySection;
+};
+
 struct ProfileSettings
 {
     QList<std::optional<ConfigEntry>> entries; // one per option section
@@ -34,8 +47,8 @@ struct ProfileSettings
     }
     // The positions in `config`, or nothing when an entry is no longer in its list (`missing`
     // then names it).
-    std::optional<QList<int>> Positions(const LauncherConfig &config,
-                                        QString *missing = nullptr) const;
+    std::optional<QList<int>> Positions(const LauncherConfig &config, QString *missing = nullptr,
+                                        const EntryPositions *index = nullptr) const;
     // Whether `profile` of `config` stores these settings: the same entries, the same positions
     // where there are none, and the same arguments as the file keeps them (blanks between
     // words as one).
@@ -73,6 +86,9 @@ public:
     ConfigStore &Store() { return store; }
     const ConfigStore &Store() const { return store; }
     QUndoStack *History() const { return history; }
+    // How much memory the history may keep (128 MiB): past it, the oldest steps let go of what
+    // they keep and can no longer be undone.
+    void SetHistoryBytes(qsizetype bytes) { historyBytes = bytes; }
 
     // Reads `path` (the user's file when `isUserFile`); the model is what it holds when it is
     // loaded, or the defaults-only model of an out-of-date default file. With `later`, a long
@@ -228,6 +244,8 @@ private:
     void FinishImport(const LauncherConfig &source, const QHash<QString, ImportAnswer> &answers,
                       ImportOutcome outcome, const ImportDone &done, int attempt);
 
+    qsizetype historyBytes = qsizetype(128) << 20;
+    void BoundHistory();
     LauncherConfig config;
     // The model as it was last read or saved: what changed here since is the difference.
     LauncherConfig savedConfig;

@@ -1138,6 +1138,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>Remove Pixel Density %1</source>
         <translation>Pixeldichte %1 entfernen</translation>
     </message>
+    <message>
+        <source>it is among the oldest steps, let go to keep the history within its memory</source>
+        <translation>er gehört zu den ältesten Schritten, die aufgegeben wurden, um den Verlauf in seinem Speicher zu halten</translation>
+    </message>
 </context>
 <context>
     <name>ProfileDocument</name>

@@ -14,6 +14,7 @@ private slots:
     void editsFindTheirProfileByName_data();
     void editsFindTheirProfileByName();
     void historyOutlastsAHundredSteps();
+    void historyBoundedByMemory();
 };
 
 void TestProfileDocument::commandsUndoAndRedo_data()
@@ -280,6 +281,35 @@ void TestProfileDocument::historyOutlastsAHundredSteps()
     }
     QCOMPARE(f.Now(), Initial);
     QCOMPARE(f.OnDisk(), Initial);
+}
+
+// Past the history's memory, the oldest steps let go of what they keep: undoing one says why it
+// cannot be, and it leaves the history; the newest step keeps its own however large.
+void TestProfileDocument::historyBoundedByMemory()
+{
+    Fixture f;
+    f.document.SetHistoryBytes(100);
+    QUndoStack *history = f.document.History();
+    QSignalSpy skipped(&f.document, &ProfileDocument::stepSkipped);
+    QCOMPARE(f.document.RemoveProfiles({*f.document.ExpectedOf("A")}).gone, QStringList());
+    history->undo();
+    QCOMPARE(f.Now(), Initial);
+    QCOMPARE(skipped.size(), 0);
+    history->redo();
+
+    f.document.SetHistoryBytes(2000);
+    QCOMPARE(f.document.RemoveProfiles({*f.document.ExpectedOf("C")}).gone, QStringList());
+    const QString withoutA = QString(Initial).remove("A:Tablet/High/Touch:-a | ");
+    history->undo();
+    QCOMPARE(f.Now(), withoutA);
+    QVERIFY(history->canUndo());
+    history->undo();
+    QCOMPARE(f.Now(), withoutA);
+    QCOMPARE(f.OnDisk(), withoutA);
+    QCOMPARE(skipped.size(), 1);
+    QVERIFY2(skipped.first().first().toString().contains("let go to keep the history within"),
+             qPrintable(skipped.first().first().toString()));
+    QVERIFY(!history->canUndo());
 }
 
 VELMORA_TEST_MAIN_WITH(QGuiApplication, TestProfileDocument)
