@@ -183,9 +183,12 @@ int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options,
                      .arg(Shown(StateDirectory()), reason));
     });
     QList<LaunchRequest> requests;
+    const ExtrasMap extras = ReadExtras(ExtrasPath(GetFilePath(UserConfigFile))).extras;
     for (const QString &name : options.names) {
         const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
-        requests.append({profile.name, StoredCommand(config, profile)});
+        SplitCommand command = StoredCommand(config, profile);
+        command.environment = EnvironmentList(extras.value(profile.name));
+        requests.append({profile.name, command});
     }
     const QList<LaunchRecord> started = launcher.Launch(requests);
     if (code == 0 && options.wait)

@@ -5,6 +5,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 void WriteJsonString(QTextStream &out, const QString &text)
 {
     out << '"';
@@ -62,14 +64,22 @@ void WriteJsonEntry(QTextStream &out, const LauncherConfig &config, int section,
 
 } // namespace
 
-void WriteProfilesJson(QTextStream &out, const LauncherConfig &config, const QString &emulator)
+void WriteProfilesJson(QTextStream &out, const LauncherConfig &config, const QString &emulator,
+                       const ExtrasMap &extras, const QHash<QString, ProfileUse> &use,
+                       const QString &tag)
 {
+    bool first = true;
     out << "[\n";
     for (qsizetype p = 0; p < config.profiles.size(); ++p) {
         const LauncherProfile &profile = config.profiles.at(p);
+        const ProfileExtras carried = extras.value(profile.name);
+        if (!tag.isEmpty() && !HasTag(carried, tag))
+            continue;
         const SplitCommand command =
             EmulatorCommand(emulator, config, profile.optionIndex, profile.name, profile.arguments);
-        out << "    {\n        \"arguments\": ";
+        const ProfileUse used = use.value(profile.name);
+        out << (first ? "    {\n        \"arguments\": " : ",\n    {\n        \"arguments\": ");
+        first = false;
         WriteJsonString(out, profile.arguments);
         out << ",\n        \"command\": [\n            ";
         WriteJsonString(out, command.program);
@@ -77,17 +87,42 @@ void WriteProfilesJson(QTextStream &out, const LauncherConfig &config, const QSt
             out << ",\n            ";
             WriteJsonString(out, argument);
         }
-        out << "\n        ],\n        \"input\": ";
+        // As a JSON object writes it: its names in order.
+        QList<std::pair<QString, QString>> environment = carried.environment;
+        std::sort(environment.begin(), environment.end());
+        out << "\n        ],\n        \"environment\": {\n";
+        for (qsizetype i = 0; i < environment.size(); ++i) {
+            out << "            ";
+            WriteJsonString(out, environment.at(i).first);
+            out << ": ";
+            WriteJsonString(out, environment.at(i).second);
+            out << (i + 1 < environment.size() ? ",\n" : "\n");
+        }
+        out << "        },\n        \"input\": ";
         WriteJsonEntry(out, config, SectionInput, profile.optionIndex.value(2, -1));
+        out << ",\n        \"lastLaunched\": ";
+        if (used.lastLaunched.isValid())
+            WriteJsonString(out, LocalIsoTime(used.lastLaunched));
+        else
+            out << "null";
+        out << ",\n        \"launchCount\": " << used.launchCount;
         out << ",\n        \"name\": ";
         WriteJsonString(out, profile.name);
+        out << ",\n        \"notes\": ";
+        WriteJsonString(out, carried.notes);
         out << ",\n        \"pixelDensity\": ";
         WriteJsonEntry(out, config, SectionPixelDensity, profile.optionIndex.value(1, -1));
         out << ",\n        \"resolution\": ";
         WriteJsonEntry(out, config, SectionResolution, profile.optionIndex.value(0, -1));
-        out << (p + 1 < config.profiles.size() ? "\n    },\n" : "\n    }\n");
+        out << ",\n        \"tags\": [\n";
+        for (qsizetype i = 0; i < carried.tags.size(); ++i) {
+            out << "            ";
+            WriteJsonString(out, carried.tags.at(i));
+            out << (i + 1 < carried.tags.size() ? ",\n" : "\n");
+        }
+        out << "        ]\n    }";
     }
-    out << "]\n";
+    out << (first ? "]\n" : "\n]\n");
 }
 
 QString LocalIsoTime(const QDateTime &time)

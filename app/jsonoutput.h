@@ -1,6 +1,8 @@
 #pragma once
 
 #include "launcherconfig.h"
+#include "profileextras.h"
+#include "profileuse.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,7 +18,9 @@ struct LaunchRecord;
 // A JSON string: quotes, backslashes and control characters escaped, the rest as it is.
 void WriteJsonString(QTextStream &out, const QString &text);
 // The profiles, each with its name, arguments, options and the command `emulator` it starts.
-void WriteProfilesJson(QTextStream &out, const LauncherConfig &config, const QString &emulator);
+void WriteProfilesJson(QTextStream &out, const LauncherConfig &config, const QString &emulator,
+                       const ExtrasMap &extras = {}, const QHash<QString, ProfileUse> &use = {},
+                       const QString &tag = QString());
 // The running emulators, each with its command, log, pid, profile and start.
 void WriteRunningJson(QTextStream &out, const QList<LaunchRecord> &records);
 

@@ -48,6 +48,18 @@ const QList<OptionEntry> &OptionTable()
                            "Starts the emulator for the stored profile <name>, as Launch would; "
                            "more names may follow, one emulator each. Nothing starts when a name "
                            "is unknown.")},
+        {A::LaunchTag,
+         {"launch-tag"},
+         QT_TRANSLATE_NOOP("LauncherOptions", "tag"),
+         QT_TRANSLATE_NOOP("LauncherOptions",
+                           "Starts the emulator of every profile tagged <tag>, in the list's "
+                           "order (exit code 2 when no profile has it).")},
+        {A::OpenWindow,
+         {"tag"},
+         QT_TRANSLATE_NOOP("LauncherOptions", "tag"),
+         QT_TRANSLATE_NOOP("LauncherOptions",
+                           "With --list: only the profiles tagged <tag> (exit code 2 when no "
+                           "profile has it).")},
         {A::OpenWindow,
          {"wait"},
          nullptr,
@@ -290,6 +302,8 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
     if (missing)
         return usage(missing->valueName() == QLatin1String("file")
                          ? QT_TRANSLATE_NOOP("LauncherOptions", "option %1 needs a file name")
+                     : missing->valueName() == QLatin1String("tag")
+                         ? QT_TRANSLATE_NOOP("LauncherOptions", "option %1 needs a tag")
                          : QT_TRANSLATE_NOOP("LauncherOptions", "option %1 needs a profile name"),
                      {ours.last()});
     // The first action given is the one; a second is a mistake, said below.
@@ -318,12 +332,18 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         case LauncherOptions::Import:
             options.file = parser.value(all.at(i));
             break;
+        case LauncherOptions::LaunchTag:
+            options.tag = parser.value(all.at(i));
+            break;
         default:
             break;
         }
     }
     options.json = parser.isSet(OptionNamed(all, "json"));
     options.wait = parser.isSet(OptionNamed(all, "wait"));
+    const bool tagged = parser.isSet(OptionNamed(all, "tag"));
+    if (tagged && options.action != LauncherOptions::LaunchTag)
+        options.tag = parser.value(OptionNamed(all, "tag"));
     // A mistyped option is a mistake of the caller, never a silent start of the window.
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString unknown = parser.unknownOptionNames().first();
@@ -348,15 +368,18 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                                              "unknown option %1 (did you mean --%2?)"),
                            {written, meant});
     }
-    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait)
+    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait && !tagged)
         return options; // other arguments open the window, as they always did
     if (actions > 1)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "give one action at a time"));
     if (options.json && options.action != LauncherOptions::List &&
         options.action != LauncherOptions::Running)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--json goes with --list or --running"));
-    if (options.wait && options.action != LauncherOptions::Launch)
+    if (options.wait && options.action != LauncherOptions::Launch &&
+        options.action != LauncherOptions::LaunchTag)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--wait goes with --launch"));
+    if (tagged && options.action != LauncherOptions::List)
+        return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--tag goes with --list"));
     if (options.action != LauncherOptions::Export && options.action != LauncherOptions::Launch &&
         options.action != LauncherOptions::Stop && !parser.positionalArguments().isEmpty())
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "unexpected argument \"%1\""),

@@ -24,12 +24,14 @@ struct LauncherOptions
         Stop, // `names`
         StopAll,
         Log,        // `profileName`
+        LaunchTag,  // `tag`
         UsageError, // `usage` says what is wrong
     };
 
     Action action = OpenWindow;
     QString profileName; // for PrintCommand and Log
     QString file;
+    QString tag;       // for LaunchTag, and --list --tag
     QStringList names; // for Launch, Stop and Export
     bool json = false; // --list or --running as JSON
     bool wait = false; // --launch waits to see each emulator run

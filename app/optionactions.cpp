@@ -119,14 +119,45 @@ void SayNoProfile(QTextStream &err, const QString &name)
 
 namespace {
 
-int ListProfiles(const LauncherConfig &config, bool json, QTextStream &out)
+// The profiles' extras as their side file has them (none when it cannot be read).
+ExtrasMap StoredExtras()
 {
-    if (json) {
-        WriteProfilesJson(out, config, GetFilePath(EmulatorFile));
+    return ReadExtras(ExtrasPath(GetFilePath(UserConfigFile))).extras;
+}
+
+// The profiles tagged `tag`, in the list's order.
+QStringList Tagged(const LauncherConfig &config, const ExtrasMap &extras, const QString &tag)
+{
+    QStringList names;
+    for (const LauncherProfile &profile : config.profiles) {
+        if (HasTag(extras.value(profile.name), tag))
+            names.append(profile.name);
+    }
+    return names;
+}
+
+int SayNoTag(QTextStream &err, const QString &tag)
+{
+    Say(err,
+        Tr(QT_TRANSLATE_NOOP("LauncherOptions", "No profile has the tag \"%1\".")).arg(Shown(tag)));
+    return 2;
+}
+
+int ListProfiles(const LauncherConfig &config, const LauncherOptions &options, QTextStream &out,
+                 QTextStream &err)
+{
+    const ExtrasMap extras = StoredExtras();
+    if (!options.tag.isEmpty() && Tagged(config, extras, options.tag).isEmpty())
+        return SayNoTag(err, options.tag);
+    if (options.json) {
+        WriteProfilesJson(out, config, GetFilePath(EmulatorFile), extras, ReadProfileUse(),
+                          options.tag);
         return 0;
     }
-    for (const LauncherProfile &profile : config.profiles)
-        out << profile.name << '\n';
+    for (const LauncherProfile &profile : config.profiles) {
+        if (options.tag.isEmpty() || HasTag(extras.value(profile.name), options.tag))
+            out << profile.name << '\n';
+    }
     return 0;
 }
 
@@ -146,7 +177,9 @@ int PrintCommand(const LauncherConfig &config, const QString &name, QTextStream 
         SayUnknown(err, {name}, config);
         return 2;
     }
-    out << ShellCommand(StoredCommand(config, config.profiles.at(found))) << '\n';
+    SplitCommand command = StoredCommand(config, config.profiles.at(found));
+    command.environment = EnvironmentList(StoredExtras().value(name));
+    out << ShellCommand(command) << '\n';
     return 0;
 }
 
@@ -275,6 +308,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     case LauncherOptions::Log:
     case LauncherOptions::List:
     case LauncherOptions::Launch:
+    case LauncherOptions::LaunchTag:
     case LauncherOptions::PrintCommand:
     case LauncherOptions::Export:
         break;
@@ -285,7 +319,14 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return 1;
     switch (options.action) {
     case LauncherOptions::List:
-        return ListProfiles(config, options.json, out);
+        return ListProfiles(config, options, out, err);
+    case LauncherOptions::LaunchTag: {
+        LauncherOptions tagged = options;
+        tagged.names = Tagged(config, StoredExtras(), options.tag);
+        if (tagged.names.isEmpty())
+            return SayNoTag(err, options.tag);
+        return LaunchProfiles(config, tagged, err);
+    }
     case LauncherOptions::Export:
         return ExportFile(config, options.file, options.names, err);
     case LauncherOptions::Log:

@@ -1,5 +1,7 @@
 #include "profilecompanions.h"
 
+#include "extrascompanion.h"
+
 #include "desktopentry.h"
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
@@ -26,6 +28,10 @@ ProfileCompanions::ProfileCompanions(ProfileDocument *d, EmulatorLauncher *l, co
                                      QObject *parent)
     : QObject(parent), document(d), launcher(l), launcherPath(path)
 {
+    // A document of no file (a test's) keeps its extras in memory only.
+    const QString userPath = document->Store().UserPath();
+    extras =
+        new ExtrasCompanion(document, userPath.isEmpty() ? QString() : ExtrasPath(userPath), this);
     connect(document, &ProfileDocument::profileRenamed, this, &ProfileCompanions::OnRenamed);
     connect(document, &ProfileDocument::profileRemoved, this,
             [this](int, const QString &name) { OnRemoved(name); });
@@ -61,10 +67,12 @@ void ProfileCompanions::Post(std::function<Result()> work,
 void ProfileCompanions::Start()
 {
     Resync();
+    extras->Start();
 }
 
 void ProfileCompanions::WaitForFiles()
 {
+    extras->WaitForFiles();
     files.Wait();
     // What the work learnt waits in this thread's queue.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);

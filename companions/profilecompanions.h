@@ -11,6 +11,7 @@
 #include <functional>
 
 class EmulatorLauncher;
+class ExtrasCompanion;
 class ProfileDocument;
 
 // A profile's companion that could not follow it, and why.
@@ -52,6 +53,9 @@ public:
     void AddMenuEntries(const QStringList &profiles);
     void RemoveMenuEntries(const QStringList &profiles);
 
+    // The tags, notes and environment of the profiles, in their side file.
+    ExtrasCompanion *Extras() const { return extras; }
+
     // Returns once the file work asked for so far is done and what it learnt is known here.
     // For a window that closes, and for tests.
     void WaitForFiles();
@@ -86,5 +90,6 @@ private:
     quint64 entryWork = 0;
     bool logsAsked = false;
     bool logsAgain = false;
+    ExtrasCompanion *extras = nullptr;
     SerialWorker files;
 };

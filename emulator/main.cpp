@@ -2,10 +2,11 @@
 // -windowsize, that lists what it was started with. With VELMORA_EMU_RECORD naming a file it
 // only appends its arguments to that file as one JSON array and exits; with
 // VELMORA_EMU_RECORD_ENVIRONMENT naming a file it first appends the desktop-activation
-// variables it was given there, as one JSON object. VELMORA_EMU_BEHAVE makes it act as the
-// tests of running emulators need, without a window: "exit:CODE" prints 25 numbered lines and
-// exits with CODE, "silent:CODE" exits with CODE and prints nothing, "stay" waits until it is
-// ended, "child" starts a child that waits too and then waits itself.
+// variables it was given there (and those VELMORA_EMU_RECORD_NAMES lists), as one JSON object.
+// VELMORA_EMU_BEHAVE makes it act as the tests of running emulators need, without a window:
+// "exit:CODE" prints 25 numbered lines and exits with CODE, "silent:CODE" exits with CODE and
+// prints nothing, "stay" waits until it is ended, "child" starts a child that waits too and then
+// waits itself.
 
 #include <QApplication>
 #include <QFile>
@@ -70,9 +71,12 @@ int Record(const QString &path, const QStringList &arguments)
 int RecordEnvironment(const QString &path)
 {
     QJsonObject variables;
-    for (const char *name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
-        if (qEnvironmentVariableIsSet(name))
-            variables.insert(QLatin1String(name), qEnvironmentVariable(name));
+    QStringList names{"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"};
+    // And those a test names: a profile's environment.
+    names += qEnvironmentVariable("VELMORA_EMU_RECORD_NAMES").split(u',', Qt::SkipEmptyParts);
+    for (const QString &name : std::as_const(names)) {
+        if (qEnvironmentVariableIsSet(name.toLocal8Bit().constData()))
+            variables.insert(name, qEnvironmentVariable(name.toLocal8Bit().constData()));
     }
     return Append(path, QJsonDocument(variables).toJson(QJsonDocument::Compact) + '\n');
 }

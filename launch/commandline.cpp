@@ -44,12 +44,19 @@ QString DescribeCommand(const SplitCommand &command)
     constexpr qsizetype shown = 1024;
     QString text =
         QCoreApplication::translate("Command", "Starts %1").arg(ShownText(command.program, shown));
-    if (command.arguments.isEmpty())
-        return text + QLatin1Char('\n') +
-               QCoreApplication::translate("Command", "with no arguments.");
-    text += QLatin1Char('\n') + QCoreApplication::translate("Command", "with the arguments:");
-    for (const QString &argument : command.arguments)
-        text += QLatin1String("\n  ") + ShownText(argument, shown);
+    if (command.arguments.isEmpty()) {
+        text += QLatin1Char('\n') + QCoreApplication::translate("Command", "with no arguments.");
+    } else {
+        text += QLatin1Char('\n') + QCoreApplication::translate("Command", "with the arguments:");
+        for (const QString &argument : command.arguments)
+            text += QLatin1String("\n  ") + ShownText(argument, shown);
+    }
+    if (!command.environment.isEmpty()) {
+        text +=
+            QLatin1Char('\n') + QCoreApplication::translate("Command", "and in its environment:");
+        for (const QString &variable : command.environment)
+            text += QLatin1String("\n  ") + ShownText(variable, shown);
+    }
     return text;
 }
 
@@ -69,7 +76,15 @@ QString ShellCommand(const SplitCommand &command)
     };
     if (command.program.isEmpty())
         return QString();
-    QString text = quoted(command.program);
+    // The profile's environment goes first, as env(1) gives it.
+    QString text;
+    if (!command.environment.isEmpty()) {
+        text = QStringLiteral("env");
+        for (const QString &variable : command.environment)
+            text += QLatin1Char(' ') + quoted(variable);
+        text += QLatin1Char(' ');
+    }
+    text += quoted(command.program);
     for (const QString &argument : command.arguments)
         text += QLatin1Char(' ') + quoted(argument);
     return text;

@@ -16,6 +16,8 @@ struct SplitCommand
 {
     QString program; // empty when there is nothing to start
     QStringList arguments;
+    // NAME=value for the emulator's environment beside the launcher's own (a profile's).
+    QStringList environment = {};
 };
 
 // What the emulator receives for the same choices: the path itself as the program, whatever

@@ -12,6 +12,10 @@ void PrepareEmulatorProcess(QProcess &process, const SplitCommand &command)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *variable : ActivationVariables)
         environment.remove(QLatin1String(variable));
+    for (const QString &variable : command.environment) {
+        const qsizetype equals = variable.indexOf(QLatin1Char('='));
+        environment.insert(variable.left(equals), variable.mid(equals + 1));
+    }
     process.setProgram(command.program);
     process.setArguments(command.arguments);
     process.setProcessEnvironment(environment);

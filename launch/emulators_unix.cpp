@@ -145,14 +145,24 @@ bool SpawnEmulator(const SplitCommand &command, const QString &log, qint64 *pid,
     for (QByteArray &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    // The profile's environment beside the launcher's, in its place where a name is the same.
+    QList<QByteArray> given;
+    QList<QByteArray> givenNames;
+    for (const QString &variable : command.environment) {
+        given.append(variable.toLocal8Bit());
+        givenNames.append(given.last().left(given.last().indexOf('=')));
+    }
     std::vector<char *> envp;
     for (char **variable = environ; *variable; ++variable) {
         const QByteArrayView name = QByteArrayView(*variable).first(
             qMax<qsizetype>(0, QByteArrayView(*variable).indexOf('=')));
         if (std::none_of(std::begin(ActivationVariables), std::end(ActivationVariables),
-                         [&name](const char *activation) { return name == activation; }))
+                         [&name](const char *activation) { return name == activation; }) &&
+            !givenNames.contains(name))
             envp.push_back(*variable);
     }
+    for (QByteArray &variable : given)
+        envp.push_back(variable.data());
     envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -275,7 +285,7 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
             out << launched.started << launched.error << launched.logProblem
                 << launched.recordProblem << launched.record.profile << launched.record.pid
                 << launched.record.identity << launched.record.started << launched.record.log
-                << launched.record.command;
+                << launched.record.command << launched.record.environment;
         }
         for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n =
@@ -311,7 +321,8 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
     QDataStream in(bytes);
     in >> result.started >> result.error >> result.logProblem >> result.recordProblem >>
         result.record.profile >> result.record.pid >> result.record.identity >>
-        result.record.started >> result.record.log >> result.record.command;
+        result.record.started >> result.record.log >> result.record.command >>
+        result.record.environment;
     if (in.status() != QDataStream::Ok) {
         result = {};
         result.error = QCoreApplication::translate("Emulators", "the launcher's helper ended");

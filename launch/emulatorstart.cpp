@@ -90,6 +90,7 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
                      result.logProblem.isEmpty() ? log : QString(),
                      false,
                      QStringList{command.program} + command.arguments};
+    result.record.environment = command.environment;
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "launchrecords.h"
 
+#include "profileuse.h"
+
 #include "emulators_p.h"
 #include "filelocations.h"
 
@@ -66,6 +68,8 @@ QJsonObject RecordJson(const LaunchRecord &record)
     };
     if (record.commandChars > 0 || kept > MaxKeptCommandChars)
         o.insert(QStringLiteral("commandChars"), double(whole));
+    if (!record.environment.isEmpty())
+        o.insert(QStringLiteral("environment"), QJsonArray::fromStringList(record.environment));
     return o;
 }
 
@@ -82,6 +86,8 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
     for (const QJsonValue &word : o.value(QStringLiteral("command")).toArray())
         record.command.append(word.toString());
     record.commandChars = qint64(o.value(QStringLiteral("commandChars")).toDouble());
+    for (const QJsonValue &variable : o.value(QStringLiteral("environment")).toArray())
+        record.environment.append(variable.toString());
     return record;
 }
 
@@ -262,6 +268,7 @@ QString RecordLaunches(const QList<LaunchRecord> &launched)
             file.newestLogs.insert(record.profile, record.log);
     }
     const QString problem = WriteRecords(file);
+    NoteProfileUse(launched);
     PruneLogsKeeping(file.records);
     return problem;
 }
@@ -333,6 +340,7 @@ void RenameLaunchRecords(const QString &oldName, const QString &newName)
     }
     if (changed)
         WriteRecords(file);
+    RenameProfileUse(oldName, newName);
 }
 
 QString NewestLog(const QString &profile)

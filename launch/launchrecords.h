@@ -20,9 +20,10 @@ struct LaunchRecord
     qint64 pid = 0;
     QString identity; // the process's start time as the system reports it
     QDateTime started;
-    QString log;              // the file its output goes to; empty when it goes nowhere
-    bool stopping = false;    // a launcher is stopping it: its end is no failure
-    QStringList command = {}; // what it was started with: the program, then each argument
+    QString log;                  // the file its output goes to; empty when it goes nowhere
+    bool stopping = false;        // a launcher is stopping it: its end is no failure
+    QStringList command = {};     // what it was started with: the program, then each argument
+    QStringList environment = {}; // NAME=value given beside the launcher's own
     // When the records keep only the start of a long command: the whole command's length in
     // characters; 0 when `command` is whole.
     qint64 commandChars = 0;

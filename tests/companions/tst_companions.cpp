@@ -5,10 +5,12 @@
 #include "desktopentry.h"
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
+#include "extrascompanion.h"
 #include "filelocations.h"
 #include "launchrecords.h"
 #include "profilecompanions.h"
 #include "profiledocument.h"
+#include "profileuse.h"
 #include "testenvironment.h"
 
 #include <QGuiApplication>
@@ -50,6 +52,7 @@ struct World
         for (const QString &name : entries)
             WriteDesktopEntry(QStringLiteral("/opt/launcher"), name);
         WriteBytes(path, FormatConfigUtf8(Model({"Default", "A", "B"})));
+        QFile::remove(ExtrasPath(path));
         document.Read(path, true);
         launcher.Start();
         companions.Start();
@@ -97,6 +100,8 @@ private slots:
     void menuEntriesFollowTheirProfile_data();
     void menuEntriesFollowTheirProfile();
     void entriesThatCannotBeWritten();
+    void extrasFollowTheirProfile_data();
+    void extrasFollowTheirProfile();
     void launchService_data();
     void launchService();
     void stopsReachOnlyWhatTheyName_data();
@@ -154,6 +159,114 @@ void TestCompanions::menuEntriesFollowTheirProfile()
     QCOMPARE(world.Entries(), after);
     // What the menu asks is what the folder holds, without asking the folder.
     QCOMPARE(world.Known(), after);
+}
+
+void TestCompanions::extrasFollowTheirProfile_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("after"); // in memory, as "name:tag/tag#note | ..."
+    QTest::addColumn<QString>("file");  // the side file; "same" as in memory
+    QTest::newRow("tagged, written") << "tag A x y, note B hello"
+                                     << "A:x/y | B:#hello"
+                                     << "same";
+    QTest::newRow("undone and redone") << "tag A x, tag A z, undo, undo, redo"
+                                       << "A:x"
+                                       << "same";
+    QTest::newRow("renamed") << "tag A x, rename A A2"
+                             << "A2:x"
+                             << "same";
+    QTest::newRow("renamed, undone") << "tag A x, rename A A2, undo"
+                                     << "A:x"
+                                     << "same";
+    QTest::newRow("removed: out of the file, back with an undo") << "tag A x, tag B y, remove A"
+                                                                 << "B:y"
+                                                                 << "same";
+    QTest::newRow("removed and undone") << "tag A x, remove A, undo"
+                                        << "A:x"
+                                        << "same";
+    QTest::newRow("removed by another program and brought back")
+        << "tag A x, outside Default B, outside Default A B"
+        << "A:x"
+        << "same";
+    QTest::newRow("a hand edit of the side file, merged with ours")
+        << "tag A x, hand B:#by-hand, tag A w"
+        << "A:w | B:#by-hand"
+        << "same";
+    QTest::newRow("a hand edit replacing ours is taken as it stands") << "tag A x, hand A:mine"
+                                                                      << "A:mine"
+                                                                      << "same";
+    QTest::newRow("a side file that cannot be read is never replaced") << "hand {broken, tag A x"
+                                                                       << "A:x"
+                                                                       << "{broken";
+}
+
+// What profiles carry beside Launcher.ini follows them in memory and in its side file, and
+// another program's edit of that file is merged, never lost.
+void TestCompanions::extrasFollowTheirProfile()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, after);
+    QFETCH(QString, file);
+    World world;
+    ExtrasCompanion *extras = world.companions.Extras();
+    const QString side = ExtrasPath(world.path);
+    const auto describe = [](const ExtrasMap &map) {
+        QStringList parts;
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            parts.append(it.key() + ':' + it->tags.join('/') +
+                         (it->notes.isEmpty() ? QString() : '#' + it->notes));
+        return parts.join(" | ");
+    };
+    for (const QString &step : steps.split(", ", Qt::SkipEmptyParts)) {
+        const QStringList words = step.split(' ');
+        const QString verb = words.first();
+        if (verb == "tag" || verb == "note") {
+            ProfileExtras now = extras->Of(words.at(1));
+            if (verb == "tag")
+                now.tags = words.mid(2);
+            else
+                now.notes = words.mid(2).join(' ');
+            extras->Edit("Set", {{words.at(1), now}});
+        } else if (verb == "rename") {
+            QCOMPARE(world.document.RenameProfile(words.at(1), words.at(2)),
+                     ProfileDocument::EditResult::Done);
+        } else if (verb == "remove") {
+            QCOMPARE(world.document.RemoveProfile(words.at(1)), ProfileDocument::EditResult::Done);
+        } else if (verb == "undo" || verb == "redo") {
+            if (verb == "undo")
+                world.document.History()->undo();
+            else
+                world.document.History()->redo();
+        } else if (verb == "outside") {
+            world.EditOutside(words.mid(1));
+        } else if (verb == "hand") {
+            // Another program writes the side file: "{..." as it stands, else name:tags#note.
+            extras->WaitForFiles();
+            QByteArray text = step.mid(5).toUtf8();
+            if (!text.startsWith('{')) {
+                ExtrasMap map = ReadExtras(side).extras;
+                const QString name = QString(text).section(':', 0, 0);
+                const QString rest = QString(text).section(':', 1);
+                map.insert(name, {rest.section('#', 0, 0).split('/', Qt::SkipEmptyParts),
+                                  rest.section('#', 1),
+                                  {}});
+                text = FormatExtras(map);
+            }
+            QVERIFY(WriteBytes(side, text));
+            // Taken in once the file kept still for a moment (or found unreadable).
+            if (step.mid(5).startsWith('{'))
+                QTRY_VERIFY(!extras->Problem().isEmpty());
+            else
+                QTRY_VERIFY(describe(extras->All()).contains(step.mid(5)));
+        }
+    }
+    extras->WaitForFiles();
+    QTRY_COMPARE(describe(extras->All()), after);
+    if (file == "same")
+        QCOMPARE(describe(ReadExtras(side).extras), after);
+    else
+        QCOMPARE(ReadBytes(side), file.toUtf8());
+    QCOMPARE(extras->Problem().isEmpty(), file == "same");
 }
 
 // A folder that cannot take an entry: the profiles are named, and not taken to have one.
@@ -326,6 +439,11 @@ void TestCompanions::recordsAndLogsFollowARename()
     QCOMPARE(running.size(), 1);
     QCOMPARE(running.first().profile, QStringLiteral("A2"));
     QCOMPARE(NewestLog("A2"), started.first().log);
+    // How much it was used goes along, and outlives the records.
+    const QHash<QString, ProfileUse> use = ReadProfileUse();
+    QCOMPARE(use.value("A2").launchCount, 1);
+    QCOMPARE(use.value("A2").lastLaunched, started.first().started);
+    QVERIFY(!use.contains("A"));
     // A look at the files again finds the same.
     world.EditOutside({"Default", "A2", "B"});
     world.companions.WaitForFiles();

@@ -1,4 +1,5 @@
 #include "launcherconfig.h"
+#include "profileextras.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,8 @@ private slots:
     void positionsOutsideListsChangeNothing();
     void shownNames_data();
     void shownNames();
+    void profileExtras_data();
+    void profileExtras();
 };
 
 void TestLauncherConfig::resetGivesFourEmptySections()
@@ -317,6 +320,113 @@ void TestLauncherConfig::shownNames()
     QFETCH(bool, control);
     QCOMPARE(ShownName(name, 200), shown);
     QCOMPARE(ContainsControlCharacter(name), control);
+}
+
+// What a profile carries beside Launcher.ini, as typed and as the filter meets it. `kind`:
+// "tags" (typed, shown joined by "|"), "environment" (typed; "!" and the line when refused),
+// "filter" (the profile tagged "Android, big screens" with the note "Flaky on CI"; the typed
+// text, "-" for no match or "*" when met by its extras), "file" (bytes; what they hold).
+void TestLauncherConfig::profileExtras_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("tags: commas, blanks, each once ignoring case")
+        << "tags"
+        << " android,, Tablets ,ANDROID,\nregression "
+        << "android|Tablets|regression";
+    QTest::newRow("tags: inner blanks kept as one") << "tags"
+                                                    << "big   screens"
+                                                    << "big screens";
+    QTest::newRow("environment: in order, the last of a name wins, comments skipped")
+        << "environment"
+        << "A=1\n# no\n\nB = x y \nA=2\r"
+        << "B= x y |A=2";
+    QTest::newRow("environment: an empty value") << "environment"
+                                                 << "EMPTY="
+                                                 << "EMPTY=";
+    QTest::newRow("environment: a value with =") << "environment"
+                                                 << "Q=a=b"
+                                                 << "Q=a=b";
+    QTest::newRow("environment: no name") << "environment"
+                                          << "=x"
+                                          << "!=x";
+    QTest::newRow("environment: a name with a dash") << "environment"
+                                                     << "OK=1\nBAD-NAME=2"
+                                                     << "!BAD-NAME=2";
+    QTest::newRow("environment: a name starting with a digit") << "environment"
+                                                               << "1A=2"
+                                                               << "!1A=2";
+    QTest::newRow("filter: a tag as typed") << "filter"
+                                            << "big screens"
+                                            << "*";
+    QTest::newRow("filter: part of a tag is no tag") << "filter"
+                                                     << "screen"
+                                                     << "-";
+    QTest::newRow("filter: tag: finds by tag only") << "filter"
+                                                    << "TAG: android"
+                                                    << "*";
+    QTest::newRow("filter: tag: ignores the name") << "filter"
+                                                   << "tag:Phone"
+                                                   << "-";
+    QTest::newRow("filter: the name still finds it") << "filter"
+                                                     << "phone"
+                                                     << "name";
+    QTest::newRow("filter: a note") << "filter"
+                                    << "on ci"
+                                    << "*";
+    QTest::newRow("file: tags, note, environment in order")
+        << "file"
+        << R"({"version":1,"profiles":{"P":{"tags":["a","A","b"],"notes":"n","environment":[["Z","1"],["A","2"]]}}})"
+        << "P a|b n Z=1|A=2";
+    QTest::newRow("file: fields of the wrong kind left out")
+        << "file"
+        << R"({"version":1,"profiles":{"P":{"tags":"a","notes":3,"environment":[["X"]]},"Q":{"tags":["q"]}}})"
+        << "Q q  ";
+    QTest::newRow("file: a newer version is not read") << "file"
+                                                       << R"({"version":2})"
+                                                       << "unreadable";
+    QTest::newRow("file: no JSON") << "file"
+                                   << "tags: a"
+                                   << "unreadable";
+    QTest::newRow("file: empty is none") << "file"
+                                         << ""
+                                         << "";
+}
+
+void TestLauncherConfig::profileExtras()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    if (kind == "tags") {
+        QCOMPARE(ParseTags(input).join('|'), expected);
+    } else if (kind == "environment") {
+        QString problem;
+        const auto environment = ParseEnvironment(input, &problem);
+        QCOMPARE(environment ? EnvironmentList({{}, {}, *environment}).join('|') : '!' + problem,
+                 expected);
+    } else if (kind == "filter") {
+        const ProfileExtras extras{{"Android", "big screens"}, "Flaky on CI", {}};
+        const ProfileMatch byName = QString("Phone").contains(input, Qt::CaseInsensitive)
+                                        ? ProfileMatch::Name
+                                        : ProfileMatch::None;
+        const ProfileMatch match = MatchWithExtras(byName, extras, input);
+        QCOMPARE(match == ProfileMatch::None       ? QString("-")
+                 : match == ProfileMatch::Settings ? QString("*")
+                                                   : QString("name"),
+                 expected);
+    } else {
+        const ExtrasFile file = ParseExtras(input.toUtf8());
+        QStringList parts;
+        for (auto it = file.extras.cbegin(); it != file.extras.cend(); ++it)
+            parts.append(it.key() + ' ' + it->tags.join('|') + ' ' + it->notes + ' ' +
+                         EnvironmentList(*it).join('|'));
+        QCOMPARE(file.readable ? parts.join(';') : QString("unreadable"), expected);
+        // What is read is written back the same.
+        if (file.readable)
+            QCOMPARE(ParseExtras(FormatExtras(file.extras)).extras, file.extras);
+    }
 }
 
 #include "tst_launcherconfig.moc"

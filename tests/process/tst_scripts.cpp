@@ -5,6 +5,7 @@
 #include "launcherinstall.h"
 #include "launchrecords.h"
 #include "processchecks.h"
+#include "profileextras.h"
 #include "singleapplication.h"
 #include "systemguards.h"
 #include "testenvironment.h"
@@ -170,6 +171,24 @@ void TestScripts::options_data()
     }
     QTest::newRow("list the devices, without a display")
         << QStringList{"--list-devices"} << "" << 0 << devices << "";
+    // Tags, notes and environment from the side file beside Launcher.ini.
+    QTest::newRow("list by tag, ignoring case")
+        << QStringList{"--list", "--tag", "android"} << "tagged" << 0 << "Mine\nTwo\n"
+        << "";
+    QTest::newRow("list by a tag nobody has")
+        << QStringList{"--list", "--tag", "nope"} << "tagged" << 2 << ""
+        << "No profile has the tag \"nope\".";
+    QTest::newRow("a tag is no action") << QStringList{"--tag", "android"} << "tagged" << 2 << ""
+                                        << "--tag goes with --list";
+    QTest::newRow("print the command with its environment")
+        << QStringList{"--print-command", "Two"} << "tagged" << 0
+        << "env 'FOO=bar baz' @/VelmoraMobileEmu.exe -ppi 160 -profile-name Two -a 'b c'\n"
+        << "";
+    QTest::newRow("launch a tag") << QStringList{"--launch-tag", "ANDROID"} << "tagged" << 0 << ""
+                                  << "";
+    QTest::newRow("launch a tag nobody has")
+        << QStringList{"--launch-tag", "nope"} << "tagged" << 2 << ""
+        << "No profile has the tag \"nope\".";
     QTest::newRow("launch without an emulator")
         << QStringList{"--launch", "Two"} << "no emulator" << 1 << ""
         << "cannot start";
@@ -192,8 +211,16 @@ void TestScripts::options()
                             "\"Two\"\t\"[PixelDensity] 1 -a \"b c\"\"\n"
                             "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n";
     if (setup == "user" || setup == "running" || setup == "no emulator" ||
-        setup == "closed stdout" || setup == "broken pipe" || setup == "German")
+        setup == "closed stdout" || setup == "broken pipe" || setup == "German" ||
+        setup == "tagged")
         QVERIFY(WriteBytes(user, mine));
+    const QString extras = ExtrasPath(user);
+    if (setup == "tagged")
+        QVERIFY(WriteBytes(extras, R"({"version": 1, "profiles": {
+            "Mine": {"tags": ["android"]},
+            "Two": {"tags": ["Android", "tablets"], "notes": "the big one",
+                    "environment": [["FOO", "bar baz"]]}}})"));
+    const QByteArray extrasBefore = ReadBytes(extras);
     if (setup == "outdated")
         QVERIFY(WriteBytes(user, "$VERSION 102\n[Profile]\n\"Old\"\n"));
     if (setup == "dashes")
@@ -218,8 +245,12 @@ void TestScripts::options()
     const QString record = env->root() + QStringLiteral("/options-record.jsonl");
     QFile::remove(record);
 
+    const QString environment = env->root() + QStringLiteral("/options-environment.jsonl");
+    QFile::remove(environment);
     QProcessEnvironment e = ScriptEnvironment();
     e.insert(QStringLiteral("VELMORA_EMU_RECORD"), record);
+    e.insert(QStringLiteral("VELMORA_EMU_RECORD_ENVIRONMENT"), environment);
+    e.insert(QStringLiteral("VELMORA_EMU_RECORD_NAMES"), QStringLiteral("FOO"));
     if (setup == "German") {
         e.remove(QStringLiteral("LANGUAGE"));
         e.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
@@ -252,14 +283,22 @@ void TestScripts::options()
 
     // Nothing was written, moved or locked.
     QCOMPARE(ReadBytes(user), before);
+    QCOMPARE(ReadBytes(extras), extrasBefore);
     QCOMPARE(QDir(QFileInfo(user).absolutePath()).entryList(QDir::Files).size(),
-             before.isEmpty() ? 0 : 1);
+             (before.isEmpty() ? 0 : 1) + (extrasBefore.isEmpty() ? 0 : 1));
     if (window) {
         QCOMPARE(window->state(), QProcess::Running);
         QCOMPARE(WaitForExit(*Start(), 10000), 0);
     } else {
         QCOMPARE(QDir(env->runtimeDir()).entryList({"*.lock"}, QDir::Files | QDir::Hidden),
                  QStringList());
+    }
+    if (arguments.value(0) == "--launch-tag" && code == 0) {
+        // Each profile of the tag, and only its own emulator given its environment.
+        QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(environment).count('\n'), 2, 10000);
+        QList<QByteArray> lines = ReadBytes(environment).trimmed().split('\n');
+        std::sort(lines.begin(), lines.end());
+        QCOMPARE(lines, (QList<QByteArray>{"{\"FOO\":\"bar baz\"}", "{}"}));
     }
     if (arguments.value(0) == "-l") {
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(record).endsWith('\n'), 10000);
@@ -277,6 +316,9 @@ void TestScripts::listAsJsonAndExchange()
                              "\"Two\"\t\"[PixelDensity] 1 [Input] 7 -a \"b c\"\"\n"
                              "\"T\\ab\tM\xc3\xbcller \x1b\x7f\"\t\"-x \\\"\\\"\"\n"
                              "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n"));
+    QFile::remove(StateDirectory() + "/profile-use.json"); // launches of earlier tests
+    QVERIFY(WriteBytes(ExtrasPath(user), R"({"version": 1, "profiles": {"Mine": {
+        "tags": ["b", "a"], "notes": "two\nlines", "environment": [["Z", "1"], ["A", "x y"]]}}})"));
     const auto run = [this](const QStringList &arguments, const QString &dataHome = QString()) {
         QProcessEnvironment e = ScriptEnvironment();
         if (!dataHome.isEmpty())
@@ -303,6 +345,16 @@ void TestScripts::listAsJsonAndExchange()
     QVERIFY(two.value("input").isNull()); // position 7 of one entry
     QCOMPARE(two.value("command").toArray().toVariantList().mid(1),
              (QVariantList{"-ppi", "160", "-profile-name", "Two", "-a", "b c"}));
+    // What the side file adds, under names scripts rely on.
+    const QJsonObject mine = profiles.at(0).toObject();
+    QCOMPARE(mine.value("tags").toArray().toVariantList(), (QVariantList{"b", "a"}));
+    QCOMPARE(mine.value("notes").toString(), QStringLiteral("two\nlines"));
+    QCOMPARE(mine.value("environment").toObject().toVariantMap(),
+             (QVariantMap{{"Z", "1"}, {"A", "x y"}}));
+    QVERIFY(mine.value("lastLaunched").isNull());
+    QCOMPARE(mine.value("launchCount").toInt(-1), 0);
+    QCOMPARE(two.value("tags").toArray().size(), 0);
+    QCOMPARE(two.value("environment").toObject().size(), 0);
 
     const QString shared = env->root() + QStringLiteral("/shared.ini");
     QCOMPARE(run({"--export", shared, "Two"}).first, 0);

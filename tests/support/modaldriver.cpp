@@ -128,8 +128,11 @@ void ModalDriver::ExpectInput(const QString &title, const QString &label, const 
             dialog->reject();
             return;
         }
+        // A line typed into, or a text of several lines set.
         if (auto *edit = dialog->findChild<QLineEdit *>())
             edit->setText(answer);
+        else
+            dialog->setTextValue(answer);
         dialog->accept();
     });
 }

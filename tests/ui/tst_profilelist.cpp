@@ -2,6 +2,7 @@
 // the selection after each step, the removal question, and the letters of every window.
 
 #include "editingsuite.h"
+#include "extrasactions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,6 +60,7 @@ private slots:
     void removalQuestionListsFifteenNames();
     void mnemonicsEverywhere_data();
     void mnemonicsEverywhere();
+    void organizeFromTheMenu();
 };
 
 // The list's own keys and context menu, as a user drives them; cleanup() checks the file.
@@ -110,9 +112,9 @@ void TestProfileList::keysOnTheList_data()
                         (QStringList{"&Launch", "&Stop", "Show Lo&g", "&Duplicate…",
                                      "&New Profile from Device…", "&Rename…", "Re&move", "&Undo",
                                      "Red&o", "&Copy Command Line", "&Add to Applications Menu",
-                                     "Remove &from Applications Menu", "&Import Profiles…",
-                                     "E&xport Profiles…", "Running &Emulators…",
-                                     "S&top All Emulators"}));
+                                     "Remove &from Applications Menu", "Organi&ze", "Launc&h Tag",
+                                     "Sto&p Tag", "&Import Profiles…", "E&xport Profiles…",
+                                     "Running &Emulators…", "S&top All Emulators"}));
                QVERIFY(!removeEnabled);
                QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
                QCOMPARE(parts->profiles->currentRow(), 5);
@@ -492,4 +494,62 @@ void TestProfileList::mnemonicsEverywhere()
 }
 
 VELMORA_TEST_MAIN(TestProfileList)
+// Tags for several profiles at once, a note and an environment, set from the list's menu: the
+// filter finds them, the row's tooltip and Launch's command show them, an undo takes them back.
+void TestProfileList::organizeFromTheMenu()
+{
+    auto *filterEdit = window->findChild<QLineEdit *>("profileFilter");
+    ExtrasActions *extras = window->ListActions()->Extras();
+    parts->profiles->setCurrentRow(1);
+    parts->profiles->item(2)->setSelected(true);
+    const QString a = window->Config().profiles.at(1).name;
+    const QString b = window->Config().profiles.at(2).name;
+    driver->ExpectInput("Tags",
+                        "Tags of the 2 selected profiles, separated by commas (they replace the "
+                        "tags each has):",
+                        " android,Tablets ,ANDROID");
+    extras->EditTags();
+    const auto shown = [this] {
+        QStringList names;
+        for (int r = 0; r < parts->profiles->count(); ++r) {
+            if (!parts->profiles->isRowHidden(r))
+                names.append(parts->profiles->item(r)->text());
+        }
+        return names;
+    };
+    filterEdit->setText("TAG:tablets");
+    QTRY_COMPARE(shown(), (QStringList{a, b}));
+    QCOMPARE(extras->Describe(a), QStringLiteral("Tags: android, Tablets"));
+
+    parts->profiles->setCurrentRow(1);
+    driver->ExpectInput("Notes", QString("Notes of \"%1\":").arg(a), "Crashes on rotation\n");
+    extras->EditNotes();
+    filterEdit->setText("rotation");
+    QTRY_COMPARE(shown(), QStringList{a});
+
+    // A slip is said, and the dialog comes back with what was typed.
+    const QString label =
+        QString("Variables the emulators of \"%1\" are given, one NAME=value per line:").arg(a);
+    driver->ExpectInput("Environment", label, "OK=1\nBAD-NAME=2");
+    driver->ExpectMessageBox("Environment",
+                             "\"BAD-NAME=2\" is no NAME=value line: a name is made of letters, "
+                             "digits and _, and does not start with a digit.",
+                             {"OK"}, "OK");
+    driver->ExpectInput("Environment", label, "FOO=bar baz", "OK=1\nBAD-NAME=2");
+    extras->EditEnvironment();
+    QCOMPARE(window->CurrentCommand().environment, QStringList{"FOO=bar baz"});
+    QVERIFY(extras->Describe(a).endsWith("Environment: FOO=bar baz"));
+
+    // Each was one step of the history.
+    QUndoStack *history = window->Document()->History();
+    QCOMPARE(history->undoText(), QString("Set Environment of \"%1\"").arg(a));
+    history->undo();
+    history->undo();
+    QCOMPARE(window->CurrentCommand().environment, QStringList());
+    QCOMPARE(extras->Describe(a), QStringLiteral("Tags: android, Tablets"));
+    history->undo();
+    QCOMPARE(extras->Describe(b), QString());
+    filterEdit->clear();
+}
+
 #include "tst_profilelist.moc"

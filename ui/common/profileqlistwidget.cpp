@@ -264,12 +264,16 @@ bool ProfileQListWidget::viewportEvent(QEvent *event)
         const auto *help = static_cast<QHelpEvent *>(event);
         if (const QListWidgetItem *row = itemAt(help->pos())) {
             // The name, and how many of its emulators run.
+            QStringList lines{row->text()};
             const QString running = row->data(RunningTextRole).toString();
-            QToolTip::showText(
-                help->globalPos(),
-                ToolTipProvider::ToolTipHtml(
-                    running.isEmpty() ? row->text() : row->text() + QLatin1Char('\n') + running),
-                viewport(), visualItemRect(row));
+            if (!running.isEmpty())
+                lines.append(running);
+            const QString more = describer ? describer(this->row(row)) : QString();
+            if (!more.isEmpty())
+                lines.append(more);
+            QToolTip::showText(help->globalPos(),
+                               ToolTipProvider::ToolTipHtml(lines.join(QLatin1Char('\n'))),
+                               viewport(), visualItemRect(row));
         } else
             QToolTip::hideText();
         return true;

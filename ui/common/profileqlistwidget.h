@@ -22,6 +22,10 @@ public:
     // Tells how the row meets a filter text; without one, a row meets it by its text.
     using RowMatcher = std::function<ProfileMatch(int row, QStringView text)>;
     void SetMatcher(RowMatcher matcher);
+    // More lines for a row's tooltip (what the profile carries beside its name), asked for
+    // only when the tooltip shows.
+    using RowDescriber = std::function<QString(int row)>;
+    void SetDescriber(RowDescriber describer) { this->describer = std::move(describer); }
 
     // Shows only the rows that meet `text` (all rows for an empty text); those met by their
     // settings rather than their name are in italics. The current row stays current, shown
@@ -85,6 +89,7 @@ private:
     mutable int cachedWidth = -1;
     QString filterText;
     RowMatcher matcher;
+    RowDescriber describer;
     bool filterNarrowing = false;
     int filterNext = -1; // the next row to filter, -1 once all are
     QTimer *filterSlices = nullptr;

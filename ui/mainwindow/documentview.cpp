@@ -21,12 +21,7 @@ DocumentView::DocumentView(ProfileDocument *d, ProfileQListWidget *profileList,
     connect(d, &ProfileDocument::profileRemoved, this, &DocumentView::OnProfileRemoved);
     connect(d, &ProfileDocument::profileMoved, this, &DocumentView::OnProfileMoved);
     connect(d, &ProfileDocument::profileRenamed, this, &DocumentView::OnProfileRenamed);
-    // The filter meets a profile by its settings too, as the document has them now.
-    list->SetMatcher([d](int row, QStringView text) {
-        const LauncherConfig &config = d->Config();
-        return row < config.profiles.size() ? MatchProfile(config, config.profiles.at(row), text)
-                                            : ProfileMatch::None;
-    });
+    // The filter's matcher is the extras' (ExtrasActions): settings, tags and notes.
     connect(d, &ProfileDocument::profileChanged, this, [this](int row) {
         list->ApplyFilterTo(row);
         if (row == list->currentRow())

@@ -9,6 +9,7 @@
 #include "emulatorcontrol.h"
 #include "emulatorlaunch.h"
 #include "emulatorlauncher.h"
+#include "extrascompanion.h"
 #include "filelocations.h"
 #include "linebreakvalidator.h"
 #include "optioncombobox.h"
@@ -355,8 +356,13 @@ void MainWindow::RemoveSelectedOption(int section)
 
 SplitCommand MainWindow::CurrentCommand() const
 {
-    return EmulatorCommand(GetFilePath(EmulatorFile), Config(), CurrentOptionIndexes(),
-                           CurrentProfileName(), CurrentArguments());
+    SplitCommand command =
+        EmulatorCommand(GetFilePath(EmulatorFile), Config(), CurrentOptionIndexes(),
+                        CurrentProfileName(), CurrentArguments());
+    // Before the companions are made (the first paint) no profile carries anything more.
+    if (companions)
+        command.environment = EnvironmentList(companions->Extras()->Of(CurrentProfileName()));
+    return command;
 }
 
 void MainWindow::OnHelp()

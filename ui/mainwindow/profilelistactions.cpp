@@ -1,5 +1,7 @@
 #include "profilelistactions.h"
 
+#include "extrasactions.h"
+
 #include "commandline.h"
 #include "configmessages.h"
 #include "devicecatalogue.h"
@@ -54,6 +56,7 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
         return action;
     };
     launchAction = add(tr("&Launch"), this, onShownRow(&ProfileListActions::launchRequested));
+    extras = new ExtrasActions(window, document, list, control, companions->Extras());
     duplicateAction = add(tr("&Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
     renameAction = add(
         tr("&Rename…"), this,
@@ -103,8 +106,9 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     // to the list.
     connect(filter, &QLineEdit::textChanged, list, &ProfileQListWidget::SetFilter);
     filter->setToolTip(
-        tr("Shows the profiles whose name, options or arguments contain the text, ignoring "
-           "case. Those found by their options or arguments only are in italics; Down goes to "
+        tr("Shows the profiles whose name, options, arguments or notes contain the text, or "
+           "that have it as a tag, ignoring case; \"tag:\" before a tag finds only the profiles "
+           "with that tag. Those found by anything but their name are in italics; Down goes to "
            "the first one found by its name."));
     auto *find = new QShortcut(QKeySequence::Find, window);
     connect(find, &QShortcut::activated, this, [this] {
@@ -206,6 +210,8 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(copyCommandAction);
     menu.addAction(menuEntryAction);
     menu.addAction(removeMenuEntryAction);
+    menu.addSeparator();
+    extras->AddTo(&menu);
     menu.addSeparator();
     menu.addAction(importAction);
     menu.addAction(exportAction);

@@ -14,6 +14,7 @@
 #include <optional>
 
 struct DeviceSpec;
+class ExtrasActions;
 class EmulatorControl;
 class ExchangeDialogs;
 class HistoryActions;
@@ -49,6 +50,7 @@ public:
                        std::function<SplitCommand()> command);
 
     HistoryActions *History() const { return history; }
+    ExtrasActions *Extras() const { return extras; }
     ExchangeDialogs *Exchange() const { return exchange; }
 
     // "Stop" is for a profile whose emulators run, "Stop All Emulators" while any runs.
@@ -98,6 +100,7 @@ private:
     ProfileDocument *document = nullptr;
     EmulatorControl *control = nullptr;
     ProfileCompanions *companions = nullptr;
+    ExtrasActions *extras = nullptr;
     HistoryActions *history = nullptr;
     ExchangeDialogs *exchange = nullptr;
     std::function<SplitCommand()> command;

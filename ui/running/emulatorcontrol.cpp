@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "emulatorlauncher.h"
 #include "emulatormonitor.h"
+#include "extrascompanion.h"
 #include "launchrecords.h"
 #include "logviewer.h"
 #include "profilecompanions.h"
@@ -37,11 +38,54 @@ void EmulatorControl::Launch(const QString &profile, const SplitCommand &shown)
     // Read after the question: the list may have changed while it was open.
     const LauncherConfig &config = document->Config();
     QList<LaunchRequest> requests;
-    for (const int row : list->SelectedShownRows()) {
-        const LauncherProfile &stored = config.profiles.at(row);
-        requests.append({stored.name, StoredCommand(config, stored)});
+    for (const int row : list->SelectedShownRows())
+        requests.append(Stored(config.profiles.at(row)));
+    launcher->Launch(requests);
+}
+
+LaunchRequest EmulatorControl::Stored(const LauncherProfile &profile) const
+{
+    SplitCommand command = StoredCommand(document->Config(), profile);
+    command.environment = EnvironmentList(companions->Extras()->Of(profile.name));
+    return {profile.name, command};
+}
+
+void EmulatorControl::LaunchTag(const QString &tag)
+{
+    const QStringList names = TaggedProfiles(tag);
+    if (names.size() > MaxLaunchedUnasked &&
+        ShowMessage(window, QMessageBox::Question, tr("Launch Tag"),
+                    tr("Start %n emulators, one for each profile tagged \"%1\"?", nullptr,
+                       int(names.size()))
+                        .arg(ShownName(tag)),
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    // Read after the question: the list may have changed while it was open.
+    const LauncherConfig &config = document->Config();
+    QList<LaunchRequest> requests;
+    for (const QString &name : TaggedProfiles(tag)) {
+        const int row = config.FindProfile(name);
+        if (row >= 0)
+            requests.append(Stored(config.profiles.at(row)));
     }
     launcher->Launch(requests);
+}
+
+void EmulatorControl::StopTag(const QString &tag)
+{
+    for (const QString &name : TaggedProfiles(tag))
+        launcher->Stop(name);
+}
+
+QStringList EmulatorControl::TaggedProfiles(const QString &tag) const
+{
+    // In the list's order.
+    QStringList names;
+    for (const LauncherProfile &profile : document->Config().profiles) {
+        if (HasTag(companions->Extras()->Of(profile.name), tag))
+            names.append(profile.name);
+    }
+    return names;
 }
 
 void EmulatorControl::StopSelected()

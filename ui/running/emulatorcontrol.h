@@ -12,6 +12,8 @@ class ProfileQListWidget;
 class RunningPanel;
 class QWidget;
 struct LaunchRecord;
+struct LaunchRequest;
+struct LauncherProfile;
 
 // What the window asks of the emulators: a launch of the profile shown or of every selected
 // one, Stop, Stop All, Show Log and the Running Emulators window. The launch service does the
@@ -35,6 +37,10 @@ public:
     // The emulators of the selected profiles; of every profile (asked first when more than one
     // runs).
     void StopSelected();
+    // Every profile tagged `tag`, in the list's order (asked first when many would start).
+    void LaunchTag(const QString &tag);
+    void StopTag(const QString &tag);
+    QStringList TaggedProfiles(const QString &tag) const;
     void StopAll();
     // The newest log of the current profile, in a viewer; whether there is one to show.
     void ShowLog();
@@ -45,6 +51,9 @@ public:
     void ReopenRunningPanel();
 
 private:
+    // A stored profile's command, with its environment.
+    LaunchRequest Stored(const LauncherProfile &profile) const;
+
     void ShowStopFailures(const QStringList &failures);
 
     QWidget *window = nullptr;

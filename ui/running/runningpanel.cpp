@@ -332,7 +332,8 @@ void RunningPanel::CopyCommands()
     QStringList lines;
     for (const EmulatorTableModel::Row &row : Selected()) {
         if (WholeCommand(row.record))
-            lines.append(ShellCommand({row.record.command.first(), row.record.command.mid(1)}));
+            lines.append(ShellCommand(
+                {row.record.command.first(), row.record.command.mid(1), row.record.environment}));
     }
     if (!lines.isEmpty())
         QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
@@ -345,7 +346,8 @@ void RunningPanel::LaunchAgain()
     for (const EmulatorTableModel::Row &row : Selected()) {
         if (WholeCommand(row.record))
             requests.append(
-                {row.record.profile, {row.record.command.first(), row.record.command.mid(1)}});
+                {row.record.profile,
+                 {row.record.command.first(), row.record.command.mid(1), row.record.environment}});
     }
     launcher->Launch(requests);
 }
