@@ -54,6 +54,11 @@ const QList<OptionEntry> &OptionTable()
          QT_TRANSLATE_NOOP("LauncherOptions",
                            "Starts the emulator of every profile tagged <tag>, in the list's "
                            "order (exit code 2 when no profile has it).")},
+        {A::ListTags,
+         {"list-tags"},
+         nullptr,
+         QT_TRANSLATE_NOOP("LauncherOptions",
+                           "Lists the tags the stored profiles have, one per line.")},
         {A::OpenWindow,
          {"tag"},
          QT_TRANSLATE_NOOP("LauncherOptions", "tag"),

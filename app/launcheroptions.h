@@ -23,8 +23,9 @@ struct LauncherOptions
         Running,
         Stop, // `names`
         StopAll,
-        Log,        // `profileName`
-        LaunchTag,  // `tag`
+        Log,       // `profileName`
+        LaunchTag, // `tag`
+        ListTags,
         UsageError, // `usage` says what is wrong
     };
 

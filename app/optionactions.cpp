@@ -309,6 +309,7 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     case LauncherOptions::List:
     case LauncherOptions::Launch:
     case LauncherOptions::LaunchTag:
+    case LauncherOptions::ListTags:
     case LauncherOptions::PrintCommand:
     case LauncherOptions::Export:
         break;
@@ -320,6 +321,17 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
     switch (options.action) {
     case LauncherOptions::List:
         return ListProfiles(config, options, out, err);
+    case LauncherOptions::ListTags: {
+        const ExtrasMap extras = StoredExtras();
+        ExtrasMap stored;
+        for (const LauncherProfile &profile : config.profiles) {
+            if (extras.contains(profile.name))
+                stored.insert(profile.name, extras.value(profile.name));
+        }
+        for (const QString &tag : AllTags(stored))
+            out << tag << '\n';
+        return 0;
+    }
     case LauncherOptions::LaunchTag: {
         LauncherOptions tagged = options;
         tagged.names = Tagged(config, StoredExtras(), options.tag);

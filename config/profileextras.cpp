@@ -10,15 +10,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-namespace {
-
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("ProfileExtras", text);
-}
-
-} // namespace
-
 QString ExtrasPath(const QString &userConfig)
 {
     return QFileInfo(userConfig).absolutePath() + QStringLiteral("/Launcher.extras.json");
@@ -35,15 +26,19 @@ ExtrasFile ParseExtras(const QByteArray &bytes)
         file.readable = false;
         file.problem =
             error.error != QJsonParseError::NoError
-                ? Tr("it is no JSON: %1 at byte %2").arg(error.errorString()).arg(error.offset + 1)
-                : Tr("it holds no JSON object");
+                ? QCoreApplication::translate("ProfileExtras", "it is no JSON: %1 at byte %2")
+                      .arg(error.errorString())
+                      .arg(error.offset + 1)
+                : QCoreApplication::translate("ProfileExtras", "it holds no JSON object");
         return file;
     }
     const QJsonObject root = document.object();
     const int version = root.value(QStringLiteral("version")).toInt(0);
     if (version < 1 || version > ExtrasVersion) {
         file.readable = false;
-        file.problem = Tr("its version %1 is not one this launcher reads").arg(version);
+        file.problem = QCoreApplication::translate("ProfileExtras",
+                                                   "its version %1 is not one this launcher reads")
+                           .arg(version);
         return file;
     }
     const QJsonObject profiles = root.value(QStringLiteral("profiles")).toObject();
@@ -82,7 +77,8 @@ ExtrasFile ReadExtras(const QString &path)
     }
     if (in.size() > MaxExtrasBytes) {
         file.readable = false;
-        file.problem = Tr("it is larger than %1 MiB").arg(MaxExtrasBytes >> 20);
+        file.problem = QCoreApplication::translate("ProfileExtras", "it is larger than %1 MiB")
+                           .arg(MaxExtrasBytes >> 20);
         return file;
     }
     return ParseExtras(in.readAll());
@@ -129,7 +125,7 @@ QString WriteExtras(const QString &path, const ExtrasMap &extras,
     case ReplacementFile::Outcome::Changed:
         if (changed)
             *changed = true;
-        return Tr("another program changed it meanwhile");
+        return QCoreApplication::translate("ProfileExtras", "another program changed it meanwhile");
     case ReplacementFile::Outcome::Failed:
         break;
     }

@@ -34,6 +34,10 @@
         <source>there is no program to start</source>
         <translation>es gibt kein Programm zu starten</translation>
     </message>
+    <message>
+        <source>and in its environment:</source>
+        <translation>und in seiner Umgebung:</translation>
+    </message>
 </context>
 <context>
     <name>ConfigMessages</name>
@@ -260,6 +264,17 @@ Sind Sie sicher?</translation>
         <source>No emulator of this profile has left a log yet.</source>
         <translation>Von diesem Profil hat noch kein Emulator ein Protokoll hinterlassen.</translation>
     </message>
+    <message>
+        <source>Launch Tag</source>
+        <translation>Tag starten</translation>
+    </message>
+    <message numerus="yes">
+        <source>Start %n emulators, one for each profile tagged &quot;%1&quot;?</source>
+        <translation>
+            <numerusform>%n Emulator starten, einen für jedes Profil mit dem Tag „%1“?</numerusform>
+            <numerusform>%n Emulatoren starten, einen für jedes Profil mit dem Tag „%1“?</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>EmulatorTableModel</name>
@@ -441,6 +456,99 @@ Sind Sie sicher?</translation>
         <translation>Diese Profile wurden nicht wie von Ihnen beantwortet importiert:
 
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExtrasActions</name>
+    <message>
+        <source>Organi&amp;ze</source>
+        <translation>&amp;Ordnen</translation>
+    </message>
+    <message>
+        <source>&amp;Tags…</source>
+        <translation>&amp;Tags …</translation>
+    </message>
+    <message>
+        <source>&amp;Notes…</source>
+        <translation>&amp;Notizen …</translation>
+    </message>
+    <message>
+        <source>&amp;Environment…</source>
+        <translation>&amp;Umgebung …</translation>
+    </message>
+    <message>
+        <source>Launc&amp;h Tag</source>
+        <translation>Ta&amp;g starten</translation>
+    </message>
+    <message>
+        <source>Sto&amp;p Tag</source>
+        <translation>Tag auss&amp;chalten</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Tags</translation>
+    </message>
+    <message>
+        <source>Tags of &quot;%1&quot;, separated by commas:</source>
+        <translation>Tags von „%1“, durch Kommas getrennt:</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tags of the %n selected profiles, separated by commas (they replace the tags each has):</source>
+        <translation>
+            <numerusform>Tags des %n ausgewählten Profils, durch Kommas getrennt (sie ersetzen seine Tags):</numerusform>
+            <numerusform>Tags der %n ausgewählten Profile, durch Kommas getrennt (sie ersetzen die Tags jedes Profils):</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Set Tags of &quot;%1&quot;</source>
+        <translation>Tags von „%1“ setzen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Set Tags of %n Profiles</source>
+        <translation>
+            <numerusform>Tags von %n Profil setzen</numerusform>
+            <numerusform>Tags von %n Profilen setzen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Notes of &quot;%1&quot;:</source>
+        <translation>Notizen zu „%1“:</translation>
+    </message>
+    <message>
+        <source>Set Notes of &quot;%1&quot;</source>
+        <translation>Notizen zu „%1“ setzen</translation>
+    </message>
+    <message>
+        <source>Environment</source>
+        <translation>Umgebung</translation>
+    </message>
+    <message>
+        <source>Variables the emulators of &quot;%1&quot; are given, one NAME=value per line:</source>
+        <translation>Variablen, die die Emulatoren von „%1“ erhalten, eine NAME=Wert je Zeile:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no NAME=value line: a name is made of letters, digits and _, and does not start with a digit.</source>
+        <translation>„%1“ ist keine Zeile NAME=Wert: ein Name besteht aus Buchstaben, Ziffern und _ und beginnt nicht mit einer Ziffer.</translation>
+    </message>
+    <message>
+        <source>Set Environment of &quot;%1&quot;</source>
+        <translation>Umgebung von „%1“ setzen</translation>
+    </message>
+    <message>
+        <source>Tags: %1</source>
+        <translation>Tags: %1</translation>
+    </message>
+    <message>
+        <source>Environment: %1</source>
+        <translation>Umgebung: %1</translation>
+    </message>
+    <message>
+        <source>The tags, notes and environments of the profiles are not kept: %1.</source>
+        <translation>Die Tags, Notizen und Umgebungen der Profile werden nicht gespeichert: %1.</translation>
     </message>
 </context>
 <context>
@@ -736,6 +844,30 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>the window cannot open: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set); see --help for what works without one</source>
         <translation>das Fenster kann nicht geöffnet werden: Es gibt keine Anzeige (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt); was ohne Anzeige geht, steht in --help</translation>
+    </message>
+    <message>
+        <source>tag</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Starts the emulator of every profile tagged &lt;tag&gt;, in the list&apos;s order (exit code 2 when no profile has it).</source>
+        <translation>Startet den Emulator jedes Profils mit dem Tag &lt;Tag&gt;, in der Reihenfolge der Liste (Exit-Code 2, wenn kein Profil ihn hat).</translation>
+    </message>
+    <message>
+        <source>With --list: only the profiles tagged &lt;tag&gt; (exit code 2 when no profile has it).</source>
+        <translation>Mit --list: nur die Profile mit dem Tag &lt;Tag&gt; (Exit-Code 2, wenn kein Profil ihn hat).</translation>
+    </message>
+    <message>
+        <source>option %1 needs a tag</source>
+        <translation>Option %1 braucht einen Tag</translation>
+    </message>
+    <message>
+        <source>--tag goes with --list</source>
+        <translation>--tag gehört zu --list</translation>
+    </message>
+    <message>
+        <source>No profile has the tag &quot;%1&quot;.</source>
+        <translation>Kein Profil hat den Tag „%1“.</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1287,37 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     </message>
 </context>
 <context>
+    <name>ProfileExtras</name>
+    <message>
+        <source>%1 cannot be read: %2; it is left as it is and not written</source>
+        <translation>%1 kann nicht gelesen werden: %2; die Datei bleibt, wie sie ist, und wird nicht geschrieben</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>it is no JSON: %1 at byte %2</source>
+        <translation>sie ist kein JSON: %1 bei Byte %2</translation>
+    </message>
+    <message>
+        <source>it holds no JSON object</source>
+        <translation>sie enthält kein JSON-Objekt</translation>
+    </message>
+    <message>
+        <source>its version %1 is not one this launcher reads</source>
+        <translation>ihre Version %1 kann dieser Launcher nicht lesen</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MiB</source>
+        <translation>sie ist größer als %1 MiB</translation>
+    </message>
+    <message>
+        <source>another program changed it meanwhile</source>
+        <translation>ein anderes Programm hat sie inzwischen geändert</translation>
+    </message>
+</context>
+<context>
     <name>ProfileListActions</name>
     <message>
         <source>Duplicate Profile</source>
@@ -1257,10 +1420,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <translation>&amp;Laufende Emulatoren …</translation>
     </message>
     <message>
-        <source>Shows the profiles whose name, options or arguments contain the text, ignoring case. Those found by their options or arguments only are in italics; Down goes to the first one found by its name.</source>
-        <translation>Zeigt die Profile, deren Name, Optionen oder Argumente den Text enthalten, ohne Groß- und Kleinschreibung zu unterscheiden. Nur über ihre Optionen oder Argumente gefundene stehen kursiv; Pfeil nach unten führt zum ersten, das über seinen Namen gefunden wurde.</translation>
-    </message>
-    <message>
         <source>These profiles no longer exist:
 
 %1</source>
@@ -1290,6 +1449,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>Remove &amp;from Applications Menu</source>
         <translation>Aus de&amp;m Anwendungsmenü entfernen</translation>
+    </message>
+    <message>
+        <source>Shows the profiles whose name, options, arguments or notes contain the text, or that have it as a tag, ignoring case; &quot;tag:&quot; before a tag finds only the profiles with that tag. Those found by anything but their name are in italics; Down goes to the first one found by its name.</source>
+        <translation>Zeigt die Profile, deren Name, Optionen, Argumente oder Notizen den Text enthalten oder die ihn als Tag haben, ohne Rücksicht auf Groß- und Kleinschreibung; „tag:“ vor einem Tag findet nur die Profile mit diesem Tag. Die nicht über ihren Namen gefundenen stehen kursiv; Pfeil nach unten führt zum ersten über seinen Namen gefundenen.</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,8 @@
 # the launcher with --list at the moment of completion) and file names.
 
 _VelmoraMobileEmuLauncher_options=(-h --help -v --version --list --json -l --launch --wait
-    --print-command --list-devices --export --import --running --stop --stop-all --log --)
+    --print-command --list-devices --export --import --running --stop --stop-all --log
+    --launch-tag --tag --list-tags --)
 
 # The line up to the cursor as the shell will cut it into words: _VelmoraMobileEmuLauncher_words
 # gets each word as typed (quotes and backslashes kept); the last is the one being completed,
@@ -93,10 +94,10 @@ _VelmoraMobileEmuLauncher_open()
 # Inside a quote readline replaces only what follows it, so only the rest of each name after
 # what came before the quote is given ("'Quote'\''" completes with "s"). Names that begin with
 # "-" are left out when `$3` is set (they would be read as options). A long list is filtered
-# and quoted without a loop in bash: 100,000 names stay quick.
+# and quoted without a loop in bash: 100,000 names stay quick. `$4` lists tags instead.
 _VelmoraMobileEmuLauncher_profiles()
 {
-    local launcher=$1 word=$2 nodash=$3
+    local launcher=$1 word=$2 nodash=$3 listing=${4:---list}
     _VelmoraMobileEmuLauncher_open "$word"
     local open=$REPLY quote= before=0
     if ((open >= 0)); then
@@ -106,7 +107,7 @@ _VelmoraMobileEmuLauncher_profiles()
     fi
     _VelmoraMobileEmuLauncher_dequote "$word"
     local names=()
-    mapfile -t names < <("$launcher" --list 2>/dev/null |
+    mapfile -t names < <("$launcher" "$listing" 2>/dev/null |
         P=$REPLY D=$nodash S=$before LC_ALL=C awk 'substr($0, 1, length(ENVIRON["P"])) == ENVIRON["P"] &&
             (ENVIRON["D"] == "" || substr($0, 1, 1) != "-") { print substr($0, ENVIRON["S"] + 1) }')
     ((${#names[@]})) || { COMPREPLY=(); return; }
@@ -166,6 +167,11 @@ _VelmoraMobileEmuLauncher()
     case $option in
     -l | --launch | --print-command | --stop | --log)
         _VelmoraMobileEmuLauncher_profiles "$launcher" "$cur"
+        _VelmoraMobileEmuLauncher_cut "$lead"
+        return
+        ;;
+    --launch-tag | --tag)
+        _VelmoraMobileEmuLauncher_profiles "$launcher" "$cur" "" --list-tags
         _VelmoraMobileEmuLauncher_cut "$lead"
         return
         ;;

@@ -7,6 +7,12 @@ function __velmora_launcher_profiles
     command -q -- $launcher; and command $launcher --list 2>/dev/null
 end
 
+function __velmora_launcher_tags
+    set -l launcher (commandline -opc)[1]
+    test -x "$launcher"; or set launcher VelmoraMobileEmuLauncher
+    command -q -- $launcher; and command $launcher --list-tags 2>/dev/null
+end
+
 # fish completes only options for a word that begins with "-": a profile named so is completed
 # as "--launch=-name".
 
@@ -38,3 +44,6 @@ complete -c $c -l stop -x -a '(__velmora_launcher_profiles)' -d 'Stop the emulat
 complete -c $c -l stop-all -d 'Stop every running emulator'
 complete -c $c -l log -x -a '(__velmora_launcher_profiles)' -d 'Print the path of the newest log of a profile'
 complete -c $c -n __velmora_launcher_takes_names -a '(__velmora_launcher_profiles)'
+complete -c $c -l launch-tag -x -a '(__velmora_launcher_tags)' -d 'Start the emulator of every profile with a tag'
+complete -c $c -l tag -x -a '(__velmora_launcher_tags)' -d 'With --list: only the profiles with a tag'
+complete -c $c -l list-tags -d 'List the tags the profiles have'

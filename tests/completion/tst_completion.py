@@ -56,6 +56,9 @@ CASES = [
     # profile; after "--" it is one.
     ("--stop Bla\t-d", None, 2),
     ("--stop Bla\t-- -d", "-dash", 0),
+    # Tags, from the side file: --list --tag exits 0 for a tag a profile has, 2 for none.
+    ("--list --tag regr", None, 0),
+    ("--list --tag 'regr", None, 0),
 ]
 
 class Terminal:
@@ -139,6 +142,9 @@ def main():
             f.write("$VERSION\t106\n[Profile]\n" + profiles)
         subprocess.run([BIN + "/" + LAUNCHER, "--import", root + "/import.ini"], env=env, cwd=root,
                        check=True, stdout=subprocess.DEVNULL)
+        # "regression suite" tags one profile: a tag with a blank to quote.
+        with open(root + "/data/Velmora/VelmoraMobileEmulator/Launcher.extras.json", "w") as f:
+            f.write('{"version": 1, "profiles": {"Blank name here": {"tags": ["regression suite"]}}}')
         listed = subprocess.run([BIN + "/" + LAUNCHER, "--list"], env=env, capture_output=True,
                                 text=True, check=True).stdout.splitlines()
         assert all(n in listed for n in NAMES), listed

@@ -178,6 +178,9 @@ void TestScripts::options_data()
     QTest::newRow("list by a tag nobody has")
         << QStringList{"--list", "--tag", "nope"} << "tagged" << 2 << ""
         << "No profile has the tag \"nope\".";
+    QTest::newRow("list the tags, each once, ignoring case")
+        << QStringList{"--list-tags"} << "tagged" << 0 << "android\ntablets\n"
+        << "";
     QTest::newRow("a tag is no action") << QStringList{"--tag", "android"} << "tagged" << 2 << ""
                                         << "--tag goes with --list";
     QTest::newRow("print the command with its environment")

@@ -26,6 +26,12 @@ ExtrasActions::ExtrasActions(QWidget *w, ProfileDocument *d, ProfileQListWidget 
         return row >= 0 && row < config.profiles.size() ? Describe(config.profiles.at(row).name)
                                                         : QString();
     });
+    // A side file that cannot be read is left alone; the user is told what is not kept.
+    connect(extras, &ExtrasCompanion::problemFound, this, [this](const QString &problem) {
+        ShowMessage(
+            window, QMessageBox::Warning, window->windowTitle(),
+            tr("The tags, notes and environments of the profiles are not kept: %1.").arg(problem));
+    });
     connect(extras, &ExtrasCompanion::changed, list, [this] {
         if (!list->Filter().isEmpty())
             list->SetFilter(list->Filter());
