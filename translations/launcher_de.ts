@@ -869,6 +869,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>No profile has the tag &quot;%1&quot;.</source>
         <translation>Kein Profil hat den Tag „%1“.</translation>
     </message>
+    <message>
+        <source>Lists the tags the stored profiles have, one per line.</source>
+        <translation>Listet die Tags der gespeicherten Profile auf, einen je Zeile.</translation>
+    </message>
 </context>
 <context>
     <name>LogViewer</name>

@@ -26,6 +26,15 @@ ExtrasActions::ExtrasActions(QWidget *w, ProfileDocument *d, ProfileQListWidget 
         return row >= 0 && row < config.profiles.size() ? Describe(config.profiles.at(row).name)
                                                         : QString();
     });
+    // Made once, as the list's other actions are: they belong to the window.
+    organize = new QMenu(tr("Organi&ze"), window);
+    organize->addAction(tr("&Tags…"), this, &ExtrasActions::EditTags);
+    organize->addAction(tr("&Notes…"), this, &ExtrasActions::EditNotes);
+    organize->addAction(tr("&Environment…"), this, &ExtrasActions::EditEnvironment);
+    launchTag = new QMenu(tr("Launc&h Tag"), window);
+    stopTag = new QMenu(tr("Sto&p Tag"), window);
+    for (QMenu *submenu : {organize, launchTag, stopTag})
+        list->addAction(submenu->menuAction());
     // A side file that cannot be read is left alone; the user is told what is not kept.
     connect(extras, &ExtrasCompanion::problemFound, this, [this](const QString &problem) {
         ShowMessage(
@@ -40,13 +49,13 @@ ExtrasActions::ExtrasActions(QWidget *w, ProfileDocument *d, ProfileQListWidget 
 
 void ExtrasActions::AddTo(QMenu *menu)
 {
-    QMenu *organize = menu->addMenu(tr("Organi&ze"));
-    organize->addAction(tr("&Tags…"), this, &ExtrasActions::EditTags);
-    organize->addAction(tr("&Notes…"), this, &ExtrasActions::EditNotes);
-    organize->addAction(tr("&Environment…"), this, &ExtrasActions::EditEnvironment);
+    menu->addMenu(organize);
+    menu->addMenu(launchTag);
+    menu->addMenu(stopTag);
+    // The tags as they are now.
+    launchTag->clear();
+    stopTag->clear();
     const QStringList tags = AllTags(extras->All());
-    QMenu *launchTag = menu->addMenu(tr("Launc&h Tag"));
-    QMenu *stopTag = menu->addMenu(tr("Sto&p Tag"));
     for (const QString &tag : tags) {
         const QString shown = ShownName(tag, 60).replace(QLatin1Char('&'), QLatin1String("&&"));
         launchTag->addAction(shown, control, [this, tag] { control->LaunchTag(tag); });

@@ -40,4 +40,7 @@ private:
     ProfileQListWidget *list;
     EmulatorControl *control;
     ExtrasCompanion *extras;
+    QMenu *organize = nullptr;
+    QMenu *launchTag = nullptr;
+    QMenu *stopTag = nullptr;
 };
