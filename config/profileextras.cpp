@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 QString ExtrasPath(const QString &userConfig)
 {
     return QFileInfo(userConfig).absolutePath() + QStringLiteral("/Launcher.extras.json");
@@ -204,16 +206,25 @@ QStringList EnvironmentList(const ProfileExtras &extras)
 
 ProfileMatch MatchWithExtras(ProfileMatch byName, const ProfileExtras &extras, QStringView text)
 {
-    if (text.startsWith(QLatin1String("tag:"), Qt::CaseInsensitive))
-        return HasTag(extras, text.sliced(4).trimmed().toString()) ? ProfileMatch::Settings
-                                                                   : ProfileMatch::None;
+    // Both narrow as the text grows, as the list's filter expects of a longer text: a tag that
+    // contains the text, or after "tag:" one that begins with it.
+    if (text.startsWith(QLatin1String("tag:"), Qt::CaseInsensitive)) {
+        const QStringView begun = text.sliced(4).trimmed();
+        return std::any_of(extras.tags.cbegin(), extras.tags.cend(),
+                           [&begun](const QString &tag) {
+                               return tag.startsWith(begun, Qt::CaseInsensitive);
+                           })
+                   ? ProfileMatch::Settings
+                   : ProfileMatch::None;
+    }
     if (byName != ProfileMatch::None)
         return byName;
-    const QString typed = text.trimmed().toString();
-    if ((!typed.isEmpty() && HasTag(extras, typed)) ||
-        extras.notes.contains(text, Qt::CaseInsensitive))
-        return ProfileMatch::Settings;
-    return ProfileMatch::None;
+    const bool tagged =
+        std::any_of(extras.tags.cbegin(), extras.tags.cend(), [&text](const QString &tag) {
+            return tag.contains(text, Qt::CaseInsensitive);
+        });
+    return tagged || extras.notes.contains(text, Qt::CaseInsensitive) ? ProfileMatch::Settings
+                                                                      : ProfileMatch::None;
 }
 
 bool HasTag(const ProfileExtras &extras, const QString &tag)

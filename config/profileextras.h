@@ -71,8 +71,8 @@ QString EnvironmentText(const QList<std::pair<QString, QString>> &environment);
 // NAME=value, as a process's environment lists them.
 QStringList EnvironmentList(const ProfileExtras &extras);
 // How a profile meets a filter text with its extras: `byName` is how it meets it without
-// them. "tag:NAME" finds the profiles tagged NAME only; other text finds a profile by its name
-// and settings as before, or by a tag that is the text or a note that contains it.
+// them. "tag:BEGIN" finds only the profiles with a tag that begins with BEGIN; other text finds
+// a profile by its name and settings as before, or by a tag or a note that contains it.
 ProfileMatch MatchWithExtras(ProfileMatch byName, const ProfileExtras &extras, QStringView text);
 // Whether `extras` carry `tag` (ignoring case).
 bool HasTag(const ProfileExtras &extras, const QString &tag);

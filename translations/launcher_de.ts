@@ -1455,8 +1455,8 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <translation>Aus de&amp;m Anwendungsmenü entfernen</translation>
     </message>
     <message>
-        <source>Shows the profiles whose name, options, arguments or notes contain the text, or that have it as a tag, ignoring case; &quot;tag:&quot; before a tag finds only the profiles with that tag. Those found by anything but their name are in italics; Down goes to the first one found by its name.</source>
-        <translation>Zeigt die Profile, deren Name, Optionen, Argumente oder Notizen den Text enthalten oder die ihn als Tag haben, ohne Rücksicht auf Groß- und Kleinschreibung; „tag:“ vor einem Tag findet nur die Profile mit diesem Tag. Die nicht über ihren Namen gefundenen stehen kursiv; Pfeil nach unten führt zum ersten über seinen Namen gefundenen.</translation>
+        <source>Shows the profiles whose name, options, arguments or notes contain the text, or that have it in a tag, ignoring case; &quot;tag:&quot; before the start of a tag finds only the profiles with such a tag. Those found by anything but their name are in italics; Down goes to the first one found by its name.</source>
+        <translation>Zeigt die Profile, deren Name, Optionen, Argumente oder Notizen den Text enthalten oder die ihn in einem Tag haben, ohne Rücksicht auf Groß- und Kleinschreibung; „tag:“ vor dem Anfang eines Tags findet nur die Profile mit einem solchen Tag. Die nicht über ihren Namen gefundenen stehen kursiv; Pfeil nach unten führt zum ersten über seinen Namen gefundenen.</translation>
     </message>
 </context>
 <context>

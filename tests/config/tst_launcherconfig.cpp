@@ -360,9 +360,15 @@ void TestLauncherConfig::profileExtras_data()
     QTest::newRow("filter: a tag as typed") << "filter"
                                             << "big screens"
                                             << "*";
-    QTest::newRow("filter: part of a tag is no tag") << "filter"
-                                                     << "screen"
-                                                     << "-";
+    QTest::newRow("filter: part of a tag") << "filter"
+                                           << "screen"
+                                           << "*";
+    QTest::newRow("filter: tag: the beginning of a tag") << "filter"
+                                                         << "tag:big"
+                                                         << "*";
+    QTest::newRow("filter: tag: not its middle") << "filter"
+                                                 << "tag:screens"
+                                                 << "-";
     QTest::newRow("filter: tag: finds by tag only") << "filter"
                                                     << "TAG: android"
                                                     << "*";

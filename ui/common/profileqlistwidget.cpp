@@ -63,7 +63,8 @@ void ProfileQListWidget::SetFilter(const QString &text)
     // A longer text can only hide more: then only the rows shown now are looked at, if the
     // last text was applied to all of them.
     filterNarrowing =
-        FilterApplied() && !filterText.isEmpty() && text.contains(filterText, Qt::CaseInsensitive);
+        FilterApplied() && !filterText.isEmpty() &&
+        (narrows ? narrows(filterText, text) : text.contains(filterText, Qt::CaseInsensitive));
     filterText = text;
     if (FilterApplied())
         setUpdatesEnabled(false);

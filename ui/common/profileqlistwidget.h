@@ -26,6 +26,10 @@ public:
     // only when the tooltip shows.
     using RowDescriber = std::function<QString(int row)>;
     void SetDescriber(RowDescriber describer) { this->describer = std::move(describer); }
+    // Whether every row that meets `now` meets `before` too, so that only the rows shown need
+    // a look; without it, a text that contains the one before narrows.
+    using Narrowing = std::function<bool(const QString &before, const QString &now)>;
+    void SetNarrowing(Narrowing narrowing) { narrows = std::move(narrowing); }
 
     // Shows only the rows that meet `text` (all rows for an empty text); those met by their
     // settings rather than their name are in italics. The current row stays current, shown
@@ -90,6 +94,7 @@ private:
     QString filterText;
     RowMatcher matcher;
     RowDescriber describer;
+    Narrowing narrows;
     bool filterNarrowing = false;
     int filterNext = -1; // the next row to filter, -1 once all are
     QTimer *filterSlices = nullptr;

@@ -21,6 +21,16 @@ ExtrasActions::ExtrasActions(QWidget *w, ProfileDocument *d, ProfileQListWidget 
         const LauncherProfile &profile = config.profiles.at(row);
         return MatchWithExtras(MatchProfile(config, profile, text), extras->Of(profile.name), text);
     });
+    // "tag:" changes what a text means: typing it, or more after it, is no narrowing of the text
+    // before unless both are of one kind.
+    list->SetNarrowing([](const QString &before, const QString &now) {
+        const bool wasTag = before.startsWith(QLatin1String("tag:"), Qt::CaseInsensitive);
+        const bool isTag = now.startsWith(QLatin1String("tag:"), Qt::CaseInsensitive);
+        if (wasTag != isTag)
+            return false;
+        return isTag ? now.trimmed().startsWith(before.trimmed(), Qt::CaseInsensitive)
+                     : now.contains(before, Qt::CaseInsensitive);
+    });
     list->SetDescriber([this](int row) {
         const LauncherConfig &config = document->Config();
         return row >= 0 && row < config.profiles.size() ? Describe(config.profiles.at(row).name)

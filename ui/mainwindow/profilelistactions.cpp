@@ -107,8 +107,9 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     connect(filter, &QLineEdit::textChanged, list, &ProfileQListWidget::SetFilter);
     filter->setToolTip(
         tr("Shows the profiles whose name, options, arguments or notes contain the text, or "
-           "that have it as a tag, ignoring case; \"tag:\" before a tag finds only the profiles "
-           "with that tag. Those found by anything but their name are in italics; Down goes to "
+           "that have it in a tag, ignoring case; \"tag:\" before the start of a tag finds only "
+           "the profiles with such a tag. Those found by anything but their name are in italics; "
+           "Down goes to "
            "the first one found by its name."));
     auto *find = new QShortcut(QKeySequence::Find, window);
     connect(find, &QShortcut::activated, this, [this] {
