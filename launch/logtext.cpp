@@ -35,6 +35,13 @@ static bool OpenPlainLog(const QString &path, QFile &in, struct stat *st)
     return true;
 }
 
+// Which file it is: its device and inode. Made a QByteArray at once: compared as the builder
+// of its parts, a temporary's bytes were read after they were gone.
+static QByteArray IdentityOf(const struct stat &st)
+{
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+}
+
 LogText::Read LogText::ReadMore(const QString &file)
 {
     QFile in;
@@ -42,8 +49,7 @@ LogText::Read LogText::ReadMore(const QString &file)
     if (!OpenPlainLog(file, in, &st))
         return Read::Failed;
     const qint64 size = qint64(st.st_size);
-    const QByteArray identity =
-        QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    const QByteArray identity = IdentityOf(st);
     const qint64 end = offset + bytes.size();
     // A log only grows; one that shrank, another file put in its place, or one written anew
     // (the bytes where the window starts differ) is read again.
@@ -114,9 +120,7 @@ qsizetype LogText::ReadEarlier()
         return 0;
     QFile in;
     struct stat st = {};
-    if (!OpenPlainLog(path, in, &st) ||
-        QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) !=
-            fileIdentity)
+    if (!OpenPlainLog(path, in, &st) || IdentityOf(st) != fileIdentity)
         return 0;
     qint64 from = qMax<qint64>(0, offset - qMax<qint64>(1, window / 2));
     const qint64 readFrom = qMax<qint64>(0, from - 1);

@@ -971,6 +971,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>A large log: %1 of its %2 are read; %3 before them and %4 after them are not (the filter searches what is read).</source>
         <translation>Ein großes Protokoll: %1 von %2 sind gelesen; %3 davor und %4 danach nicht (der Filter durchsucht das Gelesene).</translation>
     </message>
+    <message>
+        <source>The earlier lines cannot be read: the log was removed or replaced.</source>
+        <translation>Die früheren Zeilen können nicht gelesen werden: das Protokoll wurde entfernt oder ersetzt.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

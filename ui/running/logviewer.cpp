@@ -378,8 +378,13 @@ void LogViewer::ReadEarlier()
     const QModelIndex top = view->indexAt(QPoint(0, 0));
     const qsizetype topLine = top.isValid() ? model->LineAt(top.row()) : 0;
     const qsizetype came = model->ReadEarlier();
-    if (came <= 0)
+    if (came <= 0) {
+        // The file went (the logs of emulators long gone are pruned) or another took its place.
+        if (model->Text().Before() > 0)
+            status->setText(tr("The earlier lines cannot be read: the log was removed or "
+                               "replaced."));
         return;
+    }
     following = false;
     const qsizetype line = topLine + came;
     const QList<qsizetype> *shown = model->Shown();
