@@ -35,8 +35,7 @@ static bool OpenPlainLog(const QString &path, QFile &in, struct stat *st)
     return true;
 }
 
-// Which file it is: its device and inode. Made a QByteArray at once: compared as the builder
-// of its parts, a temporary's bytes were read after they were gone.
+// Which file it is: its device and inode, the same way for every look.
 static QByteArray IdentityOf(const struct stat &st)
 {
     return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
