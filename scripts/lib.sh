@@ -6,7 +6,7 @@ VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages to build and run the launcher.
 VELMORA_BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n fonts-dejavu-core
-    pkg-config libpcre2-dev libxcb1-dev)
+    pkg-config libpcre2-dev libxcb1-dev ccache)
 # Packages that the tests add: the formatter, a real X server with a window manager and hands
 # for it, clang's libFuzzer, the validators of the desktop files and of the Debian package, and
 # the three shells whose completion is tested (driven by Python on a terminal).
