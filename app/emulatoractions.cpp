@@ -187,7 +187,7 @@ int LaunchProfiles(const LauncherConfig &config, const LauncherOptions &options,
     for (const QString &name : options.names) {
         const LauncherProfile &profile = config.profiles.at(config.FindProfile(name));
         SplitCommand command = StoredCommand(config, profile);
-        command.environment = EnvironmentList(extras.value(profile.name));
+        AddExtras(command, extras.value(profile.name));
         requests.append({profile.name, command});
     }
     const QList<LaunchRecord> started = launcher.Launch(requests);

@@ -178,7 +178,7 @@ int PrintCommand(const LauncherConfig &config, const QString &name, QTextStream 
         return 2;
     }
     SplitCommand command = StoredCommand(config, config.profiles.at(found));
-    command.environment = EnvironmentList(StoredExtras().value(name));
+    AddExtras(command, StoredExtras().value(name));
     out << ShellCommand(command) << '\n';
     return 0;
 }

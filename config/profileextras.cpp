@@ -60,6 +60,12 @@ ExtrasFile ParseExtras(const QByteArray &bytes)
             if (both.size() == 2 && both.at(0).isString() && both.at(1).isString())
                 extras.environment.append({both.at(0).toString(), both.at(1).toString()});
         }
+        const QJsonObject hooks = object.value(QStringLiteral("hooks")).toObject();
+        extras.beforeLaunch = hooks.value(QStringLiteral("beforeLaunch")).toString();
+        extras.afterExit = hooks.value(QStringLiteral("afterExit")).toString();
+        const double timeout = hooks.value(QStringLiteral("timeoutSeconds")).toDouble(-1);
+        if (timeout >= 1 && timeout <= ProfileExtras::MaxHookTimeout)
+            extras.hookTimeout = int(timeout);
         if (!extras.IsEmpty())
             file.extras.insert(it.key(), extras);
     }
@@ -103,6 +109,15 @@ QByteArray FormatExtras(const ExtrasMap &extras)
             for (const auto &[name, value] : it->environment)
                 environment.append(QJsonArray{name, value});
             object.insert(QStringLiteral("environment"), environment);
+        }
+        if (it->HasHooks()) {
+            QJsonObject hooks;
+            if (!it->beforeLaunch.isEmpty())
+                hooks.insert(QStringLiteral("beforeLaunch"), it->beforeLaunch);
+            if (!it->afterExit.isEmpty())
+                hooks.insert(QStringLiteral("afterExit"), it->afterExit);
+            hooks.insert(QStringLiteral("timeoutSeconds"), it->hookTimeout);
+            object.insert(QStringLiteral("hooks"), hooks);
         }
         profiles.insert(it.key(), object);
     }

@@ -20,11 +20,25 @@ struct ProfileExtras
     QString notes;
     // NAME=value pairs, in the order the user gave them.
     QList<std::pair<QString, QString>> environment;
+    // Commands for /bin/sh -c: one run before the emulator starts (a failure, or taking longer
+    // than `hookTimeout` seconds, stops the launch) and one after it ends.
+    QString beforeLaunch;
+    QString afterExit;
+    int hookTimeout = DefaultHookTimeout;
 
-    bool IsEmpty() const { return tags.isEmpty() && notes.isEmpty() && environment.isEmpty(); }
+    static constexpr int DefaultHookTimeout = 60;
+    static constexpr int MaxHookTimeout = 24 * 60 * 60;
+
+    bool HasHooks() const { return !beforeLaunch.isEmpty() || !afterExit.isEmpty(); }
+    bool IsEmpty() const
+    {
+        return tags.isEmpty() && notes.isEmpty() && environment.isEmpty() && !HasHooks();
+    }
     bool operator==(const ProfileExtras &other) const
     {
-        return tags == other.tags && notes == other.notes && environment == other.environment;
+        return tags == other.tags && notes == other.notes && environment == other.environment &&
+               beforeLaunch == other.beforeLaunch && afterExit == other.afterExit &&
+               hookTimeout == other.hookTimeout;
     }
     bool operator!=(const ProfileExtras &other) const { return !(*this == other); }
 };

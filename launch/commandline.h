@@ -2,6 +2,8 @@
 
 #include "launcherconfig.h"
 
+struct ProfileExtras;
+
 #include <QString>
 #include <QStringList>
 
@@ -12,13 +14,39 @@
 QString ComposeOptionText(const LauncherConfig &config, const QList<int> &optionIndexes,
                           const QString &profileName, const QString &arguments);
 
+// Commands a profile runs around its emulator, each through /bin/sh -c in the emulator's
+// environment, their output in its log: `before` (its failure, or taking longer than `timeout`
+// seconds, stops the launch) and `after` (given VELMORA_EXIT_CODE and VELMORA_LOG).
+struct LaunchHooks
+{
+    QString before;
+    QString after;
+    int timeout = 60;
+
+    bool IsEmpty() const { return before.isEmpty() && after.isEmpty(); }
+    bool operator==(const LaunchHooks &other) const
+    {
+        return before == other.before && after == other.after && timeout == other.timeout;
+    }
+};
+
 struct SplitCommand
 {
     QString program; // empty when there is nothing to start
     QStringList arguments;
     // NAME=value for the emulator's environment beside the launcher's own (a profile's).
     QStringList environment = {};
+    LaunchHooks hooks = {};
 };
+
+// The command with what the profile carries beside Launcher.ini: its environment and hooks.
+void AddExtras(SplitCommand &command, const ProfileExtras &extras);
+
+// What is started for a command with hooks: /bin/sh, running the hook before (with its time
+// limit), then the emulator as its child, then the hook after, and ending as the emulator ended
+// (its code, or its signal raised again). A stop reaches all of them: they share the session.
+// The command itself when it has no hooks. `log` is the log's path for VELMORA_LOG.
+SplitCommand HookedCommand(const SplitCommand &command, const QString &profile, const QString &log);
 
 // What the emulator receives for the same choices: the path itself as the program, whatever
 // characters it holds, and the option text split as a command line is split: white space

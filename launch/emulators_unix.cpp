@@ -285,7 +285,9 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
             out << launched.started << launched.error << launched.logProblem
                 << launched.recordProblem << launched.record.profile << launched.record.pid
                 << launched.record.identity << launched.record.started << launched.record.log
-                << launched.record.command << launched.record.environment;
+                << launched.record.command << launched.record.environment
+                << launched.record.hooks.before << launched.record.hooks.after
+                << launched.record.hooks.timeout;
         }
         for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n =
@@ -322,7 +324,8 @@ LaunchResult LaunchEmulatorWatched(const SplitCommand &command, const QString &p
     in >> result.started >> result.error >> result.logProblem >> result.recordProblem >>
         result.record.profile >> result.record.pid >> result.record.identity >>
         result.record.started >> result.record.log >> result.record.command >>
-        result.record.environment;
+        result.record.environment >> result.record.hooks.before >> result.record.hooks.after >>
+        result.record.hooks.timeout;
     if (in.status() != QDataStream::Ok) {
         result = {};
         result.error = QCoreApplication::translate("Emulators", "the launcher's helper ended");

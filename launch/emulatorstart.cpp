@@ -76,8 +76,8 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
         result.logProblem.isEmpty() ? CreateLog(stem, &result.logProblem) : QString();
 
     qint64 pid = 0;
-    if (!SpawnEmulator(command, result.logProblem.isEmpty() ? log : QString(), &pid,
-                       &result.error)) {
+    const QString kept = result.logProblem.isEmpty() ? log : QString();
+    if (!SpawnEmulator(HookedCommand(command, profile, kept), kept, &pid, &result.error)) {
         if (result.logProblem.isEmpty())
             QFile::remove(log);
         return result;
@@ -91,6 +91,7 @@ LaunchResult StartEmulator(const SplitCommand &command, const QString &profile)
                      false,
                      QStringList{command.program} + command.arguments};
     result.record.environment = command.environment;
+    result.record.hooks = command.hooks;
     return result;
 }
 

@@ -70,6 +70,11 @@ QJsonObject RecordJson(const LaunchRecord &record)
         o.insert(QStringLiteral("commandChars"), double(whole));
     if (!record.environment.isEmpty())
         o.insert(QStringLiteral("environment"), QJsonArray::fromStringList(record.environment));
+    if (!record.hooks.IsEmpty())
+        o.insert(QStringLiteral("hooks"),
+                 QJsonObject{{QStringLiteral("beforeLaunch"), record.hooks.before},
+                             {QStringLiteral("afterExit"), record.hooks.after},
+                             {QStringLiteral("timeoutSeconds"), record.hooks.timeout}});
     return o;
 }
 
@@ -88,6 +93,10 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
     record.commandChars = qint64(o.value(QStringLiteral("commandChars")).toDouble());
     for (const QJsonValue &variable : o.value(QStringLiteral("environment")).toArray())
         record.environment.append(variable.toString());
+    const QJsonObject hooks = o.value(QStringLiteral("hooks")).toObject();
+    record.hooks = {hooks.value(QStringLiteral("beforeLaunch")).toString(),
+                    hooks.value(QStringLiteral("afterExit")).toString(),
+                    hooks.value(QStringLiteral("timeoutSeconds")).toInt(60)};
     return record;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandline.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -24,6 +26,7 @@ struct LaunchRecord
     bool stopping = false;        // a launcher is stopping it: its end is no failure
     QStringList command = {};     // what it was started with: the program, then each argument
     QStringList environment = {}; // NAME=value given beside the launcher's own
+    LaunchHooks hooks = {};       // run around it: Launch Again runs them again
     // When the records keep only the start of a long command: the whole command's length in
     // characters; 0 when `command` is whole.
     qint64 commandChars = 0;

@@ -38,6 +38,22 @@
         <source>and in its environment:</source>
         <translation>und in seiner Umgebung:</translation>
     </message>
+    <message>
+        <source>Before it starts, runs (stopping the launch when it fails or takes longer than %1 s):</source>
+        <translation>Vor dem Start läuft (der Start unterbleibt, wenn es fehlschlägt oder länger als %1 s dauert):</translation>
+    </message>
+    <message>
+        <source>After it ends, runs:</source>
+        <translation>Nach dem Ende läuft:</translation>
+    </message>
+    <message>
+        <source>The command before launch failed with exit code %1; the emulator was not started.</source>
+        <translation>Der Befehl vor dem Start ist mit dem Exit-Code %1 fehlgeschlagen; der Emulator wurde nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>The command before launch did not end within %1 s and was stopped; the emulator was not started.</source>
+        <translation>Der Befehl vor dem Start endete nicht innerhalb von %1 s und wurde beendet; der Emulator wurde nicht gestartet.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigMessages</name>
@@ -550,6 +566,22 @@ Sind Sie sicher?</translation>
         <source>The tags, notes and environments of the profiles are not kept: %1.</source>
         <translation>Die Tags, Notizen und Umgebungen der Profile werden nicht gespeichert: %1.</translation>
     </message>
+    <message>
+        <source>&amp;Hooks…</source>
+        <translation>&amp;Hooks …</translation>
+    </message>
+    <message>
+        <source>Set Hooks of &quot;%1&quot;</source>
+        <translation>Hooks von „%1“ setzen</translation>
+    </message>
+    <message>
+        <source>Before launch: %1</source>
+        <translation>Vor dem Start: %1</translation>
+    </message>
+    <message>
+        <source>After it ends: %1</source>
+        <translation>Nach dem Ende: %1</translation>
+    </message>
 </context>
 <context>
     <name>HistoryActions</name>
@@ -580,6 +612,33 @@ Sind Sie sicher?</translation>
     <message>
         <source>Redo</source>
         <translation>Wiederholen</translation>
+    </message>
+</context>
+<context>
+    <name>HooksDialog</name>
+    <message>
+        <source>Hooks</source>
+        <translation>Hooks</translation>
+    </message>
+    <message>
+        <source>Commands run for &quot;%1&quot; through /bin/sh -c, in its environment, their output in its log. The launch stops when the command before fails or takes longer than its time limit; the command after is given VELMORA_EXIT_CODE and VELMORA_LOG.</source>
+        <translation>Befehle, die für „%1“ über /bin/sh -c in seiner Umgebung laufen; ihre Ausgabe steht in seinem Protokoll. Der Start unterbleibt, wenn der Befehl davor fehlschlägt oder länger als sein Zeitlimit dauert; der Befehl danach erhält VELMORA_EXIT_CODE und VELMORA_LOG.</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>&amp;Before launch:</source>
+        <translation>&amp;Vor dem Start:</translation>
+    </message>
+    <message>
+        <source>&amp;Time limit:</source>
+        <translation>&amp;Zeitlimit:</translation>
+    </message>
+    <message>
+        <source>&amp;After it ends:</source>
+        <translation>&amp;Nach dem Ende:</translation>
     </message>
 </context>
 <context>

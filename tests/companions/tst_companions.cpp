@@ -247,9 +247,10 @@ void TestCompanions::extrasFollowTheirProfile()
                 ExtrasMap map = ReadExtras(side).extras;
                 const QString name = QString(text).section(':', 0, 0);
                 const QString rest = QString(text).section(':', 1);
-                map.insert(name, {rest.section('#', 0, 0).split('/', Qt::SkipEmptyParts),
-                                  rest.section('#', 1),
-                                  {}});
+                ProfileExtras extras;
+                extras.tags = rest.section('#', 0, 0).split('/', Qt::SkipEmptyParts);
+                extras.notes = rest.section('#', 1);
+                map.insert(name, extras);
                 text = FormatExtras(map);
             }
             QVERIFY(WriteBytes(side, text));

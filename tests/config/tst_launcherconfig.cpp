@@ -389,6 +389,10 @@ void TestLauncherConfig::profileExtras_data()
         << "file"
         << R"({"version":1,"profiles":{"P":{"tags":"a","notes":3,"environment":[["X"]]},"Q":{"tags":["q"]}}})"
         << "Q q  ";
+    QTest::newRow("file: hooks alone keep a profile; a time limit out of range is the default")
+        << "file"
+        << R"({"version":1,"profiles":{"P":{"hooks":{"beforeLaunch":"adb wait","timeoutSeconds":0}},"Q":{"hooks":{"afterExit":"x","timeoutSeconds":5}}}})"
+        << "P    [adb wait||60];Q    [|x|5]";
     QTest::newRow("file: a newer version is not read") << "file"
                                                        << R"({"version":2})"
                                                        << "unreadable";
@@ -410,10 +414,14 @@ void TestLauncherConfig::profileExtras()
     } else if (kind == "environment") {
         QString problem;
         const auto environment = ParseEnvironment(input, &problem);
-        QCOMPARE(environment ? EnvironmentList({{}, {}, *environment}).join('|') : '!' + problem,
-                 expected);
+        ProfileExtras extras;
+        if (environment)
+            extras.environment = *environment;
+        QCOMPARE(environment ? EnvironmentList(extras).join('|') : '!' + problem, expected);
     } else if (kind == "filter") {
-        const ProfileExtras extras{{"Android", "big screens"}, "Flaky on CI", {}};
+        ProfileExtras extras;
+        extras.tags = QStringList{"Android", "big screens"};
+        extras.notes = "Flaky on CI";
         const ProfileMatch byName = QString("Phone").contains(input, Qt::CaseInsensitive)
                                         ? ProfileMatch::Name
                                         : ProfileMatch::None;
@@ -427,7 +435,11 @@ void TestLauncherConfig::profileExtras()
         QStringList parts;
         for (auto it = file.extras.cbegin(); it != file.extras.cend(); ++it)
             parts.append(it.key() + ' ' + it->tags.join('|') + ' ' + it->notes + ' ' +
-                         EnvironmentList(*it).join('|'));
+                         EnvironmentList(*it).join('|') +
+                         (it->HasHooks() ? QString(" [%1|%2|%3]")
+                                               .arg(it->beforeLaunch, it->afterExit)
+                                               .arg(it->hookTimeout)
+                                         : QString()));
         QCOMPARE(file.readable ? parts.join(';') : QString("unreadable"), expected);
         // What is read is written back the same.
         if (file.readable)

@@ -166,6 +166,11 @@ void TestCommandLine::describe()
     const QString described = DescribeCommand({"emu", {QString(100000, u'x')}});
     QCOMPARE(described.size(), QStringLiteral("Starts emu\nwith the arguments:\n  ").size() + 1025);
     QVERIFY(described.endsWith(QStringLiteral("x…")));
+    // Commands that run on a launch are always shown with it.
+    QCOMPARE(DescribeCommand({"emu", {}, {"A=1"}, {"adb wait", "adb kill", 9}}),
+             QStringLiteral("Starts emu\nwith no arguments.\nand in its environment:\n  A=1\n"
+                            "Before it starts, runs (stopping the launch when it fails or takes "
+                            "longer than 9 s):\n  adb wait\nAfter it ends, runs:\n  adb kill"));
 }
 
 void TestCommandLine::desktopEntries_data()

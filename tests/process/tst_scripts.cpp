@@ -543,20 +543,45 @@ void TestScripts::launchAndWait_data()
     QTest::addColumn<QByteArray>("behave");
     QTest::addColumn<int>("code");
     QTest::addColumn<QStringList>("said"); // parts of stderr, in order
+    QTest::addColumn<QByteArray>("hooks"); // Two's hooks in the side file
+    QTest::addColumn<QByteArray>("after"); // what its hook after wrote
 
-    QTest::newRow("all still run")
-        << QStringList{"Mine", "Two"} << QByteArray("stay") << 0 << QStringList();
-    QTest::newRow("exits with 3") << QStringList{"Two"} << QByteArray("exit:3") << 3
-                                  << QStringList{
-                                         "the emulator for \"Two\" ended: it exited with code 3",
-                                         "giving up on purpose",
-                                         "output line 1\n",
-                                         "output line 4\n",
-                                         "[lines left out: 6]",
-                                         "output line 11\n",
-                                         "output line 25"};
-    QTest::newRow("exits with 0 at once") << QStringList{"Mine"} << QByteArray("exit:0") << 1
-                                          << QStringList{"ended: it exited with code 0"};
+    QTest::newRow("all still run") << QStringList{"Mine", "Two"} << QByteArray("stay") << 0
+                                   << QStringList() << QByteArray() << QByteArray();
+    // The hooks run in the profile's environment around the emulator, their output in its log.
+    QTest::newRow("hooks before and after, around an emulator that exits with 3")
+        << QStringList{"Two"} << QByteArray("exit:3") << 3
+        << QStringList{"exited with code 3", "ready bar\n", "output line 1\n"}
+        << QByteArray(R"({"beforeLaunch": "echo ready $FOO",
+                          "afterExit": "echo \"$VELMORA_EXIT_CODE $FOO $VELMORA_LOG\" > \"$HOOK_OUT\""})")
+        << QByteArray("3 bar @log\n");
+    QTest::newRow("a hook before that fails: no emulator starts, the hook after does not run")
+        << QStringList{"Two"} << QByteArray("stay") << 4
+        << QStringList{"exited with code 4", "checking\n",
+                       "The command before launch failed with exit code 4; the emulator was not "
+                       "started."}
+        << QByteArray(
+               R"({"beforeLaunch": "echo checking; exit 4", "afterExit": "touch \"$HOOK_OUT\""})")
+        << QByteArray();
+    QTest::newRow("a hook before that hangs is stopped at its time limit")
+        << QStringList{"Two"} << QByteArray("stay") << 124
+        << QStringList{"exited with code 124",
+                       "The command before launch did not end within 1 s and was stopped; the "
+                       "emulator was not started."}
+        << QByteArray(R"({"beforeLaunch": "sleep 60", "timeoutSeconds": 1})") << QByteArray();
+    QTest::newRow("exits with 3")
+        << QStringList{"Two"} << QByteArray("exit:3") << 3
+        << QStringList{"the emulator for \"Two\" ended: it exited with code 3",
+                       "giving up on purpose",
+                       "output line 1\n",
+                       "output line 4\n",
+                       "[lines left out: 6]",
+                       "output line 11\n",
+                       "output line 25"}
+        << QByteArray() << QByteArray();
+    QTest::newRow("exits with 0 at once")
+        << QStringList{"Mine"} << QByteArray("exit:0") << 1
+        << QStringList{"ended: it exited with code 0"} << QByteArray() << QByteArray();
 }
 
 void TestScripts::launchAndWait()
@@ -565,10 +590,26 @@ void TestScripts::launchAndWait()
     QFETCH(QByteArray, behave);
     QFETCH(int, code);
     QFETCH(QStringList, said);
+    QFETCH(QByteArray, hooks);
+    QFETCH(QByteArray, after);
     QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
                                               "\"Two\"\t\"\"\n"));
-    const LauncherRun run = Script(install->executable(),
-                                   QStringList{"--launch"} + names + QStringList{"--wait"}, behave);
+    const QString side = ExtrasPath(env->userConfigPath());
+    QFile::remove(side);
+    if (!hooks.isEmpty())
+        QVERIFY(WriteBytes(side, R"({"version": 1, "profiles": {"Two": {
+            "environment": [["FOO", "bar"]], "hooks": )" +
+                                     hooks + "}}}"));
+    const QString afterFile = env->root() + QStringLiteral("/after");
+    QFile::remove(afterFile);
+    const QString started = env->root() + QStringLiteral("/wait-record.jsonl");
+    QFile::remove(started);
+    QProcessEnvironment e = ScriptEnvironment();
+    e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QString::fromLatin1(behave));
+    e.insert(QStringLiteral("VELMORA_EMU_STARTED"), started);
+    e.insert(QStringLiteral("HOOK_OUT"), afterFile);
+    const LauncherRun run = RunLauncher(install->executable(),
+                                        QStringList{"--launch"} + names + QStringList{"--wait"}, e);
     QCOMPARE(run.code, code);
     const QString err = run.Err();
     qsizetype at = 0;
@@ -582,6 +623,9 @@ void TestScripts::launchAndWait()
     // The log the emulator wrote is the profile's newest.
     const QString path = Script(install->executable(), {"--log", names.last()}).Out().trimmed();
     QVERIFY2(QFileInfo(path).isFile() && path.endsWith(names.last() + ".log"), qPrintable(path));
+    // A hook that fails keeps the emulator from starting at all.
+    QCOMPARE(QFile::exists(started), code != 4 && code != 124);
+    QCOMPARE(ReadBytes(afterFile), QByteArray(after).replace("@log", path.toUtf8()));
 }
 
 VELMORA_TEST_MAIN(TestScripts)

@@ -12,9 +12,11 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
@@ -542,8 +544,27 @@ void TestProfileList::organizeFromTheMenu()
     QCOMPARE(window->CurrentCommand().environment, QStringList{"FOO=bar baz"});
     QVERIFY(extras->Describe(a).endsWith("Environment: FOO=bar baz"));
 
+    // Hooks are a form of their own; what they run is always in the row's tooltip.
+    driver->Expect([this](QWidget *modal) {
+        auto *before = modal->findChild<QPlainTextEdit *>("beforeLaunch");
+        auto *limit = modal->findChild<QSpinBox *>("hookTimeout");
+        driver->Check(before && limit && limit->value() == 60, "the hooks form as it opens");
+        if (before && limit) {
+            before->setPlainText("  adb wait-for-device\n");
+            limit->setValue(30);
+        }
+        if (QAbstractButton *ok = ModalDriver::FindButton(modal, "OK"))
+            ok->click();
+    });
+    extras->EditHooks();
+    QVERIFY(extras->Describe(a).endsWith("Before launch: adb wait-for-device"));
+    QCOMPARE(window->CurrentCommand().hooks, (LaunchHooks{"adb wait-for-device", {}, 30}));
+
     // Each was one step of the history.
     QUndoStack *history = window->Document()->History();
+    QCOMPARE(history->undoText(), QString("Set Hooks of \"%1\"").arg(a));
+    history->undo();
+    QCOMPARE(window->CurrentCommand().hooks, LaunchHooks());
     QCOMPARE(history->undoText(), QString("Set Environment of \"%1\"").arg(a));
     history->undo();
     history->undo();

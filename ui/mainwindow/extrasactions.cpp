@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "emulatorcontrol.h"
 #include "extrascompanion.h"
+#include "hooksdialog.h"
 #include "profiledocument.h"
 #include "profileqlistwidget.h"
 
@@ -41,6 +42,7 @@ ExtrasActions::ExtrasActions(QWidget *w, ProfileDocument *d, ProfileQListWidget 
     organize->addAction(tr("&Tags…"), this, &ExtrasActions::EditTags);
     organize->addAction(tr("&Notes…"), this, &ExtrasActions::EditNotes);
     organize->addAction(tr("&Environment…"), this, &ExtrasActions::EditEnvironment);
+    organize->addAction(tr("&Hooks…"), this, &ExtrasActions::EditHooks);
     launchTag = new QMenu(tr("Launc&h Tag"), window);
     stopTag = new QMenu(tr("Sto&p Tag"), window);
     for (QMenu *submenu : {organize, launchTag, stopTag})
@@ -168,6 +170,22 @@ void ExtrasActions::EditEnvironment()
     }
 }
 
+void ExtrasActions::EditHooks()
+{
+    const QStringList names = SelectedNames();
+    if (names.isEmpty())
+        return;
+    const QString name = names.first();
+    ProfileExtras now = extras->Of(name);
+    const auto answer = AskHooks(window, name, {now.beforeLaunch, now.afterExit, now.hookTimeout});
+    if (!answer)
+        return;
+    now.beforeLaunch = answer->before;
+    now.afterExit = answer->after;
+    now.hookTimeout = answer->timeout;
+    extras->Edit(tr("Set Hooks of \"%1\"").arg(ShownName(name, 60)), {{name, now}});
+}
+
 QString ExtrasActions::Describe(const QString &profile) const
 {
     const ProfileExtras of = extras->Of(profile);
@@ -179,5 +197,10 @@ QString ExtrasActions::Describe(const QString &profile) const
     if (!of.environment.isEmpty())
         lines.append(
             tr("Environment: %1").arg(ShownText(EnvironmentList(of).join(QLatin1Char(' ')), 300)));
+    // Commands that run on a launch are never out of sight.
+    if (!of.beforeLaunch.isEmpty())
+        lines.append(tr("Before launch: %1").arg(ShownText(of.beforeLaunch, 300)));
+    if (!of.afterExit.isEmpty())
+        lines.append(tr("After it ends: %1").arg(ShownText(of.afterExit, 300)));
     return lines.join(QLatin1Char('\n'));
 }

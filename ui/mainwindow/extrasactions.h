@@ -9,9 +9,9 @@ class ProfileQListWidget;
 class QMenu;
 class QWidget;
 
-// What the list's menu offers for what profiles carry beside Launcher.ini: their tags, note
-// and environment (each set as one undoable step), and launching or stopping every profile of a
-// tag. It also teaches the list to find profiles by tag and note, and to show them in a row's
+// What the list's menu offers for what profiles carry beside Launcher.ini: their tags, note,
+// environment and hooks (each set as one undoable step), and launching or stopping every profile of
+// a tag. It also teaches the list to find profiles by tag and note, and to show them in a row's
 // tooltip.
 class ExtrasActions : public QObject
 {
@@ -28,6 +28,7 @@ public:
     void EditTags();
     void EditNotes();
     void EditEnvironment();
+    void EditHooks();
 
     // What a row's tooltip says of a profile's tags, note and environment.
     QString Describe(const QString &profile) const;

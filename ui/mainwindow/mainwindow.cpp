@@ -361,7 +361,7 @@ SplitCommand MainWindow::CurrentCommand() const
                         CurrentProfileName(), CurrentArguments());
     // Before the companions are made (the first paint) no profile carries anything more.
     if (companions)
-        command.environment = EnvironmentList(companions->Extras()->Of(CurrentProfileName()));
+        AddExtras(command, companions->Extras()->Of(CurrentProfileName()));
     return command;
 }
 

@@ -46,7 +46,7 @@ void EmulatorControl::Launch(const QString &profile, const SplitCommand &shown)
 LaunchRequest EmulatorControl::Stored(const LauncherProfile &profile) const
 {
     SplitCommand command = StoredCommand(document->Config(), profile);
-    command.environment = EnvironmentList(companions->Extras()->Of(profile.name));
+    AddExtras(command, companions->Extras()->Of(profile.name));
     return {profile.name, command};
 }
 

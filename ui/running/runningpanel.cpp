@@ -345,9 +345,9 @@ void RunningPanel::LaunchAgain()
     QList<LaunchRequest> requests;
     for (const EmulatorTableModel::Row &row : Selected()) {
         if (WholeCommand(row.record))
-            requests.append(
-                {row.record.profile,
-                 {row.record.command.first(), row.record.command.mid(1), row.record.environment}});
+            requests.append({row.record.profile,
+                             {row.record.command.first(), row.record.command.mid(1),
+                              row.record.environment, row.record.hooks}});
     }
     launcher->Launch(requests);
 }
