@@ -38,6 +38,10 @@ ProfileCompanions::ProfileCompanions(ProfileDocument *d, EmulatorLauncher *l, co
     connect(document, &ProfileDocument::profileInserted, this, &ProfileCompanions::OnInserted);
     connect(document, &ProfileDocument::reset, this, &ProfileCompanions::Resync);
     connect(launcher, &EmulatorLauncher::launched, this, [this](const LaunchRecord &record) {
+        ProfileUse &used = use[record.profile];
+        ++used.launchCount;
+        used.lastLaunched = record.started;
+        emit useChanged();
         if (record.log.isEmpty())
             return;
         logs.insert(record.profile, record.log);
@@ -84,6 +88,10 @@ void ProfileCompanions::OnRenamed(int row, const QString &oldName)
     launcher->RenameRecords(oldName, name);
     if (logs.contains(oldName))
         logs.insert(name, logs.take(oldName));
+    if (use.contains(oldName)) {
+        use.insert(name, use.take(oldName));
+        emit useChanged();
+    }
     if (!entries.remove(oldName))
         return;
     entries.insert(name);
@@ -215,20 +223,33 @@ void ProfileCompanions::RefreshLogs()
     }
     logsAsked = true;
     const QStringList names = document->Config().ProfileNames();
-    Post<QHash<QString, QString>>([names] { return NewestLogs(names); },
-                                  [this](const QHash<QString, QString> &found) {
-                                      logsAsked = false;
-                                      QHash<QString, QString> now = found;
-                                      // A launch learnt meanwhile is newer than what was read.
-                                      for (auto it = logs.cbegin(); it != logs.cend(); ++it) {
-                                          const QString read = now.value(it.key());
-                                          if (document->Config().FindProfile(it.key()) >= 0 &&
-                                              (read.isEmpty() || Newer(it.value(), read)))
-                                              now.insert(it.key(), it.value());
-                                      }
-                                      logs = now;
-                                      emit logsChanged();
-                                      if (std::exchange(logsAgain, false))
-                                          RefreshLogs();
-                                  });
+    struct Found
+    {
+        QHash<QString, QString> logs;
+        QHash<QString, ProfileUse> use;
+    };
+    Post<Found>(
+        [names] {
+            return Found{NewestLogs(names), ReadProfileUse()};
+        },
+        [this](const Found &read) {
+            logsAsked = false;
+            const QHash<QString, QString> &found = read.logs;
+            if (read.use != use) {
+                use = read.use;
+                emit useChanged();
+            }
+            QHash<QString, QString> now = found;
+            // A launch learnt meanwhile is newer than what was read.
+            for (auto it = logs.cbegin(); it != logs.cend(); ++it) {
+                const QString read = now.value(it.key());
+                if (document->Config().FindProfile(it.key()) >= 0 &&
+                    (read.isEmpty() || Newer(it.value(), read)))
+                    now.insert(it.key(), it.value());
+            }
+            logs = now;
+            emit logsChanged();
+            if (std::exchange(logsAgain, false))
+                RefreshLogs();
+        });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profileuse.h"
 #include "serialworker.h"
 
 #include <QHash>
@@ -53,6 +54,9 @@ public:
     void AddMenuEntries(const QStringList &profiles);
     void RemoveMenuEntries(const QStringList &profiles);
 
+    // When each profile was last launched and how often, as last read and since learnt.
+    ProfileUse Use(const QString &profile) const { return use.value(profile); }
+
     // The tags, notes and environment of the profiles, in their side file.
     ExtrasCompanion *Extras() const { return extras; }
 
@@ -64,6 +68,8 @@ signals:
     void menuEntriesFailed(const QList<CompanionFailure> &failures);
     // What NewestLog() knows changed.
     void logsChanged();
+    // What Use() knows changed.
+    void useChanged();
 
 private:
     void OnRenamed(int row, const QString &oldName);
@@ -85,6 +91,7 @@ private:
     // Profiles whose menu entry went with them this run: it comes back with them.
     QSet<QString> entriesRemoved;
     QHash<QString, QString> logs;
+    QHash<QString, ProfileUse> use;
     // Counts the work on menu entries posted, so that an older look at the folder never
     // overwrites what was asked since.
     quint64 entryWork = 0;

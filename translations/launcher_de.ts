@@ -934,6 +934,29 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     </message>
 </context>
 <context>
+    <name>ListOrder</name>
+    <message>
+        <source>Sort &amp;By</source>
+        <translation>Rei&amp;henfolge</translation>
+    </message>
+    <message>
+        <source>&amp;Stored Order</source>
+        <translation>&amp;Gespeicherte Reihenfolge</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>&amp;Last Launch</source>
+        <translation>&amp;Letzter Start</translation>
+    </message>
+    <message>
+        <source>Launch &amp;Count</source>
+        <translation>&amp;Anzahl der Starts</translation>
+    </message>
+</context>
+<context>
     <name>LogViewer</name>
     <message>
         <source>Log of &quot;%1&quot;</source>

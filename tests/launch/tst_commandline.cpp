@@ -4,6 +4,7 @@
 #include "filelocations.h"
 #include "launchrecords.h"
 #include "logtext.h"
+#include "profileuse.h"
 #include "systemguards.h"
 #include "testenvironment.h"
 
@@ -52,6 +53,8 @@ private slots:
     void longCommandsKeepEveryRecord();
     void logTextFollowsItsFile_data();
     void logTextFollowsItsFile();
+    void profileOrders_data();
+    void profileOrders();
     void largeLogReadInParts_data();
     void largeLogReadInParts();
     void logFilterAndLogsOfAProfile();
@@ -504,6 +507,37 @@ void TestCommandLine::logTextFollowsItsFile()
 // A log larger than the window the viewer keeps: its end is read, earlier parts on demand,
 // and what is kept stays within the window's bytes and lines. Steps: "earlier", "latest", and
 // "+text" (appended, then read).
+void TestCommandLine::profileOrders_data()
+{
+    QTest::addColumn<ProfileOrder>("order");
+    QTest::addColumn<QString>("shown");
+    // Default stays first; "phone 10" after "Phone 9"; B and c never launched keep their order.
+    QTest::newRow("stored") << ProfileOrder::Stored << "Default|phone 10|c|Phone 9|B|a";
+    QTest::newRow("name: case ignored, numbers by value")
+        << ProfileOrder::Name << "Default|a|B|c|Phone 9|phone 10";
+    QTest::newRow("last launch: newest first, never launched last")
+        << ProfileOrder::LastLaunch << "Default|a|Phone 9|phone 10|c|B";
+    QTest::newRow("launch count: most first, ties as stored")
+        << ProfileOrder::LaunchCount << "Default|phone 10|Phone 9|a|c|B";
+}
+
+void TestCommandLine::profileOrders()
+{
+    QFETCH(ProfileOrder, order);
+    QFETCH(QString, shown);
+    const QStringList names{"Default", "phone 10", "c", "Phone 9", "B", "a"};
+    const QDateTime day(QDate(2026, 12, 1), QTime(9, 0));
+    const QHash<QString, ProfileUse> use{{"phone 10", {day, 7}},
+                                         {"Phone 9", {day.addSecs(60), 7}},
+                                         {"a", {day.addDays(1), 2}},
+                                         {"Default", {day.addDays(2), 1}}};
+    QStringList ordered;
+    for (const int row :
+         OrderedRows(order, names, [&use](const QString &name) { return use.value(name); }))
+        ordered.append(names.at(row));
+    QCOMPARE(ordered.join('|'), shown);
+}
+
 void TestCommandLine::largeLogReadInParts_data()
 {
     QTest::addColumn<int>("window");

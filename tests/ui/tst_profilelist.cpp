@@ -3,6 +3,8 @@
 
 #include "editingsuite.h"
 #include "extrasactions.h"
+#include "listorder.h"
+#include "windowmemory.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,6 +65,7 @@ private slots:
     void mnemonicsEverywhere_data();
     void mnemonicsEverywhere();
     void organizeFromTheMenu();
+    void sortedList();
 };
 
 // The list's own keys and context menu, as a user drives them; cleanup() checks the file.
@@ -110,13 +113,26 @@ void TestProfileList::keysOnTheList_data()
                // X11 makes no context menu event of Shift+F10: the launcher does.
                parts->profiles->setFocus();
                QTest::keyClick(parts->profiles, Qt::Key_F10, Qt::ShiftModifier);
-               QCOMPARE(shown,
-                        (QStringList{"&Launch", "&Stop", "Show Lo&g", "&Duplicate…",
-                                     "&New Profile from Device…", "&Rename…", "Re&move", "&Undo",
-                                     "Red&o", "&Copy Command Line", "&Add to Applications Menu",
-                                     "Remove &from Applications Menu", "Organi&ze", "Launc&h Tag",
-                                     "Sto&p Tag", "&Import Profiles…", "E&xport Profiles…",
-                                     "Running &Emulators…", "S&top All Emulators"}));
+               QCOMPARE(shown, (QStringList{"&Launch",
+                                            "&Stop",
+                                            "Show Lo&g",
+                                            "&Duplicate…",
+                                            "&New Profile from Device…",
+                                            "&Rename…",
+                                            "Re&move",
+                                            "&Undo",
+                                            "Red&o",
+                                            "&Copy Command Line",
+                                            "&Add to Applications Menu",
+                                            "Remove &from Applications Menu",
+                                            "Organi&ze",
+                                            "Launc&h Tag",
+                                            "Sto&p Tag",
+                                            "Sort &By",
+                                            "&Import Profiles…",
+                                            "E&xport Profiles…",
+                                            "Running &Emulators…",
+                                            "S&top All Emulators"}));
                QVERIFY(!removeEnabled);
                QCOMPARE(window->Config().ProfileNames().last(), QStringLiteral("Default (copy)"));
                QCOMPARE(parts->profiles->currentRow(), 5);
@@ -573,6 +589,58 @@ void TestProfileList::organizeFromTheMenu()
     history->undo();
     QCOMPARE(extras->Describe(b), QString());
     filterEdit->clear();
+}
+
+// Sorted by name, the list shows another order; the file, the current profile and every
+// action by row stay the profiles' own.
+void TestProfileList::sortedList()
+{
+    QListWidget *view = parts->profiles;
+    const auto shownOrder = [view] {
+        QStringList names;
+        for (int v = 0; v < view->count(); ++v)
+            names.append(view->item(v)->text()); // QListWidget's: the row shown
+        return names;
+    };
+    ProfileDocument *document = window->Document();
+    QVERIFY(document->RenameProfile("A", "zed") == ProfileDocument::EditResult::Done);
+    parts->profiles->setCurrentRow(1);
+    QVERIFY(window->CurrentCommand().arguments.contains("zed"));
+    QMenu *sortBy = window->ListActions()->Order()->Menu();
+    sortBy->actions().at(1)->trigger(); // Name
+    QCOMPARE(shownOrder(), (QStringList{"Default", "B", "C", "Far", "zed"}));
+    QCOMPARE(WindowSettings().value("profileList/order").toString(), QStringLiteral("name"));
+    // The same profile is current, and nothing about it changed.
+    QCOMPARE(parts->profiles->currentRow(), 1);
+    QCOMPARE(view->currentItem()->text(), QStringLiteral("zed"));
+    QVERIFY(window->CurrentCommand().arguments.contains("zed"));
+    // Rows are not moved: there is no place to move to.
+    parts->profiles->setFocus();
+    QTest::keyClick(parts->profiles, Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(window->Config().ProfileNames(), (QStringList{"Default", "zed", "B", "C", "Far"}));
+    // A rename, a removal and its undo find their places.
+    QVERIFY(document->RenameProfile("Far", "Able") == ProfileDocument::EditResult::Done);
+    QTRY_COMPARE(shownOrder(), (QStringList{"Default", "Able", "B", "C", "zed"}));
+    const ProfileDocument::Removal removal = document->RemoveProfiles(
+        {{"B", ProfileSettings::Of(window->Config(), window->Config().profiles.at(2))}});
+    QCOMPARE(removal.removed, QStringList{"B"});
+    QCOMPARE(shownOrder(), (QStringList{"Default", "Able", "C", "zed"}));
+    document->History()->undo();
+    QTRY_COMPARE(shownOrder(), (QStringList{"Default", "Able", "B", "C", "zed"}));
+    // The profile brought back is the current one, where it shows.
+    QCOMPARE(parts->profiles->currentRow(), 2);
+    QCOMPARE(view->currentItem()->text(), QStringLiteral("B"));
+    // The filter hides by profile, wherever its row shows.
+    auto *filterEdit = window->findChild<QLineEdit *>("profileFilter");
+    filterEdit->setText("zed");
+    QTRY_VERIFY(parts->profiles->FilterApplied());
+    QVERIFY(!parts->profiles->isRowHidden(1) && parts->profiles->isRowHidden(4));
+    QVERIFY(!view->isRowHidden(4) && view->isRowHidden(1)); // where they show
+    filterEdit->clear();
+    // Back in the stored order; remembered so for the tests after.
+    sortBy->actions().at(0)->trigger();
+    QCOMPARE(shownOrder(), window->Config().ProfileNames());
+    QVERIFY(window->CurrentCommand().arguments.contains("B"));
 }
 
 #include "tst_profilelist.moc"

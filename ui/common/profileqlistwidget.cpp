@@ -9,12 +9,14 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // Up to this many rows every row is measured by its delegate, exactly as sizeHintForColumn
@@ -24,6 +26,31 @@ constexpr int UniformRowsFrom = 200;
 // Rows filtered in one turn of the event loop: hiding a row costs about a microsecond, and a
 // frame is 16 ms.
 constexpr int FilterSlice = 4000;
+
+// A row that knows its profile's row and its place in the order shown: QListWidget sorts by
+// the items' operator<.
+class ProfileItem : public QListWidgetItem
+{
+public:
+    explicit ProfileItem(const QString &text) : QListWidgetItem(text, nullptr, UserType + 1) {}
+    // A copy is a ProfileItem too.
+    explicit ProfileItem(const QListWidgetItem &other)
+        : QListWidgetItem(QString(), nullptr, UserType + 1)
+    {
+        QListWidgetItem::operator=(other);
+    }
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return rank < static_cast<const ProfileItem &>(other).rank;
+    }
+    int profileRow = 0;
+    int rank = 0;
+};
+
+ProfileItem *AsProfileItem(QListWidgetItem *item)
+{
+    return static_cast<ProfileItem *>(item);
+}
 } // namespace
 
 ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
@@ -56,6 +83,204 @@ ProfileQListWidget::ProfileQListWidget(QWidget *parent) : QListWidget(parent)
     connect(model(), &QAbstractItemModel::dataChanged, this, invalidate);
     connect(model(), &QAbstractItemModel::modelReset, this, invalidate);
     connect(model(), &QAbstractItemModel::layoutChanged, this, invalidate);
+    sortLater = new QTimer(this);
+    sortLater->setSingleShot(true);
+    sortLater->setInterval(0);
+    connect(sortLater, &QTimer::timeout, this, &ProfileQListWidget::SortIfAsked);
+    connect(this, &QListWidget::currentRowChanged, this, [this](int viewRow) {
+        const int row = viewRow < 0 ? -1 : ProfileRow(viewRow);
+        // Sorting moves the current row without making another profile current.
+        if (sorting && row == currentProfile)
+            return;
+        currentProfile = row;
+        emit currentProfileRowChanged(row);
+    });
+}
+
+int ProfileQListWidget::ProfileRow(int viewRow) const
+{
+    if (!order || viewRow < 0 || viewRow >= count())
+        return viewRow;
+    return AsProfileItem(QListWidget::item(viewRow))->profileRow;
+}
+
+void ProfileQListWidget::Replace()
+{
+    places.fill(-1, count());
+    for (int v = 0; v < count(); ++v) {
+        const int row = AsProfileItem(QListWidget::item(v))->profileRow;
+        if (row >= 0 && row < places.size())
+            places[row] = v;
+    }
+}
+
+int ProfileQListWidget::currentRow() const
+{
+    return ProfileRow(QListWidget::currentRow());
+}
+
+QListWidgetItem *ProfileQListWidget::item(int row) const
+{
+    return QListWidget::item(ViewRow(row));
+}
+
+int ProfileQListWidget::row(const QListWidgetItem *item) const
+{
+    return ProfileRow(QListWidget::row(item));
+}
+
+void ProfileQListWidget::insertItem(int row, const QString &text)
+{
+    if (!order)
+        QListWidget::insertItem(row, text);
+    else
+        insertItem(row, new ProfileItem(text));
+}
+
+void ProfileQListWidget::insertItem(int row, QListWidgetItem *item)
+{
+    if (!order) {
+        QListWidget::insertItem(row, item);
+        return;
+    }
+    // Shown last until the next sort, a moment later.
+    for (int v = 0; v < count(); ++v) {
+        ProfileItem *shown = AsProfileItem(QListWidget::item(v));
+        if (shown->profileRow >= row)
+            ++shown->profileRow;
+    }
+    ProfileItem *added = AsProfileItem(item);
+    if (item->type() != QListWidgetItem::UserType + 1) {
+        added = new ProfileItem(*item);
+        delete item;
+    }
+    added->profileRow = row;
+    added->rank = count();
+    QListWidget::addItem(added);
+    Replace();
+    Resort();
+}
+
+QListWidgetItem *ProfileQListWidget::takeItem(int row)
+{
+    if (!order)
+        return QListWidget::takeItem(row);
+    QListWidgetItem *taken = QListWidget::takeItem(ViewRow(row));
+    for (int v = 0; v < count(); ++v) {
+        ProfileItem *shown = AsProfileItem(QListWidget::item(v));
+        if (shown->profileRow > row)
+            --shown->profileRow;
+    }
+    Replace();
+    return taken;
+}
+
+void ProfileQListWidget::addItems(const QStringList &texts)
+{
+    if (!order) {
+        QListWidget::addItems(texts);
+        return;
+    }
+    for (const QString &text : texts) {
+        auto *added = new ProfileItem(text);
+        added->profileRow = count();
+        added->rank = count();
+        QListWidget::addItem(added);
+    }
+    Replace();
+    Resort();
+}
+
+void ProfileQListWidget::clear()
+{
+    QListWidget::clear();
+    places.clear();
+}
+
+void ProfileQListWidget::SetOrder(RowOrder rowOrder)
+{
+    if (!order && !rowOrder)
+        return;
+    if (!order) {
+        // The rows become ProfileItems that know their profile, shown as they were.
+        const int current = QListWidget::currentRow();
+        QList<ProfileItem *> items;
+        QList<bool> hidden;
+        QList<bool> selected;
+        for (int v = 0; v < count(); ++v) {
+            QListWidgetItem *shown = QListWidget::item(v);
+            auto *copy = new ProfileItem(*shown);
+            copy->profileRow = v;
+            copy->rank = v;
+            items.append(copy);
+            hidden.append(QListWidget::isRowHidden(v));
+            selected.append(shown->isSelected());
+        }
+        const QSignalBlocker blocker(this);
+        QListWidget::clear();
+        for (ProfileItem *copy : std::as_const(items))
+            QListWidget::addItem(copy);
+        for (int v = 0; v < count(); ++v) {
+            QListWidget::setRowHidden(v, hidden.at(v));
+            QListWidget::item(v)->setSelected(selected.at(v));
+        }
+        if (current >= 0)
+            QListWidget::setCurrentRow(current, QItemSelectionModel::NoUpdate);
+        order = std::move(rowOrder);
+        Replace();
+    } else if (rowOrder) {
+        order = std::move(rowOrder);
+    } else {
+        // Back to the profiles' own order: each row's rank is its profile's row.
+        for (int v = 0; v < count(); ++v) {
+            ProfileItem *shown = AsProfileItem(QListWidget::item(v));
+            shown->rank = shown->profileRow;
+        }
+        sorting = true;
+        sortItems();
+        sorting = false;
+        order = nullptr;
+        places.clear();
+        sortLater->stop();
+        sortAsked = false;
+    }
+    // Only the profiles' own order is changed by dragging a row.
+    setDragDropMode(order ? QAbstractItemView::NoDragDrop : QAbstractItemView::InternalMove);
+    if (order) {
+        Resort();
+        SortIfAsked();
+    }
+}
+
+void ProfileQListWidget::Resort()
+{
+    if (!order)
+        return;
+    sortAsked = true;
+    sortLater->start();
+}
+
+void ProfileQListWidget::SortIfAsked()
+{
+    if (!order || !std::exchange(sortAsked, false))
+        return;
+    sortLater->stop();
+    const QList<int> shown = order();
+    QList<int> ranks(count(), count());
+    for (int place = 0; place < shown.size(); ++place) {
+        if (shown.at(place) >= 0 && shown.at(place) < ranks.size())
+            ranks[shown.at(place)] = place;
+    }
+    for (int v = 0; v < count(); ++v) {
+        ProfileItem *row = AsProfileItem(QListWidget::item(v));
+        row->rank = ranks.value(row->profileRow, count());
+    }
+    sorting = true;
+    sortItems();
+    sorting = false;
+    Replace();
+    if (CurrentRowShown())
+        scrollToItem(currentItem());
 }
 
 void ProfileQListWidget::SetFilter(const QString &text)
@@ -77,11 +302,11 @@ void ProfileQListWidget::ContinueFilter()
     if (FilterApplied())
         return;
     const int end = std::min(count(), filterNext + FilterSlice);
-    for (int row = filterNext; row < end; ++row) {
-        const bool hidden = isRowHidden(row);
+    for (int v = filterNext; v < end; ++v) {
+        const bool hidden = QListWidget::isRowHidden(v);
         if (filterNarrowing && hidden)
             continue;
-        ShowAs(row, Match(row));
+        ShowAs(v, Match(v));
     }
     if (end < count()) {
         filterNext = end;
@@ -95,19 +320,25 @@ void ProfileQListWidget::ContinueFilter()
         scrollToItem(currentItem());
 }
 
-int ProfileQListWidget::ShownNeighbour(int row, int step) const
+int ProfileQListWidget::ShownViewNeighbour(int viewRow, int step) const
 {
-    for (int r = row + step; r >= 0 && r < count(); r += step) {
-        if (!isRowHidden(r))
-            return r;
+    for (int v = viewRow + step; v >= 0 && v < count(); v += step) {
+        if (!QListWidget::isRowHidden(v))
+            return v;
     }
     return -1;
+}
+
+int ProfileQListWidget::ShownNeighbour(int row, int step) const
+{
+    const int found = ShownViewNeighbour(ViewRow(row), step);
+    return found < 0 ? -1 : ProfileRow(found);
 }
 
 void ProfileQListWidget::ApplyFilterTo(int row)
 {
     if (row >= 0 && row < count())
-        ShowAs(row, Match(row));
+        ShowAs(ViewRow(row), Match(ViewRow(row)));
 }
 
 void ProfileQListWidget::SetMatcher(RowMatcher rowMatcher)
@@ -115,24 +346,25 @@ void ProfileQListWidget::SetMatcher(RowMatcher rowMatcher)
     matcher = std::move(rowMatcher);
 }
 
-ProfileMatch ProfileQListWidget::Match(int row) const
+ProfileMatch ProfileQListWidget::Match(int viewRow) const
 {
     if (filterText.isEmpty())
         return ProfileMatch::Name;
     if (matcher)
-        return matcher(row, filterText);
-    return item(row)->text().contains(filterText, Qt::CaseInsensitive) ? ProfileMatch::Name
-                                                                       : ProfileMatch::None;
+        return matcher(ProfileRow(viewRow), filterText);
+    return QListWidget::item(viewRow)->text().contains(filterText, Qt::CaseInsensitive)
+               ? ProfileMatch::Name
+               : ProfileMatch::None;
 }
 
-void ProfileQListWidget::ShowAs(int row, ProfileMatch match)
+void ProfileQListWidget::ShowAs(int viewRow, ProfileMatch match)
 {
     const bool hide = match == ProfileMatch::None;
-    if (hide != isRowHidden(row))
-        setRowHidden(row, hide);
+    if (hide != QListWidget::isRowHidden(viewRow))
+        setRowHidden(viewRow, hide);
     if (hide)
         return;
-    QListWidgetItem *shown = item(row);
+    QListWidgetItem *shown = QListWidget::item(viewRow);
     const bool bySettings = match == ProfileMatch::Settings;
     if (bySettings == shown->data(Qt::FontRole).isValid())
         return;
@@ -143,7 +375,7 @@ void ProfileQListWidget::ShowAs(int row, ProfileMatch match)
     } else {
         shown->setData(Qt::FontRole, QVariant());
     }
-    Describe(row);
+    Describe(ProfileRow(viewRow));
 }
 
 void ProfileQListWidget::Describe(int row)
@@ -163,7 +395,7 @@ void ProfileQListWidget::Describe(int row)
     shown->setData(Qt::AccessibleDescriptionRole, description);
     // Said to screen readers as it changes, not only when the row is next read.
     QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-    changed.setChild(row);
+    changed.setChild(ViewRow(row));
     QAccessible::updateAccessibility(&changed);
 }
 
@@ -182,11 +414,11 @@ QModelIndex ProfileQListWidget::moveCursor(CursorAction cursorAction,
 {
     if (cursorAction == MoveHome || cursorAction == MoveEnd) {
         const int from = cursorAction == MoveHome ? -1 : count();
-        const int row = ShownNeighbour(from, cursorAction == MoveHome ? 1 : -1);
-        return row >= 0 ? model()->index(row, 0) : currentIndex();
+        const int v = ShownViewNeighbour(from, cursorAction == MoveHome ? 1 : -1);
+        return v >= 0 ? model()->index(v, 0) : currentIndex();
     }
     const QModelIndex next = QListWidget::moveCursor(cursorAction, modifiers);
-    return next.isValid() && isRowHidden(next.row()) ? currentIndex() : next;
+    return next.isValid() && QListWidget::isRowHidden(next.row()) ? currentIndex() : next;
 }
 
 void ProfileQListWidget::selectionChanged(const QItemSelection &selected,
@@ -204,8 +436,8 @@ QList<int> ProfileQListWidget::SelectedShownRows() const
 {
     QList<int> rows;
     for (const QModelIndex &index : selectionModel()->selectedRows()) {
-        if (!isRowHidden(index.row()))
-            rows.append(index.row());
+        if (!QListWidget::isRowHidden(index.row()))
+            rows.append(ProfileRow(index.row()));
     }
     std::sort(rows.begin(), rows.end());
     if (rows.isEmpty() && CurrentRowShown())
@@ -215,8 +447,8 @@ QList<int> ProfileQListWidget::SelectedShownRows() const
 
 bool ProfileQListWidget::CurrentRowShown() const
 {
-    const int row = currentRow();
-    return row >= 0 && !isRowHidden(row);
+    const int v = QListWidget::currentRow();
+    return v >= 0 && !QListWidget::isRowHidden(v);
 }
 
 void ProfileQListWidget::dropEvent(QDropEvent *event)
@@ -225,6 +457,7 @@ void ProfileQListWidget::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
+    // Only in the profiles' own order: rows and profile rows are one.
     const int from = currentRow();
     const QModelIndex target = indexAt(event->position().toPoint());
     int to = target.isValid() ? target.row() : count() - 1;
@@ -293,7 +526,8 @@ int ProfileQListWidget::WidestItemWidth() const
     initViewItemOption(&option);
     int widest = 0;
     const std::vector<int> candidates = WidestTextCandidates(
-        QFontMetrics(font()), rows, [this](int row) { return item(row)->text(); }, MeasuredRows);
+        QFontMetrics(font()), rows, [this](int v) { return QListWidget::item(v)->text(); },
+        MeasuredRows);
     for (int row : candidates) {
         const QModelIndex index = model()->index(row, 0);
         if (const QAbstractItemDelegate *delegate = itemDelegateForIndex(index))

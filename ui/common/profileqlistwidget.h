@@ -9,6 +9,10 @@
 class QTimer;
 
 // The profile list: just wide enough for its widest name and a scroll bar.
+//
+// Its rows are the profiles' rows (the document's) everywhere in its interface, also where it
+// hides QListWidget's own functions of a row: the list may show them in another order
+// (SetOrder), and only the view knows where a profile's row shows.
 class ProfileQListWidget : public QListWidget
 {
     Q_OBJECT
@@ -49,8 +53,30 @@ public:
     // found again, undone) is not the user choosing one more.
     void setCurrentRow(int row)
     {
-        QListWidget::setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        QListWidget::setCurrentRow(ViewRow(row), QItemSelectionModel::ClearAndSelect);
     }
+
+    // The order the rows show in: the profiles' own (no order), or the profile rows as `order`
+    // lists them. Only in the profiles' own order are rows dragged to another place.
+    using RowOrder = std::function<QList<int>()>;
+    void SetOrder(RowOrder order);
+    bool InStoredOrder() const { return !order; }
+    // Sorts again at the next turn of the event loop (once for many asks): what the order
+    // looks at changed, or rows came.
+    void Resort();
+    // Sorts now, when asked to.
+    void SortIfAsked();
+
+    // QListWidget's functions of a row, by profile row.
+    int currentRow() const;
+    QListWidgetItem *item(int row) const;
+    int row(const QListWidgetItem *item) const;
+    void insertItem(int row, const QString &text);
+    void insertItem(int row, QListWidgetItem *item);
+    QListWidgetItem *takeItem(int row);
+    void addItems(const QStringList &texts);
+    void clear();
+    bool isRowHidden(int row) const { return QListWidget::isRowHidden(ViewRow(row)); }
     // Whether the current row is one the user sees.
     bool CurrentRowShown() const;
     // The selected rows the filter shows, top to bottom; the current row when none is.
@@ -66,6 +92,9 @@ public:
 signals:
     // A row dragged onto another place; the window moves the profile.
     void moveRequested(int from, int to);
+    // The current profile row, as currentRowChanged tells the row shown: not said when only
+    // the place the row shows in changed.
+    void currentProfileRowChanged(int row);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -81,10 +110,20 @@ protected:
                           const QItemSelection &deselected) override;
 
 private:
+    // Where a profile's row shows (-1 and count() as they are), and whose row shows there.
+    int ViewRow(int row) const
+    {
+        return order && row >= 0 && row < places.size() ? places.at(row) : row;
+    }
+    int ProfileRow(int viewRow) const;
+    // The places of the rows, from what each row knows of its profile.
+    void Replace();
+    // The nearest row shown above (-1) or below (+1) the row shown at `viewRow`.
+    int ShownViewNeighbour(int viewRow, int step) const;
     // What sizeHintForColumn(0) gives, without laying out the text of every row.
     int WidestItemWidth() const;
 
-    ProfileMatch Match(int row) const;
+    ProfileMatch Match(int viewRow) const;
     // Shows or hides the row, in italics when only its settings meet the filter.
     void ShowAs(int row, ProfileMatch match);
     // Applies the filter to the next slice of rows; once all are done, shows the result.
@@ -98,4 +137,10 @@ private:
     bool filterNarrowing = false;
     int filterNext = -1; // the next row to filter, -1 once all are
     QTimer *filterSlices = nullptr;
+    RowOrder order;
+    QList<int> places; // by profile row, while in an order of its own
+    QTimer *sortLater = nullptr;
+    bool sorting = false;
+    bool sortAsked = false;
+    int currentProfile = -1;
 };

@@ -79,6 +79,7 @@ void DocumentView::OnProfileRenamed(int row)
 {
     list->item(row)->setText(ShownName(document->Config().profiles.at(row).name));
     list->ApplyFilterTo(row);
+    list->Resort();
     running->Refresh(true);
     // The name is part of the command line the window shows.
     emit shownChanged();

@@ -106,7 +106,8 @@ QGroupBox *MainWindow::BuildProfileGroup()
         ShownNames(startupProfiles.Pending() ? startupProfiles.names : Config().ProfileNames()));
     // Row 0 is selected before the signal is connected, so filling the list runs no slot.
     profileList->setCurrentRow(0);
-    connect(profileList, &QListWidget::currentRowChanged, this, &MainWindow::OnProfileChanged);
+    connect(profileList, &ProfileQListWidget::currentProfileRowChanged, this,
+            &MainWindow::OnProfileChanged);
     profileGrid->addWidget(profileList, 1, 0, 1, -1);
 
     addUpdateButton = NamedButton(tr("A&dd"), "addUpdateButton");

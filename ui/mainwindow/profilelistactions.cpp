@@ -1,6 +1,7 @@
 #include "profilelistactions.h"
 
 #include "extrasactions.h"
+#include "listorder.h"
 
 #include "commandline.h"
 #include "configmessages.h"
@@ -57,6 +58,7 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     };
     launchAction = add(tr("&Launch"), this, onShownRow(&ProfileListActions::launchRequested));
     extras = new ExtrasActions(window, document, list, control, companions->Extras());
+    order = new ListOrder(window, document, list, companions);
     duplicateAction = add(tr("&Duplicate…"), this, &ProfileListActions::OnDuplicateProfile);
     renameAction = add(
         tr("&Rename…"), this,
@@ -151,7 +153,7 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
             &ProfileListActions::ShowMenuEntryFailures);
     // "Remove" follows the Remove button: never on the first profile.
     removeAction->setEnabled(list->currentRow() > 0);
-    connect(list, &QListWidget::currentRowChanged, this,
+    connect(list, &ProfileQListWidget::currentProfileRowChanged, this,
             [this](int row) { removeAction->setEnabled(row > 0); });
 }
 
@@ -170,7 +172,8 @@ void ProfileListActions::OpenFocusContextMenu()
 void ProfileListActions::MoveCurrent(int step)
 {
     const int from = list->currentRow();
-    if (!list->CurrentRowShown() || from == 0)
+    // Sorted by name or use, the list shows no place to move to.
+    if (!list->CurrentRowShown() || from == 0 || !list->InStoredOrder())
         return;
     const int to = list->ShownNeighbour(from, step);
     // The first profile stays first: nothing moves above it.
@@ -213,6 +216,7 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addAction(removeMenuEntryAction);
     menu.addSeparator();
     extras->AddTo(&menu);
+    menu.addMenu(order->Menu());
     menu.addSeparator();
     menu.addAction(importAction);
     menu.addAction(exportAction);

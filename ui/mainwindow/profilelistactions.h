@@ -15,6 +15,7 @@
 
 struct DeviceSpec;
 class ExtrasActions;
+class ListOrder;
 class EmulatorControl;
 class ExchangeDialogs;
 class HistoryActions;
@@ -51,6 +52,7 @@ public:
 
     HistoryActions *History() const { return history; }
     ExtrasActions *Extras() const { return extras; }
+    ListOrder *Order() const { return order; }
     ExchangeDialogs *Exchange() const { return exchange; }
 
     // "Stop" is for a profile whose emulators run, "Stop All Emulators" while any runs.
@@ -101,6 +103,7 @@ private:
     EmulatorControl *control = nullptr;
     ProfileCompanions *companions = nullptr;
     ExtrasActions *extras = nullptr;
+    ListOrder *order = nullptr;
     HistoryActions *history = nullptr;
     ExchangeDialogs *exchange = nullptr;
     std::function<SplitCommand()> command;

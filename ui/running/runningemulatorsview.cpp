@@ -29,7 +29,7 @@ RunningEmulatorsView::RunningEmulatorsView(QWidget *w, ProfileDocument *d,
     EmulatorMonitor *monitor = launcher->Monitor();
     connect(monitor, &EmulatorMonitor::countsChanged, this, [this] { Refresh(false); });
     connect(monitor, &EmulatorMonitor::endedEarly, this, &RunningEmulatorsView::ShowEarlyEnd);
-    connect(list, &QListWidget::currentRowChanged, this, [this] { Refresh(false); });
+    connect(list, &ProfileQListWidget::currentProfileRowChanged, this, [this] { Refresh(false); });
     connect(launcher, &EmulatorLauncher::failed, this, &RunningEmulatorsView::ShowFailures);
     connect(launcher, &EmulatorLauncher::logProblem, this, &RunningEmulatorsView::ShowLogProblem);
     connect(launcher, &EmulatorLauncher::recordProblem, this,
