@@ -201,7 +201,7 @@ int ExportFile(const LauncherConfig &config, const QString &file, const QStringL
     }
     const QString target = QFileInfo(file).absoluteFilePath();
     const ConfigSaveResult saved =
-        ExportProfilesToFile(config, rows, target, GetFilePath(UserConfigFile));
+        ExportProfilesToFile(config, rows, target, GetFilePath(UserConfigFile), StoredExtras());
     if (!saved.saved) {
         Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot write %1: %2"))
                      .arg(Shown(target), saved.reason));
@@ -209,6 +209,9 @@ int ExportFile(const LauncherConfig &config, const QString &file, const QStringL
     }
     return 0;
 }
+
+int TakeCarriedExtras(const QString &userPath, const ExtrasMap &carried, const QStringList &names,
+                      QTextStream &err);
 
 int ImportFile(const QString &file, QTextStream &err)
 {
@@ -265,7 +268,8 @@ int ImportFile(const QString &file, QTextStream &err)
                                      "refused the profile \"%1\": a name cannot be empty or hold "
                                      "a double quote, a line break or another control character"))
                     .arg(name));
-        return 0;
+        return TakeCarriedExtras(store.UserPath(), ExtrasFromComments(source.config.comments),
+                                 report.added + report.replaced, err);
     }
     Say(err,
         Tr(QT_TRANSLATE_NOOP("LauncherOptions", "cannot write %1: %2"))
@@ -273,6 +277,77 @@ int ImportFile(const QString &file, QTextStream &err)
                  saved.changedOnDisk
                      ? Tr(QT_TRANSLATE_NOOP("LauncherOptions", "another program keeps changing it"))
                      : saved.reason));
+    return 1;
+}
+
+// The tags and notes an imported file carries, into the side file. Environment and hooks are
+// left out: nobody has seen those commands yet (the window shows them and asks).
+int TakeCarriedExtras(const QString &userPath, const ExtrasMap &carried, const QStringList &names,
+                      QTextStream &err)
+{
+    const QString path = ExtrasPath(userPath);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const ExtrasFile side = ReadExtras(path);
+        if (!side.readable) {
+            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                          "the tags and notes were not imported: %1 cannot be "
+                                          "read (%2)"))
+                         .arg(Shown(path), side.problem));
+            return 1;
+        }
+        ExtrasMap extras = side.extras;
+        QStringList leftOut;
+        bool changed = false;
+        for (const QString &name : names) {
+            // A file that carries nothing for a profile (one another tool wrote) leaves what the
+            // profile has here.
+            if (!carried.contains(name))
+                continue;
+            const ProfileExtras of = carried.value(name);
+            if (CarriesCommands(of))
+                leftOut.append(name);
+            // An imported profile takes the tags and note its file carries, as it takes its
+            // settings; an environment and hooks of its own here stay the user's.
+            ProfileExtras now = extras.value(name);
+            now.tags = of.tags;
+            now.notes = of.notes;
+            if (now == extras.value(name))
+                continue;
+            if (now.IsEmpty())
+                extras.remove(name);
+            else
+                extras.insert(name, now);
+            changed = true;
+        }
+        bool changedMeanwhile = false;
+        const QString problem = !changed ? QString()
+                                         : WriteExtras(
+                                               path, extras,
+                                               [&path, &side] {
+                                                   const ExtrasFile now = ReadExtras(path);
+                                                   return now.readable && now.extras == side.extras;
+                                               },
+                                               &changedMeanwhile);
+        if (changedMeanwhile)
+            continue;
+        if (!problem.isEmpty()) {
+            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                          "the tags and notes were not imported: cannot write "
+                                          "%1: %2"))
+                         .arg(Shown(path), problem));
+            return 1;
+        }
+        for (const QString &name : std::as_const(leftOut))
+            Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                          "left out the environment and hooks of \"%1\": "
+                                          "import the file in the window to see and take them"))
+                         .arg(name));
+        return 0;
+    }
+    Say(err, Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                  "the tags and notes were not imported: another program keeps "
+                                  "changing %1"))
+                 .arg(Shown(path)));
     return 1;
 }
 

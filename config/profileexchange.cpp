@@ -443,7 +443,8 @@ bool ChangeSeenIn(const LauncherConfig &target, const LauncherConfig &before,
 }
 
 ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,
-                                      const QString &path, const QString &userConfigPath)
+                                      const QString &path, const QString &userConfigPath,
+                                      const ExtrasMap &extras)
 {
     const QFileInfo target(path);
     const QFileInfo user(userConfigPath);
@@ -455,5 +456,10 @@ ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<
             "LauncherFile", "it is the launcher's own configuration, which is never exported over");
         return refused;
     }
-    return SaveConfigFile(path, ExportProfiles(config, rows), false);
+    LauncherConfig exported = ExportProfiles(config, rows);
+    const QStringList carried = ExtrasCommentLines(extras, exported.ProfileNames());
+    if (!carried.isEmpty())
+        exported.comments.append(
+            {ConfigComment::SectionEnd, int(exported.sections.size()) - 1, QString(), carried});
+    return SaveConfigFile(path, exported, false);
 }

@@ -2,6 +2,7 @@
 
 #include "configfile.h"
 #include "launcherconfig.h"
+#include "profileextras.h"
 
 #include <QList>
 #include <QStringList>
@@ -60,6 +61,8 @@ bool ChangeSeenIn(const LauncherConfig &target, const LauncherConfig &before,
                   const LauncherConfig &after);
 
 // Writes ExportProfiles(config, rows) to `path`, only ever by replacing the file in one step, and
-// never over `userConfigPath` itself (however it is reached).
+// never over `userConfigPath` itself (however it is reached). The exported profiles' `extras`
+// go along in comment lines at the file's end (ExtrasCommentLines).
 ConfigSaveResult ExportProfilesToFile(const LauncherConfig &config, const QList<int> &rows,
-                                      const QString &path, const QString &userConfigPath);
+                                      const QString &path, const QString &userConfigPath,
+                                      const ExtrasMap &extras = {});

@@ -261,3 +261,54 @@ QStringList AllTags(const ExtrasMap &extras)
     });
     return tags;
 }
+
+namespace {
+const QLatin1String ExtrasCommentMark("#velmora-extras ");
+}
+
+QStringList ExtrasCommentLines(const ExtrasMap &extras, const QStringList &names)
+{
+    ExtrasMap carried;
+    for (const QString &name : names) {
+        const ProfileExtras of = extras.value(name);
+        if (!of.IsEmpty())
+            carried.insert(name, of);
+    }
+    if (carried.isEmpty())
+        return {};
+    // Compact: one line, whatever the notes and commands hold (line breaks are escaped).
+    const QByteArray json =
+        QJsonDocument::fromJson(FormatExtras(carried)).toJson(QJsonDocument::Compact);
+    return {QStringLiteral("# Tags, notes, environment and hooks of these profiles, for the "
+                           "Velmora Mobile Emulator Launcher's import:"),
+            ExtrasCommentMark + QString::fromUtf8(json)};
+}
+
+ExtrasMap ExtrasFromComments(const QList<ConfigComment> &comments)
+{
+    ExtrasMap carried;
+    for (const ConfigComment &comment : comments) {
+        for (const QString &line : comment.lines) {
+            if (!line.startsWith(ExtrasCommentMark))
+                continue;
+            const ExtrasFile file = ParseExtras(line.mid(ExtrasCommentMark.size()).toUtf8());
+            if (file.readable)
+                carried = file.extras;
+        }
+    }
+    return carried;
+}
+
+ProfileExtras WithoutCommands(ProfileExtras extras)
+{
+    extras.environment.clear();
+    extras.beforeLaunch.clear();
+    extras.afterExit.clear();
+    extras.hookTimeout = ProfileExtras::DefaultHookTimeout;
+    return extras;
+}
+
+bool CarriesCommands(const ProfileExtras &extras)
+{
+    return !extras.environment.isEmpty() || extras.HasHooks();
+}

@@ -74,6 +74,18 @@ QString WriteExtras(const QString &path, const ExtrasMap &extras,
 // changed in the file (another program, a hand edit) is taken where nothing changed here.
 ExtrasMap MergeExtras(const ExtrasMap &base, const ExtrasMap &ours, const ExtrasMap &theirs);
 
+// An exported file carries its profiles' extras in comment lines at its end, which every reader
+// of Launcher.ini's format passes over: a line saying what they are, then "#velmora-extras "
+// and the side file's JSON on one line. Nothing when none of `names` has any.
+QStringList ExtrasCommentLines(const ExtrasMap &extras, const QStringList &names);
+// What such lines carry (the last readable one), by profile name.
+ExtrasMap ExtrasFromComments(const QList<ConfigComment> &comments);
+// What an import takes of carried extras without asking: tags and notes (environment and
+// hooks are another person's commands until the user has seen them).
+ProfileExtras WithoutCommands(ProfileExtras extras);
+// Whether the extras carry anything that runs or reaches a process: environment or hooks.
+bool CarriesCommands(const ProfileExtras &extras);
+
 // Tags as typed: separated by commas (or new lines), blanks around each dropped, each once
 // (the first spelling kept; compared ignoring case).
 QStringList ParseTags(const QString &typed);

@@ -13,6 +13,7 @@ void ProfileDocument::Import(const QString &path, const ImportDecider &decide,
     const ConfigLoadResult source = LoadConfigFile(path);
     outcome.read = source.status;
     outcome.readReason = source.reason;
+    outcome.carried = ExtrasFromComments(source.config.comments);
     if (source.status != ConfigLoadResult::Loaded) {
         done(outcome);
         return;

@@ -153,6 +153,8 @@ public:
         ImportReport report;
         // Profiles the answers could not be applied to: why, one line each.
         QStringList notApplied;
+        // The tags, notes, environment and hooks the file carries, by profile name.
+        ExtrasMap carried;
     };
     using ImportDecider = std::function<ImportChoice(const QString &name)>;
     using ImportDone = std::function<void(const ImportOutcome &)>;

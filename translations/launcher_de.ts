@@ -473,6 +473,42 @@ Sind Sie sicher?</translation>
 
 %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;:</source>
+        <translation>„%1“:</translation>
+    </message>
+    <message>
+        <source>  Environment: %1</source>
+        <translation>  Umgebung: %1</translation>
+    </message>
+    <message>
+        <source>  Before launch: %1</source>
+        <translation>  Vor dem Start: %1</translation>
+    </message>
+    <message>
+        <source>  After it ends: %1</source>
+        <translation>  Nach dem Ende: %1</translation>
+    </message>
+    <message>
+        <source>The imported profiles carry an environment and commands that run when they launch. Take them too? Without them only the tags and notes are taken.</source>
+        <translation>Die importierten Profile bringen eine Umgebung und Befehle mit, die beim Start laufen. Auch diese übernehmen? Ohne sie werden nur die Tags und Notizen übernommen.</translation>
+    </message>
+    <message>
+        <source>Take Them</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Leave Them Out</source>
+        <translation>Weglassen</translation>
+    </message>
+    <message>
+        <source>Import Tags, Notes, Environment and Hooks</source>
+        <translation>Tags, Notizen, Umgebung und Hooks importieren</translation>
+    </message>
+    <message>
+        <source>Import Tags and Notes</source>
+        <translation>Tags und Notizen importieren</translation>
+    </message>
 </context>
 <context>
     <name>ExtrasActions</name>
@@ -931,6 +967,22 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>Lists the tags the stored profiles have, one per line.</source>
         <translation>Listet die Tags der gespeicherten Profile auf, einen je Zeile.</translation>
+    </message>
+    <message>
+        <source>the tags and notes were not imported: %1 cannot be read (%2)</source>
+        <translation>die Tags und Notizen wurden nicht importiert: %1 kann nicht gelesen werden (%2)</translation>
+    </message>
+    <message>
+        <source>the tags and notes were not imported: cannot write %1: %2</source>
+        <translation>die Tags und Notizen wurden nicht importiert: %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>left out the environment and hooks of &quot;%1&quot;: import the file in the window to see and take them</source>
+        <translation>Umgebung und Hooks von „%1“ weggelassen: importieren Sie die Datei im Fenster, um sie zu sehen und zu übernehmen</translation>
+    </message>
+    <message>
+        <source>the tags and notes were not imported: another program keeps changing %1</source>
+        <translation>die Tags und Notizen wurden nicht importiert: ein anderes Programm ändert %1 fortwährend</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 // The launcher as scripts use it: its options as whole processes, their output and exit codes,
 // the profiles as JSON and handed over, the emulators listed, waited for and stopped.
 
+#include "configfile.h"
 #include "filelocations.h"
 #include "launcherinstall.h"
 #include "launchrecords.h"
@@ -321,12 +322,16 @@ void TestScripts::listAsJsonAndExchange()
                              "[PixelDensity]\n\"Default\"\t\"\"\n\"mdpi\"\t\" -ppi 160\"\n"));
     QFile::remove(StateDirectory() + "/profile-use.json"); // launches of earlier tests
     QVERIFY(WriteBytes(ExtrasPath(user), R"({"version": 1, "profiles": {"Mine": {
-        "tags": ["b", "a"], "notes": "two\nlines", "environment": [["Z", "1"], ["A", "x y"]]}}})"));
-    const auto run = [this](const QStringList &arguments, const QString &dataHome = QString()) {
+        "tags": ["b", "a"], "notes": "two\nlines", "environment": [["Z", "1"], ["A", "x y"]],
+        "hooks": {"beforeLaunch": "rm -rf ~/x", "timeoutSeconds": 5}}}})"));
+    QString said;
+    const auto run = [this, &said](const QStringList &arguments,
+                                   const QString &dataHome = QString()) {
         QProcessEnvironment e = ScriptEnvironment();
         if (!dataHome.isEmpty())
             e.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
         const LauncherRun run = RunLauncher(install->executable(), arguments, e);
+        said = run.Err();
         return std::make_pair(run.code, run.out);
     };
     const auto [code, json] = run({"--list", "--json"});
@@ -360,13 +365,34 @@ void TestScripts::listAsJsonAndExchange()
     QCOMPARE(two.value("environment").toObject().size(), 0);
 
     const QString shared = env->root() + QStringLiteral("/shared.ini");
-    QCOMPARE(run({"--export", shared, "Two"}).first, 0);
+    QCOMPARE(run({"--export", shared, "Two", "Mine"}).first, 0);
+    // The extras ride in comment lines, which Launcher.ini's readers pass over.
+    const ConfigLoadResult exported = LoadConfigFile(shared);
+    QCOMPARE(exported.status, ConfigLoadResult::Loaded);
+    QCOMPARE(exported.config.ProfileNames(), (QStringList{"Two", "Mine"}));
+    QCOMPARE(ExtrasFromComments(exported.config.comments).value("Mine"),
+             ReadExtras(ExtrasPath(user)).extras.value("Mine"));
     const QString colleague = env->root() + QStringLiteral("/colleague");
     QVERIFY(WriteBytes(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.ini",
                        "$VERSION\t106\n[Profile]\n\"Theirs\"\t\"[PixelDensity] 1 \"\n"
                        "[PixelDensity]\n\"Default\"\t\"\"\n\"Mine too\"\t\" -ppi 160\"\n"));
     QCOMPARE(run({"--import", shared}, colleague).first, 0);
-    QCOMPARE(run({"--list"}, colleague).second, QByteArray("Theirs\nTwo\n"));
+    // Tags and notes come along; commands somebody else wrote are not taken unseen.
+    QVERIFY2(said.contains("left out the environment and hooks of \"Mine\""), qPrintable(said));
+    const ProfileExtras taken =
+        ReadExtras(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.extras.json")
+            .extras.value("Mine");
+    QCOMPARE(taken.tags, (QStringList{"b", "a"}));
+    QCOMPARE(taken.notes, QStringLiteral("two\nlines"));
+    QVERIFY(!CarriesCommands(taken));
+    // A file another tool wrote carries nothing: what the profile has here stays.
+    const QString plain = env->root() + QStringLiteral("/plain.ini");
+    QVERIFY(WriteBytes(plain, "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"));
+    QCOMPARE(run({"--import", plain}, colleague).first, 0);
+    QCOMPARE(ReadExtras(colleague + "/Velmora/VelmoraMobileEmulator/Launcher.extras.json")
+                 .extras.value("Mine"),
+             taken);
+    QCOMPARE(run({"--list"}, colleague).second, QByteArray("Theirs\nTwo\nMine\n"));
     // The same arguments, and the density entry met by its value, not added again.
     QCOMPARE(run({"--print-command", "Two"}, colleague).second,
              run({"--print-command", "Two"}).second);

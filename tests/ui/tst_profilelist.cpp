@@ -66,6 +66,8 @@ private slots:
     void mnemonicsEverywhere();
     void organizeFromTheMenu();
     void sortedList();
+    void importAsksBeforeCommands_data();
+    void importAsksBeforeCommands();
 };
 
 // The list's own keys and context menu, as a user drives them; cleanup() checks the file.
@@ -641,6 +643,53 @@ void TestProfileList::sortedList()
     sortBy->actions().at(0)->trigger();
     QCOMPARE(shownOrder(), window->Config().ProfileNames());
     QVERIFY(window->CurrentCommand().arguments.contains("B"));
+}
+
+void TestProfileList::importAsksBeforeCommands_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("described");
+    QTest::newRow("taken once seen")
+        << "Take Them"
+        << "Tags: team\nshared by Ann\nEnvironment: ANDROID_SERIAL=emulator-5554\n"
+           "Before launch: make check";
+    QTest::newRow("left out") << "Leave Them Out"
+                              << "Tags: team\nshared by Ann";
+}
+
+// An exported file carries its profiles' extras; the window shows the commands and asks.
+void TestProfileList::importAsksBeforeCommands()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, described);
+    ProfileExtras carried;
+    carried.tags = QStringList{"team"};
+    carried.notes = "shared by Ann";
+    carried.environment = {{"ANDROID_SERIAL", "emulator-5554"}};
+    carried.beforeLaunch = "make check";
+    const QString file = TestEnvironment::current()->root() + "/shared.ini";
+    QVERIFY(WriteBytes(
+        file, "$VERSION\t106\n[Profile]\n\"Shared\"\t\"\"\n" +
+                  ExtrasCommentLines({{"Shared", carried}}, {"Shared"}).join('\n').toUtf8() +
+                  '\n'));
+    driver->Expect([this, answer](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        driver->Check(box && box->windowTitle() == "Import Profiles" &&
+                          box->text().startsWith("The imported profiles carry an environment") &&
+                          box->detailedText().contains("Before launch: make check") &&
+                          box->detailedText().contains("ANDROID_SERIAL=emulator-5554"),
+                      "the question shows what would run");
+        if (QAbstractButton *button = ModalDriver::FindButton(modal, answer))
+            button->click();
+    });
+    window->ListActions()->Exchange()->ImportProfilesFrom(
+        file, [](const QString &) { return ImportChoice::Replace; });
+    ExtrasActions *extras = window->ListActions()->Extras();
+    QTRY_COMPARE(extras->Describe("Shared"), described);
+    // One step, undone before the import itself.
+    window->Document()->History()->undo();
+    QCOMPARE(extras->Describe("Shared"), QString());
+    QVERIFY(window->Config().FindProfile("Shared") >= 0);
 }
 
 #include "tst_profilelist.moc"

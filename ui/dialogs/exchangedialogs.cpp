@@ -1,5 +1,7 @@
 #include "exchangedialogs.h"
 
+#include "extrascompanion.h"
+
 #include "configmessages.h"
 #include "dialogs.h"
 #include "filelocations.h"
@@ -14,8 +16,9 @@
 
 #include <optional>
 
-ExchangeDialogs::ExchangeDialogs(QWidget *w, ProfileDocument *d, ProfileQListWidget *l)
-    : QObject(w), window(w), document(d), list(l)
+ExchangeDialogs::ExchangeDialogs(QWidget *w, ProfileDocument *d, ProfileQListWidget *l,
+                                 ExtrasCompanion *e)
+    : QObject(w), window(w), document(d), list(l), extras(e)
 {
 }
 
@@ -72,7 +75,7 @@ void ExchangeDialogs::OnExportProfiles()
             rows.append(r);
     }
     const ConfigSaveResult saved =
-        ExportProfilesToFile(config, rows, path, document->Store().UserPath());
+        ExportProfilesToFile(config, rows, path, document->Store().UserPath(), extras->All());
     if (!saved.saved)
         ShowMessage(window, QMessageBox::Warning, tr("Export Profiles"),
                     tr("The profiles could not be exported: %1 cannot be written: %2.")
@@ -146,6 +149,7 @@ void ExchangeDialogs::ShowImportOutcome(const QString &path,
     const ImportReport &report = outcome.report;
     if (!report.First().isEmpty())
         list->setCurrentRow(document->Config().FindProfile(report.First()));
+    TakeCarriedExtras(outcome);
     if (!report.refused.isEmpty()) {
         ShowMessage(window, QMessageBox::Warning, title,
                     tr("These profiles were not imported: a name cannot be empty or hold a "
@@ -158,4 +162,60 @@ void ExchangeDialogs::ShowImportOutcome(const QString &path,
                     tr("These profiles were not imported as you answered:\n\n%1")
                         .arg(ShownTexts(outcome.notApplied).join(QLatin1Char('\n'))));
     }
+}
+
+void ExchangeDialogs::TakeCarriedExtras(const ProfileDocument::ImportOutcome &outcome)
+{
+    const QStringList names = outcome.report.added + outcome.report.replaced;
+    QStringList commands;
+    for (const QString &name : names) {
+        const ProfileExtras of = outcome.carried.value(name);
+        if (!CarriesCommands(of))
+            continue;
+        QStringList lines{tr("\"%1\":").arg(ShownName(name, 60))};
+        for (const QString &variable : EnvironmentList(of))
+            lines.append(tr("  Environment: %1").arg(ShownText(variable, 200)));
+        if (!of.beforeLaunch.isEmpty())
+            lines.append(tr("  Before launch: %1").arg(ShownText(of.beforeLaunch, 400)));
+        if (!of.afterExit.isEmpty())
+            lines.append(tr("  After it ends: %1").arg(ShownText(of.afterExit, 400)));
+        commands.append(lines.join(QLatin1Char('\n')));
+    }
+    // Commands someone else wrote run only once the user has seen them and said so.
+    bool takeCommands = false;
+    if (!commands.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, tr("Import Profiles"),
+                        tr("The imported profiles carry an environment and commands that run "
+                           "when they launch. Take them too? Without them only the tags and "
+                           "notes are taken."),
+                        QMessageBox::NoButton, window);
+        box.setDetailedText(commands.join(QStringLiteral("\n\n")));
+        QPushButton *take = box.addButton(tr("Take Them"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Leave Them Out"), QMessageBox::RejectRole));
+        FitTitle(&box);
+        box.exec();
+        takeCommands = box.clickedButton() == take;
+    }
+    QList<std::pair<QString, ProfileExtras>> changes;
+    for (const QString &name : names) {
+        // A file that carries nothing for a profile leaves what the profile has here.
+        if (!outcome.carried.contains(name))
+            continue;
+        const ProfileExtras of = outcome.carried.value(name);
+        ProfileExtras now = extras->Of(name);
+        now.tags = of.tags;
+        now.notes = of.notes;
+        if (takeCommands && CarriesCommands(of)) {
+            now.environment = of.environment;
+            now.beforeLaunch = of.beforeLaunch;
+            now.afterExit = of.afterExit;
+            now.hookTimeout = of.hookTimeout;
+        }
+        if (now != extras->Of(name))
+            changes.append({name, now});
+    }
+    if (!changes.isEmpty())
+        extras->Edit(takeCommands ? tr("Import Tags, Notes, Environment and Hooks")
+                                  : tr("Import Tags and Notes"),
+                     changes);
 }

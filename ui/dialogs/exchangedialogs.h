@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class ExtrasCompanion;
 class ProfileQListWidget;
 class QWidget;
 
@@ -17,7 +18,8 @@ class ExchangeDialogs : public QObject
     Q_OBJECT
 
 public:
-    ExchangeDialogs(QWidget *window, ProfileDocument *document, ProfileQListWidget *list);
+    ExchangeDialogs(QWidget *window, ProfileDocument *document, ProfileQListWidget *list,
+                    ExtrasCompanion *extras);
 
     using ImportDecider = std::function<ImportChoice(const QString &name)>;
     // Merges the profiles of the Launcher.ini-format file at `path`; `decide` answers for a
@@ -33,8 +35,12 @@ public slots:
 
 private:
     void ShowImportOutcome(const QString &path, const ProfileDocument::ImportOutcome &outcome);
+    // The tags and notes the imported profiles carry, and their environment and hooks once the
+    // user has seen them and said to take them.
+    void TakeCarriedExtras(const ProfileDocument::ImportOutcome &outcome);
 
     QWidget *window = nullptr;
     ProfileDocument *document = nullptr;
     ProfileQListWidget *list = nullptr;
+    ExtrasCompanion *extras = nullptr;
 };

@@ -73,7 +73,7 @@ ProfileListActions::ProfileListActions(QWidget *w, ProfileDocument *d,
     deviceAction =
         add(tr("&New Profile from Device…"), this, &ProfileListActions::OnNewProfileFromDevice);
     history = new HistoryActions(window, document, list);
-    exchange = new ExchangeDialogs(window, document, list);
+    exchange = new ExchangeDialogs(window, document, list, companions->Extras());
     exportAction = add(tr("E&xport Profiles…"), exchange, &ExchangeDialogs::OnExportProfiles);
     importAction = add(tr("&Import Profiles…"), exchange, &ExchangeDialogs::OnImportProfiles);
     menuEntryAction =
