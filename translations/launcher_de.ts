@@ -1009,6 +1009,21 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     </message>
 </context>
 <context>
+    <name>LogPartBar</name>
+    <message>
+        <source>Read Ea&amp;rlier Lines</source>
+        <translation>Frühe&amp;re Zeilen lesen</translation>
+    </message>
+    <message>
+        <source>Go to E&amp;nd</source>
+        <translation>Zum En&amp;de</translation>
+    </message>
+    <message>
+        <source>A large log: %1 of its %2 are read; %3 before them and %4 after them are not (the filter searches what is read).</source>
+        <translation>Ein großes Protokoll: %1 von %2 sind gelesen; %3 davor und %4 danach nicht (der Filter durchsucht das Gelesene).</translation>
+    </message>
+</context>
+<context>
     <name>LogViewer</name>
     <message>
         <source>Log of &quot;%1&quot;</source>
@@ -1092,18 +1107,6 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>the log can no longer be read</source>
         <translation>das Protokoll kann nicht mehr gelesen werden</translation>
-    </message>
-    <message>
-        <source>Read Ea&amp;rlier Lines</source>
-        <translation>Frühe&amp;re Zeilen lesen</translation>
-    </message>
-    <message>
-        <source>Go to E&amp;nd</source>
-        <translation>Zum En&amp;de</translation>
-    </message>
-    <message>
-        <source>A large log: %1 of its %2 are read; %3 before them and %4 after them are not (the filter searches what is read).</source>
-        <translation>Ein großes Protokoll: %1 von %2 sind gelesen; %3 davor und %4 danach nicht (der Filter durchsucht das Gelesene).</translation>
     </message>
     <message>
         <source>The earlier lines cannot be read: the log was removed or replaced.</source>

@@ -1,5 +1,7 @@
 #include "logviewer.h"
 
+#include "logpartbar.h"
+
 #include "dialogs.h"
 #include "emulatorlaunch.h"
 #include "filelocations.h"
@@ -264,22 +266,9 @@ LogViewer::LogViewer(QWidget *parent, const QString &profileName)
     view->setTextElideMode(Qt::ElideNone);
     status = new QLabel;
     status->setObjectName(QStringLiteral("logStatus"));
-    partBar = new QWidget;
-    partText = new QLabel;
-    partText->setObjectName(QStringLiteral("logPart"));
-    partText->setWordWrap(true);
-    earlier = new QPushButton(tr("Read Ea&rlier Lines"));
-    earlier->setObjectName(QStringLiteral("logEarlier"));
-    latest = new QPushButton(tr("Go to E&nd"));
-    latest->setObjectName(QStringLiteral("logLatest"));
-    connect(earlier, &QPushButton::clicked, this, &LogViewer::ReadEarlier);
-    connect(latest, &QPushButton::clicked, this, &LogViewer::ReadLatest);
-    auto *partRow = new QHBoxLayout(partBar);
-    partRow->setContentsMargins(0, 0, 0, 0);
-    partRow->addWidget(partText, 1);
-    partRow->addWidget(earlier);
-    partRow->addWidget(latest);
-    partBar->hide();
+    partBar = new LogPartBar;
+    connect(partBar, &LogPartBar::earlierRequested, this, &LogViewer::ReadEarlier);
+    connect(partBar, &LogPartBar::latestRequested, this, &LogViewer::ReadLatest);
 
     auto *buttons = new QDialogButtonBox;
     QPushButton *copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
@@ -452,21 +441,7 @@ void LogViewer::SaveAs()
 
 void LogViewer::UpdateStatus()
 {
-    const LogText &read = model->Text();
-    partBar->setVisible(!read.Whole());
-    if (!read.Whole()) {
-        const QLocale locale;
-        // The filter searches what is read: say where that is.
-        partText->setText(
-            tr("A large log: %1 of its %2 are read; %3 before them and %4 after them are not "
-               "(the filter searches what is read).")
-                .arg(locale.formattedDataSize(read.Bytes().size()),
-                     locale.formattedDataSize(read.FileSize()),
-                     locale.formattedDataSize(read.Before()),
-                     locale.formattedDataSize(read.After())));
-        earlier->setEnabled(read.Before() > 0);
-        latest->setEnabled(read.After() > 0);
-    }
+    partBar->Show(model->Text());
     const QString problem = model->Filter().Problem();
     const qsizetype all = model->Text().LineCount();
     if (!problem.isEmpty()) {

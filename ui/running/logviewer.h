@@ -6,6 +6,7 @@
 #include <QAbstractListModel>
 #include <QWidget>
 
+class LogPartBar;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -105,9 +106,6 @@ private:
     QCheckBox *wrapBox = nullptr;
     QLabel *status = nullptr;
     // Shown for a log larger than what is read of it at once.
-    QWidget *partBar = nullptr;
-    QLabel *partText = nullptr;
-    QPushButton *earlier = nullptr;
-    QPushButton *latest = nullptr;
+    LogPartBar *partBar = nullptr;
     QTimer *follow = nullptr;
 };
