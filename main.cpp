@@ -1,10 +1,16 @@
+#include "afterfirstpaint.h"
 #include "applicationsetup.h"
+#include "desktopbus.h"
 #include "dialogs.h"
+#include "emulatorcontrol.h"
+#include "emulatorlauncher.h"
+#include "extrascompanion.h"
 #include "filelocations.h"
 #include "launcheroptions.h"
 #include "mainwindow.h"
 #include "optionactions.h"
 #include "platform.h"
+#include "profilecompanions.h"
 #include "singleapplication.h"
 #include "startupnotification.h"
 #include "terminationsignals.h"
@@ -14,6 +20,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <csignal>
 
@@ -70,7 +77,8 @@ int main(int argc, char *argv[])
         // Another launcher runs for this user: bring it to the front and touch nothing. This
         // start shows no window, so it ends the desktop's launch feedback itself.
         TerminationSignals::ReleaseAndRedeliver();
-        const bool handedOver = app.sendMessage(QString(), 5000);
+        // The files it was asked to open go to the running one, one path a line.
+        const bool handedOver = app.sendMessage(options.files.join(QLatin1Char('\n')), 5000);
         EndStartupFeedback(StartupId());
         return handedOver ? 0 : 1;
     }
@@ -89,8 +97,65 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window] { window.WriteConfig(); });
     RememberGeometry(&window, QStringLiteral("mainWindow"));
-    window.show();
+    // Started by the session bus for a request: the window shows when the request asks for it.
+    if (!options.service)
+        window.show();
     app.setActivationWindow(&window, true);
+    // A later start's files, after its message is answered: the questions are modal.
+    QObject::connect(
+        &app, &SingleApplication::messageReceived, &window,
+        [&window](const QString &message) {
+            window.ImportFiles(message.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+        },
+        Qt::QueuedConnection);
+    // The desktop's ways in, once the window is up: joining the bus costs no time at start.
+    DesktopBus bus(
+        [&window](const QStringList &terms) {
+            ProfileCompanions *companions = window.Companions();
+            return SearchProfiles(
+                window.Config(), companions->Extras()->All(),
+                [companions](const QString &name) { return companions->Use(name); }, terms);
+        },
+        [&window](const QString &profile) { return window.Config().FindProfile(profile) >= 0; });
+    // The desktop's launch feedback for its request ends once the window is forward, as a
+    // second start ends its own.
+    const auto activate = [&app](const QByteArray &token) {
+        app.Activate(token);
+        EndStartupFeedback(token);
+    };
+    QObject::connect(&bus, &DesktopBus::activateRequested, &app, activate);
+    QObject::connect(
+        &bus, &DesktopBus::launchRequested, &window,
+        [&window](const QString &profile) { window.Control()->LaunchStored(profile); });
+    QObject::connect(&bus, &DesktopBus::stopAllRequested, &window,
+                     [&window] { window.Launcher()->Stop(QString()); });
+    QObject::connect(
+        &bus, &DesktopBus::openRequested, &window,
+        [activate, &window](const QStringList &paths, const QByteArray &token) {
+            activate(token);
+            window.ImportFiles(paths);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(&bus, &DesktopBus::searchRequested, &window,
+                     [activate, &window](const QString &text, const QByteArray &token) {
+                         activate(token);
+                         window.ShowFiltered(text);
+                     });
+    RunAfterFirstPaint(&window, &window, [&bus, &window, files = options.files] {
+        const QString problem = bus.Join();
+        if (!problem.isEmpty())
+            qInfo("not on the session bus (%s); the local socket still finds this launcher",
+                  qPrintable(problem));
+        // After the window's own work that follows its first paint.
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, files] { window.ImportFiles(files); });
+    });
+    // Nothing asked a service start for its window within a minute: it goes again.
+    if (options.service)
+        QTimer::singleShot(60 * 1000, &window, [&app, &window] {
+            if (!window.isVisible())
+                app.quit();
+        });
     if (!app.lockProblem().isEmpty()) {
         QMessageBox::warning(
             &window, MainWindow::tr("Velmora Mobile Emulator Launcher Warning"),

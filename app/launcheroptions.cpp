@@ -1,7 +1,10 @@
 #include "launcheroptions.h"
 
+#include "desktopbus.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <iterator>
@@ -73,6 +76,13 @@ const QList<OptionEntry> &OptionTable()
                            "all still run, else with the exit code of the first that ended (128 "
                            "plus its signal; 1 for a code of 0), its first 5 and last 15 lines of "
                            "output on stderr.")},
+        {A::OpenWindow,
+         {"dbus-service"},
+         nullptr,
+         QT_TRANSLATE_NOOP("LauncherOptions",
+                           "Starts as the desktop's D-Bus activation does: the window shows once "
+                           "the desktop asks for it (activation, a search result, an action), "
+                           "and the launcher ends after a minute when nothing did.")},
         {A::PrintCommand,
          {"print-command"},
          QT_TRANSLATE_NOOP("LauncherOptions", "name"),
@@ -373,8 +383,17 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
                                              "unknown option %1 (did you mean --%2?)"),
                            {written, meant});
     }
-    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait && !tagged)
-        return options; // other arguments open the window, as they always did
+    options.service = parser.isSet(OptionNamed(all, "dbus-service"));
+    if (options.action == LauncherOptions::OpenWindow && !options.json && !options.wait &&
+        !tagged) {
+        // The window's arguments are files to import, as a file manager's "Open With" gives
+        // them: paths, or file URIs.
+        for (const QString &file : parser.positionalArguments()) {
+            const QString local = LocalPathOf(file);
+            options.files.append(local.isEmpty() ? QFileInfo(file).absoluteFilePath() : local);
+        }
+        return options;
+    }
     if (actions > 1)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "give one action at a time"));
     if (options.json && options.action != LauncherOptions::List &&
@@ -385,6 +404,8 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--wait goes with --launch"));
     if (tagged && options.action != LauncherOptions::List)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--tag goes with --list"));
+    if (options.service)
+        return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--dbus-service opens no action"));
     if (options.action != LauncherOptions::Export && options.action != LauncherOptions::Launch &&
         options.action != LauncherOptions::Stop && !parser.positionalArguments().isEmpty())
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "unexpected argument \"%1\""),

@@ -11,7 +11,7 @@ struct LauncherOptions
 {
     enum Action
     {
-        OpenWindow, // no option of ours: the window, as always; other arguments are ignored
+        OpenWindow, // no option of ours: the window, as always; `files` to import
         Help,
         Version,
         List,
@@ -36,6 +36,10 @@ struct LauncherOptions
     QStringList names; // for Launch, Stop and Export
     bool json = false; // --list or --running as JSON
     bool wait = false; // --launch waits to see each emulator run
+    // The window, started by the session bus for a request: it shows once the desktop asks
+    // for it, and ends a minute after its start when nothing did.
+    bool service = false;
+    QStringList files; // profile files to import into the window, with its questions
 
     // A usage error as a text to translate (QT_TRANSLATE_NOOP in "LauncherOptions") and what
     // fills its %1, %2: the parser runs before any translation is installed.

@@ -38,6 +38,9 @@ public:
     bool sendMessage(const QString &message, int timeout = 5000);
     // The window that is brought to the front when a message arrives.
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
+    // Brings that window to the front with the desktop's token (or startup id), as a message
+    // does: for the desktop's other ways in.
+    void Activate(const QByteArray &activationToken) { activate(activationToken); }
     // Why this instance runs without a lock, so that another one may run beside it; empty
     // when it holds the lock.
     // (Translated when asked for: the translations are installed after this object exists.)

@@ -21,6 +21,24 @@ install(FILES packaging/${VELMORA_APP_ID}.desktop DESTINATION share/applications
         COMPONENT launcher)
 install(FILES packaging/${VELMORA_APP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps
         COMPONENT launcher)
+# The desktop's ways in: the session bus starts the launcher for a request (the desktop file
+# says DBusActivatable), GNOME Shell's search and KRunner ask it, and exported profile files
+# have a type of their own that opens with it.
+# The service file names the launcher by its installed path: written as it is installed, where
+# the prefix is known.
+install(CODE "
+    set(services \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/dbus-1/services\")
+    file(MAKE_DIRECTORY \"\${services}\")
+    file(WRITE \"\${services}/${VELMORA_APP_ID}.service\"
+         \"[D-BUS Service]\\nName=${VELMORA_APP_ID}\\nExec=\${CMAKE_INSTALL_PREFIX}/bin/VelmoraMobileEmuLauncher --dbus-service\\n\")
+    message(STATUS \"Installing: \${services}/${VELMORA_APP_ID}.service\")
+" COMPONENT launcher)
+install(FILES packaging/${VELMORA_APP_ID}.search-provider.ini
+        DESTINATION share/gnome-shell/search-providers COMPONENT launcher)
+install(FILES packaging/${VELMORA_APP_ID}.krunner.desktop DESTINATION share/krunner/dbusplugins
+        RENAME ${VELMORA_APP_ID}.desktop COMPONENT launcher)
+install(FILES packaging/${VELMORA_APP_ID}.mime.xml DESTINATION share/mime/packages
+        RENAME ${VELMORA_APP_ID}.xml COMPONENT launcher)
 # Version and licence come from one place, the project's own.
 configure_file(packaging/${VELMORA_APP_ID}.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/${VELMORA_APP_ID}.metainfo.xml @ONLY)

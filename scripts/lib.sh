@@ -11,7 +11,8 @@ VELMORA_BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev
 # for it, clang's libFuzzer, the validators of the desktop files and of the Debian package, and
 # the three shells whose completion is tested (driven by Python on a terminal).
 VELMORA_TEST_PACKAGES=(clang-format xvfb xdotool wmctrl openbox x11-utils clang libclang-rt-14-dev
-    desktop-file-utils appstream dpkg-dev file lintian python3 bash-completion zsh fish)
+    desktop-file-utils appstream dpkg-dev file lintian python3 bash-completion zsh fish
+    dbus-daemon libglib2.0-bin shared-mime-info)
 # The device catalogue's regeneration script runs under Node.js; Debian's serves where no node
 # is installed already.
 command -v node >/dev/null 2>&1 || VELMORA_TEST_PACKAGES+=(nodejs)

@@ -123,6 +123,13 @@ Der Launcher lässt sie, wie sie ist: Ihre Änderungen speichert er darin, sobal
     </message>
 </context>
 <context>
+    <name>DesktopBus</name>
+    <message>
+        <source>Launch %1</source>
+        <translation>%1 starten</translation>
+    </message>
+</context>
+<context>
     <name>DesktopEntry</name>
     <message>
         <source>its name holds a control character, which a menu entry cannot hold</source>
@@ -406,10 +413,6 @@ Sind Sie sicher?</translation>
         <translation>Ausgewählte Profile</translation>
     </message>
     <message>
-        <source>Launcher configurations (*.ini);;All files (*)</source>
-        <translation>Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
-    </message>
-    <message>
         <source>Nothing was exported.</source>
         <translation>Es wurde nichts exportiert.</translation>
     </message>
@@ -508,6 +511,14 @@ Sind Sie sicher?</translation>
     <message>
         <source>Import Tags and Notes</source>
         <translation>Tags und Notizen importieren</translation>
+    </message>
+    <message>
+        <source>Velmora profiles (*.vmprofiles);;Launcher configurations (*.ini);;All files (*)</source>
+        <translation>Velmora-Profile (*.vmprofiles);;Launcher-Konfigurationen (*.ini);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Profile files (*.vmprofiles *.ini);;All files (*)</source>
+        <translation>Profildateien (*.vmprofiles *.ini);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -983,6 +994,14 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>the tags and notes were not imported: another program keeps changing %1</source>
         <translation>die Tags und Notizen wurden nicht importiert: ein anderes Programm ändert %1 fortwährend</translation>
+    </message>
+    <message>
+        <source>Starts as the desktop&apos;s D-Bus activation does: the window shows once the desktop asks for it (activation, a search result, an action), and the launcher ends after a minute when nothing did.</source>
+        <translation>Startet, wie die D-Bus-Aktivierung des Desktops es tut: Das Fenster erscheint, sobald der Desktop danach fragt (Aktivierung, ein Suchergebnis, eine Aktion), und der Launcher endet nach einer Minute, wenn nichts danach fragte.</translation>
+    </message>
+    <message>
+        <source>--dbus-service opens no action</source>
+        <translation>--dbus-service führt keine Aktion aus</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 // The command line as the parser reads it, and what the launcher prints for scripts, without a
 // process: what was asked, or the usage error said about it.
 
+#include "desktopbus.h"
+#include "desktopsearch.h"
 #include "jsonoutput.h"
 #include "launcheroptions.h"
 #include "testenvironment.h"
@@ -17,6 +19,8 @@ class TestLauncherOptions : public QObject
 private slots:
     void parse_data();
     void parse();
+    void desktopSearch_data();
+    void desktopSearch();
     void startTimesKeepTheirOffset_data();
     void startTimesKeepTheirOffset();
 };
@@ -34,9 +38,18 @@ void TestLauncherOptions::parse_data()
     const QStringList none;
     QTest::newRow("nothing: the window") << none << int(A::OpenWindow) << none << ""
                                          << "";
-    QTest::newRow("other arguments open the window, as they always did")
-        << QStringList{"stray", "words"} << int(A::OpenWindow) << none << ""
+    // The window's arguments are files to import ("names" holds them), as "Open With" gives
+    // them: paths, relative ones made whole, or file URIs.
+    QTest::newRow("files open the window to import them")
+        << QStringList{"shared.vmprofiles", "file:///tmp/a%20b.ini"} << int(A::OpenWindow)
+        << QStringList{QDir::currentPath() + "/shared.vmprofiles", "/tmp/a b.ini"} << ""
         << "";
+    QTest::newRow("started by the session bus")
+        << QStringList{"--dbus-service"} << int(A::OpenWindow) << none << ""
+        << "";
+    QTest::newRow("the bus's start with an action")
+        << QStringList{"--dbus-service", "--list"} << int(A::UsageError) << none << ""
+        << "--dbus-service opens no action";
     QTest::newRow("help") << QStringList{"-h"} << int(A::Help) << none << ""
                           << "";
     QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << none << ""
@@ -133,10 +146,46 @@ void TestLauncherOptions::parse()
     QCOMPARE(int(options.action), action);
     if (action == A::UsageError)
         return;
-    QCOMPARE(options.names, names);
+    QCOMPARE(action == A::OpenWindow ? options.files : options.names, names);
+    QCOMPARE(options.service, arguments.contains("--dbus-service"));
     QCOMPARE(action == A::Export || action == A::Import ? options.file : options.profileName, name);
     QCOMPARE(options.json, arguments.contains("--json"));
     QCOMPARE(options.wait, arguments.contains("--wait"));
+}
+
+void TestLauncherOptions::desktopSearch_data()
+{
+    QTest::addColumn<QStringList>("terms");
+    QTest::addColumn<QString>("found"); // profiles in order, with "*" for a match by name
+    // "Pixel 7" was launched last, "Pixel tablet" most; the others never.
+    QTest::newRow("a part of the name: recently used first")
+        << QStringList{"pix"} << "Pixel 7*|Pixel tablet*";
+    QTest::newRow("every term, ignoring case") << QStringList{"PIXEL", "tab"} << "Pixel tablet*";
+    QTest::newRow("a tag") << QStringList{"regression"} << "Pixel tablet|Old phone";
+    QTest::newRow("an option's name") << QStringList{"hd"} << "Old phone";
+    QTest::newRow("nothing typed finds nothing") << QStringList{" "} << "";
+    QTest::newRow("nobody") << QStringList{"zzz"} << "";
+}
+
+void TestLauncherOptions::desktopSearch()
+{
+    QFETCH(QStringList, terms);
+    QFETCH(QString, found);
+    LauncherConfig config;
+    config.sections = {{"[Profile]", {}}, {"[Resolution]", {{"Default", ""}, {"HD", " -w 720"}}}};
+    for (const QString &name : QStringList{"Default", "Old phone", "Pixel tablet", "Pixel 7"})
+        config.profiles.append({name, QString(), {name == "Old phone" ? 1 : 0, -1, -1}});
+    ExtrasMap extras;
+    extras["Old phone"].tags = QStringList{"regression"};
+    extras["Pixel tablet"].tags = QStringList{"Regression suite"};
+    const QDateTime day(QDate(2026, 12, 1), QTime(9, 0));
+    const QHash<QString, ProfileUse> use{{"Pixel 7", {day.addDays(1), 1}},
+                                         {"Pixel tablet", {day, 9}}};
+    QStringList hits;
+    for (const SearchHit &hit : SearchProfiles(
+             config, extras, [&use](const QString &name) { return use.value(name); }, terms))
+        hits.append(hit.profile + (hit.byName ? "*" : ""));
+    QCOMPARE(hits.join('|'), found);
 }
 
 // --running's start times are local, with the offset that makes them exact: east and west of

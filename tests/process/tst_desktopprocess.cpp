@@ -6,6 +6,7 @@
 #include "launcherinstall.h"
 #include "launchrecords.h"
 #include "processchecks.h"
+#include "profileextras.h"
 #include "singleapplication.h"
 #include "systemguards.h"
 #include "testenvironment.h"
@@ -88,7 +89,66 @@ private:
     QHash<xcb_window_t, QByteArray> pieces;
     QList<QByteArray> done;
 };
+// A session bus of the test's own, its socket in the test's folder.
+class SessionBus
+{
+public:
+    explicit SessionBus(const QString &folder)
+    {
+        const QString socket = folder + QStringLiteral("/session-bus");
+        QFile::remove(socket);
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                      QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1"),
+                      QStringLiteral("--address=unix:path=") + socket});
+        if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
+            address = QString::fromUtf8(daemon.readLine().trimmed());
+    }
+    ~SessionBus()
+    {
+        daemon.kill();
+        daemon.waitForFinished(5000);
+    }
+    QString Address() const { return address; }
+    // gdbus on this bus: what it printed (stdout, or the error on stderr) and whether it worked.
+    std::pair<bool, QString> Gdbus(const QStringList &arguments) const
+    {
+        QProcess gdbus;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        gdbus.setProcessEnvironment(e);
+        gdbus.start(QStringLiteral("gdbus"), arguments);
+        if (!gdbus.waitForFinished(20000))
+            return {false, QStringLiteral("gdbus did not end")};
+        const bool worked = gdbus.exitStatus() == QProcess::NormalExit && gdbus.exitCode() == 0;
+        return {worked, QString::fromUtf8(worked ? gdbus.readAllStandardOutput()
+                                                 : gdbus.readAllStandardError())
+                            .trimmed()};
+    }
+    // A method of the launcher's on this bus.
+    std::pair<bool, QString> Call(const QString &path, const QString &method,
+                                  const QStringList &arguments) const
+    {
+        return Gdbus(QStringList{QStringLiteral("call"), QStringLiteral("--session"),
+                                 QStringLiteral("--dest"),
+                                 QStringLiteral("com.velmora.MobileEmulatorLauncher"),
+                                 QStringLiteral("--object-path"), path, QStringLiteral("--method"),
+                                 method} +
+                     arguments);
+    }
+
+private:
+    QProcess daemon;
+    QString address;
+};
+
+const QString AppPath = QStringLiteral("/com/velmora/MobileEmulatorLauncher");
+const QString Application = QStringLiteral("org.freedesktop.Application.");
 } // namespace
+
+using BusStep = std::function<void(const SessionBus &bus, const XServer &x, const QString &started,
+                                   const QString &launcher)>;
+Q_DECLARE_METATYPE(BusStep)
 
 class TestDesktopProcess : public QObject, protected ProcessSuite
 {
@@ -100,6 +160,8 @@ private slots:
     void unreadableConfigurationEndsWithOne();
     void secondStartEndsItsLaunchFeedback();
     void menuLaunchFailureIsShown();
+    void desktopBus_data();
+    void desktopBus();
 };
 
 // Needs a real X server, because the critical box is answered by another process, as a user
@@ -190,6 +252,108 @@ void TestDesktopProcess::menuLaunchFailureIsShown()
     QVERIFY(launcher.readAllStandardError().contains("No profile named \"Gone\""));
     // On a terminal (here: none, and no display) it is only said on stderr.
     QCOMPARE(RunLauncher(install->executable(), {QStringLiteral("--launch=Gone")}).code, 2);
+}
+
+void TestDesktopProcess::desktopBus_data()
+{
+    QTest::addColumn<BusStep>("step");
+    // The launcher was started by the bus (--dbus-service): no window until one is asked for.
+    QTest::newRow("activated with the desktop's startup id") << BusStep(
+        [](const SessionBus &bus, const XServer &x, const QString &, const QString &) {
+            QVERIFY(x.FirstVisibleWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty());
+            StartupMessages desktop(x.display());
+            QVERIFY(desktop.IsListening());
+            const auto [worked, said] =
+                bus.Call(AppPath, Application + "Activate",
+                         {QStringLiteral("{'desktop-startup-id': <'velmora test_TIME4343'>}")});
+            QVERIFY2(worked, qPrintable(said));
+            QVERIFY(!x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty());
+            // The window took the id: the desktop's launch feedback ends.
+            QTRY_COMPARE(desktop.Take(), QList<QByteArray>{"remove: ID=\"velmora test_TIME4343\""});
+        });
+    QTest::newRow("the launch action; an unknown profile is refused") << BusStep(
+        [](const SessionBus &bus, const XServer &, const QString &started, const QString &) {
+            const auto [refused, why] =
+                bus.Call(AppPath, Application + "ActivateAction", {"launch", "[<'Gone'>]", "{}"});
+            QVERIFY(!refused && why.contains("no profile named \"Gone\""));
+            const auto [worked, said] =
+                bus.Call(AppPath, Application + "ActivateAction", {"launch", "[<'Two'>]", "{}"});
+            QVERIFY2(worked, qPrintable(said));
+            QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(started).count('\n'), 1, 10000);
+            const auto [stopped, stopSaid] =
+                bus.Call(AppPath, Application + "ActivateAction", {"stop-all", "[]", "{}"});
+            QVERIFY2(stopped, qPrintable(stopSaid));
+        });
+    QTest::newRow("GNOME Shell's search finds by name and tag and launches") << BusStep(
+        [](const SessionBus &bus, const XServer &, const QString &started, const QString &) {
+            const QString provider = AppPath + "/SearchProvider";
+            const QString search = QStringLiteral("org.gnome.Shell.SearchProvider2.");
+            QCOMPARE(bus.Call(provider, search + "GetInitialResultSet", {"['TW']"}).second,
+                     QStringLiteral("(['Two'],)"));
+            QCOMPARE(
+                bus.Call(provider, search + "GetSubsearchResultSet", {"['Two']", "['tablets']"})
+                    .second,
+                QStringLiteral("(['Two'],)"));
+            const QString metas = bus.Call(provider, search + "GetResultMetas", {"['Two']"}).second;
+            QVERIFY2(metas.contains("'name': <'Launch Two'>") && metas.contains("tablets"),
+                     qPrintable(metas));
+            QVERIFY(bus.Call(provider, search + "ActivateResult", {"Two", "['tw']", "0"}).first);
+            QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(started).count('\n'), 1, 10000);
+        });
+    QTest::newRow("KRunner's runner finds and launches") << BusStep(
+        [](const SessionBus &bus, const XServer &, const QString &started, const QString &) {
+            const QString runner = AppPath + "/Runner";
+            const QString krunner = QStringLiteral("org.kde.krunner1.");
+            const QString matches = bus.Call(runner, krunner + "Match", {"two"}).second;
+            QVERIFY2(matches.startsWith("([('Two', 'Launch Two', "), qPrintable(matches));
+            QVERIFY(bus.Call(runner, krunner + "Run", {"Two", ""}).first);
+            QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(started).count('\n'), 1, 10000);
+        });
+    QTest::newRow("a file opened over the bus, and by a second start, is imported") << BusStep(
+        [this](const SessionBus &bus, const XServer &x, const QString &, const QString &l) {
+            const QString first = env->root() + QStringLiteral("/first.vmprofiles");
+            const QString second = env->root() + QStringLiteral("/second file.ini");
+            QVERIFY(WriteBytes(first, "$VERSION\t106\n[Profile]\n\"Shared\"\t\"\"\n"));
+            QVERIFY(WriteBytes(second, "$VERSION\t106\n[Profile]\n\"Handed\"\t\"\"\n"));
+            const auto [worked, said] =
+                bus.Call(AppPath, Application + "Open",
+                         {"['file://" + QUrl::toPercentEncoding(first, "/") + "']", "{}"});
+            QVERIFY2(worked, qPrintable(said));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                RunLauncher(l, {QStringLiteral("--list")}).Out().contains("Shared\n"), 10000);
+            QVERIFY(!x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty());
+            QCOMPARE(RunLauncher(l, {second}, x.Environment()).code, 0);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                RunLauncher(l, {QStringLiteral("--list")}).Out().contains("Handed\n"), 10000);
+        });
+}
+
+// The desktop reaches the launcher over a session bus of the test's own, as GNOME and Plasma
+// do: activation, actions, their searches, files opened.
+void TestDesktopProcess::desktopBus()
+{
+    QFETCH(BusStep, step);
+    XServer x;
+    QVERIFY2(x.isReady(), qPrintable(x.problem()));
+    SessionBus bus(env->root());
+    QVERIFY2(!bus.Address().isEmpty(), "dbus-daemon did not start");
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    QVERIFY(WriteBytes(ExtrasPath(env->userConfigPath()),
+                       R"({"version": 1, "profiles": {"Two": {"tags": ["tablets"]}}})"));
+    const QString started = env->root() + QStringLiteral("/bus-started");
+    QFile::remove(started);
+    QProcessEnvironment e = x.Environment();
+    e.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.Address());
+    e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QStringLiteral("stay"));
+    e.insert(QStringLiteral("VELMORA_EMU_STARTED"), started);
+    StartIn(install->executable(), e, {QStringLiteral("--dbus-service")});
+    // As a desktop waits for the name it started the program for.
+    const auto [named, why] =
+        bus.Gdbus({"wait", "--session", "--timeout", "20", "com.velmora.MobileEmulatorLauncher"});
+    QVERIFY2(named, qPrintable(why));
+    step(bus, x, started, install->executable());
 }
 
 VELMORA_TEST_MAIN(TestDesktopProcess)

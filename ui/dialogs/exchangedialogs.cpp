@@ -50,12 +50,14 @@ void ExchangeDialogs::OnExportProfiles()
         else if (box.clickedButton() != all)
             return;
     }
+    // Launcher.ini's format either way; the type of its own opens with the launcher.
     QFileDialog dialog(window, tr("Export Profiles"), QString(),
-                       tr("Launcher configurations (*.ini);;All files (*)"));
+                       tr("Velmora profiles (*.vmprofiles);;Launcher configurations (*.ini);;All "
+                          "files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    dialog.setDefaultSuffix(QStringLiteral("vmprofiles"));
     StartInLastFolder(&dialog);
-    dialog.selectFile(QStringLiteral("Profiles.ini"));
+    dialog.selectFile(QStringLiteral("Profiles.vmprofiles"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
@@ -85,16 +87,21 @@ void ExchangeDialogs::OnExportProfiles()
 void ExchangeDialogs::OnImportProfiles()
 {
     QFileDialog dialog(window, tr("Import Profiles"), QString(),
-                       tr("Launcher configurations (*.ini);;All files (*)"));
+                       tr("Profile files (*.vmprofiles *.ini);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     StartInLastFolder(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     NoteLastFolder(dialog.selectedFiles().first());
+    ImportAsking(dialog.selectedFiles().first());
+}
+
+void ExchangeDialogs::ImportAsking(const QString &path)
+{
     // Asked once per name that exists, unless the user says to do the same for the rest.
     std::optional<ImportChoice> forTheRest;
-    ImportProfilesFrom(dialog.selectedFiles().first(), [&](const QString &name) {
+    ImportProfilesFrom(path, [&](const QString &name) {
         if (forTheRest)
             return *forTheRest;
         QMessageBox box(QMessageBox::Question, tr("Import Profiles"),

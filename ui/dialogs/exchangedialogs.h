@@ -26,6 +26,9 @@ public:
     // name that exists. Saved at once; nothing changes when the save fails. The outcome is
     // told once the answers are applied (at once, unless another program is writing the file).
     void ImportProfilesFrom(const QString &path, const ImportDecider &decide);
+    // ImportProfilesFrom with the questions Import Profiles asks: a file opened with the
+    // launcher, dropped onto its window or handed over by the desktop.
+    void ImportAsking(const QString &path);
 
 public slots:
     // All profiles or the selected ones, to a file the user names.

@@ -9,6 +9,7 @@
 #include "emulatorcontrol.h"
 #include "emulatorlaunch.h"
 #include "emulatorlauncher.h"
+#include "exchangedialogs.h"
 #include "extrascompanion.h"
 #include "filelocations.h"
 #include "linebreakvalidator.h"
@@ -26,6 +27,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,7 +36,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstdlib>
@@ -74,6 +80,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
         new ProfileCompanions(document, launcher, QCoreApplication::applicationFilePath(), this);
     running = new RunningEmulatorsView(this, document, profileList, launcher);
     control = new EmulatorControl(this, document, profileList, launcher, companions);
+    // Profile files dropped onto the window are imported.
+    setAcceptDrops(true);
     listActions =
         new ProfileListActions(this, document, profileList, launchButton, filterEdit,
                                {running, control, companions}, [this] { return CurrentCommand(); });
@@ -388,4 +396,48 @@ void MainWindow::LaunchShown()
     // Several profiles selected: each launched as stored.
     if (profileList->currentItem())
         control->Launch(CurrentProfileName(), CurrentCommand());
+}
+
+void MainWindow::ShowFiltered(const QString &text)
+{
+    filterEdit->setText(text);
+    profileList->setFocus();
+}
+
+void MainWindow::ImportFiles(const QStringList &paths)
+{
+    // One at a time, each with its questions, once the window runs (the companions exist).
+    for (const QString &path : paths)
+        listActions->Exchange()->ImportAsking(path);
+}
+
+namespace {
+QStringList DroppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (listActions && !DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (!listActions || paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the import's questions are modal.
+    QTimer::singleShot(0, this, [this, paths] { ImportFiles(paths); });
 }

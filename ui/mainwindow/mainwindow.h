@@ -71,6 +71,13 @@ public:
     void StoreWindowAsNewProfile(const QString &title, const QString &label,
                                  const QString &suggestion);
 
+    // Shows the profiles that meet `text`, as if typed into the filter: the desktop's search
+    // handed over.
+    void ShowFiltered(const QString &text);
+    // Imports each profile file with Import Profiles' questions: files opened with the
+    // launcher, dropped onto its window, or handed over by the desktop.
+    void ImportFiles(const QStringList &paths);
+
 public slots:
     void OnProfileChanged(int index);
     void OnAddUpdateProfile();
@@ -85,6 +92,11 @@ public slots:
     void OnTextCtrlEdit();
     void OnHelp();
     void OnLaunch();
+
+protected:
+    // Profile files dropped onto the window are imported.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void LaunchShown();

@@ -71,6 +71,15 @@ void EmulatorControl::LaunchTag(const QString &tag)
     launcher->Launch(requests);
 }
 
+bool EmulatorControl::LaunchStored(const QString &name)
+{
+    const int row = document->Config().FindProfile(name);
+    if (row < 0)
+        return false;
+    launcher->Launch({Stored(document->Config().profiles.at(row))});
+    return true;
+}
+
 void EmulatorControl::StopTag(const QString &tag)
 {
     for (const QString &name : TaggedProfiles(tag))

@@ -39,6 +39,8 @@ public:
     void StopSelected();
     // Every profile tagged `tag`, in the list's order (asked first when many would start).
     void LaunchTag(const QString &tag);
+    // The stored profile of that name, as the list's Launch starts it; false when there is none.
+    bool LaunchStored(const QString &name);
     void StopTag(const QString &tag);
     QStringList TaggedProfiles(const QString &tag) const;
     void StopAll();
