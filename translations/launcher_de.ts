@@ -1005,6 +1005,49 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     </message>
 </context>
 <context>
+    <name>LauncherTray</name>
+    <message>
+        <source>Show in &amp;Tray</source>
+        <translation>Im &amp;Infobereich zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Running in the Tray</source>
+        <translation>Im Infobereich &amp;weiterlaufen</translation>
+    </message>
+    <message>
+        <source>Running &amp;Emulators…</source>
+        <translation>&amp;Laufende Emulatoren …</translation>
+    </message>
+    <message>
+        <source>S&amp;top All Emulators</source>
+        <translation>Alle Emula&amp;toren beenden</translation>
+    </message>
+    <message>
+        <source>Show &amp;Window</source>
+        <translation>&amp;Fenster zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>This desktop has no tray to show the launcher in.</source>
+        <translation>Diese Arbeitsumgebung hat keinen Infobereich, in dem der Launcher erscheinen könnte.</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher: no emulator runs</source>
+        <translation>Velmora Mobile Emulator Launcher: kein Emulator läuft</translation>
+    </message>
+    <message>
+        <source>Launch %1</source>
+        <translation>%1 starten</translation>
+    </message>
+    <message>
+        <source>Velmora Mobile Emulator Launcher: emulators running: %1</source>
+        <translation>Velmora Mobile Emulator Launcher: laufende Emulatoren: %1</translation>
+    </message>
+</context>
+<context>
     <name>ListOrder</name>
     <message>
         <source>Sort &amp;By</source>
@@ -1328,6 +1371,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>The profiles that use &quot;%1&quot; were changed outside the launcher since you were asked. Nothing was removed.</source>
         <translation>Die Profile, die „%1“ verwenden, wurden außerhalb des Launchers geändert, seit Sie gefragt wurden. Es wurde nichts entfernt.</translation>
+    </message>
+    <message>
+        <source>Windo&amp;ws</source>
+        <translation>&amp;Fenster</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include "testenvironment.h"
 #include "xserver.h"
 #include <QApplication>
+#include <QDBusConnection>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,6 +117,8 @@ public:
         QProcess gdbus;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        // Its output is GVariant text: UTF-8, whatever the test's own locale.
+        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         gdbus.setProcessEnvironment(e);
         gdbus.start(QStringLiteral("gdbus"), arguments);
         if (!gdbus.waitForFinished(20000))
@@ -142,6 +145,31 @@ private:
     QString address;
 };
 
+// A tray host as Plasma and GNOME's extension are one: the StatusNotifierWatcher that tray icons
+// register with, here on the test's own bus.
+class TrayWatcher : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ HostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ Protocol)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ Items)
+
+public:
+    bool HostRegistered() const { return true; }
+    int Protocol() const { return 0; }
+    QStringList Items() const { return items; }
+    QStringList items;
+
+public slots:
+    void RegisterStatusNotifierItem(const QString &service) { items.append(service); }
+    void RegisterStatusNotifierHost(const QString &) {}
+
+signals:
+    void StatusNotifierItemRegistered(const QString &service);
+    void StatusNotifierHostRegistered();
+};
+
 const QString AppPath = QStringLiteral("/com/velmora/MobileEmulatorLauncher");
 const QString Application = QStringLiteral("org.freedesktop.Application.");
 } // namespace
@@ -162,6 +190,7 @@ private slots:
     void menuLaunchFailureIsShown();
     void desktopBus_data();
     void desktopBus();
+    void trayOnAStatusNotifierHost();
 };
 
 // Needs a real X server, because the critical box is answered by another process, as a user
@@ -354,6 +383,81 @@ void TestDesktopProcess::desktopBus()
         bus.Gdbus({"wait", "--session", "--timeout", "20", "com.velmora.MobileEmulatorLauncher"});
     QVERIFY2(named, qPrintable(why));
     step(bus, x, started, install->executable());
+}
+
+// "Show in Tray" on a desktop with a tray host: the icon registers, says how many emulators
+// run, and its menu (read as the host reads it, over D-Bus) launches and quits.
+void TestDesktopProcess::trayOnAStatusNotifierHost()
+{
+    XServer x;
+    QVERIFY2(x.isReady(), qPrintable(x.problem()));
+    SessionBus bus(env->root());
+    QVERIFY2(!bus.Address().isEmpty(), "dbus-daemon did not start");
+    QDBusConnection host = QDBusConnection::connectToBus(bus.Address(), "tray-host");
+    const auto leave = qScopeGuard([] { QDBusConnection::disconnectFromBus("tray-host"); });
+    TrayWatcher watcher;
+    QVERIFY(host.registerObject("/StatusNotifierWatcher", &watcher,
+                                QDBusConnection::ExportAllContents));
+    QVERIFY(host.registerService("org.kde.StatusNotifierWatcher"));
+    QVERIFY(WriteBytes(env->userConfigPath(), "$VERSION\t106\n[Profile]\n\"Mine\"\t\"\"\n"
+                                              "\"Two\"\t\"\"\n"));
+    const QString settings = env->root() + "/config/Velmora/VelmoraMobileEmuLauncher.conf";
+    QVERIFY(WriteBytes(settings, "[tray]\nshow=true\nkeepRunning=true\n"));
+    const QString started = env->root() + QStringLiteral("/tray-started");
+    QFile::remove(started);
+    QProcessEnvironment e = x.Environment();
+    e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.Address());
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), env->root() + "/config");
+    e.insert(QStringLiteral("VELMORA_EMU_BEHAVE"), QStringLiteral("stay"));
+    e.insert(QStringLiteral("VELMORA_EMU_STARTED"), started);
+    QProcess *launcher = StartIn(install->executable(), e);
+    QTRY_VERIFY_WITH_TIMEOUT(!watcher.items.isEmpty(), 20000);
+    const QString item = watcher.items.first().section('/', 0, 0);
+    const auto property = [&bus, &item](const QString &name) {
+        return bus
+            .Gdbus({"call", "--session", "--dest", item, "--object-path", "/StatusNotifierItem",
+                    "--method", "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierItem",
+                    name})
+            .second;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(property("ToolTip").contains("no emulator runs"), 10000);
+    // Kept running in the tray: closing the window hides it.
+    const QString title = QStringLiteral("^Velmora Mobile Emulator$");
+    QVERIFY(!x.WaitForWindow(title).isEmpty());
+    QProcess close;
+    close.setProcessEnvironment(x.Environment());
+    close.start(QStringLiteral("wmctrl"), {QStringLiteral("-c"), "Velmora Mobile Emulator"});
+    QVERIFY(close.waitForFinished(10000));
+    QVERIFY(x.WaitForWindowGone(title));
+    QCOMPARE(launcher->state(), QProcess::Running);
+    // Launch Two from the window's list as a user would; the tooltip counts it, and the menu
+    // offers it as recently used.
+    QVERIFY(RunLauncher(install->executable(), {"--launch", "Two"}, e).code == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(property("ToolTip").contains("emulators running: 1"), 10000);
+    const QString menuPath = property("Menu").section('\'', 1, 1);
+    QVERIFY2(menuPath.startsWith('/'), qPrintable(property("Menu")));
+    const auto layout = [&bus, &item, &menuPath] {
+        // Opening the menu fills it, as the host tells it before showing it.
+        bus.Gdbus({"call", "--session", "--dest", item, "--object-path", menuPath, "--method",
+                   "com.canonical.dbusmenu.AboutToShow", "0"});
+        return bus
+            .Gdbus({"call", "--session", "--dest", item, "--object-path", menuPath, "--method",
+                    "com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "['label']"})
+            .second;
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(layout().contains("'Launch Two'"), qPrintable(layout()), 10000);
+    const QString shown = layout();
+    for (const char *entry :
+         {"Running _Emulators…", "S_top All Emulators", "Show _Window", "_Quit"})
+        QVERIFY2(shown.contains(entry), qPrintable(shown));
+    // Quit ends the launcher, emulators running on.
+    const QRegularExpression quit(R"(\((\d+), \{[^}]*'label': <'_Quit'>)");
+    const QString id = quit.match(shown).captured(1);
+    QVERIFY2(!id.isEmpty(), qPrintable(shown));
+    bus.Gdbus({"call", "--session", "--dest", item, "--object-path", menuPath, "--method",
+               "com.canonical.dbusmenu.Event", id, "clicked", "<0>", "0"});
+    QCOMPARE(WaitForExit(*launcher, 10000), 0);
+    QCOMPARE(ReadBytes(started).count('\n'), 1);
 }
 
 VELMORA_TEST_MAIN(TestDesktopProcess)

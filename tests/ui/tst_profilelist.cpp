@@ -131,6 +131,7 @@ void TestProfileList::keysOnTheList_data()
                                             "Launc&h Tag",
                                             "Sto&p Tag",
                                             "Sort &By",
+                                            "Windo&ws",
                                             "&Import Profiles…",
                                             "E&xport Profiles…",
                                             "Running &Emulators…",

@@ -22,8 +22,10 @@
 #include "runningemulatorsview.h"
 #include "tooltipprovider.h"
 #include "translations.h"
+#include "trayicon.h"
 #include "windowbuttonbox.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -35,6 +37,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -86,6 +89,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
         new ProfileListActions(this, document, profileList, launchButton, filterEdit,
                                {running, control, companions}, [this] { return CurrentCommand(); });
     connect(listActions, &ProfileListActions::launchRequested, this, &MainWindow::OnLaunch);
+    // What the launcher does on the desktop beside its window.
+    tray = new LauncherTray(this, document, launcher, control, companions);
+    auto *desktop = new QMenu(tr("Windo&ws"), this);
+    desktop->addAction(tray->ShowAction());
+    desktop->addAction(tray->KeepAction());
+    listActions->AddMenu(desktop);
     connect(listActions, &ProfileListActions::removeRequested, this, &MainWindow::OnRemoveProfile);
     connect(listActions, &ProfileListActions::storeWindowRequested, this,
             &MainWindow::StoreWindowAsNewProfile);
@@ -440,4 +449,14 @@ void MainWindow::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // After the drop has ended: the import's questions are modal.
     QTimer::singleShot(0, this, [this, paths] { ImportFiles(paths); });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (tray && tray->KeepsRunning()) {
+        hide();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

@@ -10,6 +10,7 @@
 class EmulatorControl;
 class EmulatorLauncher;
 class ProfileCompanions;
+class LauncherTray;
 class ProfileListActions;
 class ProfileQListWidget;
 class RunningEmulatorsView;
@@ -93,7 +94,11 @@ public slots:
     void OnHelp();
     void OnLaunch();
 
+    LauncherTray *Tray() const { return tray; }
+
 protected:
+    // With "Keep Running in the Tray", closing hides the window.
+    void closeEvent(QCloseEvent *event) override;
     // Profile files dropped onto the window are imported.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -128,6 +133,7 @@ private:
     // The option boxes, at their sections' positions (none at [Profile]'s).
     QComboBox *optionBoxes[SectionCount] = {};
     ProfileListActions *listActions = nullptr;
+    LauncherTray *tray = nullptr;
     RunningEmulatorsView *running = nullptr;
     EmulatorLauncher *launcher = nullptr;
     ProfileCompanions *companions = nullptr;

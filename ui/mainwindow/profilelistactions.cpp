@@ -188,6 +188,12 @@ void ProfileListActions::MoveProfile(int from, int to)
         document->MoveProfile(config.profiles.at(from).name, to);
 }
 
+void ProfileListActions::AddMenu(QMenu *submenu)
+{
+    moreMenus.append(submenu);
+    list->addAction(submenu->menuAction());
+}
+
 void ProfileListActions::ShowMenu(QPoint pos)
 {
     QListWidgetItem *item = list->itemAt(pos);
@@ -217,6 +223,8 @@ void ProfileListActions::ShowMenu(QPoint pos)
     menu.addSeparator();
     extras->AddTo(&menu);
     menu.addMenu(order->Menu());
+    for (QMenu *submenu : std::as_const(moreMenus))
+        menu.addMenu(submenu);
     menu.addSeparator();
     menu.addAction(importAction);
     menu.addAction(exportAction);

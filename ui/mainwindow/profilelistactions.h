@@ -16,6 +16,7 @@
 struct DeviceSpec;
 class ExtrasActions;
 class ListOrder;
+class QMenu;
 class EmulatorControl;
 class ExchangeDialogs;
 class HistoryActions;
@@ -53,6 +54,8 @@ public:
     HistoryActions *History() const { return history; }
     ExtrasActions *Extras() const { return extras; }
     ListOrder *Order() const { return order; }
+    // One more submenu at the end of the list's menu's organizing part (the window's own).
+    void AddMenu(QMenu *submenu);
     ExchangeDialogs *Exchange() const { return exchange; }
 
     // "Stop" is for a profile whose emulators run, "Stop All Emulators" while any runs.
@@ -104,6 +107,7 @@ private:
     ProfileCompanions *companions = nullptr;
     ExtrasActions *extras = nullptr;
     ListOrder *order = nullptr;
+    QList<QMenu *> moreMenus;
     HistoryActions *history = nullptr;
     ExchangeDialogs *exchange = nullptr;
     std::function<SplitCommand()> command;
