@@ -2,6 +2,7 @@
 
 #include "emulatorlauncher.h"
 #include "emulatorstop.h"
+#include "emulatorwindows.h"
 #include "filelocations.h"
 #include "jsonoutput.h"
 #include "launchrecords.h"
@@ -98,6 +99,35 @@ int ListRunning(bool json, QTextStream &out)
         out << record.pid << '\t' << Field(record.profile) << '\t' << LocalIsoTime(record.started)
             << '\t' << Field(record.log) << '\n';
     return 0;
+}
+
+int ArrangeWindows(const QString &arrangement, QTextStream &err)
+{
+    QString problem = WindowPlacementProblem();
+    QList<qint64> pids;
+    for (const LaunchRecord &record : RunningEmulators())
+        pids.append(record.pid);
+    const QList<EmulatorWindow> windows =
+        problem.isEmpty() ? FindEmulatorWindows(pids, &problem) : QList<EmulatorWindow>();
+    if (windows.isEmpty()) {
+        Say(err, problem.isEmpty()
+                     ? Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                            "no window of a running emulator was found"))
+                     : Tr(QT_TRANSLATE_NOOP("LauncherOptions",
+                                            "the emulators' windows cannot be arranged: %1"))
+                           .arg(problem));
+        return 1;
+    }
+    QList<QSize> sizes;
+    for (const EmulatorWindow &window : windows)
+        sizes.append(window.frame.size());
+    const QList<QRect> rects = ArrangedRects(
+        arrangement == QLatin1String("cascade") ? Arrangement::Cascade : Arrangement::Tile, sizes,
+        DesktopWorkArea());
+    QList<std::pair<EmulatorWindow, QRect>> places;
+    for (qsizetype i = 0; i < windows.size() && i < rects.size(); ++i)
+        places.append({windows.at(i), rects.at(i)});
+    return PlaceWindows(places, &problem) ? 0 : 1;
 }
 
 int StopAndReport(const QString &profile, QTextStream &err)

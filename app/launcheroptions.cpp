@@ -122,6 +122,14 @@ const QList<OptionEntry> &OptionTable()
          nullptr,
          QT_TRANSLATE_NOOP("LauncherOptions", "Stops every running emulator the launcher "
                                               "started.")},
+        {A::Arrange,
+         {"arrange"},
+         QT_TRANSLATE_NOOP("LauncherOptions", "layout"),
+         QT_TRANSLATE_NOOP("LauncherOptions",
+                           "Places the windows of the running emulators the launcher started: "
+                           "tile (a grid) or cascade, on the screen's free area, each keeping its "
+                           "size where it fits (X11; exit code 1 on Wayland or when no window is "
+                           "found).")},
         {A::Log,
          {"log"},
          QT_TRANSLATE_NOOP("LauncherOptions", "name"),
@@ -350,6 +358,9 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         case LauncherOptions::LaunchTag:
             options.tag = parser.value(all.at(i));
             break;
+        case LauncherOptions::Arrange:
+            options.arrangement = parser.value(all.at(i));
+            break;
         default:
             break;
         }
@@ -406,6 +417,12 @@ LauncherOptions ParseLauncherOptions(const QStringList &arguments)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--tag goes with --list"));
     if (options.service)
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--dbus-service opens no action"));
+    if (options.action == LauncherOptions::Arrange &&
+        options.arrangement != QLatin1String("tile") &&
+        options.arrangement != QLatin1String("cascade"))
+        return usage(QT_TRANSLATE_NOOP("LauncherOptions", "--arrange takes tile or cascade, not "
+                                                          "\"%1\""),
+                     {options.arrangement});
     if (options.action != LauncherOptions::Export && options.action != LauncherOptions::Launch &&
         options.action != LauncherOptions::Stop && !parser.positionalArguments().isEmpty())
         return usage(QT_TRANSLATE_NOOP("LauncherOptions", "unexpected argument \"%1\""),

@@ -26,6 +26,7 @@ struct LauncherOptions
         Log,       // `profileName`
         LaunchTag, // `tag`
         ListTags,
+        Arrange,    // `arrangement`
         UsageError, // `usage` says what is wrong
     };
 
@@ -39,7 +40,8 @@ struct LauncherOptions
     // The window, started by the session bus for a request: it shows once the desktop asks
     // for it, and ends a minute after its start when nothing did.
     bool service = false;
-    QStringList files; // profile files to import into the window, with its questions
+    QStringList files;   // profile files to import into the window, with its questions
+    QString arrangement; // "tile" or "cascade"
 
     // A usage error as a text to translate (QT_TRANSLATE_NOOP in "LauncherOptions") and what
     // fills its %1, %2: the parser runs before any translation is installed.

@@ -379,6 +379,8 @@ int RunLauncherOptions(const LauncherOptions &options, QTextStream &out, QTextSt
         return ListRunning(options.json, out);
     case LauncherOptions::StopAll:
         return StopAndReport(QString(), err);
+    case LauncherOptions::Arrange:
+        return ArrangeWindows(options.arrangement, err);
     case LauncherOptions::Stop:
     case LauncherOptions::Log:
     case LauncherOptions::List:

@@ -28,6 +28,7 @@ void SayNoProfile(QTextStream &err, const QString &name);
 // --running, --stop, --stop-all, --log and --launch (with --wait). Each returns the process's
 // exit code.
 int ListRunning(bool json, QTextStream &out);
+int ArrangeWindows(const QString &arrangement, QTextStream &err);
 int StopAndReport(const QString &profile, QTextStream &err);
 int StopProfiles(const LauncherConfig &config, const QStringList &names, QTextStream &err);
 int ShowLog(const LauncherConfig &config, const QString &name, QTextStream &out, QTextStream &err);

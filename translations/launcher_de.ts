@@ -350,6 +350,17 @@ Sind Sie sicher?</translation>
     </message>
 </context>
 <context>
+    <name>EmulatorWindows</name>
+    <message>
+        <source>On Wayland no program may place another&apos;s windows.</source>
+        <translation>Unter Wayland darf kein Programm die Fenster eines anderen platzieren.</translation>
+    </message>
+    <message>
+        <source>there is no X display</source>
+        <translation>es gibt keine X-Anzeige</translation>
+    </message>
+</context>
+<context>
     <name>Emulators</name>
     <message>
         <source>it exited with code %1</source>
@@ -1002,6 +1013,26 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>--dbus-service opens no action</source>
         <translation>--dbus-service führt keine Aktion aus</translation>
+    </message>
+    <message>
+        <source>no window of a running emulator was found</source>
+        <translation>kein Fenster eines laufenden Emulators wurde gefunden</translation>
+    </message>
+    <message>
+        <source>the emulators&apos; windows cannot be arranged: %1</source>
+        <translation>die Fenster der Emulatoren können nicht angeordnet werden: %1</translation>
+    </message>
+    <message>
+        <source>layout</source>
+        <translation>anordnung</translation>
+    </message>
+    <message>
+        <source>Places the windows of the running emulators the launcher started: tile (a grid) or cascade, on the screen&apos;s free area, each keeping its size where it fits (X11; exit code 1 on Wayland or when no window is found).</source>
+        <translation>Platziert die Fenster der laufenden Emulatoren, die der Launcher gestartet hat: tile (ein Raster) oder cascade (gestaffelt), im freien Bereich des Bildschirms, jedes in seiner Größe, wo es passt (X11; Exit-Code 1 unter Wayland oder wenn kein Fenster gefunden wird).</translation>
+    </message>
+    <message>
+        <source>--arrange takes tile or cascade, not &quot;%1&quot;</source>
+        <translation>--arrange nimmt tile oder cascade, nicht „%1“</translation>
     </message>
 </context>
 <context>
@@ -1793,6 +1824,10 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
         <source>Launch &amp;Again</source>
         <translation>&amp;Erneut starten</translation>
     </message>
+    <message>
+        <source>A&amp;rrange Emulators</source>
+        <translation>Emulatoren an&amp;ordnen</translation>
+    </message>
 </context>
 <context>
     <name>SingleApplication</name>
@@ -1803,6 +1838,45 @@ Ohne Optionen öffnet er sein Fenster oder holt das offene nach vorn.</translati
     <message>
         <source>its lock cannot be created in %1</source>
         <translation>seine Sperre kann in %1 nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>WindowArrangement</name>
+    <message>
+        <source>&amp;Arrange Emulators</source>
+        <translation>Emulatoren &amp;anordnen</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>&amp;Nebeneinander</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>&amp;Gestaffelt</translation>
+    </message>
+    <message>
+        <source>&amp;Remember Window Place</source>
+        <translation>Fenster&amp;platz merken</translation>
+    </message>
+    <message>
+        <source>Arrange Emulators</source>
+        <translation>Emulatoren anordnen</translation>
+    </message>
+    <message>
+        <source>No window of a running emulator was found.</source>
+        <translation>Es wurde kein Fenster eines laufenden Emulators gefunden.</translation>
+    </message>
+    <message>
+        <source>The emulators&apos; windows cannot be arranged: %1.</source>
+        <translation>Die Fenster der Emulatoren können nicht angeordnet werden: %1.</translation>
+    </message>
+    <message>
+        <source>Remember Window Place</source>
+        <translation>Fensterplatz merken</translation>
+    </message>
+    <message>
+        <source>No window of an emulator of &quot;%1&quot; was found: launch it and put its window where it should go, then choose this again.</source>
+        <translation>Es wurde kein Fenster eines Emulators von „%1“ gefunden: Starten Sie ihn, legen Sie sein Fenster dorthin, wo es hingehört, und wählen Sie dies dann erneut.</translation>
     </message>
 </context>
 </TS>

@@ -3,7 +3,7 @@
 
 _VelmoraMobileEmuLauncher_options=(-h --help -v --version --list --json -l --launch --wait
     --print-command --list-devices --export --import --running --stop --stop-all --log
-    --launch-tag --tag --list-tags --)
+    --launch-tag --tag --list-tags --arrange --dbus-service --)
 
 # The line up to the cursor as the shell will cut it into words: _VelmoraMobileEmuLauncher_words
 # gets each word as typed (quotes and backslashes kept); the last is the one being completed,
@@ -173,6 +173,10 @@ _VelmoraMobileEmuLauncher()
     --launch-tag | --tag)
         _VelmoraMobileEmuLauncher_profiles "$launcher" "$cur" "" --list-tags
         _VelmoraMobileEmuLauncher_cut "$lead"
+        return
+        ;;
+    --arrange)
+        COMPREPLY=($(compgen -W "tile cascade" -- "$cur"))
         return
         ;;
     --export | --import)

@@ -47,3 +47,5 @@ complete -c $c -n __velmora_launcher_takes_names -a '(__velmora_launcher_profile
 complete -c $c -l launch-tag -x -a '(__velmora_launcher_tags)' -d 'Start the emulator of every profile with a tag'
 complete -c $c -l tag -x -a '(__velmora_launcher_tags)' -d 'With --list: only the profiles with a tag'
 complete -c $c -l list-tags -d 'List the tags the profiles have'
+complete -c $c -l arrange -x -a 'tile cascade' -d "Place the running emulators' windows"
+complete -c $c -l dbus-service -d 'Start as the session bus starts it for the desktop'

@@ -59,6 +59,8 @@ CASES = [
     # Tags, from the side file: --list --tag exits 0 for a tag a profile has, 2 for none.
     ("--list --tag regr", None, 0),
     ("--list --tag 'regr", None, 0),
+    # The layouts of --arrange; without a display the arrangement itself says why and exits 1.
+    ("--arrange cas", None, 1),
 ]
 
 class Terminal:

@@ -170,6 +170,24 @@ signals:
     void StatusNotifierHostRegistered();
 };
 
+// Where a window is, as xwininfo reads it: its position on the screen (the window itself,
+// inside the frame) and size.
+QRect WindowGeometry(const XServer &x, const QString &id)
+{
+    QProcess info;
+    info.setProcessEnvironment(x.Environment());
+    info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    if (!info.waitForFinished(10000))
+        return QRect();
+    const QString said = QString::fromUtf8(info.readAllStandardOutput());
+    const auto field = [&said](const char *name) {
+        const QRegularExpression value(QString::fromLatin1(name) + QStringLiteral(":\\s*(-?\\d+)"));
+        return value.match(said).captured(1).toInt();
+    };
+    return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                 field("Height"));
+}
+
 const QString AppPath = QStringLiteral("/com/velmora/MobileEmulatorLauncher");
 const QString Application = QStringLiteral("org.freedesktop.Application.");
 } // namespace
@@ -191,6 +209,7 @@ private slots:
     void desktopBus_data();
     void desktopBus();
     void trayOnAStatusNotifierHost();
+    void emulatorWindowsArranged();
 };
 
 // Needs a real X server, because the critical box is answered by another process, as a user
@@ -458,6 +477,75 @@ void TestDesktopProcess::trayOnAStatusNotifierHost()
                "com.canonical.dbusmenu.Event", id, "clicked", "<0>", "0"});
     QCOMPARE(WaitForExit(*launcher, 10000), 0);
     QCOMPARE(ReadBytes(started).count('\n'), 1);
+}
+
+// Four stand-in emulators' windows tiled and cascaded from a script, and a remembered place
+// honoured at a launch from the window.
+void TestDesktopProcess::emulatorWindowsArranged()
+{
+    XServer x;
+    QVERIFY2(x.isReady(), qPrintable(x.problem()));
+    SessionBus bus(env->root());
+    QVERIFY2(!bus.Address().isEmpty(), "dbus-daemon did not start");
+    QVERIFY(WriteBytes(env->userConfigPath(),
+                       "$VERSION\t106\n[Profile]\n\"Default\"\t\"\"\n\"P1\"\t\"\"\n"
+                       "\"P2\"\t\"\"\n\"P3\"\t\"\"\n\"P4\"\t\"\"\n"));
+    // P4's window was put at 200,150 (its frame) and remembered there.
+    const QString settings = env->root() + "/config/Velmora/VelmoraMobileEmuLauncher.conf";
+    QVERIFY(WriteBytes(settings, "[emulatorPlaces]\n" + QByteArray("P4").toHex() +
+                                     "=@Rect(200 150 300 260)\n"));
+    QProcessEnvironment e = x.Environment();
+    e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.Address());
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), env->root() + "/config");
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    e.remove(QStringLiteral("VELMORA_EMU_BEHAVE"));
+    StartIn(install->executable(), e);
+    QVERIFY(!x.WaitForWindow(QStringLiteral("^Velmora Mobile Emulator$")).isEmpty());
+    QVERIFY(
+        bus.Gdbus({"wait", "--session", "--timeout", "20", "com.velmora.MobileEmulatorLauncher"})
+            .first);
+    QVERIFY(RunLauncher(install->executable(), {"--launch", "P1", "P2", "P3"}, e).code == 0);
+    QVERIFY(bus.Call(AppPath, Application + "ActivateAction", {"launch", "[<'P4'>]", "{}"}).first);
+    QStringList ids;
+    for (const char *title : {"^P1$", "^P2$", "^P3$", "^P4$"}) {
+        ids.append(x.WaitForWindow(QString::fromLatin1(title)));
+        QVERIFY2(!ids.last().isEmpty(), title);
+    }
+    // The remembered place: the frame's corner there, the window inside it.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QRect(200, 150, 60, 60).contains(WindowGeometry(x, ids.at(3)).topLeft()), 10000);
+
+    // Tiled: a 2×2 grid of the 1024×768 screen, each window in a cell of its own and no larger.
+    QCOMPARE(RunLauncher(install->executable(), {"--arrange", "tile"}, e).code, 0);
+
+    const auto tiled = [&] {
+        QSet<int> cells;
+        for (const QString &id : ids) {
+            const QRect at = WindowGeometry(x, id);
+            const int cell = (at.x() / 512) + 2 * (at.y() / 384);
+            if (at.isEmpty() || at.width() > 512 || at.height() > 384 ||
+                at.right() >= (at.x() / 512 + 1) * 512 || at.bottom() >= (at.y() / 384 + 1) * 384)
+                return false;
+            cells.insert(cell);
+        }
+        return cells.size() == 4;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(tiled(), 10000);
+    // Cascaded: each a step down and right of the one before.
+    QCOMPARE(RunLauncher(install->executable(), {"--arrange", "cascade"}, e).code, 0);
+    const auto cascaded = [&] {
+        for (qsizetype i = 1; i < ids.size(); ++i) {
+            const QPoint step =
+                WindowGeometry(x, ids.at(i)).topLeft() - WindowGeometry(x, ids.at(i - 1)).topLeft();
+            if (step != QPoint(32, 32))
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(cascaded(), 10000);
+    // A script without X is told why.
+    const LauncherRun without = RunLauncher(install->executable(), {"--arrange", "tile"});
+    QCOMPARE(without.code, 1);
 }
 
 VELMORA_TEST_MAIN(TestDesktopProcess)

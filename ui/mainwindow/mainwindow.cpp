@@ -23,6 +23,7 @@
 #include "tooltipprovider.h"
 #include "translations.h"
 #include "trayicon.h"
+#include "windowarrangement.h"
 #include "windowbuttonbox.h"
 
 #include <QCloseEvent>
@@ -91,7 +92,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(listActions, &ProfileListActions::launchRequested, this, &MainWindow::OnLaunch);
     // What the launcher does on the desktop beside its window.
     tray = new LauncherTray(this, document, launcher, control, companions);
+    arrangement = new WindowArrangement(this, document, profileList, launcher);
+    control->SetArrangeMenu(arrangement->ArrangeMenu());
     auto *desktop = new QMenu(tr("Windo&ws"), this);
+    desktop->addMenu(arrangement->ArrangeMenu());
+    desktop->addAction(arrangement->RememberAction());
+    desktop->addSeparator();
     desktop->addAction(tray->ShowAction());
     desktop->addAction(tray->KeepAction());
     listActions->AddMenu(desktop);

@@ -11,6 +11,7 @@ class EmulatorControl;
 class EmulatorLauncher;
 class ProfileCompanions;
 class LauncherTray;
+class WindowArrangement;
 class ProfileListActions;
 class ProfileQListWidget;
 class RunningEmulatorsView;
@@ -95,6 +96,7 @@ public slots:
     void OnLaunch();
 
     LauncherTray *Tray() const { return tray; }
+    WindowArrangement *Arrangement() const { return arrangement; }
 
 protected:
     // With "Keep Running in the Tray", closing hides the window.
@@ -134,6 +136,7 @@ private:
     QComboBox *optionBoxes[SectionCount] = {};
     ProfileListActions *listActions = nullptr;
     LauncherTray *tray = nullptr;
+    WindowArrangement *arrangement = nullptr;
     RunningEmulatorsView *running = nullptr;
     EmulatorLauncher *launcher = nullptr;
     ProfileCompanions *companions = nullptr;

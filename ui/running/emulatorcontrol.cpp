@@ -150,7 +150,7 @@ void EmulatorControl::ShowLog()
 void EmulatorControl::OpenRunningPanel()
 {
     if (!panel) {
-        panel = new RunningPanel(window, launcher);
+        panel = new RunningPanel(window, launcher, arrangeMenu);
         connect(panel, &RunningPanel::stopRequested, launcher,
                 qOverload<const LaunchRecord &>(&EmulatorLauncher::Stop));
     }

@@ -10,6 +10,7 @@ class ProfileCompanions;
 class ProfileDocument;
 class ProfileQListWidget;
 class RunningPanel;
+class QMenu;
 class QWidget;
 struct LaunchRecord;
 struct LaunchRequest;
@@ -50,6 +51,8 @@ public:
     // Opens the Running Emulators window, or raises it; opens it when it was open at the last
     // end.
     void OpenRunningPanel();
+    // The "Arrange Emulators" menu Running Emulators offers too.
+    void SetArrangeMenu(QMenu *menu) { arrangeMenu = menu; }
     void ReopenRunningPanel();
 
 private:
@@ -64,4 +67,5 @@ private:
     EmulatorLauncher *launcher = nullptr;
     ProfileCompanions *companions = nullptr;
     QPointer<RunningPanel> panel;
+    QMenu *arrangeMenu = nullptr;
 };

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
@@ -145,7 +146,7 @@ void EmulatorTableModel::SetRows(QList<Row> newRows)
     endResetModel();
 }
 
-RunningPanel::RunningPanel(QWidget *parent, EmulatorLauncher *service)
+RunningPanel::RunningPanel(QWidget *parent, EmulatorLauncher *service, QMenu *arrange)
     : QWidget(parent, Qt::Window), launcher(service), monitor(service->Monitor())
 {
     setObjectName(QStringLiteral("runningPanel"));
@@ -177,6 +178,13 @@ RunningPanel::RunningPanel(QWidget *parent, EmulatorLauncher *service)
     logButton = buttons->addButton(tr("Show &Log"), QDialogButtonBox::ActionRole);
     copyButton = buttons->addButton(tr("&Copy Command Line"), QDialogButtonBox::ActionRole);
     againButton = buttons->addButton(tr("Launch &Again"), QDialogButtonBox::ActionRole);
+    if (arrange) {
+        QPushButton *arrangeButton =
+            buttons->addButton(tr("A&rrange Emulators"), QDialogButtonBox::ActionRole);
+        arrangeButton->setMenu(arrange);
+        arrangeButton->setEnabled(arrange->isEnabled());
+        arrangeButton->setToolTip(arrange->menuAction()->toolTip());
+    }
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     connect(stopButton, &QPushButton::clicked, this, &RunningPanel::StopSelected);
     connect(logButton, &QPushButton::clicked, this, &RunningPanel::ShowLogs);

@@ -7,6 +7,7 @@
 
 class EmulatorLauncher;
 class EmulatorMonitor;
+class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
@@ -60,7 +61,8 @@ class RunningPanel : public QWidget
     Q_OBJECT
 
 public:
-    RunningPanel(QWidget *parent, EmulatorLauncher *launcher);
+    // `arrange`, when given, is offered as "Arrange Emulators" beside the buttons.
+    RunningPanel(QWidget *parent, EmulatorLauncher *launcher, QMenu *arrange = nullptr);
     // Reads the records again while shown: after a change the monitor saw.
     void Refresh();
     // Whether the panel was open when the launcher last ended.
