@@ -10,10 +10,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,6 +23,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QUndoStack>
+#include <QUrl>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -650,12 +653,15 @@ void TestProfileList::importAsksBeforeCommands_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("described");
+    QTest::addColumn<bool>("dropped"); // onto the window, else Import Profiles
     QTest::newRow("taken once seen")
         << "Take Them"
         << "Tags: team\nshared by Ann\nEnvironment: ANDROID_SERIAL=emulator-5554\n"
-           "Before launch: make check";
-    QTest::newRow("left out") << "Leave Them Out"
-                              << "Tags: team\nshared by Ann";
+           "Before launch: make check"
+        << false;
+    QTest::newRow("left out, from a file dropped onto the window")
+        << "Leave Them Out"
+        << "Tags: team\nshared by Ann" << true;
 }
 
 // An exported file carries its profiles' extras; the window shows the commands and asks.
@@ -663,6 +669,7 @@ void TestProfileList::importAsksBeforeCommands()
 {
     QFETCH(QString, answer);
     QFETCH(QString, described);
+    QFETCH(bool, dropped);
     ProfileExtras carried;
     carried.tags = QStringList{"team"};
     carried.notes = "shared by Ann";
@@ -683,8 +690,20 @@ void TestProfileList::importAsksBeforeCommands()
         if (QAbstractButton *button = ModalDriver::FindButton(modal, answer))
             button->click();
     });
-    window->ListActions()->Exchange()->ImportProfilesFrom(
-        file, [](const QString &) { return ImportChoice::Replace; });
+    if (dropped) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &drop);
+        QVERIFY(drop.isAccepted());
+    } else {
+        window->ListActions()->Exchange()->ImportProfilesFrom(
+            file, [](const QString &) { return ImportChoice::Replace; });
+    }
     ExtrasActions *extras = window->ListActions()->Extras();
     QTRY_COMPARE(extras->Describe("Shared"), described);
     // One step, undone before the import itself.
