@@ -47,6 +47,12 @@ void TestLauncherOptions::parse_data()
     QTest::newRow("started by the session bus")
         << QStringList{"--dbus-service"} << int(A::OpenWindow) << none << ""
         << "";
+    QTest::newRow("arrange the emulators' windows")
+        << QStringList{"--arrange=cascade"} << int(A::Arrange) << none << ""
+        << "";
+    QTest::newRow("an arrangement nobody knows")
+        << QStringList{"--arrange", "spiral"} << int(A::UsageError) << none << ""
+        << "--arrange takes tile or cascade, not \"spiral\"";
     QTest::newRow("the bus's start with an action")
         << QStringList{"--dbus-service", "--list"} << int(A::UsageError) << none << ""
         << "--dbus-service opens no action";

@@ -393,6 +393,15 @@ void TestLauncherConfig::profileExtras_data()
         << "file"
         << R"({"version":1,"profiles":{"P":{"hooks":{"beforeLaunch":"adb wait","timeoutSeconds":0}},"Q":{"hooks":{"afterExit":"x","timeoutSeconds":5}}}})"
         << "P    [adb wait||60];Q    [|x|5]";
+    // An export carries the exported profiles' extras in comment lines; an import reads them.
+    QTest::newRow("exported: only the profiles exported, read back whole")
+        << "exported"
+        << R"({"version":1,"profiles":{"P":{"notes":"a\nb","hooks":{"afterExit":"x"}},"Q":{"tags":["q"]}}})"
+        << "P  a\nb  [|x|60]";
+    QTest::newRow("exported: a damaged line carries nothing")
+        << "exported!"
+        << R"({"version":1,"profiles":{"P":{"tags":["p"]}}})"
+        << "";
     QTest::newRow("file: a newer version is not read") << "file"
                                                        << R"({"version":2})"
                                                        << "unreadable";
@@ -431,7 +440,15 @@ void TestLauncherConfig::profileExtras()
                                                    : QString("name"),
                  expected);
     } else {
-        const ExtrasFile file = ParseExtras(input.toUtf8());
+        ExtrasFile file = ParseExtras(input.toUtf8());
+        if (kind.startsWith("exported")) {
+            QStringList lines = ExtrasCommentLines(file.extras, {"P"});
+            QCOMPARE(lines.size(), 2);
+            QVERIFY(!lines.last().contains('\n')); // one line, whatever the notes hold
+            if (kind.endsWith('!'))
+                lines.last().chop(1);
+            file.extras = ExtrasFromComments({{ConfigComment::SectionEnd, 0, QString(), lines}});
+        }
         QStringList parts;
         for (auto it = file.extras.cbegin(); it != file.extras.cend(); ++it)
             parts.append(it.key() + ' ' + it->tags.join('|') + ' ' + it->notes + ' ' +

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "desktopentry.h"
 #include "emulators_p.h"
+#include "emulatorwindows.h"
 #include "filelocations.h"
 #include "launchrecords.h"
 #include "logtext.h"
@@ -53,6 +54,8 @@ private slots:
     void longCommandsKeepEveryRecord();
     void logTextFollowsItsFile_data();
     void logTextFollowsItsFile();
+    void arrangedWindows_data();
+    void arrangedWindows();
     void profileOrders_data();
     void profileOrders();
     void largeLogReadInParts_data();
@@ -507,6 +510,39 @@ void TestCommandLine::logTextFollowsItsFile()
 // A log larger than the window the viewer keeps: its end is read, earlier parts on demand,
 // and what is kept stays within the window's bytes and lines. Steps: "earlier", "latest", and
 // "+text" (appended, then read).
+void TestCommandLine::arrangedWindows_data()
+{
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<QList<QSize>>("frames");
+    QTest::addColumn<QList<QRect>>("placed");
+    const QSize phone(400, 300);
+    // The area is 1000×700 at 10,20.
+    QTest::newRow("tile: one keeps its size at the corner")
+        << Arrangement::Tile << QList<QSize>{phone} << QList<QRect>{{10, 20, 400, 300}};
+    QTest::newRow("tile: three in a 2×2 grid, each in its cell")
+        << Arrangement::Tile << QList<QSize>{phone, phone, phone}
+        << QList<QRect>{{10, 20, 400, 300}, {510, 20, 400, 300}, {10, 370, 400, 300}};
+    QTest::newRow("tile: larger than its cell is made smaller")
+        << Arrangement::Tile << QList<QSize>{{900, 900}, {100, 100}}
+        << QList<QRect>{{10, 20, 500, 700}, {510, 20, 100, 100}};
+    QTest::newRow("cascade: a step down and right each")
+        << Arrangement::Cascade << QList<QSize>{phone, phone}
+        << QList<QRect>{{10, 20, 400, 300}, {42, 52, 400, 300}};
+    QTest::newRow("cascade: back to the corner when the next would leave the area")
+        << Arrangement::Cascade << QList<QSize>{{900, 600}, {900, 600}, {900, 600}, {2000, 50}}
+        << QList<QRect>{
+               {10, 20, 900, 600}, {42, 52, 900, 600}, {74, 84, 900, 600}, {10, 20, 1000, 50}};
+    QTest::newRow("none") << Arrangement::Tile << QList<QSize>{} << QList<QRect>{};
+}
+
+void TestCommandLine::arrangedWindows()
+{
+    QFETCH(Arrangement, arrangement);
+    QFETCH(QList<QSize>, frames);
+    QFETCH(QList<QRect>, placed);
+    QCOMPARE(ArrangedRects(arrangement, frames, QRect(10, 20, 1000, 700)), placed);
+}
+
 void TestCommandLine::profileOrders_data()
 {
     QTest::addColumn<ProfileOrder>("order");
