@@ -93,11 +93,12 @@ QHash<qint64, QList<qint64>> Children()
 
 QString WindowPlacementProblem()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") ||
-        (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-         qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb")))
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb"))
         return QCoreApplication::translate("EmulatorWindows",
                                            "On Wayland no program may place another's windows.");
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QCoreApplication::translate("EmulatorWindows", "there is no X display");
     return QString();
 }
 
