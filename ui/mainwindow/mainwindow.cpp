@@ -95,6 +95,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     arrangement = new WindowArrangement(this, document, profileList, launcher);
     control->SetArrangeMenu(arrangement->ArrangeMenu());
     auto *desktop = new QMenu(tr("Windo&ws"), this);
+    // An entry that is off says why (no tray, Wayland) in its tooltip.
+    desktop->setToolTipsVisible(true);
     desktop->addMenu(arrangement->ArrangeMenu());
     desktop->addAction(arrangement->RememberAction());
     desktop->addSeparator();

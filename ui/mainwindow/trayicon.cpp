@@ -51,7 +51,7 @@ LauncherTray::LauncherTray(QWidget *w, ProfileDocument *d, EmulatorLauncher *l, 
         showAction->setEnabled(false);
         keepAction->setEnabled(false);
         showAction->setToolTip(tr("This desktop has no tray to show the launcher in."));
-        showAction->setStatusTip(showAction->toolTip());
+        keepAction->setToolTip(showAction->toolTip());
         return;
     }
     connect(showAction, &QAction::toggled, this, [this](bool shown) {
