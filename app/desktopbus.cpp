@@ -262,6 +262,10 @@ DesktopBus::~DesktopBus()
 
 QString DesktopBus::Join()
 {
+    // Only a bus that runs: asked for one that does not, libdbus would start a daemon of its
+    // own for the X display (autolaunch), a process nobody asked for.
+    if (!SessionBusRuns())
+        return QString();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return bus.lastError().message().isEmpty() ? QStringLiteral("no session bus")
@@ -289,6 +293,15 @@ QString DesktopBus::Join()
         return QStringLiteral("the name %1 is taken").arg(QLatin1String(ServiceName));
     joined = true;
     return QString();
+}
+
+bool SessionBusRuns()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    // Where none is named, the user's bus of systemd, as libdbus finds it.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/bus")).exists();
 }
 
 QByteArray ActivationTokenOf(const QVariantMap &platformData)

@@ -30,8 +30,8 @@ public:
     DesktopBus(Search search, Known known, QObject *parent = nullptr);
     ~DesktopBus() override;
 
-    // Joins the session bus and takes the name; why not when it could not (no bus, the name is
-    // another's), else empty.
+    // Joins the session bus and takes the name; why not when it could not (the name is
+    // another's), else empty. Where no session bus runs it joins nothing and says nothing.
     QString Join();
 
     // For the objects on the bus.
@@ -56,6 +56,9 @@ private:
     bool joined = false;
 };
 
+// Whether a session bus runs: one is named (DBUS_SESSION_BUS_ADDRESS) or the user's bus of
+// systemd is there.
+bool SessionBusRuns();
 // The platform data's token: "activation-token" (Wayland), else "desktop-startup-id" (X11).
 QByteArray ActivationTokenOf(const QVariantMap &platformData);
 // The local file a URI or path names; empty for one that is no local file.
