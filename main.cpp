@@ -116,7 +116,13 @@ int main(int argc, char *argv[])
                 window.Config(), companions->Extras()->All(),
                 [companions](const QString &name) { return companions->Use(name); }, terms);
         },
-        [&window](const QString &profile) { return window.Config().FindProfile(profile) >= 0; });
+        [&window](const QString &profile) -> std::optional<QString> {
+            const int row = window.Config().FindProfile(profile);
+            if (row < 0)
+                return std::nullopt;
+            return SearchDescription(window.Config(), window.Config().profiles.at(row),
+                                     window.Companions()->Extras()->Of(profile));
+        });
     // The desktop's launch feedback for its request ends once the window is forward, as a
     // second start ends its own.
     const auto activate = [&app](const QByteArray &token) {

@@ -166,11 +166,8 @@ public slots:
             QVariantMap meta;
             meta.insert(QStringLiteral("id"), id);
             meta.insert(QStringLiteral("name"), LaunchText(id));
-            const QList<SearchHit> hits = bus->Find({id});
-            for (const SearchHit &hit : hits) {
-                if (hit.profile == id)
-                    meta.insert(QStringLiteral("description"), hit.description);
-            }
+            if (const std::optional<QString> description = bus->Description(id))
+                meta.insert(QStringLiteral("description"), *description);
             meta.insert(QStringLiteral("gicon"),
                         QStringLiteral("com.velmora.MobileEmulatorLauncher"));
             metas.append(meta);
@@ -249,8 +246,8 @@ private:
 
 } // namespace
 
-DesktopBus::DesktopBus(Search find, Known knows, QObject *parent)
-    : QObject(parent), search(std::move(find)), known(std::move(knows))
+DesktopBus::DesktopBus(Search find, Describe describer, QObject *parent)
+    : QObject(parent), search(std::move(find)), describe(std::move(describer))
 {
 }
 

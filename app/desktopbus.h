@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The launcher on the session bus, for the desktop: com.velmora.MobileEmulatorLauncher with
 // org.freedesktop.Application at /com/velmora/MobileEmulatorLauncher (how GNOME and KDE
@@ -26,8 +27,9 @@ public:
     static constexpr const char *RunnerPath = "/com/velmora/MobileEmulatorLauncher/Runner";
 
     using Search = std::function<QList<SearchHit>(const QStringList &terms)>;
-    using Known = std::function<bool(const QString &profile)>;
-    DesktopBus(Search search, Known known, QObject *parent = nullptr);
+    // The line under a profile's result; nothing for a profile that is not there.
+    using Describe = std::function<std::optional<QString>(const QString &profile)>;
+    DesktopBus(Search search, Describe describe, QObject *parent = nullptr);
     ~DesktopBus() override;
 
     // Joins the session bus and takes the name; why not when it could not (the name is
@@ -36,7 +38,8 @@ public:
 
     // For the objects on the bus.
     QList<SearchHit> Find(const QStringList &terms) const { return search(terms); }
-    bool Knows(const QString &profile) const { return known(profile); }
+    std::optional<QString> Description(const QString &profile) const { return describe(profile); }
+    bool Knows(const QString &profile) const { return describe(profile).has_value(); }
 
 signals:
     // The token (Wayland) or startup id (X11) the desktop gave, possibly empty.
@@ -52,7 +55,7 @@ signals:
 
 private:
     Search search;
-    Known known;
+    Describe describe;
     bool joined = false;
 };
 

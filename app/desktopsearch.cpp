@@ -4,6 +4,20 @@
 
 #include <algorithm>
 
+QString SearchDescription(const LauncherConfig &config, const LauncherProfile &profile,
+                          const ProfileExtras &extras)
+{
+    QStringList described;
+    for (int s = 1; s <= OptionSectionCount && s < config.sections.size(); ++s) {
+        const int k = s - 1 < profile.optionIndex.size() ? profile.optionIndex.at(s - 1) : -1;
+        if (config.HasEntry(s, k) && k > 0)
+            described.append(config.sections.at(s).entries.at(k).name);
+    }
+    if (!extras.tags.isEmpty())
+        described.append(extras.tags.join(QStringLiteral(", ")));
+    return ShownText(described.join(QStringLiteral(" · ")), 200);
+}
+
 QList<SearchHit> SearchProfiles(const LauncherConfig &config, const ExtrasMap &extras,
                                 const std::function<ProfileUse(const QString &)> &useOf,
                                 const QStringList &terms, int limit)
@@ -38,15 +52,7 @@ QList<SearchHit> SearchProfiles(const LauncherConfig &config, const ExtrasMap &e
         }
         if (!all)
             continue;
-        QStringList described;
-        for (int s = 1; s <= OptionSectionCount && s < config.sections.size(); ++s) {
-            const int k = s - 1 < profile.optionIndex.size() ? profile.optionIndex.at(s - 1) : -1;
-            if (config.HasEntry(s, k) && k > 0)
-                described.append(config.sections.at(s).entries.at(k).name);
-        }
-        if (!of.tags.isEmpty())
-            described.append(of.tags.join(QStringLiteral(", ")));
-        found.append({{profile.name, ShownText(described.join(QStringLiteral(" · ")), 200), byName},
+        found.append({{profile.name, SearchDescription(config, profile, of), byName},
                       useOf(profile.name),
                       row});
     }

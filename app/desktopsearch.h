@@ -18,6 +18,10 @@ struct SearchHit
     bool byName = false; // every term is in the name
 };
 
+// The line under a profile's result: the names of the options it chose and its tags.
+QString SearchDescription(const LauncherConfig &config, const LauncherProfile &profile,
+                          const ProfileExtras &extras);
+
 // The profiles that meet every term (ignoring case) by their name, a tag, a note, or the name
 // or fragment of an option they chose: the most recently used first, then the most used, then
 // those never launched in the stored order. Those whose name meets the terms come before those

@@ -303,14 +303,9 @@ int TakeCarriedExtras(const QString &userPath, const ExtrasMap &carried, const Q
             // profile has here.
             if (!carried.contains(name))
                 continue;
-            const ProfileExtras of = carried.value(name);
-            if (CarriesCommands(of))
+            if (CarriesCommands(carried.value(name)))
                 leftOut.append(name);
-            // An imported profile takes the tags and note its file carries, as it takes its
-            // settings; an environment and hooks of its own here stay the user's.
-            ProfileExtras now = extras.value(name);
-            now.tags = of.tags;
-            now.notes = of.notes;
+            const ProfileExtras now = TakenOnImport(extras.value(name), carried.value(name), false);
             if (now == extras.value(name))
                 continue;
             if (now.IsEmpty())

@@ -299,13 +299,17 @@ ExtrasMap ExtrasFromComments(const QList<ConfigComment> &comments)
     return carried;
 }
 
-ProfileExtras WithoutCommands(ProfileExtras extras)
+ProfileExtras TakenOnImport(ProfileExtras here, const ProfileExtras &carried, bool withCommands)
 {
-    extras.environment.clear();
-    extras.beforeLaunch.clear();
-    extras.afterExit.clear();
-    extras.hookTimeout = ProfileExtras::DefaultHookTimeout;
-    return extras;
+    here.tags = carried.tags;
+    here.notes = carried.notes;
+    if (withCommands && CarriesCommands(carried)) {
+        here.environment = carried.environment;
+        here.beforeLaunch = carried.beforeLaunch;
+        here.afterExit = carried.afterExit;
+        here.hookTimeout = carried.hookTimeout;
+    }
+    return here;
 }
 
 bool CarriesCommands(const ProfileExtras &extras)

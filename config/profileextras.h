@@ -80,9 +80,10 @@ ExtrasMap MergeExtras(const ExtrasMap &base, const ExtrasMap &ours, const Extras
 QStringList ExtrasCommentLines(const ExtrasMap &extras, const QStringList &names);
 // What such lines carry (the last readable one), by profile name.
 ExtrasMap ExtrasFromComments(const QList<ConfigComment> &comments);
-// What an import takes of carried extras without asking: tags and notes (environment and
-// hooks are another person's commands until the user has seen them).
-ProfileExtras WithoutCommands(ProfileExtras extras);
+// What a profile has after an import whose file carries `carried` for it: the carried tags
+// and note, as it takes the file's settings; the carried environment and hooks only
+// `withCommands` (another person's commands, taken once the user has seen them), else its own.
+ProfileExtras TakenOnImport(ProfileExtras here, const ProfileExtras &carried, bool withCommands);
 // Whether the extras carry anything that runs or reaches a process: environment or hooks.
 bool CarriesCommands(const ProfileExtras &extras);
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "launcherconfig.h"
-
-struct ProfileExtras;
+#include "profileextras.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +20,7 @@ struct LaunchHooks
 {
     QString before;
     QString after;
-    int timeout = 60;
+    int timeout = ProfileExtras::DefaultHookTimeout;
 
     bool IsEmpty() const { return before.isEmpty() && after.isEmpty(); }
     bool operator==(const LaunchHooks &other) const

@@ -94,9 +94,10 @@ LaunchRecord RecordFromJson(const QJsonObject &o)
     for (const QJsonValue &variable : o.value(QStringLiteral("environment")).toArray())
         record.environment.append(variable.toString());
     const QJsonObject hooks = o.value(QStringLiteral("hooks")).toObject();
-    record.hooks = {hooks.value(QStringLiteral("beforeLaunch")).toString(),
-                    hooks.value(QStringLiteral("afterExit")).toString(),
-                    hooks.value(QStringLiteral("timeoutSeconds")).toInt(60)};
+    record.hooks = {
+        hooks.value(QStringLiteral("beforeLaunch")).toString(),
+        hooks.value(QStringLiteral("afterExit")).toString(),
+        hooks.value(QStringLiteral("timeoutSeconds")).toInt(ProfileExtras::DefaultHookTimeout)};
     return record;
 }
 

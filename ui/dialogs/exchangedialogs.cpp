@@ -208,16 +208,8 @@ void ExchangeDialogs::TakeCarriedExtras(const ProfileDocument::ImportOutcome &ou
         // A file that carries nothing for a profile leaves what the profile has here.
         if (!outcome.carried.contains(name))
             continue;
-        const ProfileExtras of = outcome.carried.value(name);
-        ProfileExtras now = extras->Of(name);
-        now.tags = of.tags;
-        now.notes = of.notes;
-        if (takeCommands && CarriesCommands(of)) {
-            now.environment = of.environment;
-            now.beforeLaunch = of.beforeLaunch;
-            now.afterExit = of.afterExit;
-            now.hookTimeout = of.hookTimeout;
-        }
+        const ProfileExtras now =
+            TakenOnImport(extras->Of(name), outcome.carried.value(name), takeCommands);
         if (now != extras->Of(name))
             changes.append({name, now});
     }

@@ -62,14 +62,9 @@ LauncherTray::LauncherTray(QWidget *w, ProfileDocument *d, EmulatorLauncher *l, 
     keepAction->setEnabled(showAction->isChecked());
 }
 
-bool LauncherTray::IconShown() const
-{
-    return icon && icon->isVisible();
-}
-
 bool LauncherTray::KeepsRunning() const
 {
-    return IconShown() && keepAction->isChecked() && !quitting;
+    return icon && icon->isVisible() && keepAction->isChecked() && !quitting;
 }
 
 void LauncherTray::Show(bool shown)

@@ -28,9 +28,6 @@ public:
     QAction *KeepAction() const { return keepAction; }
     // Whether closing the window hides it: the icon shows and the user chose so.
     bool KeepsRunning() const;
-    // The icon's menu, for tests.
-    QMenu *Menu() const { return menu; }
-    bool IconShown() const;
 
     // How many recently used profiles the menu offers.
     static constexpr int RecentProfiles = 8;
